@@ -1,0 +1,27 @@
+#include "platform/strings.h"
+
+#include <gtest/gtest.h>
+
+TEST(Utf8Conversion, RoundTripsEveryPlane) {
+    const std::wstring text = L"a\u00e4\u4e2d\U0001F600z";
+    EXPECT_EQ(WideToUtf8(text), "a\xc3\xa4\xe4\xb8\xad\xf0\x9f\x98\x80z");
+    EXPECT_EQ(Utf8ToWide(WideToUtf8(text)), text);
+    EXPECT_EQ(Utf16ToWide(WideToUtf16(text)), text);
+    EXPECT_EQ(WideToUtf16(text).size(), 6u);  // the emoji takes a surrogate pair
+}
+
+TEST(Utf8Conversion, InvalidInputIsReplacedNotFatal) {
+    // Lone continuation byte, overlong form, surrogate, truncated sequence at the end.
+    EXPECT_EQ(Utf8ToWide(std::string("a\x80" "b")), L"a\uFFFDb");
+    EXPECT_EQ(Utf8ToWide(std::string("\xc0\xaf")), L"\uFFFD\uFFFD");
+    EXPECT_EQ(Utf8ToWide(std::string("\xed\xa0\x80")), L"\uFFFD");
+    EXPECT_EQ(Utf8ToWide(std::string("x\xe4\xb8")), L"x\uFFFD");
+    EXPECT_EQ(WideToUtf8(std::wstring(1, static_cast<wchar_t>(0x110000))), "\xef\xbf\xbd");
+}
+
+TEST(CompareNoCase, FoldsAsciiOnlyWhenAsked) {
+    EXPECT_EQ(CompareNoCaseAscii(std::wstring(L"Result"), std::wstring(L"result")), 0);
+    EXPECT_NE(CompareNoCaseAscii(std::wstring(L"\u00c4"), std::wstring(L"\u00e4")), 0);
+    EXPECT_LT(CompareNoCaseAscii(std::wstring(L"a"), std::wstring(L"B")), 0);
+    EXPECT_EQ(CompareNoCase(L"UserId", L"userid"), 0);
+}

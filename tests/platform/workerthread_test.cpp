@@ -1,0 +1,49 @@
+#include "platform/workerthread.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/event.h"
+#include "platform/tickcount.h"
+
+TEST(CEvent, AutoResetReleasesOneWaiterAndResets) {
+    CEvent ev(false, false);
+    EXPECT_FALSE(ev.Wait(10));
+    ev.Set();
+    EXPECT_TRUE(ev.Wait(0));
+    EXPECT_FALSE(ev.Wait(0));
+}
+
+TEST(CEvent, ManualResetStaysSet) {
+    CEvent ev(true, false);
+    ev.Set();
+    EXPECT_TRUE(ev.Wait(0));
+    EXPECT_TRUE(ev.Wait(0));
+    ev.Reset();
+    EXPECT_FALSE(ev.Wait(5));
+}
+
+TEST(CWorkerThread, StopRequestEndsACooperativeWorker) {
+    CWorkerThread t;
+    ASSERT_TRUE(t.Start([](const CWorkerThread::StopToken& stop) { stop.WaitForStop(INFINITE_WAIT); }));
+    EXPECT_TRUE(t.IsRunning());
+    t.RequestStop();
+    EXPECT_TRUE(t.Join(2000));
+    EXPECT_FALSE(t.IsRunning());
+}
+
+TEST(CWorkerThread, AStuckWorkerIsAbandonedAfterTheDeadline) {
+    auto release = std::make_shared<CEvent>(true, false);
+    auto finished = std::make_shared<CEvent>(true, false);
+    CWorkerThread t;
+    t.Start([release, finished](const CWorkerThread::StopToken&) {
+        release->Wait();
+        finished->Set();
+    });
+    t.RequestStop();
+    uint64_t start = GetTickCount64();
+    EXPECT_FALSE(t.Join(100));
+    EXPECT_GE(GetTickCount64() - start, 90u);
+    t.Abandon();
+    release->Set();  // the detached worker still finishes on its own
+    EXPECT_TRUE(finished->Wait(2000));
+}

@@ -1,0 +1,98 @@
+#include "tests/support/testenvironment.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace pellux_test {
+
+namespace {
+std::string g_home;
+
+void RemoveTree(const std::string& path) {
+    std::string cmd = "rm -rf '" + path + "'";
+    if (std::system(cmd.c_str()) != 0) {
+        // Leftovers under /tmp are harmless.
+    }
+}
+
+void Cleanup() {
+    if (!g_home.empty() && std::getenv("PELLUX_KEEP_TEST_HOME") == nullptr) RemoveTree(g_home);
+}
+}  // namespace
+
+void SetUpTestHome() {
+    if (!g_home.empty()) return;
+    char tmpl[] = "/tmp/pellux-test-XXXXXX";
+    if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
+    g_home = tmpl;
+    const std::string dirs[] = {"/.local", "/.local/share", "/.config", "/runtime", "/.cache"};
+    for (const auto& d : dirs) mkdir((g_home + d).c_str(), 0700);
+    setenv("HOME", g_home.c_str(), 1);
+    setenv("XDG_DATA_HOME", (g_home + "/.local/share").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (g_home + "/.config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (g_home + "/.cache").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (g_home + "/runtime").c_str(), 1);
+    setenv("PELLUX_REGISTRY_FILE", (g_home + "/.config/registry.ini").c_str(), 1);
+    std::atexit(Cleanup);
+}
+
+const std::string& TestHome() { return g_home; }
+
+std::string MakeTempDir(const std::string& prefix) {
+    static std::atomic<int> counter{0};
+    std::string path = g_home + "/" + prefix + std::to_string(++counter) + "-XXXXXX";
+    std::string buf = path;
+    if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
+    return buf;
+}
+
+std::string SourceDir() {
+    const char* s = std::getenv("PELLUX_SOURCE_DIR");
+    return s ? s : PELLUX_SOURCE_DIR_DEFAULT;
+}
+
+std::string BinaryDir() {
+    const char* s = std::getenv("PELLUX_BINARY_DIR");
+    return s ? s : PELLUX_BINARY_DIR_DEFAULT;
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    if (!f) return false;
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(f);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+int RunCommand(const std::string& command, std::string* output) {
+    FILE* p = popen((command + " 2>&1").c_str(), "r");
+    if (!p) return -1;
+    std::string text;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof(buf), p)) > 0) text.append(buf, n);
+    int status = pclose(p);
+    if (output) *output = text;
+    if (status == -1) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool HaveProgram(const std::string& name) {
+    return RunCommand("command -v '" + name + "' >/dev/null") == 0;
+}
+
+}  // namespace pellux_test
