@@ -23,3 +23,8 @@ function(pellux_test name)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PELLUX_SOURCE_DIR=${PROJECT_SOURCE_DIR};PELLUX_BINARY_DIR=${PROJECT_BINARY_DIR}")
 endfunction()
+
+# Stamps the project version into an executable (read by GetModuleVersion).
+function(pellux_stamp_version target)
+    target_link_libraries(${target} PRIVATE pellux_version_stamp)
+endfunction()

@@ -1,5 +1,8 @@
 #include "platform/strings.h"
 
+#include <locale.h>
+#include <wctype.h>
+
 #include <cwctype>
 
 namespace {
@@ -148,8 +151,14 @@ int CompareNoCaseAscii(const std::wstring& a, const std::wstring& b) { return Co
 int CompareNoCaseAscii(const std::string& a, const std::string& b) { return CompareAscii(a, b); }
 
 std::wstring ToLowerWide(const std::wstring& text) {
+    // towlower folds only ASCII in the "C" locale a program starts in; fold
+    // with the built-in C.UTF-8 tables whatever the process locale is.
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
     std::wstring out(text);
-    for (auto& c : out) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    for (auto& c : out) {
+        auto wc = static_cast<wint_t>(c);
+        c = static_cast<wchar_t>(utf8 ? towlower_l(wc, utf8) : std::towlower(wc));
+    }
     return out;
 }
 

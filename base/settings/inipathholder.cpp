@@ -1,0 +1,16 @@
+#include "base/settings/inipathholder.h"
+
+IniPathHolder& IniPathHolder::Instance() {
+    static IniPathHolder holder;
+    return holder;
+}
+
+std::wstring IniPathHolder::Path() const {
+    CAutoLock guard(m_lock);
+    return m_path;
+}
+
+void IniPathHolder::SetPath(const std::wstring& path) {
+    CAutoLock guard(m_lock);
+    m_path = path;
+}

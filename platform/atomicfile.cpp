@@ -1,0 +1,95 @@
+#include "platform/atomicfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+bool WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string* bytes, bool* missing) {
+    if (missing)
+        *missing = false;
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (missing)
+            *missing = (errno == ENOENT);
+        return false;
+    }
+    std::string data;
+    char buf[65536];
+    bool ok = true;
+    while (true) {
+        ssize_t n = read(fd, buf, sizeof(buf));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        data.append(buf, static_cast<size_t>(n));
+    }
+    close(fd);
+    if (ok && bytes)
+        bytes->swap(data);
+    return ok;
+}
+
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes, unsigned mode, bool forceMode) {
+    if (path.empty())
+        return false;
+    struct stat st;
+    mode_t finalMode = static_cast<mode_t>(mode);
+    bool keepOld = !forceMode && stat(path.c_str(), &st) == 0;
+    if (keepOld)
+        finalMode = st.st_mode & 07777;
+
+    std::string tmp = path + ".tmp-XXXXXX";
+    int fd = mkostemp(&tmp[0], O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = fchmod(fd, finalMode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && fsync(fd) == 0;
+    if (close(fd) != 0)
+        ok = false;
+    if (ok && rename(tmp.c_str(), path.c_str()) != 0)
+        ok = false;
+    if (!ok) {
+        unlink(tmp.c_str());
+        return false;
+    }
+    int dir = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// An advisory whole-file lock (flock) on a lock file. The kernel drops it when
+// the descriptor closes, also when the holding process dies. Each CFileLock
+// opens its own descriptor, so two objects exclude each other even inside one
+// process; one object is not meant to be shared between threads.
+#include <cstdint>
+#include <string>
+
+class CFileLock {
+public:
+    CFileLock() = default;
+    ~CFileLock();
+    CFileLock(const CFileLock&) = delete;
+    CFileLock& operator=(const CFileLock&) = delete;
+
+    // Opens (creating with mode 0600) the lock file; false when it cannot.
+    bool Open(const std::string& path);
+    bool IsOpen() const { return m_fd >= 0; }
+    // Takes the lock, waiting up to timeoutMs (0xFFFFFFFF waits forever,
+    // 0 only tries). True when held.
+    bool Lock(bool exclusive, uint32_t timeoutMs = 0xFFFFFFFFu);
+    void Unlock();
+    void Close();
+    int Descriptor() const { return m_fd; }
+
+private:
+    int m_fd = -1;
+};

@@ -1,0 +1,19 @@
+#pragma once
+// The per-user folders of the XDG base-directory layout, in place of the
+// shell's special folders. Paths are UTF-8 and carry no trailing "/".
+#include <string>
+
+// $HOME, or the password database's home folder when HOME is unset.
+std::string GetHomeFolder();
+// $XDG_DATA_HOME when set to an absolute path, else ~/.local/share: the
+// application-data folder that holds ".../Velmoran/pellux/".
+std::string GetDataHomeFolder();
+// $XDG_CONFIG_HOME when set to an absolute path, else ~/.config.
+std::string GetConfigHomeFolder();
+// $XDG_RUNTIME_DIR when set to an absolute path, else a folder of this user
+// under /tmp, created with mode 0700; empty when no safe folder can be had.
+std::string GetRuntimeFolder();
+
+// Creates the folder and its missing parents (mode applies to new folders);
+// true when a directory stands at the path afterwards.
+bool MakeDirectories(const std::string& path, unsigned mode = 0777);

@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/namedevent.h"
+#include "platform/namedmutex.h"
+#include "platform/namedobject.h"
+#include "platform/tickcount.h"
+#include "tests/platform/childprocess.h"
+#include "tests/support/testenvironment.h"
+
+namespace {
+
+// Each test uses names of its own, so leftovers of one cannot disturb another.
+std::string UniqueName(const char* base) {
+    static int counter = 0;
+    return std::string(base) + "_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+}
+
+}  // namespace
+
+TEST(NamedObject, FilesLiveInTheRuntimeFolderWithSafeNames) {
+    std::string path = NamedObjectPath("_#_LogFile_Z_MutxName_#_", ".mutex");
+    EXPECT_EQ(path, pellux_test::TestHome() + "/runtime/Velmoran/_#_LogFile_Z_MutxName_#_.mutex");
+    // A name cannot reach outside the folder.
+    std::string odd = NamedObjectPath("../x/y", ".mutex");
+    EXPECT_EQ(odd, pellux_test::TestHome() + "/runtime/Velmoran/%2E%2E%2Fx%2Fy.mutex");
+}
+
+TEST(NamedMutex, TwoProcessesExcludeEachOther) {
+    const std::string name = UniqueName("_#_LogFile_Z_MutxName_#_");
+    pellux_test::ChildProcess child([&name](pellux_test::ChildProcess& self) {
+        CNamedMutex m(name);
+        if (!m.Lock(2000))
+            return false;
+        self.Send('L');
+        char c;
+        self.Receive(&c);  // hold it until the parent has tried
+        m.Unlock();
+        self.Send('U');
+        self.Receive(&c);
+        return true;
+    });
+    char c;
+    ASSERT_TRUE(child.Receive(&c));
+    CNamedMutex mine(name);
+    ASSERT_TRUE(mine.IsValid());
+    EXPECT_FALSE(mine.Lock(100));
+    child.Send('r');
+    ASSERT_TRUE(child.Receive(&c));
+    EXPECT_TRUE(mine.Lock(2000));
+    // Now the child cannot have it.
+    pellux_test::ChildProcess second(
+        [&name](pellux_test::ChildProcess&) { return !CNamedMutex(name).Lock(50); });
+    EXPECT_EQ(second.Wait(), 0);
+    mine.Unlock();
+    child.Send('x');
+    EXPECT_EQ(child.Wait(), 0);
+}
+
+TEST(NamedMutex, AKilledHolderReleasesIt) {
+    const std::string name = UniqueName("killed");
+    pellux_test::ChildProcess child([&name](pellux_test::ChildProcess& self) {
+        CNamedMutex m(name);
+        if (!m.Lock(2000))
+            return false;
+        self.Send('L');
+        pause();
+        return true;
+    });
+    char c;
+    ASSERT_TRUE(child.Receive(&c));
+    CNamedMutex mine(name);
+    EXPECT_FALSE(mine.Lock(50));
+    child.Kill();
+    child.Wait();
+    EXPECT_TRUE(mine.Lock(5000));
+    mine.Unlock();
+}
+
+TEST(NamedMutex, OneObjectSharedByThreadsIsReentrantAndExclusive) {
+    CNamedMutex m(UniqueName("threads"));
+    ASSERT_TRUE(m.Lock());
+    ASSERT_TRUE(m.Lock(0));  // the holding thread may enter again
+    m.Unlock();
+    std::atomic<int> result{-1};
+    std::thread([&] { result = m.Lock(50) ? 1 : 0; }).join();
+    EXPECT_EQ(result, 0);
+    m.Unlock();
+    std::thread([&] {
+        result = m.Lock(1000) ? 1 : 0;
+        if (result)
+            m.Unlock();
+    }).join();
+    EXPECT_EQ(result, 1);
+}
+
+TEST(NamedMutex, CounterUnderTheMutexIsExactAcrossProcesses) {
+    // Two processes add to a number in a file under the mutex; a lost update
+    // shows as a smaller total.
+    const std::string name = UniqueName("counter");
+    const std::string file = pellux_test::MakeTempDir("mx") + "/n";
+    ASSERT_TRUE(pellux_test::WriteFile(file, "0"));
+    auto body = [&](pellux_test::ChildProcess&) {
+        CNamedMutex m(name);
+        for (int i = 0; i < 200; ++i) {
+            if (!m.Lock(5000))
+                return false;
+            int n = std::stoi(pellux_test::ReadFile(file));
+            pellux_test::WriteFile(file, std::to_string(n + 1));
+            m.Unlock();
+        }
+        return true;
+    };
+    pellux_test::ChildProcess a(body), b(body);
+    EXPECT_EQ(a.Wait(), 0);
+    EXPECT_EQ(b.Wait(), 0);
+    EXPECT_EQ(pellux_test::ReadFile(file), "400");
+}
+
+TEST(NamedEvent, SecondCreatorSeesTheFirstAndSignalsIt) {
+    const std::string name = UniqueName("Velmoran_Pellux_Process_Instance_Mutex");
+    CNamedEvent first;
+    bool existed = true;
+    ASSERT_TRUE(first.Create(name, true, false, &existed));
+    EXPECT_FALSE(existed);
+    EXPECT_FALSE(first.Wait(0));
+
+    pellux_test::ChildProcess second([&name](pellux_test::ChildProcess&) {
+        CNamedEvent ev;
+        bool there = false;
+        return ev.Create(name, true, false, &there) && there && ev.Set();
+    });
+    EXPECT_EQ(second.Wait(), 0);
+    // Manual reset: stays signalled until reset.
+    EXPECT_TRUE(first.Wait(0));
+    EXPECT_TRUE(first.Wait(0));
+    ASSERT_TRUE(first.Reset());
+    EXPECT_FALSE(first.Wait(0));
+}
+
+TEST(NamedEvent, ExistsOnlyWhileSomeHandleIsOpen) {
+    const std::string name = UniqueName("instance");
+    CNamedEvent probe;
+    EXPECT_FALSE(probe.Open(name));
+    pellux_test::ChildProcess holder([&name](pellux_test::ChildProcess& self) {
+        CNamedEvent ev;
+        bool there = true;
+        if (!ev.Create(name, true, false, &there) || there)
+            return false;
+        self.Send('c');
+        pause();
+        return true;
+    });
+    char c;
+    ASSERT_TRUE(holder.Receive(&c));
+    EXPECT_TRUE(probe.Open(name));
+    probe.Close();
+    // The holder dies without closing: the event goes with it.
+    holder.Kill();
+    holder.Wait();
+    CNamedEvent again;
+    bool existed = true;
+    ASSERT_TRUE(again.Create(name, true, false, &existed));
+    EXPECT_FALSE(existed);
+    EXPECT_FALSE(again.Wait(0));  // a new event starts unsignalled
+}
+
+TEST(NamedEvent, AutoResetIsConsumedByOneWait) {
+    const std::string name = UniqueName("auto");
+    CNamedEvent a, b;
+    ASSERT_TRUE(a.Create(name, false, true));
+    ASSERT_TRUE(b.Open(name));
+    EXPECT_TRUE(b.Wait(0));
+    EXPECT_FALSE(a.Wait(0));
+    std::thread setter([&] {
+        SleepMs(30);
+        a.Set();
+    });
+    EXPECT_TRUE(b.Wait(2000));
+    setter.join();
+}

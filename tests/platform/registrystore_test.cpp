@@ -1,0 +1,176 @@
+#include "platform/registrystore.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/platform/childprocess.h"
+#include "tests/support/testenvironment.h"
+
+namespace {
+
+std::string FreshStoreFile() {
+    return pellux_test::MakeTempDir("reg") + "/Velmoran/registry.ini";
+}
+
+std::wstring ReadText(const CRegistryStore& store, const std::wstring& key, const std::wstring& name) {
+    RegistryValue v;
+    if (!store.QueryValue(key, name, &v))
+        return L"<missing>";
+    return v.text;
+}
+
+}  // namespace
+
+TEST(RegistryStore, DefaultFileFollowsTheOverrideVariable) {
+    EXPECT_EQ(CRegistryStore().FilePath(), std::string(getenv("PELLUX_REGISTRY_FILE")));
+}
+
+TEST(RegistryStore, ValuesKeepTheirTypes) {
+    CRegistryStore store(FreshStoreFile());
+    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"LoginMode", RegistryValue::Dword(0xFFFFFFFFu)), S_OK);
+    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"UserId", RegistryValue::String(L"42")), S_OK);
+    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"Path", RegistryValue::String(L"%HOME%/x", REG_EXPAND_SZ)),
+              S_OK);
+    RegistryValue v;
+    ASSERT_TRUE(store.QueryValue(L"Software\\Pellux", L"LoginMode", &v));
+    EXPECT_EQ(v.type, REG_DWORD);
+    EXPECT_EQ(v.number, 0xFFFFFFFFu);
+    ASSERT_TRUE(store.QueryValue(L"Software\\Pellux", L"UserId", &v));
+    EXPECT_EQ(v.type, REG_SZ);
+    EXPECT_EQ(v.text, L"42");
+    ASSERT_TRUE(store.QueryValue(L"Software\\Pellux", L"Path", &v));
+    EXPECT_EQ(v.type, REG_EXPAND_SZ);
+    EXPECT_EQ(v.text, L"%HOME%/x");
+    // Rewriting with another type replaces the type too.
+    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"UserId", RegistryValue::Dword(7)), S_OK);
+    ASSERT_TRUE(store.QueryValue(L"Software\\Pellux", L"UserId", &v));
+    EXPECT_EQ(v.type, REG_DWORD);
+}
+
+TEST(RegistryStore, MissingStoreKeyOrValueIsNotFound) {
+    CRegistryStore store(FreshStoreFile());
+    EXPECT_FALSE(store.QueryValue(L"Software\\Pellux", L"UserId", nullptr));
+    ASSERT_EQ(store.SetValue(L"Software\\Pellux\\7", L"NickName", RegistryValue::String(L"n")), S_OK);
+    EXPECT_FALSE(store.QueryValue(L"Software\\Pellux", L"NickName", nullptr));
+    EXPECT_FALSE(store.QueryValue(L"Software\\Pellux\\8", L"NickName", nullptr));
+    EXPECT_FALSE(store.QueryValue(L"Software\\Pellux\\7", L"Other", nullptr));
+}
+
+TEST(RegistryStore, KeyPathsAndValueNamesIgnoreCase) {
+    CRegistryStore store(FreshStoreFile());
+    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"UserId", RegistryValue::String(L"42")), S_OK);
+    EXPECT_EQ(ReadText(store, L"SOFTWARE\\pellux", L"userid"), L"42");
+    // Clearing under another spelling hits the same value, not a second one.
+    ASSERT_EQ(store.SetValue(L"software\\PELLUX", L"userid", RegistryValue::String(L"")), S_OK);
+    EXPECT_EQ(ReadText(store, L"Software\\Pellux", L"UserId"), L"");
+    std::string text = pellux_test::ReadFile(store.FilePath());
+    EXPECT_EQ(text.find("userid"), std::string::npos) << text;
+    // Non-ASCII names fold too.
+    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"\u00c4nderung", RegistryValue::String(L"v")), S_OK);
+    EXPECT_EQ(ReadText(store, L"Software\\Pellux", L"\u00e4nderung"), L"v");
+}
+
+TEST(RegistryStore, AnyTextSurvivesTheFileFormat) {
+    CRegistryStore store(FreshStoreFile());
+    const std::vector<std::wstring> texts = {
+        L"line one\nline two\r\n",
+        L"  blanks kept  ",
+        L"100% = [section] ; not a comment",
+        std::wstring(L"nul\0inside", 10),
+        L"\u4e2d\u6587 \U0001F600",
+        std::wstring(5000, L'x') + L"end",
+        L"",
+    };
+    for (size_t i = 0; i < texts.size(); ++i) {
+        std::wstring name = L"v" + std::to_wstring(i);
+        ASSERT_EQ(store.SetValue(L"Software\\Pellux", name, RegistryValue::String(texts[i])), S_OK);
+    }
+    // Odd key paths and names as well.
+    ASSERT_EQ(store.SetValue(L"Software\\Pellux\\[x]=y", L"=;[odd]\n", RegistryValue::String(L"z")), S_OK);
+    for (size_t i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(ReadText(store, L"Software\\Pellux", L"v" + std::to_wstring(i)), texts[i]) << i;
+    EXPECT_EQ(ReadText(store, L"Software\\Pellux\\[x]=y", L"=;[odd]\n"), L"z");
+}
+
+TEST(RegistryStore, FileIsPrivateToTheUser) {
+    CRegistryStore store(FreshStoreFile());
+    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"Token", RegistryValue::String(L"secret")), S_OK);
+    struct stat st;
+    ASSERT_EQ(stat(store.FilePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(RegistryStore, LinesOfUnknownKindsAreKeptOnRewrite) {
+    std::string path = FreshStoreFile();
+    std::string folder = path.substr(0, path.rfind('/'));
+    mkdir(folder.c_str(), 0700);
+    ASSERT_TRUE(pellux_test::WriteFile(path,
+                                       "[Software\\Pellux]\r\n"
+                                       "Blob=binary:00ff\r\n"
+                                       "UserId=sz:1\r\n"));
+    CRegistryStore store(path);
+    EXPECT_EQ(ReadText(store, L"Software\\Pellux", L"UserId"), L"1");
+    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"UserId", RegistryValue::String(L"2")), S_OK);
+    EXPECT_NE(pellux_test::ReadFile(path).find("Blob=binary:00ff"), std::string::npos);
+    EXPECT_EQ(ReadText(store, L"Software\\Pellux", L"UserId"), L"2");
+}
+
+TEST(RegistryStore, UnwritableStoreFailsAndChangesNothing) {
+    std::string dir = pellux_test::MakeTempDir("regfail");
+    // A regular file where the store's folder should be.
+    ASSERT_TRUE(pellux_test::WriteFile(dir + "/blocker", "x"));
+    CRegistryStore blocked(dir + "/blocker/registry.ini");
+    EXPECT_EQ(blocked.SetValue(L"Software\\Pellux", L"A", RegistryValue::String(L"1")), E_FAIL);
+    // A store that exists but cannot be read is not overwritten.
+    mkdir((dir + "/unreadable").c_str(), 0700);
+    CRegistryStore unreadable(dir + "/unreadable");
+    EXPECT_EQ(unreadable.SetValue(L"Software\\Pellux", L"A", RegistryValue::String(L"1")), E_FAIL);
+    struct stat st;
+    ASSERT_EQ(stat((dir + "/unreadable").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+}
+
+TEST(RegistryStore, ConcurrentWritersInSeveralProcessesLoseNothing) {
+    CRegistryStore store(FreshStoreFile());
+    constexpr int kProcesses = 4;
+    constexpr int kValues = 40;
+    std::vector<std::unique_ptr<pellux_test::ChildProcess>> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        children.push_back(
+            std::make_unique<pellux_test::ChildProcess>([&store, p](pellux_test::ChildProcess& self) {
+                char go;
+                if (!self.Receive(&go))
+                    return false;
+                CRegistryStore mine(store.FilePath());
+                for (int i = 0; i < kValues; ++i) {
+                    std::wstring key = L"Software\\Pellux\\" + std::to_wstring(i % 3);
+                    std::wstring name = L"p" + std::to_wstring(p) + L"_" + std::to_wstring(i);
+                    if (mine.SetValue(key, name,
+                                      RegistryValue::String(name + L"=" + std::wstring(300, L'v'))) != S_OK)
+                        return false;
+                }
+                return true;
+            }));
+        ASSERT_TRUE(children.back()->Started());
+    }
+    for (auto& c : children)
+        c->Send('g');  // start them together
+    for (auto& c : children)
+        EXPECT_EQ(c->Wait(), 0);
+    for (int p = 0; p < kProcesses; ++p) {
+        for (int i = 0; i < kValues; ++i) {
+            std::wstring key = L"Software\\Pellux\\" + std::to_wstring(i % 3);
+            std::wstring name = L"p" + std::to_wstring(p) + L"_" + std::to_wstring(i);
+            EXPECT_EQ(ReadText(store, key, name), name + L"=" + std::wstring(300, L'v'));
+        }
+    }
+    // No temporary files are left beside the store.
+    std::string out;
+    std::string folder = store.FilePath().substr(0, store.FilePath().rfind('/'));
+    pellux_test::RunCommand("ls -A '" + folder + "'", &out);
+    EXPECT_EQ(out, "registry.ini\nregistry.ini.lock\n");
+}

@@ -1,0 +1,74 @@
+#include "platform/xdgfolders.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "tests/support/testenvironment.h"
+
+namespace {
+
+// Sets an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        const char* old = std::getenv(name);
+        m_had = old != nullptr;
+        if (old)
+            m_old = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (m_had)
+            setenv(m_name, m_old.c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_had = false;
+    std::string m_old;
+};
+
+}  // namespace
+
+TEST(XdgFolders, VariablesWinAndRelativeOnesAreIgnored) {
+    const std::string home = pellux_test::TestHome();
+    EXPECT_EQ(GetDataHomeFolder(), home + "/.local/share");
+    EXPECT_EQ(GetConfigHomeFolder(), home + "/.config");
+    {
+        ScopedEnv data("XDG_DATA_HOME", "relative/path");
+        ScopedEnv config("XDG_CONFIG_HOME", nullptr);
+        EXPECT_EQ(GetDataHomeFolder(), home + "/.local/share");
+        EXPECT_EQ(GetConfigHomeFolder(), home + "/.config");
+    }
+    ScopedEnv data("XDG_DATA_HOME", "/elsewhere/data/");
+    EXPECT_EQ(GetDataHomeFolder(), "/elsewhere/data");
+}
+
+TEST(XdgFolders, RuntimeFallbackIsAPrivateFolder) {
+    ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+    std::string folder = GetRuntimeFolder();
+    ASSERT_FALSE(folder.empty());
+    struct stat st;
+    ASSERT_EQ(lstat(folder.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 077, 0u);
+    EXPECT_EQ(st.st_uid, geteuid());
+}
+
+TEST(XdgFolders, MakeDirectoriesNeedsADirectoryAtTheEnd) {
+    std::string dir = pellux_test::MakeTempDir("md");
+    EXPECT_TRUE(MakeDirectories(dir + "/a/b/c"));
+    EXPECT_TRUE(MakeDirectories(dir + "/a/b/c/"));
+    EXPECT_TRUE(MakeDirectories("/"));
+    ASSERT_TRUE(pellux_test::WriteFile(dir + "/file", "x"));
+    EXPECT_FALSE(MakeDirectories(dir + "/file"));
+    EXPECT_FALSE(MakeDirectories(dir + "/file/sub"));
+    EXPECT_FALSE(MakeDirectories(""));
+}
