@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "skingui/gdiplusbitmap.h"
+#include "skingui/skinresources.h"
+#include "tests/support/testenvironment.h"
+
+using namespace SKINGUI;
+
+TEST(GdiPlusBitmapResource, LoadsTheBannerAndAReloadReplacesBitmapAndMemory) {
+    CGdiPlusBitmapResource bitmap;
+    ASSERT_TRUE(bitmap.LoadResourceImage(288));
+    ASSERT_NE(bitmap.Bitmap(), nullptr);
+    EXPECT_EQ(bitmap.Bitmap()->size(), QSize(250, 330));
+    EXPECT_TRUE(bitmap.HasMemory());
+    QFile banner(SkinResourcePath("RCDATA", 288));
+    ASSERT_TRUE(banner.open(QIODevice::ReadOnly));
+    EXPECT_EQ(bitmap.Memory(), banner.readAll());
+
+    ASSERT_TRUE(bitmap.LoadResourceImage(377));
+    EXPECT_EQ(bitmap.Bitmap()->size(), QSize(40, 40));
+    QFile frame(SkinResourcePath("RCDATA", 377));
+    ASSERT_TRUE(frame.open(QIODevice::ReadOnly));
+    EXPECT_EQ(bitmap.Memory(), frame.readAll());
+}
+
+TEST(GdiPlusBitmapResource, MissingOrUndecodableResourcesLeaveTheObjectEmpty) {
+    CGdiPlusBitmapResource bitmap;
+    ASSERT_TRUE(bitmap.LoadResourceImage(288));
+    EXPECT_FALSE(bitmap.LoadResourceImage(99999));
+    EXPECT_EQ(bitmap.Bitmap(), nullptr);
+    EXPECT_FALSE(bitmap.HasMemory());
+
+    const std::string module = pellux_test::MakeTempDir("res");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(module + "/RCDATA")));
+    ASSERT_TRUE(pellux_test::WriteFile(module + "/RCDATA/5", "this is not a picture"));
+    ASSERT_TRUE(pellux_test::WriteFile(module + "/RCDATA/6", ""));
+    EXPECT_FALSE(bitmap.LoadResourceImage(5, "RCDATA", QString::fromStdString(module)));
+    EXPECT_EQ(bitmap.Bitmap(), nullptr);
+    EXPECT_FALSE(bitmap.HasMemory());
+    EXPECT_FALSE(bitmap.LoadResourceImage(6, "RCDATA", QString::fromStdString(module)));
+    EXPECT_FALSE(bitmap.HasMemory());
+    bitmap.Empty();
+    EXPECT_EQ(bitmap.Bitmap(), nullptr);
+}
+
+TEST(SkinResources, TheArtworkListsAreThereUnderTheirIds) {
+    for (int id : {274, 275, 276}) {
+        EXPECT_EQ(LoadSkinImage("ICON", id).size(), QSize(16, 16)) << id;
+    }
+    for (int id : {277, 278, 279}) {
+        EXPECT_EQ(LoadSkinImage("ICON", id).size(), QSize(18, 18)) << id;
+    }
+    for (int id = 236; id <= 247; ++id) {
+        EXPECT_EQ(LoadSkinImage("BITMAP", id).size(), QSize(174, 16)) << id;
+    }
+    for (int id = 366; id <= 377; ++id) {
+        EXPECT_EQ(LoadSkinImage("RCDATA", id).size(), QSize(40, 40)) << id;
+    }
+    EXPECT_TRUE(LoadSkinImage("ICON", 1).isNull());
+    const auto group = MakeSkinImageList("ICON", {277, 278, 279}, QSize(18, 18));
+    EXPECT_EQ(group->Count(), 3);
+    EXPECT_FALSE(group->Cell(2).isNull());
+}

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include "skingui/skinctlcolor.h"
+#include "skingui/skinhyperlink.h"
+#include "skingui/skinstatic.h"
+#include "tests/skingui/mouseinput.h"
+
+using namespace SKINGUI;
+using skingui_test::Grab;
+using skingui_test::Rgb;
+
+namespace {
+
+class FakeMeasurer : public ITextMeasurer {
+public:
+    QSize Measure(const QFont&, const QString& text) const override {
+        return QSize(10 * int(text.size()), 14);
+    }
+};
+
+class WhiteParent : public QWidget, public ISkinCtlColor {
+public:
+    bool CtlColorStatic(QWidget*, ColorRef* background) override {
+        *background = 0xFFFFFF;
+        return true;
+    }
+};
+
+class RedParent : public QWidget {
+public:
+    RedParent() {
+        QPalette palette;
+        palette.setColor(QPalette::Window, Qt::red);
+        setPalette(palette);
+        setAutoFillBackground(true);
+        resize(120, 60);
+    }
+};
+
+}  // namespace
+
+TEST(SkinStaticBackground, TakesTheParentsColourOrButtonFace) {
+    WhiteParent white;
+    white.resize(100, 40);
+    CSkinStatic onWhite(&white);
+    EXPECT_EQ(onWhite.BackgroundColor().Value(), 0xFFFFFFu);
+    QWidget plain;
+    plain.resize(100, 40);
+    CSkinStatic onPlain(&plain);
+    EXPECT_EQ(onPlain.BackgroundColor().Value(), GetSysColor(COLOR_BTNFACE).Value());
+    EXPECT_EQ(onPlain.TextColor().Value(), GetSysColor(COLOR_WINDOWTEXT).Value());
+    onPlain.setGeometry(0, 0, 50, 20);
+    EXPECT_EQ(Grab(&onPlain).pixel(25, 10), Rgb(0xF0F0F0));
+}
+
+TEST(SkinStaticBackground, NoColourShowsTheParentAndAColourFillsWithAFrame) {
+    RedParent parent;
+    auto* clear = new CSkinStatic(&parent);
+    clear->setGeometry(10, 10, 40, 20);
+    clear->SetBackgroundColor(kNoColor);
+    auto* filled = new CSkinStatic(&parent);
+    filled->setGeometry(60, 10, 40, 20);
+    filled->SetBackgroundColor(0xFF0000);  // blue
+    filled->SetFrameColor(0x00FF00);
+    const QImage image = Grab(&parent);
+    EXPECT_EQ(image.pixel(30, 20), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(10, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(80, 20), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(60, 10), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(99, 29), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(100, 20), qRgb(255, 0, 0));
+}
+
+TEST(SkinStaticText, WindowTextIsCutTo1023UnitsWithoutSplittingACharacter) {
+    const QString longText(2000, QChar('a'));
+    CSkinStatic label(nullptr, longText);
+    ASSERT_EQ(label.Format().ElementCount(), 1);
+    EXPECT_EQ(label.Format().Element(0)->text.size(), 1023);
+    QString pairs = QString(1022, QChar('b')) + QString::fromUtf8("\xF0\x9F\x98\x80");
+    CSkinStatic cut(nullptr, pairs);
+    EXPECT_EQ(cut.Format().Element(0)->text, QString(1022, QChar('b')));
+    // Later texts are taken whole.
+    cut.SetWindowText(longText);
+    EXPECT_EQ(cut.Format().Element(0)->text.size(), 2000);
+}
+
+TEST(SkinStaticText, PlainTextFromUsersShowsTagsLiterally) {
+    CSkinStatic label;
+    label.SetPlainText("<a name='x'>nick</a>");
+    ASSERT_EQ(label.Format().ElementCount(), 1);
+    EXPECT_EQ(label.Format().FindAction(0), nullptr);
+}
+
+TEST(SkinStaticLinks, ClickOnALinkSignalsTheNameAndHoverUnderlinesWithTheHand) {
+    QWidget parent;
+    parent.resize(200, 40);
+    CSkinStatic label(&parent);
+    label.setGeometry(0, 0, 200, 14);
+    label.Format().SetMeasurer(std::make_shared<FakeMeasurer>());
+    label.SetText("<a name='x'>x</a> text", 0, kAlignTop);
+    QSignalSpy clicked(&label, &CSkinStatic::linkClicked);
+
+    skingui_test::Move(&label, QPoint(5, 5));
+    EXPECT_TRUE(label.Format().Element(0)->style & kStyleUnderline);
+    EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
+    skingui_test::Move(&label, QPoint(50, 5));
+    EXPECT_FALSE(label.Format().Element(0)->style & kStyleUnderline);
+    EXPECT_NE(label.cursor().shape(), Qt::PointingHandCursor);
+    skingui_test::Move(&label, QPoint(5, 5));
+    skingui_test::Leave(&label);
+    EXPECT_FALSE(label.Format().Element(0)->style & kStyleUnderline);
+    EXPECT_NE(label.cursor().shape(), Qt::PointingHandCursor);
+
+    skingui_test::Click(&label, QPoint(50, 5));  // plain text: nothing
+    EXPECT_EQ(clicked.count(), 0);
+    skingui_test::Click(&label, QPoint(5, 5));
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked.at(0).at(0).toUInt(), 0u);  // no button or key held after the release
+    EXPECT_EQ(clicked.at(0).at(1).toString(), "x");
+}
+
+TEST(SkinHyperLinkOpen, ClickOnTheLabelOpensTheAddressThroughTheOpener) {
+    QWidget parent;
+    parent.resize(200, 40);
+    CSkinHyperLink link(&parent, "home page", "https://example.invalid/home");
+    link.setGeometry(0, 0, 200, 30);
+    std::vector<QUrl> opened;
+    link.SetOpener([&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    const QRect label = link.LinkRect();
+    ASSERT_FALSE(label.isEmpty());
+    skingui_test::Press(&link, label.center());
+    skingui_test::Release(&link, QPoint(199, 29));  // released off the label: cancelled
+    EXPECT_TRUE(opened.empty());
+    EXPECT_FALSE(link.IsVisited());
+    skingui_test::Click(&link, label.center());
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl("https://example.invalid/home"));
+    EXPECT_TRUE(link.IsVisited());
+    skingui_test::Move(&link, label.center());
+    EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
+    skingui_test::Move(&link, QPoint(199, 29));
+    EXPECT_NE(link.cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST(SkinHyperLinkOpen, KeyboardActivationAndLabelAsAddress) {
+    CSkinHyperLink link(nullptr, "https://example.invalid/a");
+    link.resize(200, 30);
+    int opens = 0;
+    QUrl last;
+    link.SetOpener([&](const QUrl& url) {
+        ++opens;
+        last = url;
+        return false;  // could not open: not visited
+    });
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&link, &enter);
+    EXPECT_EQ(opens, 1);
+    EXPECT_EQ(last, QUrl("https://example.invalid/a"));
+    EXPECT_FALSE(link.IsVisited());
+}
