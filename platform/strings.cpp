@@ -10,7 +10,8 @@ namespace {
 constexpr wchar_t kReplacement = 0xFFFD;
 
 void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        cp = kReplacement;
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
@@ -32,7 +33,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 std::wstring Utf8ToWide(const char* text, size_t length) {
     std::wstring out;
-    if (!text) return out;
+    if (!text)
+        return out;
     out.reserve(length);
     const auto* s = reinterpret_cast<const unsigned char*>(text);
     size_t i = 0;
@@ -59,7 +61,8 @@ std::wstring Utf8ToWide(const char* text, size_t length) {
         }
         size_t j = 1;
         for (; j <= static_cast<size_t>(extra); ++j) {
-            if (i + j >= length || (s[i + j] & 0xC0) != 0x80) break;
+            if (i + j >= length || (s[i + j] & 0xC0) != 0x80)
+                break;
             cp = (cp << 6) | (s[i + j] & 0x3F);
         }
         if (j <= static_cast<size_t>(extra) || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
@@ -74,11 +77,14 @@ std::wstring Utf8ToWide(const char* text, size_t length) {
     return out;
 }
 
-std::wstring Utf8ToWide(const std::string& text) { return Utf8ToWide(text.data(), text.size()); }
+std::wstring Utf8ToWide(const std::string& text) {
+    return Utf8ToWide(text.data(), text.size());
+}
 
 std::string WideToUtf8(const wchar_t* text, size_t length) {
     std::string out;
-    if (!text) return out;
+    if (!text)
+        return out;
     out.reserve(length);
     for (size_t i = 0; i < length; ++i) {
         char32_t cp = static_cast<char32_t>(text[i]);
@@ -95,14 +101,17 @@ std::string WideToUtf8(const wchar_t* text, size_t length) {
     return out;
 }
 
-std::string WideToUtf8(const std::wstring& text) { return WideToUtf8(text.data(), text.size()); }
+std::string WideToUtf8(const std::wstring& text) {
+    return WideToUtf8(text.data(), text.size());
+}
 
 std::u16string WideToUtf16(const std::wstring& text) {
     std::u16string out;
     out.reserve(text.size());
     for (wchar_t wc : text) {
         char32_t cp = static_cast<char32_t>(wc);
-        if (cp > 0x10FFFF) cp = kReplacement;
+        if (cp > 0x10FFFF)
+            cp = kReplacement;
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
@@ -136,19 +145,29 @@ template <class S>
 int CompareAscii(const S& a, const S& b) {
     size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
-        auto ca = static_cast<uint32_t>(static_cast<typename std::make_unsigned<typename S::value_type>::type>(a[i]));
-        auto cb = static_cast<uint32_t>(static_cast<typename std::make_unsigned<typename S::value_type>::type>(b[i]));
-        if (ca >= 'A' && ca <= 'Z') ca += 32;
-        if (cb >= 'A' && cb <= 'Z') cb += 32;
-        if (ca != cb) return ca < cb ? -1 : 1;
+        auto ca = static_cast<uint32_t>(
+            static_cast<typename std::make_unsigned<typename S::value_type>::type>(a[i]));
+        auto cb = static_cast<uint32_t>(
+            static_cast<typename std::make_unsigned<typename S::value_type>::type>(b[i]));
+        if (ca >= 'A' && ca <= 'Z')
+            ca += 32;
+        if (cb >= 'A' && cb <= 'Z')
+            cb += 32;
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
     }
-    if (a.size() == b.size()) return 0;
+    if (a.size() == b.size())
+        return 0;
     return a.size() < b.size() ? -1 : 1;
 }
 }  // namespace
 
-int CompareNoCaseAscii(const std::wstring& a, const std::wstring& b) { return CompareAscii(a, b); }
-int CompareNoCaseAscii(const std::string& a, const std::string& b) { return CompareAscii(a, b); }
+int CompareNoCaseAscii(const std::wstring& a, const std::wstring& b) {
+    return CompareAscii(a, b);
+}
+int CompareNoCaseAscii(const std::string& a, const std::string& b) {
+    return CompareAscii(a, b);
+}
 
 std::wstring ToLowerWide(const std::wstring& text) {
     // towlower folds only ASCII in the "C" locale a program starts in; fold

@@ -1,0 +1,187 @@
+#include <fstream>
+
+#include "tests/base/filecrypt/filecrypttestsupport.h"
+
+namespace filecrypttest {
+namespace {
+
+const size_t kSizes[] = {0, 1, 15, 16, 17, 65535, 65536, 65537, 1300000 + 3};
+
+size_t Padded(size_t n) {
+    return (n + 15) / 16 * 16;
+}
+
+class EncryptedFileRoundTrip : public FileCryptTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        FileCryptTest::SetUp();
+        SetPortableCryptoForced(GetParam());
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Paths, EncryptedFileRoundTrip, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Portable" : "Hardware");
+                         });
+
+TEST_P(EncryptedFileRoundTrip, EverySizeDecodesToTheSameBytesBehindAWellFormedHeader) {
+    for (size_t size : kSizes) {
+        SCOPED_TRACE(size);
+        const std::string plain = SomeBytes(size, static_cast<uint32_t>(size));
+        ASSERT_TRUE(pellux_test::WriteFile(Path("plain"), plain));
+        ASSERT_NE(EncryptFileToHeaderFormat(kKey, 32, W(Path("plain")), W(Path("enc"))), 0);
+        const std::string encoded = pellux_test::ReadFile(Path("enc"));
+        ASSERT_EQ(encoded.size(), 47 + Padded(size));
+        EXPECT_EQ(encoded.substr(0, 19), "Velmoran_FileHeader");
+        EXPECT_EQ(Le32(encoded, 19), 1u);
+        EXPECT_EQ(Le32(encoded, 39), size);
+        EXPECT_EQ(Le32(encoded, 43), Padded(size));
+        ASSERT_NE(DecryptFileWithHeader(kKey, 32, W(Path("enc")), W(Path("back"))), 0);
+        EXPECT_TRUE(pellux_test::ReadFile(Path("back")) == plain);
+    }
+    // Nothing but the three files: no temporary leftovers.
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"back", "enc", "plain"}));
+}
+
+TEST_P(EncryptedFileRoundTrip, EmptySourceGivesABareHeaderWithTheDigestOfNothing) {
+    ASSERT_TRUE(pellux_test::WriteFile(Path("empty"), ""));
+    ASSERT_NE(EncryptFileWithHeader(kKey, 32, W(Path("empty")), W(Path("enc"))), 0);
+    const std::string encoded = pellux_test::ReadFile(Path("enc"));
+    ASSERT_EQ(encoded.size(), 47u);
+    static const uint8_t kEmptyMd5[16] = {0xd4, 0x1d, 0x8c, 0xd9, 0x8f, 0x00, 0xb2, 0x04,
+                                          0xe9, 0x80, 0x09, 0x98, 0xec, 0xf8, 0x42, 0x7e};
+    EXPECT_EQ(encoded.substr(23, 16), std::string(reinterpret_cast<const char*>(kEmptyMd5), 16));
+    ASSERT_NE(DecryptFileWithHeader(kKey, 32, W(Path("enc")), W(Path("back"))), 0);
+    EXPECT_TRUE(Exists(Path("back")));
+    EXPECT_EQ(pellux_test::ReadFile(Path("back")), "");
+}
+
+// Our output read by openssl: the digest by "openssl dgst -md5", the body by
+// "openssl enc -d -aes-256-ecb -nopad".
+TEST_F(FileCryptTest, OpenSslConfirmsTheDigestAndDecryptsTheBody) {
+    REQUIRE_OPENSSL();
+    for (size_t size : kSizes) {
+        SCOPED_TRACE(size);
+        const std::string plain = SomeBytes(size, 100 + static_cast<uint32_t>(size));
+        ASSERT_TRUE(pellux_test::WriteFile(Path("plain"), plain));
+        ASSERT_NE(EncryptFileWithHeader(kKey, 32, W(Path("plain")), W(Path("enc"))), 0);
+        const std::string encoded = pellux_test::ReadFile(Path("enc"));
+        ASSERT_GE(encoded.size(), 47u);
+        ASSERT_TRUE(pellux_test::WriteFile(Path("body"), encoded.substr(47)));
+        EXPECT_EQ(OpenSslMd5(Path("body")),
+                  KeyHex(reinterpret_cast<const uint8_t*>(encoded.data()) + 23, 16));
+        ASSERT_TRUE(OpenSsl("enc -d -aes-256-ecb -nopad -K " + KeyHex() + " -in '" + Path("body") +
+                            "' -out '" + Path("opened") + "'"));
+        EXPECT_TRUE(pellux_test::ReadFile(Path("opened")) == plain + std::string(Padded(size) - size, '\0'));
+    }
+}
+
+// A file put together from openssl's output alone decodes with our reader.
+TEST_F(FileCryptTest, FileBuiltWithOpenSslAloneDecodes) {
+    REQUIRE_OPENSSL();
+    for (size_t size : kSizes) {
+        SCOPED_TRACE(size);
+        const std::string plain = SomeBytes(size, 200 + static_cast<uint32_t>(size));
+        ASSERT_TRUE(pellux_test::WriteFile(Path("padded"), plain + std::string(Padded(size) - size, '\0')));
+        ASSERT_TRUE(OpenSsl("enc -aes-256-ecb -nopad -K " + KeyHex() + " -in '" + Path("padded") +
+                            "' -out '" + Path("body") + "'"));
+        const std::string body = pellux_test::ReadFile(Path("body"));
+        ASSERT_TRUE(OpenSsl("dgst -md5 -binary -out '" + Path("digest") + "' '" + Path("body") + "'"));
+        const std::string digest = pellux_test::ReadFile(Path("digest"));
+        ASSERT_EQ(digest.size(), 16u);
+        std::string file = "Velmoran_FileHeader" + std::string(28, '\0');
+        PutLe32(file, 19, 1);
+        file.replace(23, 16, digest);
+        PutLe32(file, 39, static_cast<uint32_t>(size));
+        PutLe32(file, 43, static_cast<uint32_t>(Padded(size)));
+        ASSERT_TRUE(pellux_test::WriteFile(Path("enc"), file + body));
+        ASSERT_NE(DecryptFileWithHeader(kKey, 32, W(Path("enc")), W(Path("back"))), 0);
+        EXPECT_TRUE(pellux_test::ReadFile(Path("back")) == plain);
+    }
+}
+
+TEST_F(FileCryptTest, DamagedFilesFailAndLeaveNoDestination) {
+    const size_t size = 100003;
+    ASSERT_TRUE(pellux_test::WriteFile(Path("plain"), SomeBytes(size, 3)));
+    ASSERT_NE(EncryptFileWithHeader(kKey, 32, W(Path("plain")), W(Path("enc"))), 0);
+    const std::string good = pellux_test::ReadFile(Path("enc"));
+    ASSERT_EQ(good.size(), 47 + Padded(size));
+
+    struct Damage {
+        const char* what;
+        std::function<void(std::string&)> apply;
+    };
+    const Damage damages[] = {
+        {"magic", [](std::string& f) { f[3] ^= 1; }},
+        {"version 0", [](std::string& f) { PutLe32(f, 19, 0); }},
+        {"version 2", [](std::string& f) { PutLe32(f, 19, 2); }},
+        {"digest", [](std::string& f) { f[30] ^= 0x80; }},
+        {"plainSize above paddedSize", [](std::string& f) { PutLe32(f, 39, Le32(f, 39) + 16); }},
+        {"plainSize a block short", [](std::string& f) { PutLe32(f, 39, Le32(f, 39) - 16); }},
+        {"paddedSize not a multiple of 16", [](std::string& f) { PutLe32(f, 43, Le32(f, 43) - 1); }},
+        {"paddedSize a block short", [](std::string& f) { PutLe32(f, 43, Le32(f, 43) - 16); }},
+        {"paddedSize a block long", [](std::string& f) { PutLe32(f, 43, Le32(f, 43) + 16); }},
+        {"sizes both huge",
+         [](std::string& f) {
+             PutLe32(f, 39, 0xFFFFFFF0u);
+             PutLe32(f, 43, 0xFFFFFFF0u);
+         }},
+        {"first ciphertext byte", [](std::string& f) { f[47] ^= 1; }},
+        {"middle ciphertext byte", [](std::string& f) { f[47 + 50000] ^= 0x10; }},
+        {"last ciphertext byte", [](std::string& f) { f.back() ^= 0x01; }},
+        {"truncated by a byte", [](std::string& f) { f.pop_back(); }},
+        {"truncated by a block", [](std::string& f) { f.resize(f.size() - 16); }},
+        {"header only", [](std::string& f) { f.resize(47); }},
+        {"shorter than a header", [](std::string& f) { f.resize(46); }},
+        {"a byte appended", [](std::string& f) { f.push_back('x'); }},
+        {"a block appended", [](std::string& f) { f.append(16, '\0'); }},
+    };
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        std::string bad = good;
+        damage.apply(bad);
+        ASSERT_TRUE(pellux_test::WriteFile(Path("bad"), bad));
+        EXPECT_EQ(DecryptFileWithHeader(kKey, 32, W(Path("bad")), W(Path("out"))), 0);
+        EXPECT_FALSE(Exists(Path("out")));
+        int format = -1;
+        EXPECT_EQ(DecryptFileAnyFormat(kKey, 32, W(Path("bad")), W(Path("out")), &format), 0);
+        EXPECT_FALSE(Exists(Path("out")));
+    }
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"bad", "enc", "plain"}));
+}
+
+TEST_F(FileCryptTest, FailedDecodeKeepsAnExistingDestinationAsItWas) {
+    ASSERT_TRUE(pellux_test::WriteFile(Path("plain"), SomeBytes(5000, 4)));
+    ASSERT_NE(EncryptFileWithHeader(kKey, 32, W(Path("plain")), W(Path("enc"))), 0);
+    std::string bad = pellux_test::ReadFile(Path("enc"));
+    bad[100] ^= 1;
+    ASSERT_TRUE(pellux_test::WriteFile(Path("bad"), bad));
+    ASSERT_TRUE(pellux_test::WriteFile(Path("out"), "previous contents"));
+    EXPECT_EQ(DecryptFileWithHeader(kKey, 32, W(Path("bad")), W(Path("out"))), 0);
+    EXPECT_EQ(pellux_test::ReadFile(Path("out")), "previous contents");
+    // A good decode replaces it.
+    ASSERT_NE(DecryptFileWithHeader(kKey, 32, W(Path("enc")), W(Path("out"))), 0);
+    EXPECT_EQ(pellux_test::ReadFile(Path("out")), SomeBytes(5000, 4));
+}
+
+TEST_F(FileCryptTest, KeysOfOtherLengthsAndMissingFilesFail) {
+    ASSERT_TRUE(pellux_test::WriteFile(Path("plain"), "some text"));
+    for (size_t length : {0u, 8u, 31u, 33u}) {
+        EXPECT_EQ(EncryptFileWithHeader(kKey, length, W(Path("plain")), W(Path("enc"))), 0) << length;
+        EXPECT_FALSE(Exists(Path("enc")));
+    }
+    EXPECT_EQ(EncryptFileWithHeader(kKey, 32, W(Path("missing")), W(Path("enc"))), 0);
+    EXPECT_FALSE(Exists(Path("enc")));
+    EXPECT_EQ(EncryptFileWithHeader(kKey, 32, W(folder_), W(Path("enc"))), 0);
+    EXPECT_FALSE(Exists(Path("enc")));
+    EXPECT_EQ(DecryptFileWithHeader(kKey, 32, W(Path("missing")), W(Path("out"))), 0);
+    // The cipher's other key sizes work as well.
+    ASSERT_NE(EncryptFileWithHeader(kKey, 16, W(Path("plain")), W(Path("enc"))), 0);
+    EXPECT_EQ(DecryptFileWithHeader(kKey, 31, W(Path("enc")), W(Path("out"))), 0);
+    EXPECT_FALSE(Exists(Path("out")));
+    ASSERT_NE(DecryptFileWithHeader(kKey, 16, W(Path("enc")), W(Path("out"))), 0);
+    EXPECT_EQ(pellux_test::ReadFile(Path("out")), "some text");
+}
+
+}  // namespace
+}  // namespace filecrypttest
