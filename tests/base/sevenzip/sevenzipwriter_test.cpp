@@ -1,0 +1,232 @@
+#include "base/sevenzip/sevenzipwriter.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <thread>
+
+#include "base/sevenzip/sevenzipreader.h"
+#include "platform/strings.h"
+#include "tests/base/sevenzip/sevenziptestutil.h"
+
+using namespace pellux_test;
+using namespace sevenzip_test;
+
+namespace {
+
+uint64_t Le(const std::string& s, size_t at, int width) {
+    uint64_t v = 0;
+    for (int i = width - 1; i >= 0; --i)
+        v = (v << 8) | static_cast<uint8_t>(s[at + i]);
+    return v;
+}
+
+uint32_t Crc(const std::string& s, size_t at, size_t n) {
+    return static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(s.data() + at), static_cast<uInt>(n)));
+}
+
+std::wstring W(const std::string& s) {
+    return Utf8ToWide(s);
+}
+
+// Runs fn in a child process whose files may not grow beyond limit bytes;
+// returns the child's exit status.
+template <class F>
+int RunWithFileSizeLimit(rlim_t limit, F fn) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit rl = {limit, limit};
+        setrlimit(RLIMIT_FSIZE, &rl);
+        _exit(fn());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+TEST(SevenZipWriter, ArchivesPassTheReferenceToolAndExtractIdentically) {
+    if (!HaveProgram("7z"))
+        GTEST_SKIP() << "7z not installed";
+    const std::string dir = MakeTempDir("7zw");
+    for (size_t size : {size_t(0), size_t(1), size_t(1000), size_t(1000000)}) {
+        SCOPED_TRACE(size);
+        const std::string name = "input" + std::to_string(size) + ".bin";
+        const std::string src = dir + "/" + name;
+        const std::string bytes = MixedBytes(size, static_cast<unsigned>(size));
+        ASSERT_TRUE(WriteFile(src, bytes));
+        const std::string archive = src + ".7z";
+        ASSERT_EQ(CompressFileTo7z(W(archive), W(src)), 1);
+
+        std::string out;
+        EXPECT_EQ(RunCommand("7z t " + Quote(archive), &out), 0) << out;
+        int status = 0;
+        const auto items = ListItems(archive, &status);
+        EXPECT_EQ(status, 0);
+        ASSERT_EQ(items.size(), 1u);
+        EXPECT_EQ(items[0].at("Path"), name);
+        EXPECT_EQ(items[0].at("Attributes"), "A");
+        EXPECT_EQ(items[0].at("Size"), std::to_string(size));
+        EXPECT_EQ(items[0].at("Method"), "LZMA:24");
+
+        const std::string outDir = MakeTempDir("7zx");
+        ASSERT_EQ(RunCommand("7z x -y -o" + Quote(outDir) + " " + Quote(archive), &out), 0) << out;
+        EXPECT_TRUE(ReadFile(outDir + "/" + name) == bytes);
+
+        const std::string ours = dir + "/ours" + std::to_string(size);
+        ASSERT_EQ(ExtractFirstFileFrom7z(W(ours), W(archive)), 1);
+        EXPECT_TRUE(ReadFile(ours) == bytes);
+        uint64_t itemSize = 12345;
+        EXPECT_EQ(Query7zArchive(W(archive), &itemSize), 1);
+        EXPECT_EQ(itemSize, size);
+    }
+}
+
+TEST(SevenZipWriter, HeaderLayoutAndChecksums) {
+    const std::string dir = MakeTempDir("7zl");
+    const std::string src = dir + "/a.txt";
+    std::string bytes(1000, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>((i * 7919u) >> 3);
+    ASSERT_TRUE(WriteFile(src, bytes));
+    const std::string archive = dir + "/a.7z";
+    ASSERT_EQ(CompressFileTo7z(W(archive), W(src)), 1);
+    const std::string a = ReadFile(archive);
+    ASSERT_GT(a.size(), 32u);
+
+    EXPECT_EQ(a.substr(0, 8), std::string("7z\xBC\xAF\x27\x1C\x00\x03", 8));
+    EXPECT_EQ(Le(a, 8, 4), Crc(a, 12, 20));
+    const uint64_t packSize = Le(a, 12, 8);
+    const uint64_t headerSize = Le(a, 20, 8);
+    ASSERT_EQ(a.size(), 32 + packSize + headerSize);
+    ASSERT_GE(packSize, 0x80u);
+    ASSERT_LT(packSize, 0x4000u);
+    EXPECT_EQ(Le(a, 28, 4), Crc(a, 32 + packSize, headerSize));
+
+    // Two-byte NUMBERs for the pack size and for the unpacked size 1000.
+    std::string expected("\x01\x04\x06\x00\x01\x09", 6);
+    expected += static_cast<char>(0x80 | (packSize >> 8));
+    expected += static_cast<char>(packSize & 0xFF);
+    expected +=
+        std::string("\x00\x07\x0B\x01\x00\x01\x23\x03\x01\x01\x05\x5D\x00\x00\x00\x01\x0C\x83\xE8\x00", 20);
+    expected += std::string(
+        "\x08\x00\x00\x05\x01\x11\x0D\x00"
+        "a\0.\0t\0x\0t\0\0\0"
+        "\x14\x0A\x01\x00",
+        24);
+    const std::string header = a.substr(32 + packSize);
+    ASSERT_EQ(header.size(), expected.size() + 8 + 10);
+    EXPECT_EQ(header.substr(0, expected.size()), expected);
+    EXPECT_EQ(header.substr(expected.size() + 8),
+              std::string("\x15\x06\x01\x00\x20\x00\x00\x00\x00\x00", 10));
+
+    // The stored time is the archive's own modification time (FILETIME).
+    const uint64_t fileTime = Le(header, expected.size(), 8);
+    struct stat st;
+    ASSERT_EQ(stat(archive.c_str(), &st), 0);
+    const int64_t storedUnix = static_cast<int64_t>(fileTime / 10000000ULL) - 11644473600LL;
+    EXPECT_LE(std::llabs(storedUnix - static_cast<int64_t>(st.st_mtime)), 5);
+}
+
+TEST(SevenZipWriter, StoredNameIsTheBaseNameOnly) {
+    if (!HaveProgram("7z"))
+        GTEST_SKIP() << "7z not installed";
+    const std::string dir = MakeTempDir("7zn");
+    ASSERT_EQ(mkdir((dir + "/private").c_str(), 0700), 0);
+    const std::string src = dir + "/private/\xe6\x8a\xa5\xe5\x91\x8a.txt";
+    ASSERT_TRUE(WriteFile(src, "report"));
+    const std::string archive = dir + "/n.7z";
+    ASSERT_EQ(CompressFileTo7z(W(archive), W(src)), 1);
+    int status = 0;
+    const auto items = ListItems(archive, &status);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].at("Path"), "\xe6\x8a\xa5\xe5\x91\x8a.txt");
+}
+
+TEST(SevenZipWriter, StoredSizeIsWhatTheEncoderRead) {
+    // A pipe has no length: the size can only come from the bytes consumed.
+    const std::string dir = MakeTempDir("7zp");
+    const std::string bytes = MixedBytes(200000, 7);
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    std::thread feeder([&] {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = write(fds[1], bytes.data() + done, std::min<size_t>(4096, bytes.size() - done));
+            if (n <= 0)
+                break;
+            done += static_cast<size_t>(n);
+        }
+        close(fds[1]);
+    });
+    const std::string archive = dir + "/p.7z";
+    const int out = open(archive.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(out, 0);
+    EXPECT_EQ(Write7zSingleFileArchive(out, L"stream.bin", fds[0]), kSevenZipOk);
+    feeder.join();
+    close(fds[0]);
+    close(out);
+
+    uint64_t size = 0;
+    EXPECT_EQ(Query7zArchive(W(archive), &size), 1);
+    EXPECT_EQ(size, bytes.size());
+    const std::string dest = dir + "/stream.out";
+    ASSERT_EQ(ExtractFirstFileFrom7z(W(dest), W(archive)), 1);
+    EXPECT_TRUE(ReadFile(dest) == bytes);
+}
+
+TEST(SevenZipWriter, FailedWritesAndSeeksAreFailures) {
+    const std::string dir = MakeTempDir("7zf");
+    const std::string src = dir + "/empty";
+    ASSERT_TRUE(WriteFile(src, ""));
+    const std::string ref = dir + "/ref.7z";
+    ASSERT_EQ(CompressFileTo7z(W(ref), W(src)), 1);
+    const uint64_t packSize = Le(ReadFile(ref), 12, 8);
+
+    // Room for the packed stream but not for the header behind it (none of
+    // it, or only a few bytes).
+    const std::string target = dir + "/limited.7z";
+    auto writeArchive = [&] {
+        const int in = open(src.c_str(), O_RDONLY);
+        const int out = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        return Write7zSingleFileArchive(out, L"empty", in);
+    };
+    for (rlim_t extra : {rlim_t(0), rlim_t(3)}) {
+        SCOPED_TRACE(extra);
+        EXPECT_EQ(RunWithFileSizeLimit(32 + packSize + extra, writeArchive), kSevenZipErrorWrite);
+        EXPECT_EQ(
+            RunWithFileSizeLimit(32 + packSize + extra, [&] { return CompressFileTo7z(W(target), W(src)); }),
+            0);
+    }
+    // The same harness with room to spare succeeds.
+    EXPECT_EQ(RunWithFileSizeLimit(1 << 20, writeArchive), kSevenZipOk);
+
+    // No space at all, an output that cannot seek, missing or unusable inputs.
+    EXPECT_EQ(CompressFileTo7z(L"/dev/full", W(src)), 0);
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const int in = open(src.c_str(), O_RDONLY);
+    EXPECT_EQ(Write7zSingleFileArchive(fds[1], L"empty", in), kSevenZipErrorWrite);
+    close(in);
+    close(fds[0]);
+    close(fds[1]);
+    EXPECT_EQ(CompressFileTo7z(W(dir + "/x.7z"), W(dir + "/missing")), 0);
+    EXPECT_FALSE(FileExists(dir + "/x.7z"));
+    EXPECT_EQ(CompressFileTo7z(W(dir + "/y.7z"), W(dir)), 0);
+    EXPECT_FALSE(FileExists(dir + "/y.7z"));
+    EXPECT_EQ(CompressFileTo7z(W(dir + "/no/such/folder.7z"), W(src)), 0);
+}
