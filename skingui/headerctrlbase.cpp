@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "skingui/drawhelpers.h"
+
 namespace SKINGUI {
 
 CHeaderCtrlBase::CHeaderCtrlBase(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
@@ -130,6 +132,35 @@ void CHeaderCtrlBase::DrawCaption(QPainter& painter, int column, const QRect& it
     }
     page->Draw(painter, itemRect);
     painter.restore();
+}
+
+int CHeaderCtrlBase::PaintItems(QPainter& painter, int h,
+                                const std::function<void(const QRect& item)>& fillItem,
+                                const std::function<void(int column, const QRect& item)>& decorate) {
+    int lastRight = -1;
+    bool first = true;
+    for (int visual = 0; visual < count(); ++visual) {
+        const int column = logicalIndex(visual);
+        if (isSectionHidden(column)) {
+            continue;
+        }
+        const int left = sectionViewportPosition(column);
+        const int right = left + sectionSize(column);
+        const QRect item(left, 0, right - left, h);
+        fillItem(item);
+        if (!first) {
+            DrawLine(painter, left, 0, left, h, lineColor_);
+        }
+        DrawLine(painter, right, 0, right, h, lineColor_);
+        DrawLine(painter, left, h - 1, right, h - 1, lineColor_);
+        DrawCaption(painter, column, item);
+        if (decorate) {
+            decorate(column, item);
+        }
+        lastRight = right;
+        first = false;
+    }
+    return lastRight;
 }
 
 void CHeaderCtrlBase::mouseReleaseEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 // one single-line markup caption per column (owned here and nowhere else), a
 // line colour, and the flags for fixed widths, a frame and transparent captions.
 #include <QHeaderView>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,11 @@ protected:
 
     // Draws the caption of a column into its item rectangle.
     void DrawCaption(QPainter& painter, int column, const QRect& itemRect);
+    // Paints the shown items left to right: background (fillItem), grid lines in the
+    // line colour, caption, then decorate (may be empty). Returns the right edge of
+    // the last item, -1 when none is shown.
+    int PaintItems(QPainter& painter, int h, const std::function<void(const QRect& item)>& fillItem,
+                   const std::function<void(int column, const QRect& item)>& decorate);
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:

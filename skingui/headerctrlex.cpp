@@ -72,29 +72,13 @@ void CHeaderCtrlEx::paintEvent(QPaintEvent*) {
     p.setFont(font());
     const int h = viewport()->height();
     const ColorRef line = LineColor();
-    int lastRight = -1;
-    bool first = true;
-    for (int visual = 0; visual < count(); ++visual) {
-        const int column = logicalIndex(visual);
-        if (isSectionHidden(column)) {
-            continue;
-        }
-        const int left = sectionViewportPosition(column);
-        const int right = left + sectionSize(column);
-        const QRect item(left, 0, right - left, h);
-        PaintGradient(p, item);
-        if (!first) {
-            DrawLine(p, left, 0, left, h, line);
-        }
-        DrawLine(p, right, 0, right, h, line);
-        DrawLine(p, left, h - 1, right, h - 1, line);
-        DrawCaption(p, column, item);
-        if (isSortIndicatorShown() && sortIndicatorSection() == column) {
-            PaintSortArrow(p, SortArrowX(column), h, sortIndicatorOrder() == Qt::AscendingOrder);
-        }
-        lastRight = right;
-        first = false;
-    }
+    const int lastRight = PaintItems(
+        p, h, [&](const QRect& item) { PaintGradient(p, item); },
+        [&](int column, const QRect&) {
+            if (isSortIndicatorShown() && sortIndicatorSection() == column) {
+                PaintSortArrow(p, SortArrowX(column), h, sortIndicatorOrder() == Qt::AscendingOrder);
+            }
+        });
     // The rest of the band right of the last item looks like an empty item.
     const int restLeft = lastRight + 1;
     if (restLeft < viewport()->width()) {

@@ -1,6 +1,7 @@
 #include "skingui/listviewctrlex.h"
 
 #include "skingui/headerctrlex.h"
+#include "skingui/reportview.h"
 
 namespace SKINGUI {
 
@@ -13,13 +14,7 @@ constexpr int kDressedHeaderHeight = 18;
 CListViewCtrlEx::CListViewCtrlEx(QWidget* parent) : QTreeView(parent) {
     header_ = new CHeaderCtrlEx(this);
     setHeader(header_);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setIndentation(0);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    SetUpReportView(*this);
     SetBkColor(GetSysColor(COLOR_WINDOW));
     ApplyBorder();
 }
@@ -80,15 +75,7 @@ int CListViewCtrlEx::SetColumn(int index, const QString& caption, int width, int
 }
 
 void CListViewCtrlEx::ApplyBorder() {
-    if (style_ & kBorder) {
-        setFrameStyle(QFrame::Box | QFrame::Plain);
-        setLineWidth(1);
-        QPalette pal = palette();
-        pal.setColor(QPalette::WindowText, borderColor_.ToQColor());
-        setPalette(pal);
-    } else {
-        setFrameStyle(QFrame::NoFrame);
-    }
+    ApplyReportBorder(*this, (style_ & kBorder) != 0, borderColor_);
 }
 
 }  // namespace SKINGUI

@@ -90,6 +90,28 @@ void ForEachAttribute(const QString& attrs,
     }
 }
 
+// A tag followed by a text run (font, a): its attributes up to ">", then the run
+// up to the next tag. Returns the position of the last character consumed.
+int ParseRunTag(const QString& text, int pos,
+                const std::function<void(const QString& attrs, const QString& name, int* pos)>& onAttr,
+                const std::function<void(const QString& run)>& addRun) {
+    const int blank = text.indexOf(u' ', pos);
+    const int close = text.indexOf(u'>', pos);
+    if (blank < 0 || close < 0) {
+        return int(text.size());
+    }
+    const QString attrs = text.mid(blank + 1, close - blank - 1);
+    ForEachAttribute(attrs, [&](const QString& name, int* at) { onAttr(attrs, name, at); });
+    const int runEnd = text.indexOf(u'<', close + 1);
+    addRun(text.mid(close + 1, runEnd < 0 ? -1 : runEnd - close - 1));
+    if (runEnd < 0) {
+        return int(text.size());
+    }
+    // Whatever tag ended the run is consumed as the closing tag.
+    const int tagEnd = text.indexOf(u'>', runEnd);
+    return tagEnd < 0 ? int(text.size()) : tagEnd;
+}
+
 }  // namespace
 
 void MarkupParser::Parse(const QString& text) {
@@ -126,71 +148,52 @@ int MarkupParser::ParseText(const QString& text, int pos) {
 }
 
 int MarkupParser::ParseFont(const QString& text, int pos) {
-    const int blank = text.indexOf(u' ', pos);
-    const int close = text.indexOf(u'>', pos);
-    if (blank < 0 || close < 0) {
-        return int(text.size());
-    }
-    const QString attrs = text.mid(blank + 1, close - blank - 1);
     QString name;
     int color = kNotSet, size = kNotSet, bold = kNotSet, italic = kNotSet, underline = kNotSet;
-    ForEachAttribute(attrs, [&](const QString& attr, int* at) {
-        if (attr == u"name") {
-            name = GetStringAttr(attrs, at);
-        } else if (attr == u"color") {
-            color = GetIntAttr(attrs, at);
-        } else if (attr == u"size") {
-            size = GetIntAttr(attrs, at);
-        } else if (attr == u"bold") {
-            bold = GetIntAttr(attrs, at);
-        } else if (attr == u"italic") {
-            italic = GetIntAttr(attrs, at);
-        } else if (attr == u"underline") {
-            underline = GetIntAttr(attrs, at);
-        } else {
-            GetStringAttr(attrs, at);
-        }
-    });
-    const int runEnd = text.indexOf(u'<', close + 1);
-    const QString run = text.mid(close + 1, runEnd < 0 ? -1 : runEnd - close - 1);
-    const int element =
-        sink_.AddTextRun(run, uint32_t(color), size, bold, italic, underline, kNotSet, kNotSet, nullptr);
-    if (!name.isEmpty()) {
-        sink_.SetElementAction(element, kActionNamed, name);
-    }
-    if (runEnd < 0) {
-        return int(text.size());
-    }
-    // Whatever tag ended the run is consumed as the closing tag.
-    const int tagEnd = text.indexOf(u'>', runEnd);
-    return tagEnd < 0 ? int(text.size()) : tagEnd;
+    return ParseRunTag(
+        text, pos,
+        [&](const QString& attrs, const QString& attr, int* at) {
+            if (attr == u"name") {
+                name = GetStringAttr(attrs, at);
+            } else if (attr == u"color") {
+                color = GetIntAttr(attrs, at);
+            } else if (attr == u"size") {
+                size = GetIntAttr(attrs, at);
+            } else if (attr == u"bold") {
+                bold = GetIntAttr(attrs, at);
+            } else if (attr == u"italic") {
+                italic = GetIntAttr(attrs, at);
+            } else if (attr == u"underline") {
+                underline = GetIntAttr(attrs, at);
+            } else {
+                GetStringAttr(attrs, at);
+            }
+        },
+        [&](const QString& run) {
+            const int element = sink_.AddTextRun(run, uint32_t(color), size, bold, italic, underline, kNotSet,
+                                                 kNotSet, nullptr);
+            if (!name.isEmpty()) {
+                sink_.SetElementAction(element, kActionNamed, name);
+            }
+        });
 }
 
 int MarkupParser::ParseLink(const QString& text, int pos) {
-    const int blank = text.indexOf(u' ', pos);
-    const int close = text.indexOf(u'>', pos);
-    if (blank < 0 || close < 0) {
-        return int(text.size());
-    }
-    const QString attrs = text.mid(blank + 1, close - blank - 1);
     QString name;
-    ForEachAttribute(attrs, [&](const QString& attr, int* at) {
-        if (attr == u"name") {
-            name = GetStringAttr(attrs, at);
-        } else {
-            GetStringAttr(attrs, at);
-        }
-    });
-    const int runEnd = text.indexOf(u'<', close + 1);
-    const QString run = text.mid(close + 1, runEnd < 0 ? -1 : runEnd - close - 1);
-    const int element =
-        sink_.AddTextRun(run, 0xFF0000, kNotSet, kNotSet, kNotSet, kNotSet, kNotSet, kNotSet, nullptr);
-    sink_.SetElementAction(element, kActionLink, name);
-    if (runEnd < 0) {
-        return int(text.size());
-    }
-    const int tagEnd = text.indexOf(u'>', runEnd);
-    return tagEnd < 0 ? int(text.size()) : tagEnd;
+    return ParseRunTag(
+        text, pos,
+        [&](const QString& attrs, const QString& attr, int* at) {
+            if (attr == u"name") {
+                name = GetStringAttr(attrs, at);
+            } else {
+                GetStringAttr(attrs, at);
+            }
+        },
+        [&](const QString& run) {
+            const int element = sink_.AddTextRun(run, 0xFF0000, kNotSet, kNotSet, kNotSet, kNotSet, kNotSet,
+                                                 kNotSet, nullptr);
+            sink_.SetElementAction(element, kActionLink, name);
+        });
 }
 
 int MarkupParser::ParseImg(const QString& text, int pos) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "skingui/drawhelpers.h"
+#include "skingui/reportview.h"
 #include "skingui/skinheaderctrlex.h"
 #include "skingui/skinlistmodel.h"
 
@@ -18,13 +19,7 @@ CSkinListViewCtrlEx::CSkinListViewCtrlEx(QWidget* parent) : QTreeView(parent) {
     rowHeight_ = fontMetrics().height() + 4;
     model_->SetRowHeight(rowHeight_);
     setModel(model_);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setIndentation(0);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    SetUpReportView(*this);
     setFrameStyle(QFrame::NoFrame);
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
@@ -50,15 +45,7 @@ void CSkinListViewCtrlEx::SetSkinStyle(uint32_t flags) {
 
 void CSkinListViewCtrlEx::ApplyBorder() {
     // The frame takes one pixel off every side, as the shrunk client area did.
-    if (style_ & kBorder) {
-        setFrameStyle(QFrame::Box | QFrame::Plain);
-        setLineWidth(1);
-        QPalette pal = palette();
-        pal.setColor(QPalette::WindowText, horzGrid_.ToQColor());
-        setPalette(pal);
-    } else {
-        setFrameStyle(QFrame::NoFrame);
-    }
+    ApplyReportBorder(*this, (style_ & kBorder) != 0, horzGrid_);
 }
 
 void CSkinListViewCtrlEx::SetRowHeight(int height) {

@@ -4,14 +4,14 @@
 #include <QStandardItemModel>
 
 #include "skingui/headerctrlex.h"
-#include "skingui/imageregistry.h"
 #include "skingui/listviewctrlex.h"
 #include "skingui/simpleoutbar.h"
 #include "skingui/skinedit.h"
+#include "skingui/skinimagelist.h"
 #include "skingui/skinlistviewctrlex.h"
-#include "skingui/skinresources.h"
 #include "skingui/skinsplitterwindow.h"
 #include "skingui/toolbarctrlex.h"
+#include "tests/skingui/galleryimages.h"
 
 using namespace SKINGUI;
 
@@ -119,12 +119,7 @@ CSkinListViewCtrlEx* MakeTaskList() {
 }  // namespace
 
 ControlsGallery2::ControlsGallery2() {
-    ImageRegistry& registry = ImageRegistry::Instance();
-    registry.Register("group", MakeSkinImageList("ICON", {277, 278, 279}, QSize(18, 18)));
-    registry.Register("item", MakeSkinImageList("ICON", {274, 275, 276}, QSize(16, 16)));
-    registry.Register(
-        "process", MakeSkinImageList("BITMAP", {236, 237, 238, 239, 240, 241, 242, 243, 244, 245, 246, 247},
-                                     QSize(174, 16)));
+    RegisterGalleryImages();
 
     window = std::make_unique<QWidget>();
     window->resize(900, 560);
@@ -152,10 +147,7 @@ ControlsGallery2::ControlsGallery2() {
 
 ControlsGallery2::~ControlsGallery2() {
     window.reset();
-    ImageRegistry& registry = ImageRegistry::Instance();
-    registry.Unregister("group");
-    registry.Unregister("item");
-    registry.Unregister("process");
+    UnregisterGalleryImages();
 }
 
 }  // namespace skingui_test

@@ -7,13 +7,13 @@
 #include <QVBoxLayout>
 
 #include "skingui/drawhelpers.h"
-#include "skingui/imageregistry.h"
 #include "skingui/skinbitmapbutton.h"
 #include "skingui/skinbutton.h"
 #include "skingui/skincolorbutton.h"
 #include "skingui/skinhyperlink.h"
 #include "skingui/skinresources.h"
 #include "skingui/skinstatic.h"
+#include "tests/skingui/galleryimages.h"
 #include "tests/support/testenvironment.h"
 
 using namespace SKINGUI;
@@ -37,12 +37,7 @@ public:
 }  // namespace
 
 TEST(SkinGallery, ScreenshotOfTheControlsIsSavedForReview) {
-    ImageRegistry& registry = ImageRegistry::Instance();
-    registry.Register("group", MakeSkinImageList("ICON", {277, 278, 279}, QSize(18, 18)));
-    registry.Register("item", MakeSkinImageList("ICON", {274, 275, 276}, QSize(16, 16)));
-    registry.Register(
-        "process", MakeSkinImageList("BITMAP", {236, 237, 238, 239, 240, 241, 242, 243, 244, 245, 246, 247},
-                                     QSize(174, 16)));
+    skingui_test::RegisterGalleryImages();
 
     GalleryPane pane;
     pane.resize(520, 420);
@@ -134,7 +129,5 @@ TEST(SkinGallery, ScreenshotOfTheControlsIsSavedForReview) {
     const QImage icon = LoadSkinImage("ICON", 277).toImage();
     EXPECT_EQ(shot.pixelColor(12 + 9, 60 + 3 + 9).rgb(), icon.pixelColor(9, 9).rgb());
 
-    registry.Unregister("group");
-    registry.Unregister("item");
-    registry.Unregister("process");
+    skingui_test::UnregisterGalleryImages();
 }
