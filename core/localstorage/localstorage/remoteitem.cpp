@@ -1,0 +1,87 @@
+#include "core/localstorage/localstorage/remoteitem.h"
+
+#include <algorithm>
+#include <climits>
+#include <limits>
+
+#include "core/remotestorage/remotestorage/utf16order.h"
+#include "core/remotestorage/remotestorage/xmlnode.h"
+#include "platform/strings.h"
+
+int64_t ParseReplyInt64(const std::wstring& text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
+        negative = text[i++] == L'-';
+    uint64_t value = 0;
+    const uint64_t limit = negative ? static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + 1
+                                    : static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        const unsigned digit = static_cast<unsigned>(text[i] - L'0');
+        if (value > (limit - digit) / 10) {
+            value = limit;
+            break;
+        }
+        value = value * 10 + digit;
+    }
+    if (negative)
+        return value == limit ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(value);
+    return static_cast<int64_t>(value);
+}
+
+int ParseReplyInt(const std::wstring& text) {
+    const int64_t value = ParseReplyInt64(text);
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+int ParseSharerRights(const std::wstring& text) {
+    int rights = 0;
+    if (text.find(L"read") != std::wstring::npos)
+        rights |= kSharerRead;
+    if (text.find(L"write") != std::wstring::npos)
+        rights |= kSharerWrite;
+    return rights;
+}
+
+void FillRemoteItemFromReply(RemoteItem& item, const XmlNode& node) {
+    item.isFolder = CompareNoCaseAscii(node.GetValue(L"type"), L"folder") == 0 ? 1 : 0;
+    item.sha1 = node.GetValue(L"sha1");
+    // Sizes are 64-bit: files of 2 GiB and more are common.
+    item.size = ParseReplyInt64(node.GetValue(L"size"));
+    item.opVer = ParseReplyInt(node.GetValue(L"opVer"));
+    item.fileVer = ParseReplyInt(node.GetValue(L"fileVer"));
+    item.name = node.GetValue(L"name");
+    item.parentId = node.GetValue(L"parentId");
+    item.fileId = node.GetValue(L"fileId");
+    item.createdTime = node.GetValue(L"createdTime");
+    item.modTime = node.GetValue(L"modTime");
+    item.modifier = node.GetValue(L"modifier");
+    item.shared = ParseReplyInt(node.GetValue(L"shared")) != 0 ? 1 : 0;
+}
+
+void ParseSharerNodes(const XmlNode& node, std::vector<SharerInfo>& sharers) {
+    for (const XmlNode& child : node.children) {
+        if (child.name != L"sharer")
+            continue;
+        SharerInfo sharer;
+        sharer.nickName = child.GetValue(L"nickName");
+        sharer.userId = child.GetValue(L"userId");
+        sharer.email = child.GetValue(L"email");
+        sharer.rights = ParseSharerRights(child.GetValue(L"right"));
+        sharers.push_back(sharer);
+    }
+}
+
+bool RemoteItemNameLess(const RemoteItem& a, const RemoteItem& b) {
+    return CompareUtf16Ordinal(a.name, b.name) < 0;
+}
+
+void SortRemoteItemsByName(std::vector<RemoteItem>& items) {
+    std::stable_sort(items.begin(), items.end(), RemoteItemNameLess);
+}

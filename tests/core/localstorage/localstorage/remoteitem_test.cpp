@@ -1,0 +1,207 @@
+#include "core/localstorage/localstorage/remoteitem.h"
+
+#include <gtest/gtest.h>
+
+#include "core/localstorage/localstorage/sharerlist.h"
+#include "core/remotestorage/remotestorage/xmlnode.h"
+
+namespace {
+
+bool SameSharer(const SharerInfo& a, const SharerInfo& b) {
+    return a.nickName == b.nickName && a.userId == b.userId && a.email == b.email && a.rights == b.rights;
+}
+
+TEST(RemoteItemReply, ParsedListingFillsEveryReplyField) {
+    XmlNode reply;
+    ASSERT_EQ(reply.Parse(
+                  L"<?xml version=\"1.0\" encoding=\"utf-8\"?><xNorle><result>ok</result><list>"
+                  L"<item><type>FOLDER</type><name>文档 2024</name><fileId>f1</fileId><parentId>p</parentId>"
+                  L"<opVer>12</opVer><shared>2</shared><createdTime>2024-01-02 03:04:05</createdTime>"
+                  L"<modTime>2024-02-03 04:05:06</modTime><modifier>李</modifier>"
+                  L"<sharer><nickName>Li</nickName><userId>u1</userId><email>li@x</email><right>read,write</"
+                  L"right></sharer>"
+                  L"<sharer><nickName>Wang</nickName><userId>u2</userId><email>w@x</email><right>read</"
+                  L"right></sharer>"
+                  L"<other><userId>skip</userId></other>"
+                  L"<Sharer><userId>skip</userId></Sharer>"
+                  L"</item>"
+                  L"<item><type>file</type><name>big.iso</name><size>5368709120</size><sha1>"
+                  L"da39a3ee5e6b4b0d3255bfef95601890afd80709</sha1><fileVer>3</fileVer><fileId>f2</fileId>"
+                  L"<shared>0</shared></item>"
+                  L"</list></xNorle>"),
+              S_OK);
+    ASSERT_EQ(reply.children.size(), 1u);
+    const XmlNode& list = reply.children[0];
+    ASSERT_EQ(list.children.size(), 2u);
+
+    RemoteItem folder;
+    folder.localPath = L"/kept";
+    FillRemoteItemFromReply(folder, list.children[0]);
+    ParseSharerNodes(list.children[0], folder.sharers);
+    EXPECT_EQ(folder.isFolder, 1);
+    EXPECT_EQ(folder.name, L"文档 2024");
+    EXPECT_EQ(folder.fileId, L"f1");
+    EXPECT_EQ(folder.parentId, L"p");
+    EXPECT_EQ(folder.opVer, 12);
+    EXPECT_EQ(folder.shared, 1);
+    EXPECT_EQ(folder.createdTime, L"2024-01-02 03:04:05");
+    EXPECT_EQ(folder.modTime, L"2024-02-03 04:05:06");
+    EXPECT_EQ(folder.modifier, L"李");
+    EXPECT_EQ(folder.sha1, L"");
+    EXPECT_EQ(folder.size, 0);
+    EXPECT_EQ(folder.localPath, L"/kept");
+    ASSERT_EQ(folder.sharers.size(), 2u);
+    EXPECT_EQ(folder.sharers[0].nickName, L"Li");
+    EXPECT_EQ(folder.sharers[0].userId, L"u1");
+    EXPECT_EQ(folder.sharers[0].email, L"li@x");
+    EXPECT_EQ(folder.sharers[0].rights, kSharerRead | kSharerWrite);
+    EXPECT_EQ(folder.sharers[1].rights, kSharerRead);
+
+    RemoteItem file;
+    FillRemoteItemFromReply(file, list.children[1]);
+    EXPECT_EQ(file.isFolder, 0);
+    EXPECT_EQ(file.size, 5368709120LL);
+    EXPECT_EQ(file.fileVer, 3);
+    EXPECT_EQ(file.shared, 0);
+    EXPECT_EQ(file.sha1, L"da39a3ee5e6b4b0d3255bfef95601890afd80709");
+    EXPECT_TRUE(file.sharers.empty());
+}
+
+TEST(RemoteItemReply, TypeSharedAndNumbersFollowTheReplyRules) {
+    auto item = [](const wchar_t* key, const wchar_t* value) {
+        XmlNode node(L"item");
+        if (key)
+            node.AddValue(key, value);
+        RemoteItem r;
+        FillRemoteItemFromReply(r, node);
+        return r;
+    };
+    EXPECT_EQ(item(L"type", L"Folder").isFolder, 1);
+    EXPECT_EQ(item(L"type", L"file").isFolder, 0);
+    EXPECT_EQ(item(L"type", L"").isFolder, 0);
+    EXPECT_EQ(item(nullptr, nullptr).isFolder, 0);
+    EXPECT_EQ(item(L"shared", L"0").shared, 0);
+    EXPECT_EQ(item(L"shared", L"2").shared, 1);
+    EXPECT_EQ(item(L"shared", L"-1").shared, 1);
+    EXPECT_EQ(item(nullptr, nullptr).shared, 0);
+    EXPECT_EQ(item(L"size", L"2147483648").size, 2147483648LL);
+    EXPECT_EQ(item(L"size", L"  42kB").size, 42);
+    EXPECT_EQ(item(L"size", L"abc").size, 0);
+    EXPECT_EQ(item(L"size", L"99999999999999999999999").size, INT64_MAX);
+    EXPECT_EQ(item(L"opVer", L"-7").opVer, -7);
+    EXPECT_EQ(item(L"opVer", L"4294967296").opVer, INT32_MAX);
+    EXPECT_EQ(ParseReplyInt64(L"-9223372036854775808"), INT64_MIN);
+    EXPECT_EQ(ParseReplyInt64(L"-99999999999999999999"), INT64_MIN);
+    EXPECT_EQ(ParseReplyInt64(L"+"), 0);
+
+    RemoteItem fresh;
+    EXPECT_EQ(fresh.isFolder, 0);
+    EXPECT_EQ(fresh.size, 0);
+    EXPECT_EQ(fresh.opVer, 0);
+    EXPECT_EQ(fresh.fileVer, 0);
+    EXPECT_EQ(fresh.shared, 0);
+    EXPECT_TRUE(fresh.sharers.empty());
+    EXPECT_EQ(SharerInfo().rights, 0);
+}
+
+TEST(SharerRights, WordsAreFoundCaseSensitively) {
+    EXPECT_EQ(ParseSharerRights(L"read"), 1);
+    EXPECT_EQ(ParseSharerRights(L"write"), 2);
+    EXPECT_EQ(ParseSharerRights(L"read,write"), 3);
+    EXPECT_EQ(ParseSharerRights(L"write read"), 3);
+    EXPECT_EQ(ParseSharerRights(L"READ"), 0);
+    EXPECT_EQ(ParseSharerRights(L""), 0);
+}
+
+TEST(SharerList, FormatsTheStoredTextForm) {
+    EXPECT_EQ(FormatSharerList({}), L"");
+    SharerInfo one{L"N", L"U", L"M", 3};
+    EXPECT_EQ(FormatSharerList({one}), L"U,3,M,N");
+    SharerInfo a{L"nick1", L"userId1", L"email1", 3};
+    SharerInfo b{L"nick2", L"userId2", L"email2", 1};
+    EXPECT_EQ(FormatSharerList({a, b}), L"userId1,3,email1,nick1|userId2,1,email2,nick2");
+}
+
+TEST(SharerList, FormattedListsReadBackUnchanged) {
+    const std::vector<std::vector<SharerInfo>> lists = {
+        {{L"N", L"U", L"M", 3}},
+        {{L"李明", L"1001", L"li@example.com", 1}, {L"", L"", L"", 0}, {L"w", L"1002", L"w@x", 2}},
+        {{L"a,b", L"1", L"a@x", 1}, {L"c", L"2", L"c@x", 3}},
+        {{L"pipe|in|nick", L"1", L"p@x", 2}, {L"last|", L"2", L"l@x", 1}},
+        {{L"|,|", L"1", L"q@x", 3}},
+    };
+    for (const auto& list : lists) {
+        const std::wstring text = FormatSharerList(list);
+        std::vector<SharerInfo> back;
+        ParseSharerList(text, back);
+        ASSERT_EQ(back.size(), list.size()) << std::string(text.begin(), text.end());
+        for (size_t i = 0; i < list.size(); ++i)
+            EXPECT_TRUE(SameSharer(back[i], list[i])) << i;
+    }
+}
+
+TEST(SharerList, ReaderAppendsAndReadsTheOldFormat) {
+    std::vector<SharerInfo> sharers{{L"kept", L"0", L"", 0}};
+    ParseSharerList(L"", sharers);
+    EXPECT_EQ(sharers.size(), 1u);
+    ParseSharerList(L"userId1,3,email1,nick1|userId2,1,email2,nick2", sharers);
+    ASSERT_EQ(sharers.size(), 3u);
+    EXPECT_EQ(sharers[0].nickName, L"kept");
+    EXPECT_TRUE(SameSharer(sharers[1], {L"nick1", L"userId1", L"email1", 3}));
+    EXPECT_TRUE(SameSharer(sharers[2], {L"nick2", L"userId2", L"email2", 1}));
+}
+
+TEST(SharerList, MalformedTextNeverReadsOutOfRange) {
+    const wchar_t* texts[] = {L",",
+                              L"|",
+                              L"||",
+                              L"u",
+                              L"u,",
+                              L"u,3",
+                              L"u,x,e",
+                              L",,,,,,",
+                              L"|u,1,e,n",
+                              L"u,99999999999,e,n",
+                              L"\u4E2D|,|\u4E2D,"};
+    for (const wchar_t* text : texts) {
+        std::vector<SharerInfo> sharers;
+        ParseSharerList(text, sharers);
+        EXPECT_FALSE(sharers.empty()) << text;
+    }
+    std::vector<SharerInfo> s;
+    ParseSharerList(L"u,x,e", s);
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_TRUE(SameSharer(s[0], {L"", L"u", L"e", 0}));
+    s.clear();
+    ParseSharerList(L",,,,,,", s);
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0].nickName, L",,,");
+    s.clear();
+    ParseSharerList(L"|u,1,e,n", s);
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_TRUE(SameSharer(s[1], {L"n", L"u", L"e", 1}));
+    s.clear();
+    ParseSharerList(L"u,99999999999,e,n", s);
+    EXPECT_EQ(s[0].rights, INT32_MAX);
+}
+
+TEST(SharerDisplay, NickAloneWhenItEqualsTheEmailIgnoringCase) {
+    EXPECT_EQ(FormatSharerDisplayName({L"Li", L"1", L"li.box", 1}), L"Li(li.box)");
+    EXPECT_EQ(FormatSharerDisplayName({L"Li@X.com", L"1", L"li@x.com", 1}), L"Li@X.com");
+    EXPECT_EQ(FormatSharerDisplayName({L"", L"1", L"", 1}), L"");
+    EXPECT_EQ(FormatSharerDisplayName({L"", L"1", L"e", 1}), L"(e)");
+}
+
+TEST(RemoteItemOrder, NamesSortOrdinallyByUtf16CodeUnits) {
+    std::vector<RemoteItem> items(5);
+    const wchar_t* names[] = {L"b", L"A", L"a", L"\uFF41", L"\U0001F600"};
+    for (int i = 0; i < 5; ++i)
+        items[i].name = names[i];
+    SortRemoteItemsByName(items);
+    std::wstring order;
+    for (const auto& item : items)
+        order += item.name + L" ";
+    EXPECT_EQ(order, L"A a b \U0001F600 \uFF41 ");
+}
+
+}  // namespace

@@ -1,0 +1,377 @@
+// Every service operation over real HTTP against the emulator: the exact
+// request it logged and the reply values read back.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "core/remotestorage/remotestorage/resultcodes.h"
+#include "remotestoragetestbase.h"
+
+namespace pellux_test {
+namespace {
+
+template <class T>
+std::unique_ptr<T, void (*)(T*)> Record(const std::string& token) {
+    std::unique_ptr<T, void (*)(T*)> record(T::Create(), [](T* r) { r->Release(); });
+    record->token = Utf8ToWide(token);
+    return record;
+}
+
+bool IsDecimal(const std::wstring& text) {
+    return !text.empty() && text.find_first_not_of(L"0123456789") == std::wstring::npos;
+}
+
+bool ListsName(const XmlNode& reply, const std::wstring& name) {
+    for (const XmlNode& item : reply.children) {
+        if (item.GetValue(L"name") == name)
+            return true;
+    }
+    return false;
+}
+
+struct OperationCase {
+    std::string name;
+    std::string path;
+    // The exact request document; empty for the GET of the long poll.
+    std::string document;
+    std::string version;
+    std::function<HRESULT(IRemoteStorage&, XmlNode&)> call;
+    std::function<void(const XmlNode&)> checkReply;
+};
+
+TEST_F(RemoteStorageTest, DirRequestIsTheExactDocumentWithTheFixedHeaders) {
+    const std::string docs = IdOf("Documents");
+    ASSERT_TRUE(m_emulator.ClearLog());
+    auto record = Record<TaskData_Dir>(session.token);
+    record->key = Utf8ToWide(docs);
+    XmlNode reply;
+    ASSERT_EQ(storage->Dir(record.get(), nullptr, nullptr, &reply), S_OK);
+    const EmulatorRequest request = OnlyRequest();
+    EXPECT_EQ(request.method, "POST");
+    EXPECT_EQ(request.target, "/xsvr/dir/");
+    EXPECT_EQ(request.body, "<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle><token>" + session.token +
+                                "</token><fileId>" + docs + "</fileId></xNorle>");
+    EXPECT_EQ(request.Header("v"), "2");
+    EXPECT_EQ(request.Header("User-Agent"), "pellux");
+    EXPECT_TRUE(ListsName(reply, L"readme.txt"));
+}
+
+TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
+    const std::string docs = IdOf("Documents");
+    const std::string welcome = IdOf("welcome.txt");
+    const std::string renameMe = NewFolder("RenameMe");
+    const std::string moveMe = NewFolder("MoveMe");
+    const std::string moveMeToo = NewFolder("MoveMeToo");
+    const std::string deleteMe = NewFolder("DeleteMe");
+    const std::string purgeMe = NewFolder("PurgeMe");
+    const std::string uploadMe = NewFile("upload.txt");
+    const XmlNode recycle = Call("/xsvr/getRecycle/", {{"opVer", "1000000"}, {"size", "128"}});
+    ASSERT_GE(recycle.children.size(), 2u);
+    const std::string cleanMe = WideToUtf8(recycle.children[0].GetValue(L"fileId"));
+    const std::string recoverMe = WideToUtf8(recycle.children[1].GetValue(L"fileId"));
+    const std::string opVer = WideToUtf8(Call("/xsvr/getMaxVers/", {}).GetValue(L"opVer"));
+    const EmulatorSession second = m_emulator.Login("demo", "demo");
+    const std::string token = session.token;
+    const std::string helloSha1 = "aaf4c61ddcc5e8a2dabede0f3b482cd9aea9434d";
+
+    std::vector<OperationCase> cases;
+    cases.push_back({"Login", "/xsvr/login/",
+                     RequestDocument({{"user", "demo"},
+                                      {"password", "demo"},
+                                      {"deviceId", "pellux-0f|HOST"},
+                                      {"clientName", "pellux"},
+                                      {"clientVersion", "1.0.0.1"}}),
+                     "2",
+                     [](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_Login>("");
+                         r->user = L"demo";
+                         r->password = L"demo";
+                         r->deviceId = L"pellux-0f|HOST";
+                         r->clientName = L"pellux";
+                         r->clientVersion = L"1.0.0.1";
+                         return s.Login(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [&](const XmlNode& reply) {
+                         EXPECT_EQ(reply.GetValue(L"userId"), Utf8ToWide(session.userId));
+                         EXPECT_FALSE(reply.GetValue(L"token").empty());
+                         EXPECT_EQ(reply.GetValue(L"email"), L"demo@pellux.test");
+                         EXPECT_EQ(reply.GetValue(L"nickName"), L"Demo");
+                     }});
+    cases.push_back(
+        {"ReLogin", "/xsvr/forkToken/",
+         RequestDocument({{"token", second.token}, {"deviceId", "pellux-0f|HOST"}, {"clientName", "pellux"}}),
+         "2",
+         [&](IRemoteStorage& s, XmlNode& reply) {
+             auto r = Record<TaskData_ReLogin>(second.token);
+             r->deviceId = L"pellux-0f|HOST";
+             return s.ReLogin(r.get(), nullptr, nullptr, &reply);
+         },
+         [&](const XmlNode& reply) {
+             EXPECT_EQ(reply.GetValue(L"userId"), Utf8ToWide(session.userId));
+             EXPECT_FALSE(reply.GetValue(L"token").empty());
+             EXPECT_NE(reply.GetValue(L"token"), Utf8ToWide(second.token));
+         }});
+    cases.push_back({"GetSpace", "/xsvr/getSpace/", RequestDocument({{"token", token}}), "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_GetSpace>(token);
+                         return s.GetSpace(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [](const XmlNode& reply) {
+                         EXPECT_TRUE(IsDecimal(reply.GetValue(L"used")));
+                         EXPECT_TRUE(IsDecimal(reply.GetValue(L"total")));
+                     }});
+    cases.push_back({"GetMaxVers", "/xsvr/getMaxVers/", RequestDocument({{"token", token}}), "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_GetRemoteOptVer>(token);
+                         return s.GetMaxVers(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [&](const XmlNode& reply) {
+                         EXPECT_EQ(reply.GetValue(L"opVer"), Utf8ToWide(opVer));
+                         EXPECT_TRUE(IsDecimal(reply.GetValue(L"shareVer")));
+                     }});
+    cases.push_back(
+        {"GetRecycle", "/xsvr/getRecycle/",
+         RequestDocument({{"token", token}, {"opVer", "1000000"}, {"size", "128"}}), "2",
+         [&](IRemoteStorage& s, XmlNode& reply) {
+             auto r = Record<TaskData_GetRecycle>(token);
+             r->opVer = L"1000000";
+             r->size = 128;
+             return s.GetRecycle(r.get(), nullptr, nullptr, &reply);
+         },
+         [&](const XmlNode& reply) { EXPECT_EQ(reply.children.size(), recycle.children.size()); }});
+    cases.push_back({"CleanRecycle", "/xsvr/cleanRecycle/",
+                     RequestDocument({{"token", token}, {"fileId", cleanMe}}), "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_CleanRecycle>(token);
+                         r->key = Utf8ToWide(cleanMe);
+                         return s.CleanRecycle(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [](const XmlNode& reply) { EXPECT_EQ(reply.GetValue(L"result"), L"ok"); }});
+    cases.push_back({"Recover", "/xsvr/recover/",
+                     RequestDocument({{"token", token}, {"fileId", recoverMe}, {"parentId", ""}}), "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_Recover>(token);
+                         r->key = Utf8ToWide(recoverMe);
+                         return s.Recover(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [](const XmlNode& reply) { EXPECT_EQ(reply.GetValue(L"result"), L"ok"); }});
+    cases.push_back({"PushNotify", "/sync/get", "", "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_PushNotify>(token);
+                         r->userId = Utf8ToWide(session.userId);
+                         return s.PushNotify(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [&](const XmlNode& reply) {
+                         EXPECT_TRUE(IsDecimal(reply.GetValue(L"opVer")));
+                         EXPECT_TRUE(IsDecimal(reply.GetValue(L"shareVer")));
+                     }});
+    cases.push_back({"GetNormalItemSnapshot", "/xsvr/syncFile/",
+                     RequestDocument({{"token", token}, {"opVer", "0"}, {"size", "500"}}), "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_ItemSnapshot>(token);
+                         r->opVer = L"0";
+                         r->size = L"500";
+                         return s.GetNormalItemSnapshot(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [](const XmlNode& reply) { EXPECT_TRUE(ListsName(reply, L"welcome.txt")); }});
+    cases.push_back({"GetDeletedItemSnapshot", "/xsvr/syncDelFile/",
+                     RequestDocument({{"token", token}, {"opVer", "0"}, {"size", "500"}}), "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_ItemSnapshot>(token);
+                         r->opVer = L"0";
+                         r->size = L"500";
+                         return s.GetDeletedItemSnapshot(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [](const XmlNode& reply) { EXPECT_FALSE(ListsName(reply, L"welcome.txt")); }});
+    cases.push_back({"GetAllShareFile out", "/xsvr/asmGetAllSharedFiles/",
+                     RequestDocument({{"token", token}, {"type", "out"}}), "3",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_GetAllShareFile>(token);
+                         return s.GetAllShareFile(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [](const XmlNode& reply) { EXPECT_FALSE(ListsName(reply, L"Team share")); }});
+    cases.push_back({"GetAllShareFile toMe", "/xsvr/asmGetAllSharedFiles/",
+                     RequestDocument({{"token", token}, {"type", "toMe"}}), "3",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_GetAllShareFile>(token);
+                         r->toMe = 7;
+                         return s.GetAllShareFile(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [](const XmlNode& reply) {
+                         EXPECT_TRUE(ListsName(reply, L"Team share"));
+                         EXPECT_TRUE(ListsName(reply, L"budget.txt"));
+                     }});
+    cases.push_back({"Dir", "/xsvr/dir/", RequestDocument({{"token", token}, {"fileId", ""}}), "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_Dir>(token);
+                         return s.Dir(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [](const XmlNode& reply) {
+                         EXPECT_TRUE(ListsName(reply, L"Documents"));
+                         EXPECT_TRUE(ListsName(reply, L"welcome.txt"));
+                     }});
+    // The delete operations keep the caller's node as it was.
+    cases.push_back({"Delete", "/xsvr/delete/", RequestDocument({{"token", token}, {"fileId", deleteMe}}),
+                     "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_Delete>(token);
+                         r->key = Utf8ToWide(deleteMe);
+                         reply.AddValue(L"mine", L"kept");
+                         return s.Delete(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [](const XmlNode& reply) {
+                         EXPECT_EQ(reply.values.size(), 1u);
+                         EXPECT_EQ(reply.GetValue(L"mine"), L"kept");
+                     }});
+    cases.push_back({"DeleteEx", "/xsvr/deleteEx/", RequestDocument({{"token", token}, {"fileId", purgeMe}}),
+                     "2",
+                     [&](IRemoteStorage& s, XmlNode&) {
+                         auto r = Record<TaskData_Delete>(token);
+                         r->key = Utf8ToWide(purgeMe);
+                         return s.DeleteEx(r.get(), nullptr, nullptr, nullptr);
+                     },
+                     [](const XmlNode& reply) { EXPECT_TRUE(reply.values.empty()); }});
+    cases.push_back({"Rename", "/xsvr/rename/",
+                     RequestDocument({{"token", token}, {"fileId", renameMe}, {"name", "Renamed"}}), "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_Rename>(token);
+                         r->key = Utf8ToWide(renameMe);
+                         r->name = L"Renamed";
+                         return s.Rename(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [&](const XmlNode&) { EXPECT_EQ(IdOf("Renamed"), renameMe); }});
+    cases.push_back(
+        {"NewFolder", "/xsvr/newFolder/",
+         // Names are escaped in the document.
+         RequestDocument({{"token", token}, {"parentId", docs}, {"name", "New &amp; &lt;shiny&gt;"}}), "2",
+         [&](IRemoteStorage& s, XmlNode& reply) {
+             auto r = Record<TaskData_DirectoryAdd>(token);
+             r->parentId = Utf8ToWide(docs);
+             r->name = L"New & <shiny>";
+             return s.NewFolder(r.get(), nullptr, nullptr, &reply);
+         },
+         [&](const XmlNode& reply) {
+             EXPECT_EQ(WideToUtf8(reply.GetValue(L"fileId")), IdOf("New & <shiny>", docs));
+         }});
+    cases.push_back(
+        {"Move", "/xsvr/move/",
+         RequestDocument({{"token", token}, {"fileId", moveMe}, {"parentId", docs}, {"name", ""}}), "2",
+         [&](IRemoteStorage& s, XmlNode& reply) {
+             auto r = Record<TaskData_Move>(token);
+             r->key = Utf8ToWide(moveMe);
+             r->parentId = Utf8ToWide(docs);
+             return s.Move(r.get(), nullptr, nullptr, &reply);
+         },
+         [&](const XmlNode&) { EXPECT_EQ(IdOf("MoveMe", docs), moveMe); }});
+    cases.push_back(
+        {"MoveEx", "/xsvr/move/",
+         RequestDocument({{"token", token}, {"fileId", moveMeToo}, {"parentId", docs}, {"name", "Moved"}}),
+         "2",
+         [&](IRemoteStorage& s, XmlNode& reply) {
+             auto r = Record<TaskData_Move>(token);
+             r->key = Utf8ToWide(moveMeToo);
+             r->parentId = Utf8ToWide(docs);
+             r->name = L"Moved";
+             return s.MoveEx(r.get(), nullptr, nullptr, &reply);
+         },
+         [&](const XmlNode&) { EXPECT_EQ(IdOf("Moved", docs), moveMeToo); }});
+    cases.push_back({"NewFile", "/xsvr/newFile/",
+                     RequestDocument({{"token", token}, {"parentId", ""}, {"name", "client.txt"}}), "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_NewFile>(token);
+                         r->name = L"client.txt";
+                         return s.NewFile(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [&](const XmlNode& reply) {
+                         EXPECT_EQ(WideToUtf8(reply.GetValue(L"fileId")), IdOf("client.txt"));
+                         EXPECT_EQ(reply.GetValue(L"fileVer"), L"0");
+                     }});
+    cases.push_back(
+        {"UpdateFile", "/xsvr/requestUpload/",
+         RequestDocument(
+             {{"token", token}, {"fileVer", "0"}, {"size", "5"}, {"fileId", uploadMe}, {"sha1", helloSha1}}),
+         "2",
+         [&](IRemoteStorage& s, XmlNode& reply) {
+             auto r = Record<TaskData_UpdateFile>(token);
+             r->key = Utf8ToWide(uploadMe);
+             r->fileVer = L"0";
+             r->sourceSize = L"5";
+             r->sourceSha1 = Utf8ToWide(helloSha1);
+             r->uploadSize = L"999";
+             return s.UpdateFile(r.get(), nullptr, nullptr, &reply);
+         },
+         [&](const XmlNode& reply) {
+             EXPECT_EQ(reply.GetValue(L"fileKey").size(), 64u);
+             EXPECT_FALSE(reply.GetValue(L"stub").empty());
+             EXPECT_EQ(reply.GetValue(L"url").find(Utf8ToWide(m_emulator.Address())), 0u);
+         }});
+    cases.push_back({"FullTextSearch", "/xsvr/fullTextSearch",
+                     RequestDocument({{"token", token}, {"searchText", "welcome"}, {"searchType", "0"}}), "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_FullTextSearch>(token);
+                         r->searchText = L"welcome";
+                         return s.FullTextSearch(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [](const XmlNode& reply) { EXPECT_TRUE(ListsName(reply, L"welcome.txt")); }});
+    cases.push_back({"GetItemInfo", "/xsvr/getItemInfo/",
+                     RequestDocument({{"token", token}, {"fileId", welcome}}), "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_GetItemInfo>(token);
+                         r->key = Utf8ToWide(welcome);
+                         return s.GetItemInfo(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [](const XmlNode& reply) { EXPECT_EQ(reply.GetValue(L"fileVer"), L"1"); }});
+    cases.push_back({"ShareFile", "/xsvr/asmShare/",
+                     RequestDocument({{"token", token},
+                                      {"fileId", docs},
+                                      {"sharers", "friend,friend@pellux.test"},
+                                      {"writable", "true"},
+                                      {"sendMail", "false"}}),
+                     "2",
+                     [&](IRemoteStorage& s, XmlNode& reply) {
+                         auto r = Record<TaskData_ShareFile>(token);
+                         r->key = Utf8ToWide(docs);
+                         r->sharers = {L"friend", L"friend@pellux.test"};
+                         r->writable = true;
+                         return s.ShareFile(r.get(), nullptr, nullptr, &reply);
+                     },
+                     [](const XmlNode& reply) { EXPECT_EQ(reply.GetValue(L"result"), L"ok"); }});
+    cases.push_back(
+        {"SetFileModTime", "/xsvr/setModTime/",
+         RequestDocument({{"token", token}, {"fileId", welcome}, {"modTime", "2025-05-06 07:08:09"}}), "2",
+         [&](IRemoteStorage& s, XmlNode& reply) {
+             auto r = Record<TaskData_UpdateFile>(token);
+             r->key = Utf8ToWide(welcome);
+             r->modTime = L"2025-05-06 07:08:09";
+             return s.SetFileModTime(r.get(), nullptr, nullptr, &reply);
+         },
+         [&](const XmlNode&) {
+             const XmlNode info = Call("/xsvr/getItemInfo/", {{"fileId", welcome}});
+             EXPECT_EQ(info.GetValue(L"modTime"), L"2025-05-06 07:08:09");
+         }});
+
+    for (const OperationCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(m_emulator.ClearLog());
+        XmlNode reply;
+        EXPECT_EQ(c.call(*storage, reply), S_OK);
+        const EmulatorRequest request = OnlyRequest();
+        EXPECT_EQ(request.path, c.path);
+        EXPECT_EQ(request.Header("v"), c.version);
+        EXPECT_EQ(request.Header("User-Agent"), "pellux");
+        if (c.document.empty()) {
+            EXPECT_EQ(request.method, "GET");
+            EXPECT_EQ(request.target, "/sync/get?uid=" + session.userId);
+            EXPECT_EQ(request.bodySize, 0u);
+        } else {
+            EXPECT_EQ(request.method, "POST");
+            EXPECT_EQ(request.target, c.path);
+            EXPECT_EQ(request.body, c.document);
+        }
+        c.checkReply(reply);
+    }
+}
+
+}  // namespace
+}  // namespace pellux_test

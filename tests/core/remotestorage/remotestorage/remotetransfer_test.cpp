@@ -1,0 +1,348 @@
+// Uploads, downloads and previews through the addresses the service hands out.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <memory>
+#include <mutex>
+
+#include "core/remotestorage/remotestorage/filesha1.h"
+#include "core/remotestorage/remotestorage/resultcodes.h"
+#include "loopbackserver.h"
+#include "tests/support/testenvironment.h"
+#include "remotestoragetestbase.h"
+
+namespace pellux_test {
+namespace {
+
+template <class T>
+std::unique_ptr<T, void (*)(T*)> Record(const std::string& token) {
+    std::unique_ptr<T, void (*)(T*)> record(T::Create(), [](T* r) { r->Release(); });
+    record->token = Utf8ToWide(token);
+    return record;
+}
+
+std::string Sha1Of(const std::string& path) {
+    std::wstring hex;
+    EXPECT_EQ(FileSha1Hex(Utf8ToWide(path), std::function<bool()>(), hex), S_OK);
+    return WideToUtf8(hex);
+}
+
+std::string SomeBytes(size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 2654435761u + seed) >> 13);
+    return bytes;
+}
+
+bool Exists(const std::string& path) {
+    return access(path.c_str(), F_OK) == 0;
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+class TransferTest : public RemoteStorageTest {
+protected:
+    void SetUp() override {
+        RemoteStorageTest::SetUp();
+        dir = MakeTempDir("transfer");
+    }
+
+    // requestUpload through the storage; fills the record's address and stub.
+    void RequestUpload(TaskData_UpdateFile& record, const std::string& fileId, const std::string& fileVer,
+                       const std::string& encoded) {
+        record.key = Utf8ToWide(fileId);
+        record.fileVer = Utf8ToWide(fileVer);
+        record.sourceSize = L"5";
+        record.sourceSha1 = L"aaf4c61ddcc5e8a2dabede0f3b482cd9aea9434d";
+        record.encodedFilePath = Utf8ToWide(dir + "/{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
+        ASSERT_TRUE(WriteFile(WideToUtf8(record.encodedFilePath), encoded));
+        record.uploadSize = std::to_wstring(encoded.size());
+        record.uploadSha1 = Utf8ToWide(Sha1Of(WideToUtf8(record.encodedFilePath)));
+        XmlNode reply;
+        ASSERT_EQ(storage->UpdateFile(&record, nullptr, nullptr, &reply), S_OK);
+        record.uploadAddress = reply.GetValue(L"url");
+        record.stub = reply.GetValue(L"stub");
+    }
+    // A new file entry with one or more versions uploaded through the storage.
+    std::string FileWithVersions(const std::string& name, const std::vector<std::string>& blobs) {
+        const std::string id = NewFile(name);
+        for (size_t i = 0; i < blobs.size(); ++i) {
+            auto record = Record<TaskData_UpdateFile>(session.token);
+            RequestUpload(*record, id, std::to_string(i), blobs[i]);
+            XmlNode reply;
+            EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &reply), S_OK);
+        }
+        return id;
+    }
+    HRESULT Download(const std::string& fileId, int previous, const std::string& path, XmlNode& reply) {
+        auto record = Record<TaskData_DownloadFile>(session.token);
+        record->key = Utf8ToWide(fileId);
+        record->previousVersion = previous;
+        record->downloadPath = Utf8ToWide(path);
+        return storage->DownloadFile(record.get(), nullptr, nullptr, &reply);
+    }
+
+    std::string dir;
+};
+
+TEST_F(TransferTest, UploadSendsTheQueryAndTheServiceAcceptsTheFile) {
+    const std::string id = NewFile("upload.bin");
+    const std::string encoded = SomeBytes(200000, 1);
+    auto record = Record<TaskData_UpdateFile>(session.token);
+    RequestUpload(*record, id, "0", encoded);
+    ASSERT_EQ(record->uploadAddress.back(), L'?');
+    ASSERT_TRUE(m_emulator.ClearLog());
+    XmlNode reply;
+    ASSERT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &reply), S_OK);
+    EXPECT_EQ(reply.GetValue(L"fileVer"), L"1");
+
+    const EmulatorRequest request = OnlyRequest();
+    EXPECT_EQ(request.method, "POST");
+    const std::string address = WideToUtf8(record->uploadAddress).substr(m_emulator.Address().size());
+    EXPECT_EQ(request.target, address + "stub=" + WideToUtf8(record->stub) +
+                                  "&uploadSize=200000&uploadSha1=" + WideToUtf8(record->uploadSha1));
+    EXPECT_EQ(request.Header("v"), "2");
+    EXPECT_EQ(request.Header("User-Agent"), "pellux");
+    EXPECT_NE(request.Header("Content-Type").find("multipart/form-data"), std::string::npos);
+    // What went up comes down again.
+    XmlNode down;
+    ASSERT_EQ(Download(id, 0, dir + "/back.bin", down), S_OK);
+    EXPECT_EQ(ReadFile(dir + "/back.bin"), encoded);
+}
+
+// The emulator's log does not keep multipart bodies: a stand-in upload
+// address looks at the parts themselves.
+TEST_F(TransferTest, FileContPartIsTheEncodedFile) {
+    const std::string encoded = SomeBytes(300000, 6);
+    LoopbackServer receiver;
+    std::mutex mutex;
+    httplib::MultipartFormDataMap parts;
+    std::string target;
+    receiver.Routes().Post("/up", [&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard<std::mutex> lock(mutex);
+        parts = req.files;
+        target = req.target;
+        res.set_content("<xNorle><result>ok</result><fileVer>9</fileVer></xNorle>", "text/xml");
+    });
+    receiver.Start();
+    auto record = Record<TaskData_UpdateFile>(session.token);
+    record->encodedFilePath = Utf8ToWide(dir + "/{12345678-9ABC-DEF0-1234-56789ABCDEF0}");
+    ASSERT_TRUE(WriteFile(WideToUtf8(record->encodedFilePath), encoded));
+    record->uploadAddress = receiver.Url("/up?");
+    record->stub = L"s";
+    record->uploadSize = L"100";
+    record->uploadSha1 = L"h";
+    XmlNode reply;
+    ASSERT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &reply), S_OK);
+    EXPECT_EQ(reply.GetValue(L"fileVer"), L"9");
+    std::lock_guard<std::mutex> lock(mutex);
+    EXPECT_EQ(target, "/up?stub=s&uploadSize=100&uploadSha1=h");
+    ASSERT_EQ(parts.size(), 1u);
+    ASSERT_EQ(parts.count("FileCont"), 1u);
+    EXPECT_EQ(parts.begin()->second.filename, "{12345678-9ABC-DEF0-1234-56789ABCDEF0}");
+    EXPECT_TRUE(parts.begin()->second.content == encoded);
+}
+
+TEST_F(TransferTest, UploadErrorsMapToTheirCodes) {
+    const std::string id = NewFile("refused.bin");
+    auto record = Record<TaskData_UpdateFile>(session.token);
+    RequestUpload(*record, id, "0", SomeBytes(5000, 2));
+
+    // The service checks the digest of what arrived.
+    auto wrongSha1 = Record<TaskData_UpdateFile>(session.token);
+    *wrongSha1 = *record;
+    wrongSha1->uploadSha1 = L"0000000000000000000000000000000000000000";
+    XmlNode reply;
+    EXPECT_EQ(storage->_UploadFile(wrongSha1.get(), nullptr, nullptr, &reply), E_RESULT_UPLOAD_ERROR);
+
+    auto wrongStub = Record<TaskData_UpdateFile>(session.token);
+    *wrongStub = *record;
+    wrongStub->stub = L"unknown";
+    XmlNode stubReply;
+    EXPECT_EQ(storage->_UploadFile(wrongStub.get(), nullptr, nullptr, &stubReply), E_RESULT_UPLOAD_ERROR);
+
+    ASSERT_TRUE(m_emulator.AddFault("path=/store/up&result=badStub"));
+    XmlNode badStub;
+    EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &badStub), E_RESULT_BAD_STUB);
+
+    // Only a 2xx status counts, whatever the body says.
+    ASSERT_TRUE(m_emulator.AddFault("path=/store/up&result=ok&status=500"));
+    XmlNode serverError;
+    EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &serverError), E_TRANSPORT_FAILED);
+    ASSERT_TRUE(m_emulator.AddFault("path=/store/up&status=201"));
+    XmlNode created;
+    EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &created), S_OK);
+    EXPECT_EQ(created.GetValue(L"fileVer"), L"1");
+}
+
+TEST_F(TransferTest, UploadReplyWithoutResultOrEmpty) {
+    LoopbackServer stub;
+    std::mutex mutex;
+    std::string body;
+    stub.Routes().Post("/up", [&](const httplib::Request&, httplib::Response& res) {
+        std::lock_guard<std::mutex> lock(mutex);
+        res.set_content(body, "text/xml");
+    });
+    stub.Start();
+    auto record = Record<TaskData_UpdateFile>(session.token);
+    record->encodedFilePath = Utf8ToWide(dir + "/enc");
+    ASSERT_TRUE(WriteFile(dir + "/enc", "encoded"));
+    record->uploadAddress = stub.Url("/up?");
+    record->stub = L"s";
+    record->uploadSize = L"7";
+    record->uploadSha1 = L"h";
+    body = "<xNorle><fileVer>3</fileVer></xNorle>";
+    XmlNode noResult;
+    EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &noResult), E_RESULT_SERVER_ERROR);
+    body = "";
+    XmlNode empty;
+    EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &empty), E_FAIL);
+}
+
+TEST_F(TransferTest, DownloadAsksForTheAddressThenFetchesAndChecksTheFile) {
+    const std::string id = IdOf("welcome.txt");
+    ASSERT_TRUE(m_emulator.ClearLog());
+    const std::string path = dir + "/new/folder/welcome.bin";
+    XmlNode reply;
+    ASSERT_EQ(Download(id, 0, path, reply), S_OK);
+    // The reply is the address request's, for the fields the caller reads.
+    EXPECT_EQ(reply.GetValue(L"fileKey").size(), 64u);
+    EXPECT_EQ(Sha1Of(path), WideToUtf8(reply.GetValue(L"compressSha1")));
+
+    const std::vector<EmulatorRequest> log = m_emulator.RequestLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].method, "POST");
+    EXPECT_EQ(log[0].target, "/xsvr/requestDownload/");
+    EXPECT_EQ(log[0].body, RequestDocument({{"token", session.token}, {"fileId", id}}));
+    EXPECT_EQ(log[1].method, "GET");
+    const std::string address = WideToUtf8(reply.GetValue(L"url")).substr(m_emulator.Address().size());
+    EXPECT_EQ(log[1].target, address + "stub=" + WideToUtf8(reply.GetValue(L"stub")) + "&bakVer=nowVer");
+    EXPECT_EQ(log[1].Header("v"), "2");
+    EXPECT_EQ(log[1].Header("User-Agent"), "pellux");
+}
+
+TEST_F(TransferTest, PreviousVersionUsesItsOwnPathAndBakVer) {
+    const std::string first = SomeBytes(70000, 3);
+    const std::string second = SomeBytes(50000, 4);
+    const std::string id = FileWithVersions("versions.bin", {first, second});
+    ASSERT_TRUE(m_emulator.ClearLog());
+    XmlNode reply;
+    ASSERT_EQ(Download(id, 1, dir + "/previous.bin", reply), S_OK);
+    EXPECT_EQ(ReadFile(dir + "/previous.bin"), first);
+    const std::vector<EmulatorRequest> log = m_emulator.RequestLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].target, "/xsvr/requestDownloadPreviousVer/");
+    EXPECT_NE(log[1].target.find("&bakVer=previousVer"), std::string::npos);
+    XmlNode now;
+    ASSERT_EQ(Download(id, 0, dir + "/now.bin", now), S_OK);
+    EXPECT_EQ(ReadFile(dir + "/now.bin"), second);
+}
+
+TEST_F(TransferTest, CorruptedBlobIsCaughtAndLeftForTheCaller) {
+    const std::string id = IdOf("welcome.txt");
+    ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1"));
+    const std::string path = dir + "/corrupt.bin";
+    XmlNode reply;
+    EXPECT_EQ(Download(id, 0, path, reply), E_CHECKSUM_MISMATCH);
+    EXPECT_TRUE(Exists(path));
+    EXPECT_NE(Sha1Of(path), WideToUtf8(reply.GetValue(L"compressSha1")));
+}
+
+TEST_F(TransferTest, DownloadFailuresEndTheOperation) {
+    XmlNode missing;
+    EXPECT_EQ(Download("no-such-item", 0, dir + "/missing.bin", missing), E_RESULT_TARGET_NOT_EXIST);
+    EXPECT_FALSE(Exists(dir + "/missing.bin"));
+    ASSERT_TRUE(m_emulator.AddFault("path=/store/down&status=206"));
+    XmlNode partial;
+    EXPECT_EQ(Download(IdOf("welcome.txt"), 0, dir + "/partial.bin", partial), E_RESULT_BAD_STUB);
+}
+
+// A service whose download reply announces a chosen "compressSha1".
+TEST_F(TransferTest, CompressSha1IsComparedIgnoringCaseAndMustNotBeEmpty) {
+    const std::string content = SomeBytes(1000, 5);
+    const std::string contentPath = dir + "/content";
+    ASSERT_TRUE(WriteFile(contentPath, content));
+    const std::string sha1 = Sha1Of(contentPath);
+    LoopbackServer service;
+    std::mutex mutex;
+    std::string announced;
+    service.Routes().Post("/xsvr/requestDownload/", [&](const httplib::Request&, httplib::Response& res) {
+        std::lock_guard<std::mutex> lock(mutex);
+        res.set_content("<xNorle><result>ok</result><url>http://127.0.0.1:" + std::to_string(service.Port()) +
+                            "/blob?</url><stub>s1</stub><compressSha1>" + announced +
+                            "</compressSha1></xNorle>",
+                        "text/xml");
+    });
+    service.Routes().Get("/blob", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content(content, "application/octet-stream");
+    });
+    service.Start();
+    WriteConfig("[Pellux]\nServerRoot=http://127.0.0.1:" + std::to_string(service.Port()) + "\n");
+
+    announced = Upper(sha1);
+    XmlNode upper;
+    EXPECT_EQ(Download("f", 0, dir + "/upper.bin", upper), S_OK);
+    announced = "";
+    XmlNode empty;
+    EXPECT_EQ(Download("f", 0, dir + "/empty.bin", empty), E_CHECKSUM_MISMATCH);
+    announced = "da39a3ee5e6b4b0d3255bfef95601890afd80709";
+    XmlNode wrong;
+    EXPECT_EQ(Download("f", 0, dir + "/wrong.bin", wrong), E_CHECKSUM_MISMATCH);
+    EXPECT_EQ(ReadFile(dir + "/wrong.bin"), content);
+}
+
+class ThumbnailTest : public TransferTest {
+protected:
+    HRESULT Thumbnail(const std::string& fileId, const std::string& package, const std::string& cache) {
+        auto record = Record<TaskData_GetThumbnail>(session.token);
+        record->key = Utf8ToWide(fileId);
+        record->width = 94;
+        record->height = 80;
+        record->downloadPath = Utf8ToWide(package);
+        record->cachePath = Utf8ToWide(cache);
+        return storage->GetThumbnail(record.get(), nullptr, nullptr, nullptr);
+    }
+};
+
+TEST_F(ThumbnailTest, PreviewIsFetchedCachedAndThePackageRemoved) {
+    const std::string sunset = IdOf("sunset.jpg", IdOf("Pictures"));
+    ASSERT_TRUE(m_emulator.ClearLog());
+    const std::string package = dir + "/tmp/package.zip";
+    const std::string cache = dir + "/thumb/root/" + sunset + ".jpg";
+    ASSERT_EQ(Thumbnail(sunset, package, cache), S_OK);
+    const std::string picture = ReadFile(cache);
+    ASSERT_GT(picture.size(), 4u);
+    EXPECT_EQ(picture.substr(0, 2), "\xFF\xD8");
+    EXPECT_FALSE(Exists(package));
+
+    const EmulatorRequest request = OnlyRequest();
+    EXPECT_EQ(request.method, "GET");
+    EXPECT_EQ(request.target, "/dsAgent/getHtmlPackage/?token=" + session.token + "&fileId=" + sunset +
+                                  "&view=pellux&clientWidth=94&clientHeight=80&compress=zip&suff=jpg");
+    EXPECT_EQ(request.Header("v"), "2");
+}
+
+TEST_F(ThumbnailTest, FailedFetchOrUnusablePackageLeavesNoPackage) {
+    const std::string package = dir + "/package.zip";
+    EXPECT_EQ(Thumbnail("no-such-item", package, dir + "/thumb/a.jpg"), E_RESULT_BAD_STUB);
+    EXPECT_FALSE(Exists(package));
+
+    LoopbackServer preview;
+    preview.Routes().Get(R"(/dsAgent/getHtmlPackage/)", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<html>not a zip</html>", "text/html");
+    });
+    preview.Start();
+    WriteConfig("[Pellux]\nThumbnailRoot=http://127.0.0.1:" + std::to_string(preview.Port()) + "\n");
+    EXPECT_EQ(Thumbnail("f", package, dir + "/thumb/b.jpg"), E_FAIL);
+    EXPECT_FALSE(Exists(package));
+    EXPECT_FALSE(Exists(dir + "/thumb/b.jpg"));
+}
+
+}  // namespace
+}  // namespace pellux_test

@@ -1,0 +1,331 @@
+// The service-state monitor with a fake sync center and a loopback state
+// service: when the network counts as failing, when the state service is
+// asked, and what a maintenance notice posts.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "core/remotestorage/remotestorage/resultcodes.h"
+#include "core/remotestorage/remotestorage/servicestatemonitor.h"
+#include "core/remotestorage/remotestorage/transport.h"
+#include "loopbackserver.h"
+#include "tests/support/testenvironment.h"
+
+namespace {
+
+using pellux_test::LoopbackServer;
+
+// Records what the monitor posts, as the sync center's override slot would.
+class FakeSyncCenter : public IServiceStateSink {
+public:
+    void SetOverrideStatus(const ServiceStateRecord& record) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_posted.push_back(record);
+        m_override = record;
+    }
+    void ClearOverrideStatus() override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_clears;
+        m_override = ServiceStateRecord();
+    }
+    std::vector<ServiceStateRecord> Posted() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_posted;
+    }
+    int Clears() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_clears;
+    }
+    uint32_t OverrideType() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_override.type;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<ServiceStateRecord> m_posted;
+    ServiceStateRecord m_override;
+    int m_clears = 0;
+};
+
+// A state service whose answer the test sets; counts how often it is asked.
+class StateService {
+public:
+    StateService() {
+        m_server.Routes().Get("/api_server/",
+                              [this](const httplib::Request& request, httplib::Response& response) {
+                                  std::unique_lock<std::mutex> lock(m_mutex);
+                                  ++m_hits;
+                                  m_headers = request.headers;
+                                  response.set_content(m_body, "text/xml");
+                                  const int delay = m_delayMs;
+                                  lock.unlock();
+                                  std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+                              });
+        m_server.Start();
+    }
+    void Answer(const std::string& body) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_body = body;
+    }
+    void Delay(int ms) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_delayMs = ms;
+    }
+    int Hits() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_hits;
+    }
+    httplib::Headers Headers() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_headers;
+    }
+    std::wstring Url() const { return m_server.Url("/api_server/"); }
+    void Stop() { m_server.Stop(); }
+
+private:
+    LoopbackServer m_server;
+    std::mutex m_mutex;
+    std::string m_body = "<?xml version=\"1.0\" encoding=\"utf-8\"?><r><State>normal</State></r>";
+    int m_hits = 0;
+    int m_delayMs = 0;
+    httplib::Headers m_headers;
+};
+
+const char kMaintenance[] =
+    "<?xml version=\"1.0\" "
+    "encoding=\"utf-8\"?><r><State>MAINTAIN</State><Title>\xe7\xbb\xb4\xe6\x8a\xa4</Title>"
+    "<Content>back at noon</Content><URL>http://status.example/</URL></r>";
+
+class ServiceStateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"http_proxy", "all_proxy", "ALL_PROXY"})
+            unsetenv(name);
+    }
+    StateService service;
+    FakeSyncCenter center;
+};
+
+TEST_F(ServiceStateTest, ADisabledMonitorChangesNothing) {
+    ServiceStateMonitor monitor(service.Url());
+    for (int i = 0; i < 6; ++i)
+        monitor.Report(false);
+    monitor.Enable(&center);
+    monitor.Disable();
+    for (int i = 0; i < 6; ++i)
+        monitor.Report(false);
+    monitor.Report(true);
+    EXPECT_TRUE(center.Posted().empty());
+    EXPECT_EQ(0, center.Clears());
+    EXPECT_EQ(0, service.Hits());
+    // Without a sync center there is nothing to enable.
+    monitor.Enable(nullptr);
+    monitor.Report(false);
+    EXPECT_TRUE(center.Posted().empty());
+}
+
+TEST_F(ServiceStateTest, ThreeBadReportsPostOneNetworkRecordAndTheFourthAsksTheService) {
+    ServiceStateMonitor monitor(service.Url());
+    monitor.Enable(&center);
+    for (int i = 0; i < 3; ++i)
+        monitor.Report(false);
+    ASSERT_EQ(1u, center.Posted().size());
+    EXPECT_EQ(kStatusNetworkFailing, center.Posted()[0].type);
+    EXPECT_TRUE(center.Posted()[0].title.empty());
+    EXPECT_EQ(0, service.Hits());
+
+    monitor.Report(false);
+    EXPECT_EQ(1, service.Hits());
+    EXPECT_EQ(1u, center.Posted().size());  // "normal": nothing new posted
+    // The state service gets no header list of the storage service.
+    EXPECT_EQ(0u, service.Headers().count("v"));
+
+    // The count starts again after a check.
+    for (int i = 0; i < 3; ++i)
+        monitor.Report(false);
+    EXPECT_EQ(1, service.Hits());
+    monitor.Report(false);
+    EXPECT_EQ(2, service.Hits());
+}
+
+TEST_F(ServiceStateTest, AGoodReportClearsTheOverrideButKeepsTheCount) {
+    ServiceStateMonitor monitor(service.Url());
+    monitor.Enable(&center);
+    monitor.Report(false);
+    monitor.Report(false);
+    EXPECT_EQ(kStatusNetworkFailing, center.OverrideType());
+    monitor.Report(true);
+    EXPECT_EQ(1, center.Clears());
+    EXPECT_EQ(0u, center.OverrideType());
+    monitor.Report(true);
+    EXPECT_EQ(1, center.Clears());  // only a change is posted
+
+    monitor.Report(false);
+    EXPECT_EQ(0, service.Hits());
+    EXPECT_EQ(2u, center.Posted().size());
+    monitor.Report(false);  // the fourth bad one since the last check
+    EXPECT_EQ(1, service.Hits());
+}
+
+TEST_F(ServiceStateTest, AMaintenanceAnswerPostsTheNoticeAndGoodReportsAskAgain) {
+    service.Answer(kMaintenance);
+    ServiceStateMonitor monitor(service.Url());
+    monitor.Enable(&center);
+    for (int i = 0; i < 4; ++i)
+        monitor.Report(false);
+    ASSERT_EQ(1, service.Hits());
+    ASSERT_EQ(2u, center.Posted().size());
+    const ServiceStateRecord notice = center.Posted()[1];
+    EXPECT_EQ(kStatusServiceNotice, notice.type);
+    EXPECT_EQ(L"\u7ef4\u62a4", notice.title);
+    EXPECT_EQ(L"back at noon", notice.content);
+    EXPECT_EQ(L"http://status.example/", notice.url);
+    EXPECT_EQ(kStatusServiceNotice, center.OverrideType());
+
+    // While the notice stands, bad reports do not count...
+    for (int i = 0; i < 5; ++i)
+        monitor.Report(false);
+    EXPECT_EQ(1, service.Hits());
+    // ...and every good one asks again.
+    monitor.Report(true);
+    EXPECT_EQ(2, service.Hits());
+    EXPECT_EQ(kStatusServiceNotice, center.OverrideType());
+    monitor.Report(true);
+    EXPECT_EQ(3, service.Hits());
+
+    // A failed check ends the notice: good reports stop asking.
+    service.Answer("this is not xml <<<");
+    monitor.Report(true);
+    EXPECT_EQ(4, service.Hits());
+    monitor.Report(true);
+    EXPECT_EQ(4, service.Hits());
+}
+
+TEST_F(ServiceStateTest, AnEmptyAnswerKeepsTheNoticeAndAnUnreachableServiceEndsIt) {
+    service.Answer(kMaintenance);
+    ServiceStateMonitor monitor(service.Url());
+    monitor.Enable(&center);
+    for (int i = 0; i < 4; ++i)
+        monitor.Report(false);
+    ASSERT_EQ(kStatusServiceNotice, center.OverrideType());
+
+    service.Answer("");
+    monitor.Report(true);
+    EXPECT_EQ(2, service.Hits());
+    monitor.Report(true);
+    EXPECT_EQ(3, service.Hits());  // still shown: still asking
+
+    service.Stop();
+    monitor.Report(true);
+    monitor.Report(true);
+    monitor.Report(true);
+    EXPECT_EQ(3, service.Hits());
+}
+
+TEST_F(ServiceStateTest, OtherStatesPostNothing) {
+    service.Answer("<r><State>maintained</State><Title>t</Title></r>");
+    ServiceStateMonitor monitor(service.Url());
+    monitor.Enable(&center);
+    for (int i = 0; i < 4; ++i)
+        monitor.Report(false);
+    EXPECT_EQ(1, service.Hits());
+    ASSERT_EQ(1u, center.Posted().size());
+    EXPECT_EQ(kStatusNetworkFailing, center.Posted()[0].type);
+}
+
+TEST_F(ServiceStateTest, NoticeTextsAreCutToTheirField) {
+    const std::string longText(400, 'x');
+    service.Answer("<r><State>Maintain</State><Title>" + longText + "</Title><Content>" + longText +
+                   "</Content><URL>" + longText + "</URL></r>");
+    ServiceStateMonitor monitor(service.Url());
+    monitor.Enable(&center);
+    for (int i = 0; i < 4; ++i)
+        monitor.Report(false);
+    ASSERT_EQ(2u, center.Posted().size());
+    EXPECT_EQ(kStatusTextMax, center.Posted()[1].title.size());
+    EXPECT_EQ(kStatusTextMax, center.Posted()[1].content.size());
+    EXPECT_EQ(kStatusTextMax, center.Posted()[1].url.size());
+}
+
+TEST_F(ServiceStateTest, ConcurrentReportsLeaveTheLatestState) {
+    ServiceStateMonitor monitor(service.Url());
+    monitor.Enable(&center);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&monitor, t] {
+            for (int i = 0; i < 200; ++i)
+                monitor.Report((i + t) % 3 == 0);
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    monitor.Report(true);
+    EXPECT_EQ(0u, center.OverrideType());
+    monitor.Report(false);
+    EXPECT_EQ(kStatusNetworkFailing, center.OverrideType());
+}
+
+TEST_F(ServiceStateTest, ReportsDuringARunningCheckDoNotWaitForIt) {
+    service.Answer(kMaintenance);
+    service.Delay(1500);
+    ServiceStateMonitor monitor(service.Url());
+    monitor.Enable(&center);
+    for (int i = 0; i < 3; ++i)
+        monitor.Report(false);
+    std::thread checker([&] { monitor.Report(false); });
+    while (service.Hits() == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const auto start = std::chrono::steady_clock::now();
+    monitor.Report(true);
+    monitor.Report(false);
+    const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    checker.join();
+    EXPECT_LT(waited, 1.0);
+    EXPECT_EQ(1, service.Hits());  // one check at a time
+    // The check's answer still lands after the reports made meanwhile.
+    EXPECT_EQ(kStatusServiceNotice, center.OverrideType());
+}
+
+// The process-wide monitor, fed by real transfers.
+class ReportHookTest : public ServiceStateTest {
+protected:
+    void TearDown() override { ServiceStateMonitor::Instance().Disable(); }
+};
+
+TEST_F(ReportHookTest, TransfersReportTransportFailuresAsBadAndServiceFailuresAsGood) {
+    ServiceStateMonitor::Instance().Enable(&center);
+    ReportTransportResult(E_RESULT_SERVER_BUSY);  // the service answered: good
+    EXPECT_EQ(1, center.Clears());
+    EXPECT_TRUE(center.Posted().empty());
+
+    int closedPort;
+    {
+        LoopbackServer probe;
+        probe.Start();
+        closedPort = probe.Port();
+    }
+    const std::wstring url = L"http://127.0.0.1:" + std::to_wstring(closedPort) + L"/x";
+    CComPtr<ITransport> transport;
+    ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
+    // Without the report flag a request does not count.
+    EXPECT_EQ(E_TRANSPORT_CONNECT, transport->Request(url.c_str(), nullptr, L"b", nullptr, 5, false));
+    EXPECT_TRUE(center.Posted().empty());
+    EXPECT_EQ(E_TRANSPORT_CONNECT, transport->Request(url.c_str(), nullptr, L"b", nullptr, 5, true));
+    ASSERT_EQ(1u, center.Posted().size());
+    EXPECT_EQ(kStatusNetworkFailing, center.Posted()[0].type);
+
+    // Downloads and uploads always report, an empty path included (E_FAIL is good).
+    EXPECT_EQ(E_FAIL, transport->Download(url.c_str(), L"", nullptr, nullptr, 5));
+    EXPECT_EQ(2, center.Clears());
+    const std::string path = pellux_test::MakeTempDir() + "/f";
+    EXPECT_EQ(E_TRANSPORT_CONNECT,
+              transport->Download(url.c_str(), std::wstring(path.begin(), path.end()).c_str(), nullptr,
+                                  nullptr, 5));
+    EXPECT_EQ(2u, center.Posted().size());
+}
+
+}  // namespace

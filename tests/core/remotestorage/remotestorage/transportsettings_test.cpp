@@ -1,0 +1,129 @@
+// What a transport takes from the settings file and the registry, seen on
+// real loopback transfers: speed caps, the TLS opt-out and the proxy.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+
+#include "base/settings/inisettings.h"
+#include "base/settings/regsettings.h"
+#include "core/remotestorage/remotestorage/resultcodes.h"
+#include "core/remotestorage/remotestorage/transport.h"
+#include "loopbackserver.h"
+#include "tests/support/testenvironment.h"
+
+namespace {
+
+using pellux_test::LoopbackServer;
+using pellux_test::RawCaptureServer;
+
+std::wstring Wide(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+class TransportSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
+            unsetenv(name);
+        }
+        m_folder = pellux_test::MakeTempDir("config");
+        SetIniFolder(Wide(m_folder));
+    }
+    void TearDown() override {
+        pellux_test::WriteFile(m_folder + "/config.ini", "");
+        RegWriteDword(L"", L"ProxyServerType", 0);
+    }
+    void WriteConfig(const std::string& text) {
+        ASSERT_TRUE(pellux_test::WriteFile(m_folder + "/config.ini", text));
+    }
+
+    std::string m_folder;
+};
+
+TEST_F(TransportSettingsTest, TheDownloadCapComesFromTheSettingsFile) {
+    WriteConfig("[Debug]\nDownloadSpeed=-1\nUploadSpeed=0\n[Pellux]\nDownloadSpeed=524288\n");
+    LoopbackServer server;
+    const std::string blob(2048 * 1024, 'c');
+    server.Routes().Get("/blob", [&](const httplib::Request&, httplib::Response& response) {
+        response.set_content(blob, "application/octet-stream");
+    });
+    server.Start();
+    CComPtr<ITransport> transport;
+    ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
+    const auto start = std::chrono::steady_clock::now();
+    const std::string path = pellux_test::MakeTempDir() + "/capped";
+    EXPECT_EQ(S_OK,
+              transport->Download(server.Url("/blob").c_str(), Wide(path).c_str(), nullptr, nullptr, 60));
+    // 2 MiB at 512 KiB/s: about 4 s; only a loose lower bound is asserted.
+    EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.5);
+    EXPECT_EQ(blob.size(), pellux_test::ReadFile(path).size());
+}
+
+TEST_F(TransportSettingsTest, ARegistryProxyCarriesTheRequestAndItsCredentials) {
+    RawCaptureServer proxy;
+    ASSERT_EQ(S_OK, RegWriteDword(L"", L"ProxyServerType", 2));
+    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerIP", L"127.0.0.1"));
+    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerPort", std::to_wstring(proxy.Port())));
+    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerUserName", L"ann"));
+    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerPassword", L"pw"));
+    CComPtr<ITransport> transport;
+    ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
+    std::wstring reply;
+    EXPECT_EQ(S_OK, transport->Request(L"http://service.invalid/xsvr/dir/", L"v:2&User-Agent:pellux", L"<x/>",
+                                       &reply, 30, false));
+    EXPECT_EQ(L"ok", reply);
+    const std::string request = proxy.Request();
+    EXPECT_EQ(0u, request.find("POST http://service.invalid/xsvr/dir/ HTTP/1.1\r\n")) << request;
+    EXPECT_NE(std::string::npos, request.find("Proxy-Authorization: Basic YW5uOnB3\r\n"))
+        << request;  // ann:pw
+}
+
+TEST_F(TransportSettingsTest, ProxyTypeZeroGoesDirect) {
+    ASSERT_EQ(S_OK, RegWriteDword(L"", L"ProxyServerType", 0));
+    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerIP", L"127.0.0.1"));
+    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerPort", L"1"));
+    setenv("http_proxy", "http://127.0.0.1:1", 1);  // the system proxy is not consulted either
+    RawCaptureServer direct;
+    CComPtr<ITransport> transport;
+    ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
+    EXPECT_EQ(S_OK, transport->Request(direct.Url("/xsvr/dir/").c_str(), nullptr, L"x", nullptr, 30, false));
+    unsetenv("http_proxy");
+    EXPECT_EQ(0u, direct.Request().find("POST /xsvr/dir/ HTTP/1.1\r\n"));
+}
+
+class TransportTlsSettingTest : public TransportSettingsTest {};
+
+TEST_F(TransportTlsSettingTest, OnlyAnExplicitSettingLetsAnUnverifiedPeerThrough) {
+    if (!pellux_test::HaveProgram("openssl"))
+        GTEST_SKIP() << "openssl is not installed";
+    const std::string folder = pellux_test::MakeTempDir("tls");
+    std::string output;
+    ASSERT_EQ(0,
+              pellux_test::RunCommand("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+                                      "-addext subjectAltName=IP:127.0.0.1 -keyout " +
+                                          folder + "/key.pem -out " + folder + "/cert.pem 2>&1",
+                                      &output))
+        << output;
+    pellux_test::TlsLoopbackServer server(folder + "/cert.pem", folder + "/key.pem");
+    server.Routes().Post("/xsvr/getSpace/", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<xNorle><result>ok</result></xNorle>", "text/xml");
+    });
+    server.Start();
+
+    CComPtr<ITransport> strict;
+    ASSERT_EQ(S_OK, CTransport::CreateInstance(&strict));
+    std::wstring reply;
+    EXPECT_EQ(E_TRANSPORT_FAILED,
+              strict->Request(server.Url("/xsvr/getSpace/").c_str(), nullptr, L"x", &reply, 30, false));
+    EXPECT_TRUE(reply.empty());
+
+    WriteConfig("[Debug]\nVerifyTlsPeer=0\n");
+    CComPtr<ITransport> lenient;
+    ASSERT_EQ(S_OK, CTransport::CreateInstance(&lenient));
+    EXPECT_EQ(S_OK,
+              lenient->Request(server.Url("/xsvr/getSpace/").c_str(), nullptr, L"x", &reply, 30, false));
+    EXPECT_EQ(L"<xNorle><result>ok</result></xNorle>", reply);
+}
+
+}  // namespace

@@ -1,0 +1,214 @@
+#include "core/remotestorage/remotestorage/xmlnode.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::wstring kDeclaration = L"<?xml version=\"1.0\" encoding=\"utf-8\" ?>";
+
+TEST(XmlNodeDocument, LoginRequestIsByteExactWithFieldsInInsertionOrder) {
+    XmlNode request(L"xNorle");
+    request.AddValue(L"user", L"li@example.com");
+    request.AddValue(L"password", L"p<&>\"'");
+    request.AddValue(L"deviceId", L"");
+    EXPECT_EQ(request.ToDocument(),
+              kDeclaration +
+                  L"<xNorle><user>li@example.com</user><password>p&lt;&amp;&gt;\"'</password>"
+                  L"<deviceId></deviceId></xNorle>");
+    EXPECT_EQ(kDeclaration.size(), 39u);
+}
+
+TEST(XmlNodeDocument, EscapesAmpersandFirstAndQuotesOnlyInAttributes) {
+    XmlNode node(L"a<b");
+    node.attributes[L"z"] = L"<&\"";
+    node.attributes[L"k"] = L"first";
+    node.attributes[L"k"] = L"&lt;";
+    node.AddValue(L"t", L"<&\"");
+    node.AddValue(L"t", L"&lt;");
+    node.AddChild(L"c").AddValue(L"id", L"1");
+    node.AddChild(L"empty");
+    EXPECT_EQ(node.ToXml(),
+              L"<a&lt;b k=\"&amp;lt;\" z=\"&lt;&amp;&quot;\"><t>&lt;&amp;\"</t><t>&amp;lt;</t>"
+              L"<c><id>1</id></c><empty></empty></a&lt;b>");
+    EXPECT_EQ(XmlNode(L"x").ToXml(), L"<x></x>");
+    EXPECT_EQ(XmlNode().ToXml(), L"<></>");
+}
+
+TEST(XmlNodeDocument, AttributesSortByUtf16CodeUnits) {
+    XmlNode node(L"r");
+    node.attributes[L"\U0001F600"] = L"2";  // a surrogate pair in UTF-16
+    node.attributes[L"\uFF21"] = L"3";
+    node.attributes[L"b"] = L"1";
+    node.attributes[L"B"] = L"0";
+    std::wstring order;
+    for (const auto& a : node.attributes)
+        order += a.second;
+    EXPECT_EQ(order, L"0123");
+}
+
+TEST(XmlNodeDocument, CjkTextIsKeptAsWideText) {
+    XmlNode node(L"xNorle");
+    node.AddValue(L"name", L"新建文件夹");
+    EXPECT_EQ(node.ToXml(), L"<xNorle><name>新建文件夹</name></xNorle>");
+}
+
+TEST(XmlNodeValues, GetValueFoldsAsciiOnlyAndFirstKeyWins) {
+    XmlNode node;
+    node.AddValue(L"result", L"ok");
+    node.AddValue(L"fileId", L"1");
+    node.AddValue(L"fileId", L"2");
+    node.AddValue(L"\u00C4x", L"umlaut");
+    EXPECT_EQ(node.GetValue(L"Result"), L"ok");
+    EXPECT_EQ(node.GetValue(L"FILEID"), L"1");
+    EXPECT_EQ(node.GetValue(L"\u00C4X"), L"umlaut");
+    EXPECT_EQ(node.GetValue(L"\u00E4x"), L"");  // only A-Z fold
+    EXPECT_EQ(node.GetValue(L"missing"), L"");
+}
+
+TEST(XmlNodeValues, ClearEmptiesEverything) {
+    XmlNode node(L"n");
+    node.attributes[L"a"] = L"1";
+    node.AddValue(L"k", L"v");
+    node.AddChild(L"c");
+    node.Clear();
+    EXPECT_EQ(node.name, L"");
+    EXPECT_TRUE(node.attributes.empty());
+    EXPECT_TRUE(node.values.empty());
+    EXPECT_TRUE(node.children.empty());
+}
+
+TEST(XmlNodeQuery, SafeValuesComeOutUnchangedOthersArePercentEncoded) {
+    XmlNode single;
+    single.AddValue(L"uid", L"7");
+    EXPECT_EQ(single.ToQueryString(L'&', L'='), L"uid=7");
+
+    XmlNode node(L"ignored");
+    node.attributes[L"a"] = L"ignored";
+    node.AddChild(L"ignored");
+    node.AddValue(L"a", L"1");
+    node.AddValue(L"b", L"x y");
+    node.AddValue(L"c", L"a&b=c%d+e/f");
+    node.AddValue(L"d", L"中");
+    node.AddValue(L"e", L"Az09-._~");
+    EXPECT_EQ(node.ToQueryString(L'&', L'='), L"a=1&b=x%20y&c=a%26b%3Dc%25d%2Be%2Ff&d=%E4%B8%AD&e=Az09-._~");
+    EXPECT_EQ(XmlNode(L"x").ToQueryString(L'&', L'='), L"");
+}
+
+TEST(XmlNodeParse, ReplyFillsValuesChildrenAndAttributes) {
+    XmlNode reply;
+    ASSERT_EQ(reply.Parse(L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!-- c -->\n"
+                          L"<r v=\"2\">\n  <result>ok</result>\n  <item><id>1</id></item>\n  <empty/>\n</r>"),
+              S_OK);
+    EXPECT_EQ(reply.name, L"r");
+    ASSERT_EQ(reply.attributes.size(), 1u);
+    EXPECT_EQ(reply.attributes[L"v"], L"2");
+    ASSERT_EQ(reply.values.size(), 1u);
+    EXPECT_EQ(reply.values[0], std::make_pair(std::wstring(L"result"), std::wstring(L"ok")));
+    ASSERT_EQ(reply.children.size(), 2u);
+    EXPECT_EQ(reply.children[0].name, L"item");
+    EXPECT_EQ(reply.children[0].GetValue(L"id"), L"1");
+    EXPECT_EQ(reply.children[1].name, L"empty");
+    EXPECT_TRUE(reply.children[1].values.empty());
+    EXPECT_EQ(reply.GetValue(L"empty"), L"");
+}
+
+TEST(XmlNodeParse, SelfClosingRootKeepsOnlyItsAttributes) {
+    XmlNode reply;
+    ASSERT_EQ(reply.Parse(L"<r b=\"2\" a=\"&lt;1&gt;\"/>"), S_OK);
+    EXPECT_EQ(reply.name, L"r");
+    ASSERT_EQ(reply.attributes.size(), 2u);
+    EXPECT_EQ(reply.attributes.begin()->first, L"a");
+    EXPECT_EQ(reply.attributes[L"a"], L"<1>");
+    EXPECT_EQ(reply.attributes[L"b"], L"2");
+    EXPECT_TRUE(reply.values.empty());
+    EXPECT_TRUE(reply.children.empty());
+}
+
+TEST(XmlNodeParse, CjkTextEntitiesAndCharacterReferencesDecode) {
+    XmlNode reply;
+    ASSERT_EQ(reply.Parse(L"<r><name>报告 2024.doc</name><nick>&#x674E;&#26126;</nick>"
+                          L"<amp>a&amp;b&lt;c</amp><emoji>\U0001F600</emoji></r>"),
+              S_OK);
+    EXPECT_EQ(reply.GetValue(L"name"), L"报告 2024.doc");
+    EXPECT_EQ(reply.GetValue(L"nick"), L"李明");
+    EXPECT_EQ(reply.GetValue(L"amp"), L"a&b<c");
+    EXPECT_EQ(reply.GetValue(L"emoji"), L"\U0001F600");
+}
+
+TEST(XmlNodeParse, BlanksInsideNamesSurvive) {
+    XmlNode reply;
+    ASSERT_EQ(reply.Parse(L"<r>\n <name>a  b.txt </name>\n <lead>  x\ty  </lead>\n</r>"), S_OK);
+    EXPECT_EQ(reply.GetValue(L"name"), L"a  b.txt ");
+    EXPECT_EQ(reply.GetValue(L"lead"), L"  x\ty  ");
+}
+
+TEST(XmlNodeParse, OnlyTheFirstTextNodeOfAnElementCounts) {
+    XmlNode reply;
+    ASSERT_EQ(reply.Parse(L"<r><v>first<sub>dropped</sub>tail</v><w><sub>1</sub>ignored text</w>"
+                          L"<x><!-- c -->late</x></r>"),
+              S_OK);
+    ASSERT_EQ(reply.values.size(), 1u);
+    EXPECT_EQ(reply.GetValue(L"v"), L"first");
+    ASSERT_EQ(reply.children.size(), 2u);
+    EXPECT_EQ(reply.children[0].name, L"w");
+    EXPECT_EQ(reply.children[0].GetValue(L"sub"), L"1");
+    EXPECT_TRUE(reply.children[0].children.empty());
+    // A comment before the text makes the element a structured child.
+    EXPECT_EQ(reply.children[1].name, L"x");
+    EXPECT_TRUE(reply.children[1].values.empty());
+}
+
+TEST(XmlNodeParse, RepeatedRecordsKeepDocumentOrderAndNesting) {
+    XmlNode reply;
+    ASSERT_EQ(reply.Parse(L"<r><list><item><id>1</id><sharer><userId>u</userId></sharer></item>"
+                          L"<item><id>2</id></item></list></r>"),
+              S_OK);
+    ASSERT_EQ(reply.children.size(), 1u);
+    const XmlNode& list = reply.children[0];
+    ASSERT_EQ(list.children.size(), 2u);
+    EXPECT_EQ(list.children[0].GetValue(L"id"), L"1");
+    ASSERT_EQ(list.children[0].children.size(), 1u);
+    EXPECT_EQ(list.children[0].children[0].name, L"sharer");
+    EXPECT_EQ(list.children[0].children[0].GetValue(L"userId"), L"u");
+    EXPECT_EQ(list.children[1].GetValue(L"id"), L"2");
+}
+
+TEST(XmlNodeParse, BadXmlFailsAndLeavesTheNodeUnchanged) {
+    const wchar_t* bad[] = {L"",          L"   ",           L"<r><a>1</a>",   L"<r><a>1</b></r>",
+                            L"just text", L"<!-- only -->", L"<r a=\"1></r>", L"<?xml version=\"1.0\"?>"};
+    for (const wchar_t* text : bad) {
+        XmlNode node(L"keep");
+        node.AddValue(L"k", L"v");
+        EXPECT_EQ(node.Parse(text), E_FAIL) << "input: " << std::string(text, text + wcslen(text));
+        EXPECT_EQ(node.name, L"keep");
+        ASSERT_EQ(node.values.size(), 1u);
+        EXPECT_TRUE(node.children.empty());
+    }
+}
+
+TEST(XmlNodeParse, ParsingAppendsToWhatTheNodeHolds) {
+    XmlNode node(L"old");
+    node.AddValue(L"result", L"serverBusy");
+    ASSERT_EQ(node.Parse(L"<new><result>ok</result></new>"), S_OK);
+    EXPECT_EQ(node.name, L"new");
+    ASSERT_EQ(node.values.size(), 2u);
+    EXPECT_EQ(node.GetValue(L"result"), L"serverBusy");
+    EXPECT_EQ(node.values[1].second, L"ok");
+}
+
+TEST(XmlNodeParse, DocumentWeWriteParsesBackToTheSameFields) {
+    XmlNode request(L"xNorle");
+    request.attributes[L"v"] = L"\"q\" & <a>";
+    request.AddValue(L"name", L" a  b.txt ");
+    request.AddValue(L"path", L"\\文档\\x&y");
+    request.AddChild(L"sub").AddValue(L"id", L"9");
+    XmlNode parsed;
+    ASSERT_EQ(parsed.Parse(request.ToDocument()), S_OK);
+    EXPECT_EQ(parsed.name, L"xNorle");
+    EXPECT_EQ(parsed.attributes, request.attributes);
+    EXPECT_EQ(parsed.values, request.values);
+    ASSERT_EQ(parsed.children.size(), 1u);
+    EXPECT_EQ(parsed.children[0].values, request.children[0].values);
+}
+
+}  // namespace
