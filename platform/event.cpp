@@ -28,7 +28,8 @@ bool CEvent::Wait(uint32_t timeoutMs) {
     } else if (!m_cv.wait_for(g, std::chrono::milliseconds(timeoutMs), ready)) {
         return false;
     }
-    if (!m_manual) m_set = false;
+    if (!m_manual)
+        m_set = false;
     return true;
 }
 

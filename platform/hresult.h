@@ -19,5 +19,9 @@ constexpr HRESULT E_FAIL = PELLUX_HR(0x80004005);
 constexpr HRESULT E_OUTOFMEMORY = PELLUX_HR(0x8007000E);
 constexpr HRESULT E_INVALIDARG = PELLUX_HR(0x80070057);
 
-inline constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-inline constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+inline constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+inline constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}

@@ -19,10 +19,10 @@ struct IID {
 typedef const IID& REFIID;
 
 // Each interface declares its id with PELLUX_INTERFACE_ID inside its body.
-#define PELLUX_INTERFACE_ID(d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7)                     \
-    static const IID& Iid() {                                                                \
-        static const IID iid = {d1, d2, d3, {b0, b1, b2, b3, b4, b5, b6, b7}};               \
-        return iid;                                                                          \
+#define PELLUX_INTERFACE_ID(d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7)        \
+    static const IID& Iid() {                                                  \
+        static const IID iid = {d1, d2, d3, {b0, b1, b2, b3, b4, b5, b6, b7}}; \
+        return iid;                                                            \
     }
 
 struct IUnknown {
@@ -42,7 +42,8 @@ template <class Itf>
 class CUnknownImpl : public Itf {
 public:
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
+        if (!ppv)
+            return E_POINTER;
         if (riid == IUnknown::Iid() || riid == Itf::Iid()) {
             *ppv = static_cast<Itf*>(this);
             this->AddRef();
@@ -54,7 +55,8 @@ public:
     uint32_t AddRef() override { return ++m_refs; }
     uint32_t Release() override {
         uint32_t left = --m_refs;
-        if (left == 0) delete this;
+        if (left == 0)
+            delete this;
         return left;
     }
 
@@ -71,7 +73,8 @@ class CComPtr {
 public:
     CComPtr() = default;
     CComPtr(T* p) : m_p(p) {
-        if (m_p) m_p->AddRef();
+        if (m_p)
+            m_p->AddRef();
     }
     CComPtr(const CComPtr& o) : CComPtr(o.m_p) {}
     CComPtr(CComPtr&& o) noexcept : m_p(o.m_p) { o.m_p = nullptr; }
@@ -92,7 +95,8 @@ public:
     void Release() {
         T* p = m_p;
         m_p = nullptr;
-        if (p) p->Release();
+        if (p)
+            p->Release();
     }
     // Takes over a reference already added (as out parameters hand them back).
     void Attach(T* p) {
@@ -115,7 +119,8 @@ public:
 
     template <class Q>
     HRESULT QueryInterface(Q** pp) const {
-        if (!m_p) return E_POINTER;
+        if (!m_p)
+            return E_POINTER;
         return m_p->QueryInterface(Q::Iid(), reinterpret_cast<void**>(pp));
     }
 

@@ -8,7 +8,8 @@ CWorkerThread::~CWorkerThread() {
 }
 
 bool CWorkerThread::Start(std::function<void(const StopToken&)> body) {
-    if (m_thread.joinable()) return false;
+    if (m_thread.joinable())
+        return false;
     m_token.m_state = std::make_shared<StopToken::State>();
     StopToken token = m_token;
     m_thread = std::thread([token, body = std::move(body)] {
@@ -19,20 +20,26 @@ bool CWorkerThread::Start(std::function<void(const StopToken&)> body) {
 }
 
 void CWorkerThread::RequestStop() {
-    if (!m_token.m_state) return;
+    if (!m_token.m_state)
+        return;
     m_token.m_state->stop = true;
     m_token.m_state->stopEvent.Set();
 }
 
 bool CWorkerThread::Join(uint32_t ms) {
-    if (!m_thread.joinable()) return true;
-    if (!m_token.m_state->done.Wait(ms)) return false;
+    if (!m_thread.joinable())
+        return true;
+    if (!m_token.m_state->done.Wait(ms))
+        return false;
     m_thread.join();
     return true;
 }
 
 void CWorkerThread::Abandon() {
-    if (m_thread.joinable()) m_thread.detach();
+    if (m_thread.joinable())
+        m_thread.detach();
 }
 
-bool CWorkerThread::IsRunning() const { return m_thread.joinable() && !m_token.m_state->done.IsSet(); }
+bool CWorkerThread::IsRunning() const {
+    return m_thread.joinable() && !m_token.m_state->done.IsSet();
+}

@@ -8,22 +8,33 @@
 
 int64_t FormatArg::AsInt() const {
     switch (m_kind) {
-        case kInt: return m_int;
-        case kUInt: return static_cast<int64_t>(m_uint);
-        case kDouble: return static_cast<int64_t>(m_double);
-        case kPointer: return static_cast<int64_t>(reinterpret_cast<uintptr_t>(m_ptr));
-        default: return 0;
+        case kInt:
+            return m_int;
+        case kUInt:
+            return static_cast<int64_t>(m_uint);
+        case kDouble:
+            return static_cast<int64_t>(m_double);
+        case kPointer:
+            return static_cast<int64_t>(reinterpret_cast<uintptr_t>(m_ptr));
+        default:
+            return 0;
     }
 }
 
-uint64_t FormatArg::AsUInt() const { return static_cast<uint64_t>(AsInt()); }
+uint64_t FormatArg::AsUInt() const {
+    return static_cast<uint64_t>(AsInt());
+}
 
 double FormatArg::AsDouble() const {
     switch (m_kind) {
-        case kDouble: return m_double;
-        case kInt: return static_cast<double>(m_int);
-        case kUInt: return static_cast<double>(m_uint);
-        default: return 0.0;
+        case kDouble:
+            return m_double;
+        case kInt:
+            return static_cast<double>(m_int);
+        case kUInt:
+            return static_cast<double>(m_uint);
+        default:
+            return 0.0;
     }
 }
 
@@ -70,8 +81,10 @@ std::wstring Snprintf(const std::wstring& spec, ...) {
 
 std::wstring NumberSpec(const Spec& spec, const wchar_t* length) {
     std::wstring s = L"%" + spec.flags;
-    if (spec.width >= 0) s += std::to_wstring(spec.width > 400 ? 400 : spec.width);
-    if (spec.precision >= 0) s += L"." + std::to_wstring(spec.precision > 400 ? 400 : spec.precision);
+    if (spec.width >= 0)
+        s += std::to_wstring(spec.width > 400 ? 400 : spec.width);
+    if (spec.precision >= 0)
+        s += L"." + std::to_wstring(spec.precision > 400 ? 400 : spec.precision);
     s += length;
     s += spec.conv;
     return s;
@@ -82,9 +95,12 @@ std::wstring FormatOne(const Spec& spec, const FormatArg& arg) {
         case L'd':
         case L'i': {
             int64_t v = arg.AsInt();
-            if (spec.lengthBits == 32) v = static_cast<int32_t>(v);
-            if (spec.lengthBits == 16) v = static_cast<int16_t>(v);
-            if (spec.lengthBits == 8) v = static_cast<int8_t>(v);
+            if (spec.lengthBits == 32)
+                v = static_cast<int32_t>(v);
+            if (spec.lengthBits == 16)
+                v = static_cast<int16_t>(v);
+            if (spec.lengthBits == 8)
+                v = static_cast<int8_t>(v);
             return Snprintf(NumberSpec(spec, L"ll"), static_cast<long long>(v));
         }
         case L'u':
@@ -92,9 +108,12 @@ std::wstring FormatOne(const Spec& spec, const FormatArg& arg) {
         case L'X':
         case L'o': {
             uint64_t v = arg.AsUInt();
-            if (spec.lengthBits == 32) v = static_cast<uint32_t>(v);
-            if (spec.lengthBits == 16) v = static_cast<uint16_t>(v);
-            if (spec.lengthBits == 8) v = static_cast<uint8_t>(v);
+            if (spec.lengthBits == 32)
+                v = static_cast<uint32_t>(v);
+            if (spec.lengthBits == 16)
+                v = static_cast<uint16_t>(v);
+            if (spec.lengthBits == 8)
+                v = static_cast<uint8_t>(v);
             return Snprintf(NumberSpec(spec, L"ll"), static_cast<unsigned long long>(v));
         }
         case L'f':
@@ -136,7 +155,8 @@ std::wstring FormatOne(const Spec& spec, const FormatArg& arg) {
 
 std::wstring FormatArgs(const wchar_t* format, const FormatArg* args, size_t count, size_t maxChars) {
     std::wstring out;
-    if (!format) return out;
+    if (!format)
+        return out;
     size_t next = 0;
     auto take = [&]() -> FormatArg { return next < count ? args[next++] : FormatArg(); };
     const wchar_t* p = format;
@@ -152,7 +172,8 @@ std::wstring FormatArgs(const wchar_t* format, const FormatArg* args, size_t cou
             continue;
         }
         Spec spec;
-        while (*p && std::wcschr(L"-+ #0", *p)) spec.flags.push_back(*p++);
+        while (*p && std::wcschr(L"-+ #0", *p))
+            spec.flags.push_back(*p++);
         if (*p == L'*') {
             spec.width = static_cast<int>(take().AsInt());
             if (spec.width < 0) {
@@ -161,7 +182,8 @@ std::wstring FormatArgs(const wchar_t* format, const FormatArg* args, size_t cou
             }
             ++p;
         } else {
-            while (*p >= L'0' && *p <= L'9') spec.width = (spec.width < 0 ? 0 : spec.width * 10) + (*p++ - L'0');
+            while (*p >= L'0' && *p <= L'9')
+                spec.width = (spec.width < 0 ? 0 : spec.width * 10) + (*p++ - L'0');
         }
         if (*p == L'.') {
             ++p;
@@ -170,7 +192,8 @@ std::wstring FormatArgs(const wchar_t* format, const FormatArg* args, size_t cou
                 spec.precision = static_cast<int>(take().AsInt());
                 ++p;
             } else {
-                while (*p >= L'0' && *p <= L'9') spec.precision = spec.precision * 10 + (*p++ - L'0');
+                while (*p >= L'0' && *p <= L'9')
+                    spec.precision = spec.precision * 10 + (*p++ - L'0');
             }
         }
         // Length modifiers, the C ones and the Windows I64/I32/I forms.
@@ -208,7 +231,8 @@ std::wstring FormatArgs(const wchar_t* format, const FormatArg* args, size_t cou
                     more = false;
             }
         }
-        if (!*p) break;
+        if (!*p)
+            break;
         spec.conv = *p++;
         if (spec.conv == L'n') {
             take();
@@ -216,12 +240,14 @@ std::wstring FormatArgs(const wchar_t* format, const FormatArg* args, size_t cou
         }
         out += FormatOne(spec, take());
     }
-    if (out.size() > maxChars) out.resize(maxChars);
+    if (out.size() > maxChars)
+        out.resize(maxChars);
     return out;
 }
 
 std::string FormatArgsUtf8(const char* format, const FormatArg* args, size_t count, size_t maxChars) {
-    if (!format) return std::string();
+    if (!format)
+        return std::string();
     std::wstring wide = FormatArgs(Utf8ToWide(format, std::strlen(format)).c_str(), args, count, maxChars);
     return WideToUtf8(wide);
 }

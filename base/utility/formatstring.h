@@ -13,7 +13,8 @@ public:
     enum Kind { kNone, kInt, kUInt, kDouble, kWide, kNarrow, kPointer };
 
     FormatArg() = default;
-    template <class T, typename std::enable_if<std::is_integral<T>::value && std::is_signed<T>::value, int>::type = 0>
+    template <class T,
+              typename std::enable_if<std::is_integral<T>::value && std::is_signed<T>::value, int>::type = 0>
     FormatArg(T v) : m_kind(kInt), m_int(static_cast<int64_t>(v)) {}
     template <class T,
               typename std::enable_if<std::is_integral<T>::value && !std::is_signed<T>::value, int>::type = 0>

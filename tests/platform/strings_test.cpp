@@ -12,7 +12,9 @@ TEST(Utf8Conversion, RoundTripsEveryPlane) {
 
 TEST(Utf8Conversion, InvalidInputIsReplacedNotFatal) {
     // Lone continuation byte, overlong form, surrogate, truncated sequence at the end.
-    EXPECT_EQ(Utf8ToWide(std::string("a\x80" "b")), L"a\uFFFDb");
+    EXPECT_EQ(Utf8ToWide(std::string("a\x80"
+                                     "b")),
+              L"a\uFFFDb");
     EXPECT_EQ(Utf8ToWide(std::string("\xc0\xaf")), L"\uFFFD\uFFFD");
     EXPECT_EQ(Utf8ToWide(std::string("\xed\xa0\x80")), L"\uFFFD");
     EXPECT_EQ(Utf8ToWide(std::string("x\xe4\xb8")), L"x\uFFFD");

@@ -24,17 +24,21 @@ void RemoveTree(const std::string& path) {
 }
 
 void Cleanup() {
-    if (!g_home.empty() && std::getenv("PELLUX_KEEP_TEST_HOME") == nullptr) RemoveTree(g_home);
+    if (!g_home.empty() && std::getenv("PELLUX_KEEP_TEST_HOME") == nullptr)
+        RemoveTree(g_home);
 }
 }  // namespace
 
 void SetUpTestHome() {
-    if (!g_home.empty()) return;
+    if (!g_home.empty())
+        return;
     char tmpl[] = "/tmp/pellux-test-XXXXXX";
-    if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
+    if (!mkdtemp(tmpl))
+        throw std::runtime_error("mkdtemp failed");
     g_home = tmpl;
     const std::string dirs[] = {"/.local", "/.local/share", "/.config", "/runtime", "/.cache"};
-    for (const auto& d : dirs) mkdir((g_home + d).c_str(), 0700);
+    for (const auto& d : dirs)
+        mkdir((g_home + d).c_str(), 0700);
     setenv("HOME", g_home.c_str(), 1);
     setenv("XDG_DATA_HOME", (g_home + "/.local/share").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (g_home + "/.config").c_str(), 1);
@@ -44,13 +48,16 @@ void SetUpTestHome() {
     std::atexit(Cleanup);
 }
 
-const std::string& TestHome() { return g_home; }
+const std::string& TestHome() {
+    return g_home;
+}
 
 std::string MakeTempDir(const std::string& prefix) {
     static std::atomic<int> counter{0};
     std::string path = g_home + "/" + prefix + std::to_string(++counter) + "-XXXXXX";
     std::string buf = path;
-    if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
+    if (!mkdtemp(buf.data()))
+        throw std::runtime_error("mkdtemp failed");
     return buf;
 }
 
@@ -66,7 +73,8 @@ std::string BinaryDir() {
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
+    if (!f)
+        return false;
     f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(f);
 }
@@ -80,14 +88,18 @@ std::string ReadFile(const std::string& path) {
 
 int RunCommand(const std::string& command, std::string* output) {
     FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (!p) return -1;
+    if (!p)
+        return -1;
     std::string text;
     char buf[4096];
     size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), p)) > 0) text.append(buf, n);
+    while ((n = fread(buf, 1, sizeof(buf), p)) > 0)
+        text.append(buf, n);
     int status = pclose(p);
-    if (output) *output = text;
-    if (status == -1) return -1;
+    if (output)
+        *output = text;
+    if (status == -1)
+        return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
