@@ -69,20 +69,20 @@ int CppSQLite3DB::execDML(const char* sql) {
     while (*next) {
         sqlite3_stmt* vm = nullptr;
         const char* tail = nullptr;
-        int rc = sqlite3_prepare_v2(mpDB, next, -1, &vm, &tail);
-        if (rc != SQLITE_OK)
+        int rc = prepareRetrying(next, &vm, &tail, budget, retries);
+        if (rc != SQLITE_OK) {
+            mnLastBusyRetries = retries;
             throw CppSQLite3Exception(rc, sqlite3_errmsg(mpDB));
+        }
         next = tail ? tail : "";
         if (!vm)
             continue;  // blanks or a comment
-        rc = sqlite3_step(vm);
-        while (rc == SQLITE_BUSY && retries < budget) {
-            sched_yield();
-            ++retries;
-            rc = sqlite3_step(vm);
-        }
+        // Rows a statement gives are passed over, as the exec call of SQLite does.
+        do {
+            rc = stepRetrying(vm, budget, retries);
+        } while (rc == SQLITE_ROW);
         mnLastBusyRetries = retries;
-        if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        if (rc != SQLITE_DONE) {
             CppSQLite3Exception error(rc, sqlite3_errmsg(mpDB));
             sqlite3_finalize(vm);
             throw error;
@@ -95,20 +95,17 @@ int CppSQLite3DB::execDML(const char* sql) {
 CppSQLite3Query CppSQLite3DB::execQuery(const char* sql) {
     checkDB();
     installBusyHandler();
-    sqlite3_stmt* vm = nullptr;
-    int rc = sqlite3_prepare_v2(mpDB, sql ? sql : "", -1, &vm, nullptr);
-    if (rc != SQLITE_OK)
-        throw CppSQLite3Exception(rc, "");
-    if (!vm)
-        throw CppSQLite3Exception(CPPSQLITE_ERROR, "Null Virtual Machine pointer");  // empty text
     const int budget = mnBusyRetries.load();
     int retries = 0;
-    rc = sqlite3_step(vm);
-    while (rc == SQLITE_BUSY && retries < budget) {
-        sched_yield();
-        ++retries;
-        rc = sqlite3_step(vm);
+    sqlite3_stmt* vm = nullptr;
+    int rc = prepareRetrying(sql ? sql : "", &vm, nullptr, budget, retries);
+    if (rc != SQLITE_OK) {
+        mnLastBusyRetries = retries;
+        throw CppSQLite3Exception(rc, "");
     }
+    if (!vm)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, "Null Virtual Machine pointer");  // empty text
+    rc = stepRetrying(vm, budget, retries);
     mnLastBusyRetries = retries;
     if (rc == SQLITE_DONE)
         return CppSQLite3Query(mpDB, vm, true);
@@ -117,6 +114,28 @@ CppSQLite3Query CppSQLite3DB::execQuery(const char* sql) {
     CppSQLite3Exception error(rc, sqlite3_errmsg(mpDB));
     sqlite3_finalize(vm);
     throw error;
+}
+
+// Compiling reads the schema, so another connection's lock makes it busy too.
+int CppSQLite3DB::prepareRetrying(const char* sql, sqlite3_stmt** vm, const char** tail, int budget,
+                                  int& retries) {
+    int rc = sqlite3_prepare_v2(mpDB, sql, -1, vm, tail);
+    while (rc == SQLITE_BUSY && retries < budget) {
+        sched_yield();
+        ++retries;
+        rc = sqlite3_prepare_v2(mpDB, sql, -1, vm, tail);
+    }
+    return rc;
+}
+
+int CppSQLite3DB::stepRetrying(sqlite3_stmt* vm, int budget, int& retries) {
+    int rc = sqlite3_step(vm);
+    while (rc == SQLITE_BUSY && retries < budget) {
+        sched_yield();
+        ++retries;
+        rc = sqlite3_step(vm);
+    }
+    return rc;
 }
 
 int CppSQLite3DB::execScalar(const char* sql) {

@@ -8,6 +8,7 @@
 #include "base/db/cppsqlite3query.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 class CppSQLite3DB {
 public:
@@ -42,6 +43,9 @@ private:
     static int busyHandler(void* context, int calls);
     void checkDB() const;
     void installBusyHandler();
+    // Both retry while busy, counting into the call's retries up to budget.
+    int prepareRetrying(const char* sql, sqlite3_stmt** vm, const char** tail, int budget, int& retries);
+    int stepRetrying(sqlite3_stmt* vm, int budget, int& retries);
 
     // Null until opened.
     sqlite3* mpDB = nullptr;

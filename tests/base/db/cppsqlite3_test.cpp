@@ -119,6 +119,17 @@ TEST_F(SqliteWrapper, StatementsOfOneTextAreNotRunTwiceWhenALaterOneFails) {
     EXPECT_EQ(db_.execScalar("SELECT count(*) FROM u;"), 1);
 }
 
+TEST_F(SqliteWrapper, ChangesRunOverEveryRowAStatementGives) {
+    db_.execDML("INSERT INTO t (n) VALUES (1); INSERT INTO t (n) VALUES (2);");
+    // The second row fails (integer overflow); a text run for its changes must see it.
+    EXPECT_EQ(Thrown([&] {
+                  db_.execDML(
+                      "SELECT CASE WHEN n = 2 THEN abs(-9223372036854775807 - 1) ELSE n END "
+                      "FROM t;");
+              }).first,
+              1);
+}
+
 TEST_F(SqliteWrapper, CopyingACursorMovesTheStatement) {
     db_.execDML("INSERT INTO t (n) VALUES (1); INSERT INTO t (n) VALUES (2); INSERT INTO t (n) VALUES (3);");
     CppSQLite3Query first = db_.execQuery("SELECT n FROM t ORDER BY n;");
@@ -184,6 +195,23 @@ TEST_F(SqliteBusy, ExclusiveLockGivesBusyAfterTheRetriesAndTheNextCallAfterRelea
     Release();
     EXPECT_EQ(db_.execDML("INSERT INTO t (n) VALUES (1);"), 1);
     EXPECT_EQ(db_.execScalar("SELECT count(*) FROM t;"), 1);
+}
+
+TEST_F(SqliteBusy, ABusyCompileIsRetriedLikeABusyStep) {
+    // A fresh connection must read the schema first, which the lock blocks.
+    CppSQLite3DB fresh;
+    fresh.open(path_.c_str());
+    fresh.setBusyRetryLimits(2, 5);
+    Hold();
+    auto thrown = Thrown([&] { fresh.execDML("INSERT INTO t (n) VALUES (1);"); });
+    EXPECT_EQ(thrown.first, 5);
+    EXPECT_EQ(thrown.second.rfind("SQLITE_BUSY[5]:", 0), 0u) << thrown.second;
+    EXPECT_EQ(fresh.lastBusyRetries(), 5);
+    EXPECT_EQ(Thrown([&] { fresh.execQuery("SELECT * FROM t;"); }).first, 5);
+    EXPECT_EQ(fresh.lastBusyRetries(), 5);
+    Release();
+    EXPECT_EQ(fresh.execDML("INSERT INTO t (n) VALUES (1);"), 1);
+    EXPECT_EQ(fresh.execScalar("SELECT count(*) FROM t;"), 1);
 }
 
 TEST_F(SqliteBusy, EveryCallGetsTheWholeRetryBudget) {
