@@ -20,6 +20,9 @@ struct CurlGlobal {
 };
 const CurlGlobal g_curlGlobal;
 
+// The limit later libcurl releases apply by default.
+constexpr long kMaxRedirects = 30;
+
 }  // namespace
 
 // Sets options in order and keeps the first failure; later ones are skipped.
@@ -141,6 +144,9 @@ CURLcode CurlSession::SetCommonOptions(Options& options, const std::string& url,
         .Set(CURLOPT_XFERINFODATA, static_cast<void*>(this))
         .Set(CURLOPT_TIMEOUT, timeoutSeconds)
         .Set(CURLOPT_NOSIGNAL, 1L)
+        // Addresses handed out by the service must never reach local files or other schemes.
+        .Set(CURLOPT_PROTOCOLS_STR, "http,https")
+        .Set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https")
         .Set(CURLOPT_SSL_VERIFYPEER, m_verifyPeer ? 1L : 0L)
         .Set(CURLOPT_SSL_VERIFYHOST, m_verifyPeer ? 2L : 0L);
     return options.Result();
@@ -200,8 +206,11 @@ CURLcode CurlSession::Download(const std::string& url, FILE* file, long timeoutS
         options.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_body.size()))
             .Set(CURLOPT_POSTFIELDS, m_body.c_str());
     }
-    // libcurl's own write function writes to the FILE*.
-    options.Set(CURLOPT_WRITEDATA, static_cast<void*>(file)).Set(CURLOPT_FOLLOWLOCATION, 1L);
+    // libcurl's own write function writes to the FILE*. This libcurl follows
+    // redirects without end by default: a loop would run until the time-out.
+    options.Set(CURLOPT_WRITEDATA, static_cast<void*>(file))
+        .Set(CURLOPT_FOLLOWLOCATION, 1L)
+        .Set(CURLOPT_MAXREDIRS, kMaxRedirects);
     if (options.Result() != CURLE_OK)
         return options.Result();
     return Perform();

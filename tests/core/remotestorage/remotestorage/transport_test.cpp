@@ -109,6 +109,39 @@ TEST_F(TransportTest, DownloadsNeedExactly200AfterRedirects) {
     EXPECT_EQ(E_FAIL, transport->Download(server.Url("/blob").c_str(), nullptr, nullptr, nullptr, 30));
 }
 
+TEST_F(TransportTest, ARedirectLoopEndsTheDownloadInsteadOfRunningToItsTimeOut) {
+    LoopbackServer server;
+    std::atomic<int> hops{0};
+    server.Routes().Get("/loop", [&](const httplib::Request&, httplib::Response& response) {
+        ++hops;
+        response.set_redirect("/loop");
+    });
+    server.Start();
+    const std::string path = pellux_test::MakeTempDir() + "/loop";
+    EXPECT_EQ(E_TRANSPORT_FAILED,
+              transport->Download(server.Url("/loop").c_str(), Wide(path).c_str(), nullptr, nullptr, 20));
+    EXPECT_LE(hops.load(), 31);
+}
+
+TEST_F(TransportTest, OnlyHttpAddressesAreFollowed) {
+    // A download address from the service, or a redirect, must never read a local file.
+    const std::string folder = pellux_test::MakeTempDir("scheme");
+    ASSERT_TRUE(pellux_test::WriteFile(folder + "/secret", "local bytes"));
+    const std::string target = folder + "/copy";
+    EXPECT_EQ(E_TRANSPORT_FAILED, transport->Download(Wide("file://" + folder + "/secret").c_str(),
+                                                      Wide(target).c_str(), nullptr, nullptr, 20));
+    EXPECT_NE(pellux_test::ReadFile(target), "local bytes");
+
+    LoopbackServer server;
+    server.Routes().Get("/to-file", [&](const httplib::Request&, httplib::Response& response) {
+        response.set_redirect("file://" + folder + "/secret");
+    });
+    server.Start();
+    EXPECT_EQ(E_TRANSPORT_FAILED, transport->Download(server.Url("/to-file").c_str(), Wide(target).c_str(),
+                                                      nullptr, nullptr, 20));
+    EXPECT_NE(pellux_test::ReadFile(target), "local bytes");
+}
+
 TEST_F(TransportTest, UploadsNeedA2xxStatus) {
     LoopbackServer server;
     std::string fileName, fileContents;
@@ -207,6 +240,30 @@ TEST_F(TransportTest, CancelFromAnotherThreadStopsARunningTransfer) {
     EXPECT_EQ(E_CANCELLED, hr);
     // Stops at the next progress call, well before the 20 s the server would take.
     EXPECT_LT(afterCancel, 3.0);
+}
+
+TEST_F(TransportTest, CancelEndsARequestTheServerHoldsWithoutSendingAnything) {
+    // The push long-poll: nothing flows, yet a log-out must end it promptly.
+    LoopbackServer server;
+    server.Routes().Get("/sync/get", [&](const httplib::Request&, httplib::Response& response) {
+        SleepUnlessStopping(server, 20000);
+        response.set_content("late", "text/plain");
+    });
+    server.Start();
+    Clock::time_point cancelledAt;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        cancelledAt = Clock::now();
+        transport->Cancel(0);
+    });
+    std::wstring reply;
+    const HRESULT hr =
+        transport->Request(server.Url("/sync/get").c_str(), kServiceHeaders, nullptr, &reply, 270, false);
+    const double afterCancel = SecondsSince(cancelledAt);
+    canceller.join();
+    EXPECT_EQ(E_CANCELLED, hr);
+    EXPECT_LT(afterCancel, 3.0);
+    EXPECT_TRUE(reply.empty());
 }
 
 TEST_F(TransportTest, ACancelBeforeTheTransferHasNoEffect) {

@@ -79,6 +79,31 @@ TEST_F(TransportSettingsTest, ARegistryProxyCarriesTheRequestAndItsCredentials) 
         << request;  // ann:pw
 }
 
+TEST_F(TransportSettingsTest, TheProxyIsReadAgainBeforeEveryTransfer) {
+    ASSERT_EQ(S_OK, RegWriteDword(L"", L"ProxyServerType", 0));
+    CComPtr<ITransport> transport;
+    ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
+    {
+        RawCaptureServer direct;
+        EXPECT_EQ(S_OK,
+                  transport->Request(direct.Url("/xsvr/dir/").c_str(), nullptr, L"x", nullptr, 30, false));
+        EXPECT_EQ(0u, direct.Request().find("POST /xsvr/dir/ HTTP/1.1\r\n"));
+    }
+    // The same transport follows a proxy set after it was made.
+    RawCaptureServer proxy;
+    ASSERT_EQ(S_OK, RegWriteDword(L"", L"ProxyServerType", 2));
+    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerIP", L"127.0.0.1"));
+    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerPort", std::to_wstring(proxy.Port())));
+    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerUserName", L""));
+    std::wstring reply;
+    EXPECT_EQ(S_OK,
+              transport->Request(L"http://service.invalid/xsvr/dir/", nullptr, L"x", &reply, 30, false));
+    EXPECT_EQ(L"ok", reply);
+    const std::string request = proxy.Request();
+    EXPECT_EQ(0u, request.find("POST http://service.invalid/xsvr/dir/ HTTP/1.1\r\n")) << request;
+    EXPECT_EQ(std::string::npos, request.find("Proxy-Authorization")) << request;
+}
+
 TEST_F(TransportSettingsTest, ProxyTypeZeroGoesDirect) {
     ASSERT_EQ(S_OK, RegWriteDword(L"", L"ProxyServerType", 0));
     ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerIP", L"127.0.0.1"));
