@@ -126,6 +126,8 @@ bool DevServer::Start(std::string* error) {
     m_http->new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
     m_http->set_payload_max_length(kMaxBody);
     m_http->set_read_timeout(30, 0);
+    // A client with a low speed cap may leave a download's socket full for a while.
+    m_http->set_write_timeout(30, 0);
     m_http->set_keep_alive_max_count(100);
     RegisterRoutes();
     if (m_options.port == 0) {
@@ -185,11 +187,13 @@ void DevServer::RegisterRoutes() {
     const std::atomic<bool>* stopping = &m_stopping;
     RouteAdder add = [this, hooks, stopping](const std::string& method, const std::string& pattern,
                                              RouteHandler handler) {
-        auto wrapped = [hooks, stopping, handler](const httplib::Request& req, httplib::Response& res) {
+        using Parts = std::vector<const httplib::MultipartFormData*>;
+        auto wrapped = [hooks, stopping, handler](const httplib::Request& req, httplib::Response& res,
+                                                  const Parts* parts) {
             ScriptedFault fault;
             bool faulty = false;
             if (hooks) {
-                hooks->Log(req);
+                hooks->Log(req, parts);
                 faulty = hooks->TakeFault(req.path, &fault);
             }
             if (faulty && fault.delayMs > 0) {
@@ -235,9 +239,51 @@ void DevServer::RegisterRoutes() {
             }
         };
         if (method == "GET") {
-            m_http->Get(pattern, wrapped);
+            m_http->Get(pattern, [wrapped](const httplib::Request& req, httplib::Response& res) {
+                wrapped(req, res, nullptr);
+            });
+        } else if (method == "UPLOAD") {
+            // Reads the parts itself so the log keeps them in the order they were sent.
+            m_http->Post(pattern, [wrapped](const httplib::Request& req, httplib::Response& res,
+                                            const httplib::ContentReader& reader) {
+                httplib::Request full = req;
+                std::vector<httplib::MultipartFormData> received;
+                bool complete;
+                if (req.is_multipart_form_data()) {
+                    complete = reader(
+                        [&received](const httplib::MultipartFormData& part) {
+                            received.push_back(part);
+                            return true;
+                        },
+                        [&received](const char* data, size_t length) {
+                            if (!received.empty()) {
+                                received.back().content.append(data, length);
+                            }
+                            return true;
+                        });
+                } else {
+                    complete = reader([&full](const char* data, size_t length) {
+                        full.body.append(data, length);
+                        return true;
+                    });
+                }
+                Parts order;
+                for (auto& part : received) {
+                    std::string name = part.name;
+                    order.push_back(&full.files.emplace(name, std::move(part))->second);
+                }
+                if (!complete) {
+                    // A body cut short or not well formed: nothing of it is taken as an upload.
+                    full.files.clear();
+                    order.clear();
+                    full.body.clear();
+                }
+                wrapped(full, res, &order);
+            });
         } else {
-            m_http->Post(pattern, wrapped);
+            m_http->Post(pattern, [wrapped](const httplib::Request& req, httplib::Response& res) {
+                wrapped(req, res, nullptr);
+            });
         }
     };
 

@@ -246,10 +246,13 @@ void RecoverItem(Db& db, const Item& item, const std::string& newParent, int64_t
 std::vector<std::string> PurgeItem(Db& db, const Item& item) {
     std::vector<std::string> blobs;
     std::vector<std::string> pending{item.id};
+    // A recycled tree takes only what was recycled with it: a child deleted on
+    // its own earlier is still an entry of the recycle bin.
+    std::string below = item.state == 1 ? " AND state = 2" : "";
     while (!pending.empty()) {
         std::string id = pending.back();
         pending.pop_back();
-        for (const auto& row : db.Query("SELECT id FROM items WHERE parent = ?", {id})) {
+        for (const auto& row : db.Query("SELECT id FROM items WHERE parent = ?" + below, {id})) {
             pending.push_back(row[0]);
         }
         for (const auto& row : db.Query("SELECT blob, prevBlob FROM items WHERE id = ?", {id})) {

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "devserver/accounts.h"
+#include "devserver/itemtree.h"
 #include "devserver/sharepage.h"
 #include "devserver/xmlreply.h"
 
@@ -62,8 +63,9 @@ void Register(Service& service, const httplib::Request& req, httplib::Response& 
     std::string email = req.get_param_value("email");
     std::string nick = req.get_param_value("nick");
     std::string password = req.get_param_value("password");
-    if (!IsLoginName(login) || !IsEmail(email) || nick.empty() || nick.size() > 64 || password.empty() ||
-        password.size() > 128) {
+    // The nick comes back in every listing's "modifier" and names the sharer folders of other accounts.
+    if (!IsLoginName(login) || !IsEmail(email) || !IsValidName(nick) || nick.size() > 64 ||
+        password.empty() || password.size() > 128) {
         Html(res, "Register",
              "<p>Please fill in every field (log-in name: letters, digits, . _ -).</p>" +
                  std::string(kRegisterForm));

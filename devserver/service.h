@@ -61,7 +61,8 @@ int64_t DecimalField(const OpCall& call, const std::string& name);
 // A route's handler; corrupt is set when a scripted fault will flip a reply
 // byte (handlers that stream their reply load it into the body instead).
 using RouteHandler = std::function<void(const httplib::Request&, httplib::Response&, bool corrupt)>;
-// Adds a route ("GET" or "POST", a path pattern) through the logging and fault wrapper.
+// Adds a route through the logging and fault wrapper. method: "GET", "POST",
+// or "UPLOAD" (a POST whose multipart parts are logged in the order sent).
 using RouteAdder = std::function<void(const std::string& method, const std::string& pattern, RouteHandler)>;
 
 // Routes outside the XML operation table.

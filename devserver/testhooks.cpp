@@ -1,5 +1,6 @@
 #include "devserver/testhooks.h"
 
+#include <climits>
 #include <cstdlib>
 
 #include "devserver/xmlreply.h"
@@ -34,8 +35,21 @@ std::string Base64(const std::string& in) {
     return out;
 }
 
+size_t LoggedBytes(const LoggedRequest& entry) {
+    size_t bytes = entry.body.size();
+    for (const LoggedPart& part : entry.parts) {
+        bytes += part.content.size();
+    }
+    return bytes;
+}
+
+// Out-of-range numbers become -1, which every caller refuses.
 int IntParam(const httplib::Request& req, const char* name, int fallback) {
-    return req.has_param(name) ? std::atoi(req.get_param_value(name).c_str()) : fallback;
+    if (!req.has_param(name)) {
+        return fallback;
+    }
+    long long value = std::strtoll(req.get_param_value(name).c_str(), nullptr, 10);
+    return value < INT_MIN || value > INT_MAX ? -1 : static_cast<int>(value);
 }
 
 }  // namespace
@@ -47,8 +61,22 @@ std::string NormalisePath(std::string path) {
     return path;
 }
 
-void TestHooks::Log(const httplib::Request& req) {
+void TestHooks::Log(const httplib::Request& req,
+                    const std::vector<const httplib::MultipartFormData*>* parts) {
     LoggedRequest entry;
+    auto add = [&entry](const httplib::MultipartFormData& part) {
+        entry.parts.push_back(LoggedPart{part.name, part.filename, part.content_type,
+                                         part.content.substr(0, kLogBodyLimit), part.content.size()});
+    };
+    if (parts) {
+        for (const httplib::MultipartFormData* part : *parts) {
+            add(*part);
+        }
+    } else {
+        for (const auto& file : req.files) {
+            add(file.second);
+        }
+    }
     entry.method = req.method;
     entry.target = req.target;
     entry.path = req.path;
@@ -56,8 +84,10 @@ void TestHooks::Log(const httplib::Request& req) {
     entry.bodySize = req.body.size();
     entry.body = req.body.substr(0, kLogBodyLimit);
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_logBytes += LoggedBytes(entry);
     m_log.push_back(std::move(entry));
-    if (m_log.size() > kLogEntries) {
+    while (m_log.size() > kLogEntries || (m_logBytes > kLogBytes && m_log.size() > 1)) {
+        m_logBytes -= LoggedBytes(m_log.front());
         m_log.pop_front();
         ++m_dropped;
     }
@@ -83,6 +113,15 @@ std::string TestHooks::LogXml() const {
         }
         reply.Value("bodySize", static_cast<int64_t>(e.bodySize));
         reply.Value("body", Base64(e.body));
+        for (const LoggedPart& part : e.parts) {
+            reply.BeginChild("part")
+                .Value("name", part.name)
+                .Value("filename", part.filename)
+                .Value("contentType", part.contentType)
+                .Value("size", static_cast<int64_t>(part.size))
+                .Value("content", Base64(part.content))
+                .EndChild();
+        }
         reply.EndChild();
     }
     return reply.Text();
@@ -101,6 +140,7 @@ void TestHooks::ClearLog() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_dropped += m_log.size();
     m_log.clear();
+    m_logBytes = 0;
 }
 
 void TestHooks::AddFault(const ScriptedFault& fault) {

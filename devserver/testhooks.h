@@ -4,6 +4,7 @@
 #include <httplib.h>
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -20,22 +21,40 @@ struct ScriptedFault {
     bool corrupt = false;  // flip a byte in the middle of the reply body
 };
 
+// One part of a multipart request body.
+struct LoggedPart {
+    std::string name;
+    std::string filename;
+    std::string contentType;
+    std::string content;  // first kLogBodyLimit bytes
+    size_t size = 0;
+};
+
 struct LoggedRequest {
     std::string method;
     std::string target;  // path and query as sent
     std::string path;
     httplib::Headers headers;
-    std::string body;  // first kLogBodyLimit bytes
+    std::string body;  // first kLogBodyLimit bytes; empty for a multipart body
     size_t bodySize = 0;
+    std::vector<LoggedPart> parts;  // a multipart body's parts, in the order sent
 };
 
 class TestHooks {
 public:
     static constexpr size_t kLogBodyLimit = 1 << 20;
     static constexpr size_t kLogEntries = 2000;
+    // Kept bodies and parts together; the oldest entries go first beyond it.
+    static constexpr size_t kLogBytes = 256u << 20;
 
-    void Log(const httplib::Request& req);
-    // The log as a reply document, oldest first.
+    // cpp-httplib hands a multipart body over as parts keyed by name, losing
+    // their order; callers that read the parts themselves pass them in order.
+    void Log(const httplib::Request& req,
+             const std::vector<const httplib::MultipartFormData*>* parts = nullptr);
+    // The log as a reply document, oldest first: each "request" holds method,
+    // target, path, header children, bodySize and body (base64), then one
+    // "part" child per multipart part (name, filename, contentType, size and
+    // content in base64).
     std::string LogXml() const;
     // Body of entry n; false when there is none.
     bool LogBody(size_t n, std::string* body) const;
@@ -52,7 +71,8 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::deque<LoggedRequest> m_log;
-    size_t m_dropped = 0;  // entries pushed out of the front of the log
+    size_t m_dropped = 0;   // entries pushed out of the front of the log
+    size_t m_logBytes = 0;  // body and part bytes the log holds
     std::vector<ScriptedFault> m_faults;
 };
 

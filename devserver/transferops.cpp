@@ -133,7 +133,8 @@ void Upload(Service& service, const httplib::Request& req, httplib::Response& re
         ReplyResult(res, "uploadError");
         return;
     }
-    const httplib::MultipartFormData part = req.get_file_value("FileCont");
+    // By reference: the part may be a few hundred MiB.
+    const httplib::MultipartFormData& part = req.files.find("FileCont")->second;
     if (std::to_string(part.content.size()) != uploadSize || Sha1Hex(part.content) != uploadSha1) {
         ReplyResult(res, "uploadError");
         return;
@@ -230,7 +231,7 @@ void AddTransferOps(std::vector<XmlOp>& ops) {
 }
 
 void AddContentRoutes(Service& service, const RouteAdder& add) {
-    add("POST", "/store/up/?",
+    add("UPLOAD", "/store/up/?",
         [&service](const httplib::Request& req, httplib::Response& res, bool) { Upload(service, req, res); });
     add("GET", "/store/down/?",
         [&service](const httplib::Request& req, httplib::Response& res, bool corrupt) {

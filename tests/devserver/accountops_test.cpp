@@ -71,6 +71,26 @@ TEST_F(EmulatorTest, VersionsOfAFreshAccountStartAtOne) {
     EXPECT_EQ(Op(token, "/xsvr/dir/", {{"fileId", ""}}).items.size(), 0u);
 }
 
+TEST_F(EmulatorTest, RegisterPageRefusesTakenNamesAndNicksThatAreNotPlainText) {
+    auto post = [this](const std::string& form) {
+        auto res = NewClient()->Post("/register/", form, "application/x-www-form-urlencoded");
+        return res ? res->body : std::string();
+    };
+    EXPECT_NE(post("login=demo&email=other%40x.test&nick=D&password=pw").find("taken"), std::string::npos);
+    EXPECT_NE(post("login=other&email=DEMO%40pellux.test&nick=D&password=pw").find("taken"),
+              std::string::npos);
+    for (const char* nick : {"a%01b", "a%2Fb", "a%5Cb", "%FF"}) {
+        EXPECT_EQ(
+            post("login=nick&email=nick%40x.test&password=pw&nick=" + std::string(nick)).find("created"),
+            std::string::npos)
+            << nick;
+    }
+    EXPECT_EQ(Call("/xsvr/login/", {{"user", "nick"}, {"password", "pw"}}).result(), "accountNotMatch");
+    EXPECT_NE(post("login=nick&email=nick%40x.test&password=pw&nick=%E5%B0%8F%E6%98%8E").find("created"),
+              std::string::npos);
+    EXPECT_EQ(Call("/xsvr/login/", {{"user", "nick"}, {"password", "pw"}}).Get("nickName"), "小明");
+}
+
 TEST_F(EmulatorTest, ResetPasswordPageChangesThePassword) {
     auto res = NewClient()->Post("/resetpwd/", "email=demo%40pellux.test&password=secret",
                                  "application/x-www-form-urlencoded");

@@ -75,6 +75,22 @@ TEST_F(EmulatorTest, CleanRecycleRemovesForGoodAndEmptyIdEmptiesTheBin) {
     EXPECT_EQ(Op(token, "/xsvr/getRecycle/", {{"opVer", "2147483647"}, {"size", "128"}}).items.size(), 0u);
 }
 
+TEST_F(EmulatorTest, CleaningARecycledFolderKeepsAChildThatWasDeletedOnItsOwn) {
+    std::string token = Login("demo", "demo");
+    std::string folder = NewFolder(token, "", "Outer");
+    std::string early = NewFile(token, folder, "early.txt");
+    NewFile(token, folder, "late.txt");
+    ASSERT_EQ(Op(token, "/xsvr/delete/", {{"fileId", early}}).result(), "ok");
+    ASSERT_EQ(Op(token, "/xsvr/delete/", {{"fileId", folder}}).result(), "ok");
+    ASSERT_EQ(Op(token, "/xsvr/cleanRecycle/", {{"fileId", folder}}).result(), "ok");
+    Reply bin = Op(token, "/xsvr/getRecycle/", {{"opVer", "2147483647"}, {"size", "128"}});
+    EXPECT_FALSE(bin.HasNamed("Outer"));
+    EXPECT_FALSE(bin.HasNamed("late.txt"));
+    ASSERT_TRUE(bin.HasNamed("early.txt")) << bin.body;
+    EXPECT_EQ(Op(token, "/xsvr/recover/", {{"fileId", early}, {"parentId", ""}}).result(), "ok");
+    EXPECT_TRUE(Op(token, "/xsvr/dir/", {{"fileId", ""}}).HasNamed("early.txt"));
+}
+
 TEST_F(EmulatorTest, SnapshotsAndPermanentDelete) {
     std::string token = Login("demo", "demo");
     int64_t since = OpVer(token);

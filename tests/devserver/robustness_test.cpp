@@ -35,6 +35,23 @@ TEST_F(EmulatorTest, MalformedRequestDocumentsAreClientBadParams) {
     EXPECT_EQ(Op(token, "/xsvr/dir/", {{"fileId", ""}}).result(), "ok");
 }
 
+TEST_F(EmulatorTest, DeeplyNestedDocumentsAreClientBadParams) {
+    std::string token = Login("demo", "demo");
+    auto client = NewClient();
+    // Just under the size limit, nested as deep as that allows.
+    std::string body = "<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle><token>" + token + "</token>";
+    std::string open, close;
+    while (body.size() + open.size() + close.size() < 60000) {
+        open += "<a>";
+        close += "</a>";
+    }
+    body += open + close + "</xNorle>";
+    auto res = client->Post("/xsvr/dir/", body, "text/xml");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(ParseReply(res->status, res->body).result(), "clientBadParams");
+    EXPECT_EQ(Op(token, "/xsvr/dir/", {{"fileId", ""}}).result(), "ok");
+}
+
 TEST_F(EmulatorTest, OversizedBodiesAreRefused) {
     std::string token = Login("demo", "demo");
     auto client = NewClient();

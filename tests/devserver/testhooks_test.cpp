@@ -1,4 +1,6 @@
 // The /_emu/ test hooks: request log, scripted faults and reset.
+#include <tinyxml.h>
+
 #include <chrono>
 
 #include "emulatorfixture.h"
@@ -25,6 +27,80 @@ TEST_F(EmulatorTest, RequestLogKeepsMethodPathHeadersAndExactBody) {
     // Query strings are logged as sent.
     Get("/sync/get?uid=1001");
     EXPECT_NE(Get("/_emu/log").body.find("<target>/sync/get?uid=1001</target>"), std::string::npos);
+}
+
+namespace {
+
+std::string Unbase64(const std::string& in) {
+    static const std::string kTable = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    unsigned value = 0;
+    int bits = 0;
+    for (char c : in) {
+        size_t digit = kTable.find(c);
+        if (digit == std::string::npos) {
+            continue;
+        }
+        value = (value << 6) | static_cast<unsigned>(digit);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out += static_cast<char>((value >> bits) & 0xFF);
+        }
+    }
+    return out;
+}
+
+std::string Text(const TiXmlElement* parent, const char* name) {
+    const TiXmlElement* e = parent->FirstChildElement(name);
+    return e && e->GetText() ? e->GetText() : "";
+}
+
+}  // namespace
+
+TEST_F(EmulatorTest, RequestLogKeepsTheUploadPartsInTheOrderSent) {
+    std::string token = Login("demo", "demo");
+    std::string file = NewFile(token, "", "logged.bin");
+    std::string blob;
+    for (int i = 0; i < 5000; ++i) {
+        blob += static_cast<char>(i * 31);
+    }
+    Reply ask = Op(token, "/xsvr/requestUpload/",
+                   {{"fileVer", "0"}, {"size", "3"}, {"fileId", file}, {"sha1", Sha1Of("abc")}});
+    ASSERT_EQ(ask.result(), "ok");
+    ASSERT_TRUE(NewClient()->Post("/_emu/log/clear", "", "text/plain"));
+    // A text part named after the file part: sorted by name it would come second.
+    httplib::MultipartFormDataItems parts{
+        {"zeta", "a=b&c", "", ""},
+        {"FileCont", blob, "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}", "application/octet-stream"}};
+    std::string target = "/store/up?stub=" + ask.Get("stub") + "&uploadSize=" + std::to_string(blob.size()) +
+                         "&uploadSha1=" + Sha1Of(blob);
+    auto res = NewClient()->Post(target.c_str(), parts);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(ParseReply(res->status, res->body).result(), "ok") << res->body;
+
+    auto log = NewClient()->Get("/_emu/log");
+    ASSERT_TRUE(log);
+    TiXmlDocument doc;
+    doc.Parse(log->body.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    ASSERT_FALSE(doc.Error()) << log->body;
+    const TiXmlElement* request = doc.RootElement()->FirstChildElement("request");
+    ASSERT_NE(request, nullptr);
+    EXPECT_EQ(Text(request, "target"), target);
+    std::vector<const TiXmlElement*> logged;
+    for (const TiXmlElement* p = request->FirstChildElement("part"); p; p = p->NextSiblingElement("part")) {
+        logged.push_back(p);
+    }
+    ASSERT_EQ(logged.size(), 2u);
+    EXPECT_EQ(Text(logged[0], "name"), "zeta");
+    EXPECT_EQ(Unbase64(Text(logged[0], "content")), "a=b&c");
+    EXPECT_EQ(Text(logged[1], "name"), "FileCont");
+    EXPECT_EQ(Text(logged[1], "filename"), "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
+    EXPECT_EQ(Text(logged[1], "contentType"), "application/octet-stream");
+    EXPECT_EQ(Text(logged[1], "size"), std::to_string(blob.size()));
+    EXPECT_EQ(Unbase64(Text(logged[1], "content")), blob);
+    // The upload itself went through as usual.
+    EXPECT_EQ(Download(token, file), blob);
 }
 
 TEST_F(EmulatorTest, ScriptedResultAppliesToTheNextNCallsOnly) {
@@ -70,6 +146,10 @@ TEST_F(EmulatorTest, BadFaultRequestsAreRefused) {
     ASSERT_TRUE(res);
     EXPECT_NE(res->body.find("clientBadParams"), std::string::npos);
     res = NewClient()->Post("/_emu/fault?path=/xsvr/dir/&status=42", "", "text/plain");
+    EXPECT_NE(res->body.find("clientBadParams"), std::string::npos);
+    // Past the int range, not wrapped round into a plausible count.
+    res =
+        NewClient()->Post("/_emu/fault?path=/xsvr/dir/&count=4294967297&result=serverBusy", "", "text/plain");
     EXPECT_NE(res->body.find("clientBadParams"), std::string::npos);
 }
 

@@ -70,6 +70,25 @@ TEST_F(EmulatorTest, UploadWithWrongSizeDigestOrStubIsUploadError) {
     EXPECT_EQ(post("stub=" + ask2.Get("stub") + "&uploadSize=4&uploadSha1=" + upper, "blob").result(), "ok");
 }
 
+TEST_F(EmulatorTest, UploadBodyThatIsNotAWholeFormIsUploadError) {
+    std::string token = Login("demo", "demo");
+    std::string file = NewFile(token, "", "cut.bin");
+    Reply ask = Op(token, "/xsvr/requestUpload/",
+                   {{"fileVer", "0"}, {"size", "1"}, {"fileId", file}, {"sha1", Sha1Of("p")}});
+    ASSERT_EQ(ask.result(), "ok");
+    std::string target = "/store/up?stub=" + ask.Get("stub") + "&uploadSize=1&uploadSha1=" + Sha1Of("a");
+    // The file part is complete but the closing boundary never comes.
+    std::string cut =
+        "--xyz\r\nContent-Disposition: form-data; name=\"FileCont\"; filename=\"a\"\r\n\r\na\r\n--xy";
+    for (const auto& [type, body] : std::vector<std::pair<std::string, std::string>>{
+             {"multipart/form-data; boundary=xyz", cut}, {"multipart/form-data", "a"}, {"text/plain", "a"}}) {
+        auto res = NewClient()->Post(target.c_str(), body, type.c_str());
+        ASSERT_TRUE(res) << type;
+        EXPECT_EQ(ParseReply(res->status, res->body).result(), "uploadError") << type;
+    }
+    EXPECT_EQ(Op(token, "/xsvr/getItemInfo/", {{"fileId", file}}).Get("fileVer"), "0");
+}
+
 TEST_F(EmulatorTest, StaleBaseVersionIsFileVerConflict) {
     std::string token = Login("demo", "demo");
     std::string file = NewFile(token, "", "versions.txt");

@@ -102,6 +102,36 @@ TEST_F(EmulatorTest, PushAnswersAtOnceOnAChangeAndHoldsOtherwise) {
     EXPECT_EQ(next.Get("opVer"), std::to_string(OpVer(token)));
 }
 
+TEST_F(EmulatorTest, OneChangeWakesEveryHeldPollOfTheUser) {
+    StopServer();
+    StartServer(true, 20000);
+    std::string token = Login("demo", "demo");
+    Get("/sync/get?uid=1001");
+    // Two devices of the same account hold a poll each.
+    auto first = std::async(std::launch::async, [this] { return Get("/sync/get?uid=1001"); });
+    auto second = std::async(std::launch::async, [this] { return Get("/sync/get?uid=1001"); });
+    auto arrived = [this] {
+        std::string log = Get("/_emu/log").body;
+        size_t n = 0;
+        for (size_t at = log.find("<path>/sync/get</path>"); at != std::string::npos;
+             at = log.find("<path>/sync/get</path>", at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    for (int i = 0; i < 1000 && arrived() < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    NewFolder(token, "", "Seen by both");
+    std::string now = std::to_string(OpVer(token));
+    // Well before the hold time ends.
+    ASSERT_EQ(first.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    ASSERT_EQ(second.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_EQ(first.get().Get("opVer"), now);
+    EXPECT_EQ(second.get().Get("opVer"), now);
+}
+
 TEST_F(EmulatorTest, PushWakesTheRecipientOfASharedChange) {
     std::string demo = Login("demo", "demo");
     std::string pal = Login("friend", "friend");

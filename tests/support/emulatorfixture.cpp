@@ -108,6 +108,14 @@ std::string EmulatorRequest::Header(const std::string& name) const {
     return std::string();
 }
 
+const EmulatorPart* EmulatorRequest::Part(const std::string& name) const {
+    for (const EmulatorPart& part : parts) {
+        if (part.name == name)
+            return &part;
+    }
+    return nullptr;
+}
+
 Emulator::~Emulator() {
     Stop();
 }
@@ -204,6 +212,15 @@ std::vector<EmulatorRequest> Emulator::RequestLog() const {
             request.headers.emplace_back(ChildText(h, "name"), ChildText(h, "value"));
         request.bodySize = static_cast<size_t>(std::atoll(ChildText(r, "bodySize").c_str()));
         request.body = DecodeBase64(ChildText(r, "body"));
+        for (const TiXmlElement* p = r->FirstChildElement("part"); p; p = p->NextSiblingElement("part")) {
+            EmulatorPart part;
+            part.name = ChildText(p, "name");
+            part.filename = ChildText(p, "filename");
+            part.contentType = ChildText(p, "contentType");
+            part.content = DecodeBase64(ChildText(p, "content"));
+            part.size = static_cast<size_t>(std::atoll(ChildText(p, "size").c_str()));
+            request.parts.push_back(std::move(part));
+        }
         log.push_back(std::move(request));
     }
     return log;

@@ -13,16 +13,28 @@ namespace pellux_test {
 
 using EmulatorFields = std::vector<std::pair<std::string, std::string>>;
 
+// One part of a multipart body as the emulator received it.
+struct EmulatorPart {
+    std::string name;
+    std::string filename;
+    std::string contentType;
+    std::string content;  // the emulator keeps the first MiB
+    size_t size = 0;
+};
+
 // One request as the emulator received it.
 struct EmulatorRequest {
     std::string method;
     std::string target;  // path and query as sent
     std::string path;
     EmulatorFields headers;
-    std::string body;
+    std::string body;  // empty for a multipart body: see parts
     size_t bodySize = 0;
+    std::vector<EmulatorPart> parts;  // in the order sent
     // The first header of that name (case-insensitive); "" when absent.
     std::string Header(const std::string& name) const;
+    // The first part of that name; null when absent.
+    const EmulatorPart* Part(const std::string& name) const;
 };
 
 struct EmulatorOptions {

@@ -26,14 +26,16 @@ public:
         m_server.Routes().Post(R"(/.*)", [this](const httplib::Request&, httplib::Response& res) {
             ++hits;
             std::lock_guard<std::mutex> lock(m_mutex);
+            res.status = m_status;
             res.set_content(m_body, m_type.c_str());
         });
         m_server.Start();
     }
-    void Answer(const std::string& body, const std::string& type = "text/xml") {
+    void Answer(const std::string& body, const std::string& type = "text/xml", int status = 200) {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_body = body;
         m_type = type;
+        m_status = status;
     }
     std::string Root() const { return "http://127.0.0.1:" + std::to_string(m_server.Port()); }
 
@@ -44,6 +46,7 @@ private:
     std::mutex m_mutex;
     std::string m_body;
     std::string m_type = "text/xml";
+    int m_status = 200;
 };
 
 class ReplyJudgingTest : public RemoteStorageTest {
@@ -99,6 +102,25 @@ TEST_F(ReplyJudgingTest, RepliesWithoutAResultOrWithoutXmlFail) {
     EXPECT_EQ(GetSpace(html), E_FAIL);
     EXPECT_EQ(html.values.size(), 1u);
     EXPECT_EQ(canned.hits, 4);
+}
+
+// Only the reply text counts for the operations, whatever the status line says.
+TEST_F(ReplyJudgingTest, HttpStatusIsNotJudgedOnlyTheReplyText) {
+    ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/getSpace/&result=serverBusy&status=503"));
+    XmlNode busy;
+    EXPECT_EQ(GetSpace(busy), E_RESULT_SERVER_BUSY);
+    EXPECT_EQ(busy.GetValue(L"result"), L"serverBusy");
+    ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/getSpace/&status=500"));
+    XmlNode fine;
+    EXPECT_EQ(GetSpace(fine), S_OK);
+    EXPECT_FALSE(fine.GetValue(L"total").empty());
+
+    CannedService canned;
+    UseRoot(canned.Root());
+    canned.Answer("<html><body><h1>502 Bad Gateway</h1><hr></body></html>", "text/html", 502);
+    XmlNode page;
+    EXPECT_EQ(GetSpace(page), E_FAIL);
+    EXPECT_EQ(canned.hits, 1);
 }
 
 TEST_F(ReplyJudgingTest, AChangedRootIsUsedByTheNextRequest) {
