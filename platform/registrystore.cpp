@@ -237,8 +237,10 @@ std::string CRegistryStore::DefaultFilePath() {
 
 bool CRegistryStore::QueryValue(const std::wstring& keyPath, const std::wstring& name,
                                 RegistryValue* value) const {
+    // Writers rename whole files into place, so a store whose lock file
+    // cannot be created (a read-only folder) is still read whole without it.
     CFileLock lock;
-    if (!lock.Open(m_path + ".lock") || !lock.Lock(false))
+    if (lock.Open(m_path + ".lock") && !lock.Lock(false))
         return false;
     std::string text;
     if (!ReadWholeFile(m_path, &text))

@@ -24,7 +24,10 @@ BOOL GetFileVersion(const std::wstring& path, WORD& major, WORD& minor, WORD& bu
 }
 
 BOOL GetModuleVersion(WORD& major, WORD& minor, WORD& build, WORD& revision) {
-    return ReadVersion(GetRunningProgramPath(), major, minor, build, revision);
+    // Opening /proc/self/exe reaches the file this process runs even after an
+    // update replaced it on disk; its resolved path would name the new file or
+    // nothing at all.
+    return ReadVersion("/proc/self/exe", major, minor, build, revision);
 }
 
 int CompareVersion(WORD aMajor, WORD aMinor, WORD aBuild, WORD aRevision, WORD bMajor, WORD bMinor,

@@ -1,5 +1,6 @@
 #include "base/utility/formatstring.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstring>
 #include <cwchar>
@@ -51,6 +52,15 @@ std::wstring FormatArg::AsText() const {
 
 namespace {
 
+// A width or precision beyond this cannot be meant; it would only make the
+// padding allocate without bound (and overflow an int while being parsed).
+constexpr int kMaxWidth = 1 << 20;
+
+int ClampDigits(int value, wchar_t digit) {
+    int next = value * 10 + (digit - L'0');
+    return next > kMaxWidth ? kMaxWidth : next;
+}
+
 struct Spec {
     std::wstring flags;
     int width = -1;
@@ -70,8 +80,10 @@ std::wstring Pad(std::wstring body, const Spec& spec) {
     return body;
 }
 
+// Widths and precisions are capped at 400 (NumberSpec), so a double in "%f"
+// needs at most 309 integer digits, a point, 400 decimals and a sign.
 std::wstring Snprintf(const std::wstring& spec, ...) {
-    wchar_t buf[512];
+    wchar_t buf[1024];
     va_list ap;
     va_start(ap, spec);
     int n = std::vswprintf(buf, sizeof(buf) / sizeof(buf[0]), spec.c_str(), ap);
@@ -175,25 +187,28 @@ std::wstring FormatArgs(const wchar_t* format, const FormatArg* args, size_t cou
         while (*p && std::wcschr(L"-+ #0", *p))
             spec.flags.push_back(*p++);
         if (*p == L'*') {
-            spec.width = static_cast<int>(take().AsInt());
-            if (spec.width < 0) {
+            int64_t width = std::max<int64_t>(-kMaxWidth, std::min<int64_t>(take().AsInt(), kMaxWidth));
+            if (width < 0) {
                 spec.flags.push_back(L'-');
-                spec.width = -spec.width;
+                width = -width;
             }
+            spec.width = static_cast<int>(width);
             ++p;
         } else {
             while (*p >= L'0' && *p <= L'9')
-                spec.width = (spec.width < 0 ? 0 : spec.width * 10) + (*p++ - L'0');
+                spec.width = ClampDigits((spec.width < 0 ? 0 : spec.width), *p++);
         }
         if (*p == L'.') {
             ++p;
             spec.precision = 0;
             if (*p == L'*') {
-                spec.precision = static_cast<int>(take().AsInt());
+                int64_t precision = take().AsInt();
+                spec.precision =
+                    precision < 0 ? -1 : static_cast<int>(std::min<int64_t>(precision, kMaxWidth));
                 ++p;
             } else {
                 while (*p >= L'0' && *p <= L'9')
-                    spec.precision = spec.precision * 10 + (*p++ - L'0');
+                    spec.precision = ClampDigits(spec.precision, *p++);
             }
         }
         // Length modifiers, the C ones and the Windows I64/I32/I forms.

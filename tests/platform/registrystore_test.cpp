@@ -134,6 +134,20 @@ TEST(RegistryStore, UnwritableStoreFailsAndChangesNothing) {
     EXPECT_TRUE(S_ISDIR(st.st_mode));
 }
 
+TEST(RegistryStore, StoreIsReadEvenWhenItsLockFileCannotBeHad) {
+    // As in a read-only folder: no lock file can be created beside the store.
+    std::string path = FreshStoreFile();
+    std::string folder = path.substr(0, path.rfind('/'));
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    ASSERT_TRUE(pellux_test::WriteFile(path, "[Software\\Pellux]\nUserId=sz:42\n"));
+    ASSERT_EQ(mkdir((path + ".lock").c_str(), 0700), 0);
+    CRegistryStore store(path);
+    EXPECT_EQ(ReadText(store, L"Software\\Pellux", L"UserId"), L"42");
+    // Writes still need the lock and fail without touching the file.
+    EXPECT_EQ(store.SetValue(L"Software\\Pellux", L"UserId", RegistryValue::String(L"7")), E_FAIL);
+    EXPECT_EQ(ReadText(store, L"Software\\Pellux", L"UserId"), L"42");
+}
+
 TEST(RegistryStore, ConcurrentWritersInSeveralProcessesLoseNothing) {
     CRegistryStore store(FreshStoreFile());
     constexpr int kProcesses = 4;

@@ -2,6 +2,8 @@
 
 #include <tinyxml.h>
 
+#include <cstring>
+
 #include "platform/strings.h"
 
 namespace {
@@ -60,6 +62,65 @@ std::wstring PercentEncode(const std::wstring& text) {
         }
     }
     return out;
+}
+
+// TinyXML parses (and frees) nested elements recursively, so a reply nested
+// deeply enough overflows the stack. Messages nest a few levels; refuse
+// anything past this before TinyXML sees it.
+constexpr int kMaxNesting = 256;
+
+// Skips to just past the terminator; false when the text ends first.
+bool SkipPast(const std::string& text, size_t& pos, const char* terminator) {
+    size_t end = text.find(terminator, pos);
+    if (end == std::string::npos)
+        return false;
+    pos = end + std::strlen(terminator);
+    return true;
+}
+
+// False when elements open deeper than kMaxNesting. A rough scan: anything it
+// misreads is malformed, and TinyXML rejects that on its own.
+bool NestingWithinLimit(const std::string& text) {
+    int depth = 0;
+    size_t pos = 0;
+    while ((pos = text.find('<', pos)) != std::string::npos) {
+        if (text.compare(pos, 4, "<!--") == 0) {
+            if (!SkipPast(text, pos, "-->"))
+                return true;
+        } else if (text.compare(pos, 9, "<![CDATA[") == 0) {
+            if (!SkipPast(text, pos, "]]>"))
+                return true;
+        } else if (text.compare(pos, 2, "<?") == 0) {
+            if (!SkipPast(text, pos, "?>"))
+                return true;
+        } else if (text.compare(pos, 2, "<!") == 0 || text.compare(pos, 2, "</") == 0) {
+            if (text[pos + 1] == '/' && depth > 0)
+                --depth;
+            if (!SkipPast(text, pos, ">"))
+                return true;
+        } else {
+            // An opening tag: find its end outside quoted attribute values.
+            char quote = 0;
+            size_t i = pos + 1;
+            for (; i < text.size(); ++i) {
+                char c = text[i];
+                if (quote) {
+                    if (c == quote)
+                        quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '>') {
+                    break;
+                }
+            }
+            if (i >= text.size())
+                return true;
+            if (text[i - 1] != '/' && ++depth > kMaxNesting)
+                return false;
+            pos = i + 1;
+        }
+    }
+    return true;
 }
 
 std::wstring FromUtf8(const char* text) {
@@ -141,6 +202,8 @@ std::wstring XmlNode::ToQueryString(wchar_t separator, wchar_t assign) const {
 
 HRESULT XmlNode::Parse(const std::wstring& text) {
     const std::string utf8 = WideToUtf8(text);
+    if (!NestingWithinLimit(utf8))
+        return E_FAIL;
     TiXmlDocument document;
     // The bytes are UTF-8 whatever the declaration says: they were converted
     // from our own wide text. Telling TinyXML so keeps character references

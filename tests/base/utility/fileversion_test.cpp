@@ -1,6 +1,10 @@
 #include "base/utility/fileversion.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include "platform/strings.h"
 #include "platform/versionnote.h"
@@ -45,4 +49,27 @@ TEST(GetVersionString, ThisProgramCarriesTheProjectVersion) {
     EXPECT_NE(GetModuleVersion(a, b, c, d), 0);
     std::wstring out = L"stale";
     EXPECT_EQ(GetVersionString(out), PELLUX_TEST_VERSION);
+}
+
+// Run once as usual, the test copies this program and runs the copy with the
+// variable set; the copy replaces its own file, as an update does, and must
+// still report the version it runs with.
+TEST(GetVersionString, KeepsTheRunningVersionAfterTheFileIsReplaced) {
+    if (const char* self = getenv("PELLUX_REPLACE_SELF")) {
+        std::string path = self;
+        ASSERT_TRUE(pellux_test::WriteFile(path + ".new", "not a program"));
+        ASSERT_EQ(std::rename((path + ".new").c_str(), path.c_str()), 0);
+        std::wstring out;
+        EXPECT_EQ(GetVersionString(out), PELLUX_TEST_VERSION);
+        return;
+    }
+    std::string copy = pellux_test::MakeTempDir("self") + "/program";
+    ASSERT_EQ(pellux_test::RunCommand("cp /proc/" + std::to_string(getpid()) + "/exe '" + copy + "'"), 0);
+    std::string output;
+    EXPECT_EQ(pellux_test::RunCommand(
+                  "PELLUX_REPLACE_SELF='" + copy + "' '" + copy +
+                      "' --gtest_filter=GetVersionString.KeepsTheRunningVersionAfterTheFileIsReplaced",
+                  &output),
+              0)
+        << output;
 }

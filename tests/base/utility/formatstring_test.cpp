@@ -34,3 +34,13 @@ TEST(FormatString, MissingAndMismatchedArgumentsAreHarmless) {
     EXPECT_EQ(FormatString(out, L"trailing %"), L"trailing ");
     EXPECT_EQ(FormatUtf8("%s=%d", L"\u00e4", 3), "\xc3\xa4=3");
 }
+
+TEST(FormatString, ExtremeWidthsAndPrecisionsStayBounded) {
+    std::wstring out;
+    // The largest double with many decimals still prints whole (not as "").
+    EXPECT_EQ(FormatStringUnbounded(L"%.400f", 1e300).size(), 301u + 1 + 400);
+    // Absurd widths neither overflow nor allocate without bound; the cap holds.
+    EXPECT_EQ(FormatString(out, L"%99999999999999999999s", L"x").size(), 1023u);
+    EXPECT_EQ(FormatString(out, L"%*s|", INT32_MIN, L"x"), L"x" + std::wstring(1022, L' '));
+    EXPECT_EQ(FormatString(out, L"%.*s|", -1, L"abc"), L"abc|");
+}

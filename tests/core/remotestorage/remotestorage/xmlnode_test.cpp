@@ -186,6 +186,50 @@ TEST(XmlNodeParse, BadXmlFailsAndLeavesTheNodeUnchanged) {
     }
 }
 
+TEST(XmlNodeParse, DeeplyNestedReplyFailsInsteadOfOverflowingTheStack) {
+    std::wstring deep;
+    for (int i = 0; i < 200000; ++i)
+        deep += L"<a>";
+    for (int i = 0; i < 200000; ++i)
+        deep += L"</a>";
+    XmlNode node(L"keep");
+    EXPECT_EQ(node.Parse(deep), E_FAIL);
+    EXPECT_EQ(node.name, L"keep");
+    EXPECT_TRUE(node.children.empty());
+}
+
+TEST(XmlNodeParse, NestingLimitCountsOnlyOpenElements) {
+    // Many records side by side, self-closing tags, and markup characters in
+    // attribute values, comments and CDATA do not add up to depth.
+    std::wstring opens;
+    for (int i = 0; i < 300; ++i)
+        opens += L"<x>";
+    std::wstring wide = L"<r><!-- " + opens + L" --><c><![CDATA[" + opens + L"]]></c>";
+    for (int i = 0; i < 5000; ++i)
+        wide += L"<item a=\"x/>y\" b='<'><id>1</id><e/></item>";
+    wide += L"</r>";
+    XmlNode list;
+    ASSERT_EQ(list.Parse(wide), S_OK);
+    EXPECT_EQ(list.GetValue(L"c"), opens);
+    EXPECT_EQ(list.children.size(), 5000u);
+    EXPECT_EQ(list.children[4999].GetValue(L"id"), L"1");
+
+    std::wstring nested;
+    for (int i = 0; i < 200; ++i)
+        nested += L"<n>";
+    nested += L"<v>deep</v>";
+    for (int i = 0; i < 200; ++i)
+        nested += L"</n>";
+    XmlNode node;
+    ASSERT_EQ(node.Parse(nested), S_OK);
+    const XmlNode* at = &node;
+    for (int i = 1; i < 200; ++i) {
+        ASSERT_EQ(at->children.size(), 1u);
+        at = &at->children[0];
+    }
+    EXPECT_EQ(at->GetValue(L"v"), L"deep");
+}
+
 TEST(XmlNodeParse, ParsingAppendsToWhatTheNodeHolds) {
     XmlNode node(L"old");
     node.AddValue(L"result", L"serverBusy");
