@@ -1,5 +1,6 @@
-// Feeds arbitrary files to the 7z probe: a hostile or damaged download must
-// give a result, never a crash or a runaway allocation.
+// Feeds arbitrary files to the 7z probe, and what it takes for an archive to
+// the extractor: a hostile or damaged download must give a result, never a
+// crash or a runaway allocation.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -9,7 +10,6 @@
 
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "base/sevenzip/sevenzipreader.h"
 #include "platform/strings.h"
@@ -27,7 +27,12 @@ const std::string& InputPath() {
         close(fd);
         return p;
     }();
-    static const bool cleanup = [] { return std::atexit([] { unlink(path.c_str()); }) == 0; }();
+    static const bool cleanup = [] {
+        return std::atexit([] {
+                   unlink(path.c_str());
+                   unlink((path + ".out").c_str());
+               }) == 0;
+    }();
     (void)cleanup;
     return path;
 }
@@ -66,21 +71,6 @@ extern "C" const char* __asan_default_options() {
     return "allocator_may_return_null=1";
 }
 
-// libarchive sizes single allocations from counts the archive declares: a
-// dictionary of up to 4 GiB, tables of up to 100 million entries (8.8 GiB of
-// address space). Those are limits of the library, not findings of ours; the
-// RSS limit still catches memory that is really used. Flags given on the
-// command line come later and win.
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static std::vector<char*> args(*argv, *argv + *argc);
-    static char mallocLimit[] = "-malloc_limit_mb=10240";
-    args.insert(args.begin() + 1, mallocLimit);
-    args.push_back(nullptr);
-    *argc = static_cast<int>(args.size()) - 1;
-    *argv = args.data();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The last byte chooses between the bytes as given and repaired CRCs.
     if (size == 0)
@@ -96,6 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (fclose(f) != 0 || !written)
         return 0;
     uint64_t itemSize = 0;
-    Query7zArchive(Utf8ToWide(path), &itemSize);
+    if (Query7zArchive(Utf8ToWide(path), &itemSize)) {
+        const std::string out = path + ".out";
+        ExtractFirstFileFrom7z(Utf8ToWide(out), Utf8ToWide(path));
+        unlink(out.c_str());
+    }
     return 0;
 }

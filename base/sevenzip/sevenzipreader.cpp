@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/sevenzip/sevenzipheaderguard.h"
 #include "platform/strings.h"
 
 namespace {
@@ -29,9 +30,10 @@ uint64_t Le(const unsigned char* p, int width) {
 }
 
 // The start header as the format's own reader checks it: signature at offset
-// 0, major version 0, both CRCs, and the header inside the file. libarchive
-// is more lenient (it looks for archives inside executables and trusts the
-// sizes), so files from the network are checked here first.
+// 0, major version 0, both CRCs, and the header inside the file; then the
+// header's counts and sizes within bounds. libarchive is more lenient (it
+// looks for archives inside executables and trusts the sizes), so files from
+// the network are checked here first.
 bool StartHeaderIsSound(int fd, uint64_t fileSize) {
     unsigned char h[kStartHeaderSize];
     if (fileSize < kStartHeaderSize || pread(fd, h, sizeof(h), 0) != static_cast<ssize_t>(sizeof(h)))
@@ -45,7 +47,7 @@ bool StartHeaderIsSound(int fd, uint64_t fileSize) {
     const uint64_t room = fileSize - kStartHeaderSize;
     if (size == 0)
         return true;  // an archive without items
-    if (offset > room || size > room - offset)
+    if (offset > room || size > room - offset || size > kSevenZipMaxHeaderBytes)
         return false;
     uLong crc = crc32(0, Z_NULL, 0);
     std::vector<unsigned char> buf(kBlockSize);
@@ -59,7 +61,7 @@ bool StartHeaderIsSound(int fd, uint64_t fileSize) {
         pos += static_cast<uint64_t>(n);
         left -= static_cast<uint64_t>(n);
     }
-    return crc == Le(h + 28, 4);
+    return crc == Le(h + 28, 4) && SevenZipHeaderIsBounded(fd, kStartHeaderSize + offset, size);
 }
 
 bool WriteAll(int fd, const void* data, size_t size) {

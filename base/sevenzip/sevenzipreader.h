@@ -1,7 +1,8 @@
 #pragma once
 // Reads one-file 7z archives: the probe and the extractor of the first file.
 // Only files that begin with the 7z signature count as archives; an
-// executable with an archive inside is never one.
+// executable with an archive inside is never one, nor is a file whose header
+// would make the reader allocate far beyond its size (sevenzipheaderguard.h).
 #include <cstdint>
 #include <string>
 

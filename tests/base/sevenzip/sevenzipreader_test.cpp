@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/sevenzip/sevenzipheaderguard.h"
 #include "base/sevenzip/sevenzipwriter.h"
 #include "platform/strings.h"
 #include "tests/base/sevenzip/sevenziptestutil.h"
@@ -213,4 +214,124 @@ TEST(SevenZipReader, DamagedArchivesAreRefused) {
     // archive is left intact.
     EXPECT_EQ(ExtractFirstFileFrom7z(W(good), W(good)), 0);
     EXPECT_TRUE(ReadFile(good) == a);
+}
+
+namespace {
+
+std::string Number7z(uint64_t v) {
+    int extra = 0;
+    while (extra < 8 && v >= (uint64_t(1) << (7 * (extra + 1))))
+        ++extra;
+    uint8_t first = 0;
+    for (int i = 0; i < extra; ++i)
+        first |= static_cast<uint8_t>(0x80 >> i);
+    if (extra < 8)
+        first |= static_cast<uint8_t>(v >> (8 * extra));
+    std::string out(1, static_cast<char>(first));
+    for (int i = 0; i < extra; ++i)
+        out += static_cast<char>(v >> (8 * i));
+    return out;
+}
+
+std::string Le(uint64_t v, int width) {
+    std::string out;
+    for (int i = 0; i < width; ++i)
+        out += static_cast<char>(v >> (8 * i));
+    return out;
+}
+
+uint32_t Crc(const std::string& bytes) {
+    return static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
+
+// A whole archive: start header, packed streams, then the header.
+std::string Assemble(const std::string& packed, const std::string& header) {
+    const std::string tail = Le(packed.size(), 8) + Le(header.size(), 8) + Le(Crc(header), 4);
+    return std::string("7z\xBC\xAF\x27\x1C\x00\x04", 8) + Le(Crc(tail), 4) + tail + packed + header;
+}
+
+// A raw LZMA stream of the bytes (properties 5D 00 00 00 01), taken from the
+// one archive this program writes.
+std::string RawLzma(const std::string& dir, const std::string& bytes) {
+    EXPECT_TRUE(WriteFile(dir + "/plain", bytes));
+    EXPECT_EQ(CompressFileTo7z(W(dir + "/packed.7z"), W(dir + "/plain")), 1);
+    const std::string archive = ReadFile(dir + "/packed.7z");
+    uint64_t packSize = 0;
+    for (int i = 7; i >= 0; --i)
+        packSize = (packSize << 8) | static_cast<uint8_t>(archive[12 + i]);
+    return archive.substr(32, packSize);
+}
+
+// The header squeezed into an LZMA stream the way the reference tool stores
+// headers: a header that states how to unpack the real one.
+std::string WithEncodedHeader(const std::string& dir, const std::string& header) {
+    const std::string packed = RawLzma(dir, header);
+    std::string encoded = "\x17\x06" + Number7z(0) + Number7z(1) + "\x09" + Number7z(packed.size());
+    encoded += std::string("\x00\x07\x0B", 3) + Number7z(1) + std::string("\x00", 1) + Number7z(1);
+    encoded += std::string("\x23\x03\x01\x01\x05\x5D\x00\x00\x00\x01\x0C", 11) + Number7z(header.size());
+    encoded += std::string("\x00\x00", 2);
+    return Assemble(packed, encoded);
+}
+
+// A header of `files` items, every one an empty file: the reader's tables
+// grow with the count while the header itself is a run of one bits.
+std::string EmptyFilesHeader(uint64_t files) {
+    const std::string bits((files + 7) / 8, '\xFF');
+    return "\x01\x05" + Number7z(files) + "\x0E" + Number7z(bits.size()) + bits + std::string("\x00\x00", 2);
+}
+
+}  // namespace
+
+TEST(SevenZipReader, HeadersThatClaimHugeTablesAreRefused) {
+    const std::string dir = MakeTempDir("7zh");
+    // A thousand empty files: a header of this shape is read.
+    ASSERT_TRUE(WriteFile(dir + "/small.7z", WithEncodedHeader(dir, EmptyFilesHeader(1000))));
+    uint64_t size = 9;
+    EXPECT_EQ(Query7zArchive(W(dir + "/small.7z"), &size), 1);
+    EXPECT_EQ(size, 0u);
+
+    // A hundred million: a file of a few kilobytes would take gigabytes of
+    // memory (and seconds) in the reader.
+    const std::string bomb = WithEncodedHeader(dir, EmptyFilesHeader(100 * 1000 * 1000));
+    EXPECT_LT(bomb.size(), 64u * 1024);
+    ASSERT_TRUE(WriteFile(dir + "/bomb.7z", bomb));
+    ExpectNotAnArchive(dir + "/bomb.7z", dir);
+
+    // The same count in a stored header.
+    ASSERT_TRUE(WriteFile(dir + "/stored.7z", Assemble("", EmptyFilesHeader(kSevenZipMaxItems + 1))));
+    ExpectNotAnArchive(dir + "/stored.7z", dir);
+    ASSERT_TRUE(WriteFile(dir + "/stored-ok.7z", Assemble("", EmptyFilesHeader(kSevenZipMaxItems))));
+    EXPECT_EQ(Query7zArchive(W(dir + "/stored-ok.7z"), &size), 1);
+
+    // An encoded header that would unpack beyond the limit.
+    const std::string big(kSevenZipMaxHeaderBytes + 16, '\0');
+    ASSERT_TRUE(WriteFile(dir + "/big.7z",
+                          WithEncodedHeader(dir, "\x01\x05" + Number7z(1) + "\x19" + Number7z(big.size()) +
+                                                     big + std::string("\x00\x00", 2))));
+    ExpectNotAnArchive(dir + "/big.7z", dir);
+}
+
+TEST(SevenZipReader, CodersThatAskForHugeDictionariesAreRefused) {
+    const std::string dir = MakeTempDir("7zc");
+    ASSERT_TRUE(WriteFile(dir + "/src.bin", MixedBytes(3000, 4)));
+    ASSERT_EQ(CompressFileTo7z(W(dir + "/ok.7z"), W(dir + "/src.bin")), 1);
+    const std::string archive = ReadFile(dir + "/ok.7z");
+    uint64_t packSize = 0;
+    for (int i = 7; i >= 0; --i)
+        packSize = (packSize << 8) | static_cast<uint8_t>(archive[12 + i]);
+    std::string header = archive.substr(32 + packSize);
+    const size_t props = header.find(std::string("\x03\x01\x01\x05\x5D\x00\x00\x00\x01", 9));
+    ASSERT_NE(props, std::string::npos);
+    // 4 GiB, which the reader would reserve before reading a byte.
+    header.replace(props + 5, 4, std::string(4, '\xFF'));
+    const std::string patched = Assemble(archive.substr(32, packSize), header);
+    ASSERT_TRUE(WriteFile(dir + "/huge.7z", patched));
+    ExpectNotAnArchive(dir + "/huge.7z", dir);
+    // 256 MiB is still taken.
+    header.replace(props + 5, 4, Le(kSevenZipMaxCoderMemory, 4));
+    ASSERT_TRUE(WriteFile(dir + "/large.7z", Assemble(archive.substr(32, packSize), header)));
+    uint64_t size = 0;
+    EXPECT_EQ(Query7zArchive(W(dir + "/large.7z"), &size), 1);
+    EXPECT_EQ(size, 3000u);
 }
