@@ -1,5 +1,7 @@
 #include "platform/atomicfile.h"
 
+#include "platform/fdio.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,20 +10,6 @@
 #include <cstdlib>
 
 namespace {
-
-bool WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
 
 std::string FolderOf(const std::string& path) {
     size_t slash = path.rfind('/');
@@ -77,7 +65,7 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes, unsigne
     int fd = mkostemp(&tmp[0], O_CLOEXEC);
     if (fd < 0)
         return false;
-    bool ok = fchmod(fd, finalMode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && fsync(fd) == 0;
+    bool ok = fchmod(fd, finalMode) == 0 && WriteAllToFd(fd, bytes.data(), bytes.size()) && fsync(fd) == 0;
     if (close(fd) != 0)
         ok = false;
     if (ok && rename(tmp.c_str(), path.c_str()) != 0)

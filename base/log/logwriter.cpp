@@ -1,5 +1,7 @@
 #include "base/log/logwriter.h"
 
+#include "platform/fdio.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -35,19 +37,6 @@ std::string AfterLastSeparator(const char* path) {
     const std::string p(path);
     const size_t cut = p.find_last_of("/\\");
     return cut == std::string::npos ? p : p.substr(cut + 1);
-}
-
-bool WriteAll(int fd, const char* p, size_t size) {
-    while (size > 0) {
-        const ssize_t n = write(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 // The longest prefix of at most max bytes that ends on a character boundary.
@@ -248,7 +237,7 @@ void CLogWriter::WriteLine(int level, const char* sourceFile, int sourceLine, co
         if (fd >= 0) {
             const std::string line = BuildLine(level, local, sourceFile, sourceLine, message);
             if (lseek(fd, 0, SEEK_END) >= 0)
-                WriteAll(fd, line.data(), line.size());
+                WriteAllToFd(fd, line.data(), line.size());
             close(fd);
         }
     }

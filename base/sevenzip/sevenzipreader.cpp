@@ -1,5 +1,7 @@
 #include "base/sevenzip/sevenzipreader.h"
 
+#include "platform/fdio.h"
+
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
@@ -64,20 +66,6 @@ bool StartHeaderIsSound(int fd, uint64_t fileSize) {
     return crc == Le(h + 28, 4) && SevenZipHeaderIsBounded(fd, kStartHeaderSize + offset, size);
 }
 
-bool WriteAll(int fd, const void* data, size_t size) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        ssize_t n = write(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // One open archive file read through libarchive's 7z reader alone.
 class SevenZipFile {
 public:
@@ -129,7 +117,7 @@ bool StreamEntry(archive* a, int destFd) {
         const la_ssize_t n = archive_read_data(a, buf.data(), buf.size());
         if (n == 0)
             return true;
-        if (n < 0 || !WriteAll(destFd, buf.data(), static_cast<size_t>(n)))
+        if (n < 0 || !WriteAllToFd(destFd, buf.data(), static_cast<size_t>(n)))
             return false;
     }
 }

@@ -1,5 +1,7 @@
 #include "base/sevenzip/sevenzipwriter.h"
 
+#include "platform/fdio.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,20 +55,6 @@ void SdkFree(void*, void* address) {
 }
 ISzAlloc g_sdkAlloc = {SdkAlloc, SdkFree};
 
-bool WriteAll(int fd, const void* data, size_t size) {
-    const uint8_t* p = static_cast<const uint8_t*>(data);
-    while (size > 0) {
-        ssize_t n = write(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // The SDK hands its callbacks a pointer to the interface struct, which is
 // the first member here.
 struct FdOutStream {
@@ -76,7 +64,7 @@ struct FdOutStream {
 
 size_t FdOutWrite(void* p, const void* buf, size_t size) {
     const FdOutStream* s = static_cast<const FdOutStream*>(p);
-    return WriteAll(s->fd, buf, size) ? size : 0;
+    return WriteAllToFd(s->fd, buf, size) ? size : 0;
 }
 
 struct FdInStream {
@@ -232,7 +220,7 @@ int EncodeAndFinish(CLzmaEncHandle enc, int outFd, const std::wstring& entryName
     for (size_t i = 0; i < sizeof(kSignature); ++i)
         startHeader[i] = kSignature[i];
     startHeader[7] = 3;  // version 0.3
-    if (!WriteAll(outFd, startHeader, sizeof(startHeader)))
+    if (!WriteAllToFd(outFd, startHeader, sizeof(startHeader)))
         return SZ_ERROR_WRITE;
 
     FdOutStream out = {{FdOutWrite}, outFd};
@@ -251,7 +239,7 @@ int EncodeAndFinish(CLzmaEncHandle enc, int outFd, const std::wstring& entryName
 
     const std::vector<uint8_t> header =
         BuildHeader(packSize, in.consumed, coderProps, coderPropsSize, entryName, FileTimeOf(st));
-    if (!WriteAll(outFd, header.data(), header.size()))
+    if (!WriteAllToFd(outFd, header.data(), header.size()))
         return SZ_ERROR_WRITE;
 
     HeaderBuilder tail;
@@ -263,7 +251,7 @@ int EncodeAndFinish(CLzmaEncHandle enc, int outFd, const std::wstring& entryName
     crcAndTail.Bytes(tail.bytes().data(), tail.bytes().size());
     if (lseek(outFd, start + 8, SEEK_SET) != start + 8)
         return SZ_ERROR_WRITE;
-    if (!WriteAll(outFd, crcAndTail.bytes().data(), crcAndTail.bytes().size()))
+    if (!WriteAllToFd(outFd, crcAndTail.bytes().data(), crcAndTail.bytes().size()))
         return SZ_ERROR_WRITE;
     return SZ_OK;
 }
