@@ -345,21 +345,26 @@ bool ParseStreamsInfo(Cursor& c, StreamsInfo* s) {
     return id == kIdEnd;
 }
 
+// Skips (id, size, bytes) records up to and including their end marker.
+bool SkipProperties(Cursor& c) {
+    for (;;) {
+        uint8_t id = 0;
+        uint64_t size = 0;
+        if (!c.Byte(&id))
+            return false;
+        if (id == kIdEnd)
+            return true;
+        if (!c.Number(&size) || !c.Skip(size))
+            return false;
+    }
+}
+
 bool ParseHeader(Cursor& c) {
     uint8_t id = 0;
     if (!c.Expect(kIdHeader) || !c.Byte(&id))
         return false;
     if (id == kIdArchiveProperties) {
-        for (;;) {
-            uint64_t size = 0;
-            if (!c.Byte(&id))
-                return false;
-            if (id == kIdEnd)
-                break;
-            if (!c.Number(&size) || !c.Skip(size))
-                return false;
-        }
-        if (!c.Byte(&id))
+        if (!SkipProperties(c) || !c.Byte(&id))
             return false;
     }
     StreamsInfo streams;
@@ -377,16 +382,7 @@ bool ParseHeader(Cursor& c) {
         if (!c.Count(&files, kSevenZipMaxItems))
             return false;
         // Every property of the files is sized from the header's own bytes.
-        for (;;) {
-            uint64_t size = 0;
-            if (!c.Byte(&id))
-                return false;
-            if (id == kIdEnd)
-                break;
-            if (!c.Number(&size) || !c.Skip(size))
-                return false;
-        }
-        if (!c.Byte(&id))
+        if (!SkipProperties(c) || !c.Byte(&id))
             return false;
     }
     return id == kIdEnd;
