@@ -1,5 +1,7 @@
 #include "platform/workerthread.h"
 
+#include "platform/diagnostics.h"
+
 CWorkerThread::~CWorkerThread() {
     if (m_thread.joinable()) {
         RequestStop();
@@ -42,4 +44,13 @@ void CWorkerThread::Abandon() {
 
 bool CWorkerThread::IsRunning() const {
     return m_thread.joinable() && !m_token.m_state->done.IsSet();
+}
+
+bool CWorkerThread::StopAndJoin(uint32_t ms, const std::wstring& timeoutText) {
+    RequestStop();
+    if (Join(ms))
+        return true;
+    PlatformLog(0, __FILE__, __LINE__, timeoutText);
+    Abandon();
+    return false;
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "platform/event.h"
@@ -41,6 +42,9 @@ public:
     bool Join(uint32_t ms);
     // Gives up on a worker that did not stop in time: it finishes detached.
     void Abandon();
+    // Requests stop and waits up to ms; a worker still running then is logged
+    // with timeoutText (error level) and abandoned. True when it finished.
+    bool StopAndJoin(uint32_t ms, const std::wstring& timeoutText);
     bool IsRunning() const;
 
 private:

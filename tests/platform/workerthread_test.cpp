@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/diagnostics.h"
 #include "platform/event.h"
 #include "platform/tickcount.h"
 
@@ -46,4 +47,28 @@ TEST(CWorkerThread, AStuckWorkerIsAbandonedAfterTheDeadline) {
     t.Abandon();
     release->Set();  // the detached worker still finishes on its own
     EXPECT_TRUE(finished->Wait(2000));
+}
+
+namespace {
+std::wstring g_lastPlatformLine;
+void CaptureLine(int, const char*, int, const std::wstring& text) {
+    g_lastPlatformLine = text;
+}
+}  // namespace
+
+TEST(CWorkerThread, StopAndJoinLogsAndAbandonsOnlyAStuckWorker) {
+    SetPlatformLogSink(&CaptureLine);
+    g_lastPlatformLine.clear();
+    CWorkerThread quick;
+    quick.Start([](const CWorkerThread::StopToken& stop) { stop.WaitForStop(INFINITE_WAIT); });
+    EXPECT_TRUE(quick.StopAndJoin(2000, L"quick timed out"));
+    EXPECT_TRUE(g_lastPlatformLine.empty());
+
+    auto release = std::make_shared<CEvent>(true, false);
+    CWorkerThread stuck;
+    stuck.Start([release](const CWorkerThread::StopToken&) { release->Wait(5000); });
+    EXPECT_FALSE(stuck.StopAndJoin(20, L"stuck timed out"));
+    EXPECT_EQ(g_lastPlatformLine, L"stuck timed out");
+    release->Set();
+    SetPlatformLogSink(nullptr);
 }
