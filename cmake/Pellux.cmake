@@ -20,8 +20,9 @@ function(pellux_test name)
     else()
         target_link_libraries(${name} PRIVATE ${ARG_DEPS} pellux_testsupport)
     endif()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PELLUX_SOURCE_DIR=${PROJECT_SOURCE_DIR};PELLUX_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    # One variable only: the discovered tests' generated script splits a list
+    # into separate arguments. The test mains set the rest themselves.
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
 # Stamps the project version into an executable (read by GetModuleVersion).
