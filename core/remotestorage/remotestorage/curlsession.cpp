@@ -162,32 +162,26 @@ CURLcode CurlSession::Perform() {
 }
 
 CURLcode CurlSession::TextGet(const std::string& url, long timeoutSeconds) {
-    if (!EnsureHandle())
-        return CURLE_FAILED_INIT;
-    LightReset();
-    Options options(m_handle);
-    if (SetCommonOptions(options, url, timeoutSeconds) != CURLE_OK)
-        return options.Result();
-    options.Set(CURLOPT_WRITEFUNCTION, &CurlSession::AppendBody)
-        .Set(CURLOPT_WRITEDATA, static_cast<void*>(this))
-        .Set(CURLOPT_HEADERFUNCTION, &CurlSession::AppendHeader)
-        .Set(CURLOPT_HEADERDATA, static_cast<void*>(this));
-    if (options.Result() != CURLE_OK)
-        return options.Result();
-    return Perform();
+    return TextExchange(url, timeoutSeconds, false);
 }
 
 CURLcode CurlSession::TextPost(const std::string& url, long timeoutSeconds) {
+    return TextExchange(url, timeoutSeconds, true);
+}
+
+CURLcode CurlSession::TextExchange(const std::string& url, long timeoutSeconds, bool post) {
     if (!EnsureHandle())
         return CURLE_FAILED_INIT;
     LightReset();
     Options options(m_handle);
     if (SetCommonOptions(options, url, timeoutSeconds) != CURLE_OK)
         return options.Result();
-    options.Set(CURLOPT_POST, 1L)
-        .Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_body.size()))
-        .Set(CURLOPT_POSTFIELDS, m_body.c_str())
-        .Set(CURLOPT_WRITEFUNCTION, &CurlSession::AppendBody)
+    if (post) {
+        options.Set(CURLOPT_POST, 1L)
+            .Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_body.size()))
+            .Set(CURLOPT_POSTFIELDS, m_body.c_str());
+    }
+    options.Set(CURLOPT_WRITEFUNCTION, &CurlSession::AppendBody)
         .Set(CURLOPT_WRITEDATA, static_cast<void*>(this))
         .Set(CURLOPT_HEADERFUNCTION, &CurlSession::AppendHeader)
         .Set(CURLOPT_HEADERDATA, static_cast<void*>(this));

@@ -73,6 +73,7 @@ private:
 
     void LightReset();
     CURLcode SetCommonOptions(Options& options, const std::string& url, long timeoutSeconds);
+    CURLcode TextExchange(const std::string& url, long timeoutSeconds, bool post);
     CURLcode Perform();
     static size_t AppendBody(char* data, size_t size, size_t count, void* session);
     static size_t AppendHeader(char* data, size_t size, size_t count, void* session);
