@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-namespace {
-
-int HexDigit(char c) {
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'a' && c <= 'f')
@@ -13,8 +11,6 @@ int HexDigit(char c) {
         return c - 'A' + 10;
     return -1;
 }
-
-}  // namespace
 
 bool IsUrlReserved(unsigned char byte) {
     if (byte >= 127)
@@ -54,7 +50,7 @@ std::string& UrlDecode(const std::string& text, std::string& out) {
         int value = 0;
         int digits = 0;
         for (size_t j = i + 1; j < text.size() && j <= i + 2; ++j) {
-            int d = HexDigit(text[j]);
+            int d = HexDigitValue(text[j]);
             if (d < 0)
                 break;
             value = value * 16 + d;

@@ -2,21 +2,8 @@
 
 #include <algorithm>
 
+#include "base/utility/urlutil.h"
 #include "platform/strings.h"
-
-namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
 
 std::string PercentDecode(const std::string& text) {
     std::string out;
@@ -27,8 +14,8 @@ std::string PercentDecode(const std::string& text) {
             out += text[i++];
             continue;
         }
-        const int hi = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
-        const int lo = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
+        const int hi = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+        const int lo = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
         if (hi >= 0 && lo >= 0) {
             out += static_cast<char>(hi * 16 + lo);
         } else {
