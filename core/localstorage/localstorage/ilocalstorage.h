@@ -1,0 +1,52 @@
+#pragma once
+// The per-user local store: the database cache of the remote tree (the
+// "files" table and the cache versions) and the local root with its
+// temporary folder, file facts and the upload/download codec.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/localstorage/localstorage/remoteitem.h"
+#include "platform/unknown.h"
+
+struct ILocalStorage : IUnknown {
+    PELLUX_INTERFACE_ID(0xAF23C8AF, 0xC5C7, 0x4C8E, 0xA2, 0xCA, 0xCB, 0x9D, 0xF7, 0x9E, 0x21, 0x7F)
+
+    virtual HRESULT Init(const std::wstring& configPath, const std::wstring& localSyncPath) = 0;
+    virtual HRESULT UnInit() = 0;
+    // A transaction over the shared connection, held from Lock to Unlock.
+    virtual HRESULT Lock() = 0;
+    virtual HRESULT Unlock() = 0;
+    virtual HRESULT ClearLastSnapshot() = 0;
+    // S_FALSE when the folder must be listed from the service, S_OK when fresh.
+    virtual HRESULT FolderNeedUpdate(const std::wstring& id) = 0;
+    virtual HRESULT GetLastSyncSnapshot(const std::wstring& id, std::vector<RemoteItem>* out) = 0;
+    virtual HRESULT GetItemInfo(const std::wstring& id, RemoteItem* out) = 0;
+    virtual HRESULT GetItemShareRight(const std::wstring& id, std::vector<SharerInfo>* out) = 0;
+    virtual HRESULT AddOrUpdateFileItem(const RemoteItem& item) = 0;
+    virtual HRESULT UpdateFileVersion(const std::wstring& fileId, int64_t fileSize, int64_t fileVersion,
+                                      const std::wstring& sha1) = 0;
+    virtual HRESULT DeleteStaleChildren(const std::wstring& parentId) = 0;
+    virtual HRESULT UpdateFolderCacheVesion(const std::wstring& id) = 0;
+    virtual HRESULT SetCurCacheVesion(int64_t optVersion) = 0;
+    virtual int64_t GetCurCacheVesion(int64_t def) = 0;
+    virtual HRESULT SetCurShareCacheVesion(int64_t optVersion) = 0;
+    virtual int64_t GetCurShareCacheVesion(int64_t def) = 0;
+    // relatePath: the path is relative to the local root.
+    virtual HRESULT GetFileInfoByPath(const std::wstring& path, std::wstring* sha1, bool relatePath) = 0;
+    virtual HRESULT GetFileSizeByPath(const std::wstring& path, int64_t* size, bool relatePath) = 0;
+    virtual HRESULT GetFileTimeByPath(const std::wstring& path, std::wstring* creationTime,
+                                      std::wstring* writeTime, bool relatePath) = 0;
+    // nameForType: the name whose extension decides whether the file is packed.
+    virtual HRESULT EncodeFile(const std::wstring& nameForType, const std::wstring& srcFile,
+                               const std::wstring& desFile, const std::wstring& fileKey) = 0;
+    virtual HRESULT DecodeFile(const std::wstring& srcFile, const std::wstring& desFile,
+                               const std::wstring& fileKey) = 0;
+    virtual HRESULT GetTempFilePath(std::wstring* out) = 0;
+    virtual HRESULT CopyFileToTempPathByFullPath(const std::wstring& fullPath, std::wstring* tempPath,
+                                                 bool relatePath) = 0;
+    virtual HRESULT MoveTempFileToSyncSpace(const std::wstring& sourcePath, const std::wstring& cachePath,
+                                            const std::wstring& name, const std::wstring& sha1) = 0;
+    virtual std::wstring GetFullPath(std::wstring* out, const std::wstring& relativePath) = 0;
+    virtual HRESULT LocalFullTextSearch(const std::wstring& searchText, std::vector<RemoteItem>* out) = 0;
+};
