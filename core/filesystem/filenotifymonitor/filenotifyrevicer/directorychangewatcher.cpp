@@ -382,7 +382,9 @@ uint32_t CDirectoryChangeWatcher::WatchDirectory(const std::wstring& directory, 
     if (started != 0) {
         std::lock_guard<std::mutex> guard(st2->lock);
         st2->RemoveEntries(dir, nullptr);
-        st2->dirs.pop_back();
+        for (size_t i = 0; i < st2->dirs.size(); ++i)
+            if (st2->dirs[i] == dir)
+                st2->dirs.erase(st2->dirs.begin() + static_cast<long>(i));
         return started;
     }
     dir->delayed->Post(kChangeWatchStarted, Utf8ToWide(path), std::wstring(), 0);
@@ -394,6 +396,7 @@ uint32_t CDirectoryChangeWatcher::StartThread() {
     std::lock_guard<std::mutex> guard(st->lock);
     if (st->thread.IsRunning())
         return 0;
+    st->thread.Join(0);  // a thread that ended on a poll failure
     if (st->wakeFd < 0) {
         st->wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
         if (st->wakeFd < 0)
@@ -510,8 +513,10 @@ void RunWatcher(const std::shared_ptr<CDirectoryChangeWatcher::State>& st,
         int ready = poll(fds, 2, carry ? kRenameWaitMs : kIdlePollMs);
         if (token.StopRequested())
             break;
-        if (ready < 0 && errno != EINTR)
+        if (ready < 0 && errno != EINTR) {
+            PELLUX_LOG_ERROR(L"directory watcher: poll failed (errno %d), watching ends", errno);
             break;
+        }
         if (fds[1].revents & POLLIN) {
             uint64_t n;
             if (read(st->wakeFd, &n, sizeof(n)) < 0) {
