@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "base/log/logfile.h"
+#include "base/utility/localpath.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/delayeddirectorychangehandler.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/inotifyrecords.h"
 #include "platform/strings.h"
@@ -35,11 +36,6 @@ std::string StripSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     return path;
-}
-
-bool IsUnder(const std::string& path, const std::string& folder) {
-    return path == folder || (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-                              (folder == "/" || path[folder.size()] == '/'));
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
@@ -108,7 +104,7 @@ struct CDirectoryChangeWatcher::State {
     // The rest run under the lock.
     bool Excluded(const std::string& path) const {
         for (const auto& e : excluded)
-            if (IsUnder(path, e))
+            if (IsLocalPathInside(path, e))
                 return true;
         return false;
     }
@@ -175,7 +171,7 @@ struct CDirectoryChangeWatcher::State {
         for (auto it = watches.begin(); it != watches.end();) {
             auto& list = it->second;
             for (size_t i = list.size(); i-- > 0;)
-                if (list[i].dir == dir && (!under || IsUnder(list[i].path, *under)))
+                if (list[i].dir == dir && (!under || IsLocalPathInside(list[i].path, *under)))
                     list.erase(list.begin() + static_cast<long>(i));
             if (list.empty()) {
                 inotify_rm_watch(fd, it->first);
@@ -190,7 +186,7 @@ struct CDirectoryChangeWatcher::State {
                        const std::string& to) {
         for (auto& w : watches)
             for (auto& e : w.second)
-                if (e.dir == dir && IsUnder(e.path, from))
+                if (e.dir == dir && IsLocalPathInside(e.path, from))
                     e.path = to + e.path.substr(from.size());
     }
 

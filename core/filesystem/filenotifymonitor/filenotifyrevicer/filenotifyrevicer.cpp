@@ -8,16 +8,11 @@
 #include <cstdlib>
 
 #include "base/log/tracestack.h"
+#include "base/utility/localpath.h"
 #include "platform/strings.h"
 #include "platform/xdgfolders.h"
 
 namespace {
-
-bool IsUnder(const std::string& path, const std::string& folder) {
-    return !folder.empty() &&
-           (path == folder || (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-                               (folder == "/" || path[folder.size()] == '/')));
-}
 
 std::string UserName() {
     struct passwd pw;
@@ -152,7 +147,7 @@ std::vector<MarkerWatchRoot> CFileNotifyRevicer::GetMarkerWatchRoots(const std::
     std::vector<MarkerWatchRoot> roots;
     auto add = [&](const std::string& path, bool subtree) {
         std::string name = path.substr(path.rfind('/') + 1);
-        if (name.empty() || name[0] == '.' || IsUnder(path, sync) || !IsDirectory(path))
+        if (name.empty() || name[0] == '.' || IsLocalPathInside(path, sync) || !IsDirectory(path))
             return;
         for (const auto& r : roots)
             if (WideToUtf8(r.path) == path)
