@@ -134,9 +134,7 @@ void CFileNotifyRevicer::RearmLocked() {
 }
 
 std::vector<MarkerWatchRoot> CFileNotifyRevicer::GetMarkerWatchRoots(const std::wstring& syncRoot) {
-    std::string sync = WideToUtf8(syncRoot);
-    while (sync.size() > 1 && sync.back() == '/')
-        sync.pop_back();
+    const std::string sync = WideToUtf8(syncRoot);
     const std::string home = GetHomeFolder();
     std::vector<std::string> deep = GetUserDirectoryFolders();
     const std::string user = UserName();
