@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 
 #include "base/utility/formatstring.h"
 #include "base/utility/localpath.h"
@@ -90,21 +89,7 @@ bool CopyProgramFile(const std::string& from, const std::string& to) {
 }
 
 std::wstring DesktopFolder() {
-    const std::string home = GetHomeFolder();
-    // user-dirs.dirs holds lines such as XDG_DESKTOP_DIR="$HOME/Schreibtisch".
-    std::ifstream dirs(GetConfigHomeFolder() + "/user-dirs.dirs");
-    std::string line;
-    const std::string key = "XDG_DESKTOP_DIR=\"";
-    while (std::getline(dirs, line)) {
-        if (line.compare(0, key.size(), key) != 0 || line.size() < key.size() + 1 || line.back() != '"')
-            continue;
-        std::string value = line.substr(key.size(), line.size() - key.size() - 1);
-        if (value.compare(0, 5, "$HOME") == 0)
-            value = home + value.substr(5);
-        if (!value.empty() && value[0] == '/')
-            return Utf8ToWide(value);
-    }
-    return Utf8ToWide(home + "/Desktop");
+    return Utf8ToWide(GetUserDirectoryFolder("DESKTOP", "Desktop"));
 }
 
 std::wstring ApplyStagedUpdate(const std::wstring& stagedPath, const std::wstring& programPath,
