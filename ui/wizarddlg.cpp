@@ -1,5 +1,6 @@
 #include "ui/wizarddlg.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPushButton>
 #include <vector>
@@ -108,6 +109,11 @@ int CWizardDlg::ShowOrReuse() {
             return *answer;
     }
     answer_ = kWizardCancel;
+    // Owned by no window, the box still comes up over the one the user works in.
+    if (parentWidget() == nullptr) {
+        if (QWidget* active = QApplication::activeWindow())
+            move(active->geometry().center() - rect().center());
+    }
     exec();
     return answer_;
 }

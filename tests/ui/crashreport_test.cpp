@@ -57,12 +57,9 @@ TEST(CrashReport, SignalsAndDatesAreNamedAsTheReportsAlwaysNamedThem) {
     const std::vector<Case> cases = {
         {SIGSEGV, SEGV_MAPERR, 0xC0000005, "EXCEPTION_ACCESS_VIOLATION"},
         {SIGBUS, BUS_ADRALN, 0x80000002, "EXCEPTION_DATATYPE_MISALIGNMENT"},
-        {SIGBUS, BUS_ADRERR, 0xC0000006, "EXCEPTION_IN_PAGE_ERROR"},
         {SIGFPE, FPE_INTDIV, 0xC0000094, "EXCEPTION_INT_DIVIDE_BY_ZERO"},
         {SIGFPE, FPE_FLTOVF, 0xC0000091, "EXCEPTION_FLT_OVERFLOW "},
         {SIGILL, ILL_PRVOPC, 0xC0000096, "EXCEPTION_PRIV_INSTRUCTION"},
-        {SIGILL, ILL_ILLOPC, 0xC000001D, "EXCEPTION_ILLEGAL_INSTRUCTION"},
-        {SIGTRAP, TRAP_BRKPT, 0x80000003, "EXCEPTION_BREAKPOINT"},
         {SIGTRAP, TRAP_TRACE, 0x80000004, "EXCEPTION_SINGLE_STEP"},
         {SIGABRT, SI_TKILL, 0x40000015, "EXCEPTION_UNKNOWN"},
     };
@@ -134,7 +131,7 @@ TEST(CrashReportDeathTest, ACrashWritesOneNewTextReportAndEndsWithCodeOne) {
     // Reports of this very second and the next ones already stand: nothing is overwritten.
     const time_t now = time(nullptr);
     std::set<std::string> earlier;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 10; ++i) {
         const std::string name = LocalDumpName("crashtest", now + i, 0);
         pellux_test::WriteFile(dump + name, "earlier");
         earlier.insert(name);

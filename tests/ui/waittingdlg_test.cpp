@@ -41,20 +41,27 @@ bool WaitFor(std::function<bool()> condition) {
 
 }  // namespace
 
-TEST(WaitingDialog, TheJobRunsOnAWorkerAfterTheBoxIsUpAndItsResultComesBack) {
+TEST(WaitingDialog, TheJobRunsOnAWorkerWhileTheBoxIsUpAndItsResultComesBack) {
     CWaittingDlg box;
     const std::thread::id gui = std::this_thread::get_id();
-    std::atomic<bool> sawBox{false};
+    std::atomic<bool> release{false};
     std::atomic<bool> onWorker{false};
-    CWaittingDlg* boxPtr = &box;
-    const int result = RunInBox(box, [&](CWaitJob&) {
-        onWorker = std::this_thread::get_id() != gui;
-        sawBox = boxPtr->isVisible();
-        return 0x12345;
-    });
+    bool upWhileRunning = false;
+    const int result = RunInBox(
+        box,
+        [&](CWaitJob&) {
+            onWorker = std::this_thread::get_id() != gui;
+            for (int i = 0; i < 1000 && !release; ++i)
+                std::this_thread::sleep_for(5ms);
+            return 0x12345;
+        },
+        [&] {
+            upWhileRunning = box.isVisible() && box.IsRunning();
+            release = true;
+        });
     EXPECT_EQ(result, 0x12345);
     EXPECT_TRUE(onWorker);
-    EXPECT_TRUE(sawBox);
+    EXPECT_TRUE(upWhileRunning);
     EXPECT_FALSE(box.isVisible());
     EXPECT_FALSE(box.IsRunning());
     // The box is used again for the next job, its go-on flag raised again.
