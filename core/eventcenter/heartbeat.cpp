@@ -29,16 +29,6 @@ HRESULT StopCheck(void* context, int64_t, int64_t, int64_t, int64_t, int64_t) {
     return static_cast<const std::atomic<int32_t>*>(context)->load() != 0 ? E_FAIL : S_OK;
 }
 
-// A version the reply states, or kVersionNotGiven when it has none: an absent
-// value must not read as 0.
-int64_t ReadVersion(const XmlNode& reply, const wchar_t* key) {
-    const std::wstring text = reply.GetValue(key);
-    size_t i = text.find_first_not_of(L" \t\r\n");
-    if (i == std::wstring::npos || text[i] < L'0' || text[i] > L'9')
-        return kVersionNotGiven;
-    return ParseReplyInt64(text);
-}
-
 }  // namespace
 
 CHeartbeat::CHeartbeat(const HeartbeatTiming& timing) : m_state(std::make_shared<State>()) {
@@ -95,7 +85,8 @@ void CHeartbeat::WorkThread(const std::shared_ptr<State>& state) {
             break;
         uint32_t pause = s.timing.periodMs;
         if (SUCCEEDED(hr)) {
-            s.dispatch->XSpaceChange(ReadVersion(reply, L"opVer"), ReadVersion(reply, L"shareVer"), 0, 0);
+            s.dispatch->XSpaceChange(ParseReplyVersion(reply, L"opVer"),
+                                     ParseReplyVersion(reply, L"shareVer"), 0, 0);
             backoff = s.timing.periodMs;
         } else {
             // An unreachable service fails at once; without a back-off we would

@@ -7,7 +7,8 @@
 struct IEventCenter;
 struct ISyncCenter;
 
-// A version the reply did not carry: the stored one stays as it is.
+// A version the reply did not carry (ParseReplyVersion gives it): the stored
+// one stays as it is.
 constexpr int64_t kVersionNotGiven = -1;
 
 struct IEventDispatch : IUnknown {

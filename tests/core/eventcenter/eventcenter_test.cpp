@@ -14,12 +14,12 @@
 #include "base/settings/inisettings.h"
 #include "core/eventcenter/eventcenter.h"
 #include "core/remotestorage/remotestorage/iremotestorage.h"
-#include "countingremotestorage.h"
 #include "platform/strings.h"
 #include "tests/support/emulatorfixture.h"
 #include "tests/support/fakelocalstorage.h"
 #include "tests/support/fakesynccenter.h"
 #include "tests/support/faketaskmgr.h"
+#include "tests/support/forwardingremotestorage.h"
 
 namespace pellux_test {
 namespace {
@@ -68,7 +68,7 @@ protected:
         ASSERT_FALSE(session.userId.empty());
         CComPtr<IRemoteStorage> real;
         ASSERT_EQ(CreateRemoteStorage(&real), S_OK);
-        remote = CComPtr<CountingRemoteStorage>(new CountingRemoteStorage(real));
+        remote = CComPtr<ForwardingRemoteStorage>(new ForwardingRemoteStorage(real));
         syncCenter->userId = Utf8ToWide(session.userId);
         syncCenter->token = Utf8ToWide(session.token);
         syncCenter->AddComponent(static_cast<IRemoteStorage*>(remote.get()));
@@ -101,7 +101,7 @@ protected:
     EmulatorSession session;
     CComPtr<FakeSyncCenter> syncCenter = FakeSyncCenter::Make();
     CComPtr<FakeLocalStorage> cache = FakeLocalStorage::Make();
-    CComPtr<CountingRemoteStorage> remote;
+    CComPtr<ForwardingRemoteStorage> remote;
     CComPtr<IEventCenter> center;
 };
 

@@ -1,15 +1,17 @@
 #pragma once
-// A remote storage that forwards every operation to a real one and counts the
-// push polls, so that a test can see how often a dead service is asked.
+// A remote storage that forwards every operation to a real one, counts the
+// push polls (how often a dead service is asked) and lets a test doctor the
+// folder listings the service sends.
 #include <atomic>
+#include <functional>
 
 #include "core/remotestorage/remotestorage/iremotestorage.h"
 
 namespace pellux_test {
 
-class CountingRemoteStorage final : public CUnknownImpl<IRemoteStorage> {
+class ForwardingRemoteStorage final : public CUnknownImpl<IRemoteStorage> {
 public:
-    explicit CountingRemoteStorage(IRemoteStorage* inner) : m_inner(inner) {}
+    explicit ForwardingRemoteStorage(IRemoteStorage* inner) : m_inner(inner) {}
 
     HRESULT Init() override { return m_inner->Init(); }
     HRESULT UnInit() override { return m_inner->UnInit(); }
@@ -17,6 +19,14 @@ public:
                        XmlNode* reply) override {
         ++pushPolls;
         return m_inner->PushNotify(data, progress, context, reply);
+    }
+
+    HRESULT Dir(const TaskData_Dir* data, TransportProgressCallback progress, void* context,
+                XmlNode* reply) override {
+        const HRESULT hr = m_inner->Dir(data, progress, context, reply);
+        if (hr == S_OK && reply && editDirReply)
+            editDirReply(*reply);
+        return hr;
     }
 
 #define PELLUX_FORWARD(Name, Record)                                                                    \
@@ -34,7 +44,6 @@ public:
     PELLUX_FORWARD(GetNormalItemSnapshot, TaskData_ItemSnapshot)
     PELLUX_FORWARD(GetDeletedItemSnapshot, TaskData_ItemSnapshot)
     PELLUX_FORWARD(GetAllShareFile, TaskData_GetAllShareFile)
-    PELLUX_FORWARD(Dir, TaskData_Dir)
     PELLUX_FORWARD(Delete, TaskData_Delete)
     PELLUX_FORWARD(DeleteEx, TaskData_Delete)
     PELLUX_FORWARD(Rename, TaskData_Rename)
@@ -53,6 +62,8 @@ public:
 #undef PELLUX_FORWARD
 
     std::atomic<int> pushPolls{0};
+    // Set before the storage is used.
+    std::function<void(XmlNode&)> editDirReply;
 
 private:
     CComPtr<IRemoteStorage> m_inner;
