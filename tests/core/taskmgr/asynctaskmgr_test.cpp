@@ -10,7 +10,9 @@
 
 #include "core/taskmgr/taskmgr.h"
 #include "platform/uithread.h"
-#include "tests/core/taskmgr/fakesynccenter.h"
+#include "core/remotestorage/remotestorage/iremotestorage.h"
+#include "tests/support/fakelocalstorage.h"
+#include "tests/support/fakesynccenter.h"
 #include "tests/core/taskmgr/scriptedtask.h"
 
 namespace pellux_test {
@@ -19,9 +21,11 @@ namespace {
 class AsyncTaskMgrTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_sync = new FakeSyncCenter;
-        m_sync->local = new NullLocalStorage;
-        ASSERT_EQ(CreateRemoteStorage(&m_sync->remote), S_OK);
+        m_sync = FakeSyncCenter::Make();
+        m_sync->token = L"fake-token";
+        m_sync->AddComponent(FakeLocalStorage::Make());
+        ASSERT_EQ(CreateRemoteStorage(&m_remote), S_OK);
+        m_sync->AddComponent(m_remote);
         StartManager(ScriptedTask::Maker(m_script));
     }
     void TearDown() override {
@@ -36,7 +40,7 @@ protected:
         tuning.tickMs = 10;
         tuning.taskMaker = std::move(maker);
         ASSERT_EQ(CreateTaskMgr(tuning, &m_mgr), S_OK);
-        ASSERT_EQ(m_mgr->Init(m_sync, m_sync->local, m_sync->remote), S_OK);
+        ASSERT_EQ(m_mgr->Init(m_sync, nullptr, m_remote), S_OK);
         ASSERT_EQ(m_mgr->Start(), S_OK);
     }
     HRESULT Add(const std::wstring& key, bool noQueue = false) {
@@ -62,6 +66,7 @@ protected:
 
     std::shared_ptr<TaskScript> m_script = std::make_shared<TaskScript>();
     CComPtr<FakeSyncCenter> m_sync;
+    CComPtr<IRemoteStorage> m_remote;
     CComPtr<ITaskMgr> m_mgr;
     Completions m_done;
 };
@@ -174,7 +179,10 @@ TEST_F(AsyncTaskMgrTest, AddTaskFailsWhenTheClusterCannotStart) {
         SCOPED_TRACE(c.name);
         m_mgr->Stop(-1);
         m_mgr.Release();
-        m_sync->local = c.withLocalStorage ? static_cast<ILocalStorage*>(new NullLocalStorage) : nullptr;
+        m_sync = FakeSyncCenter::Make();
+        if (c.withLocalStorage)
+            m_sync->AddComponent(FakeLocalStorage::Make());
+        m_sync->AddComponent(m_remote);
         StartManager(c.withTask ? ScriptedTask::Maker(m_script)
                                 : TaskMaker([](TaskDataBase*) -> ITask* { return nullptr; }));
         EXPECT_TRUE(FAILED(Add(L"k0")));

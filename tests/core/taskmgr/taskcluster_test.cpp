@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "core/taskmgr/taskcluster.h"
-#include "tests/core/taskmgr/fakesynccenter.h"
+#include "core/remotestorage/remotestorage/iremotestorage.h"
+#include "tests/support/fakelocalstorage.h"
+#include "tests/support/fakesynccenter.h"
 #include "tests/core/taskmgr/scriptedtask.h"
 
 namespace pellux_test {
@@ -14,9 +16,11 @@ namespace {
 class TaskClusterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_sync = new FakeSyncCenter;
-        m_sync->local = new NullLocalStorage;
-        ASSERT_EQ(CreateRemoteStorage(&m_sync->remote), S_OK);
+        m_sync = FakeSyncCenter::Make();
+        m_sync->token = L"fake-token";
+        m_sync->AddComponent(FakeLocalStorage::Make());
+        ASSERT_EQ(CreateRemoteStorage(&m_remote), S_OK);
+        m_sync->AddComponent(m_remote);
     }
     std::shared_ptr<TaskDataBase> NewRecord() {
         return std::shared_ptr<TaskDataBase>(CountedRecord::Make(L"k"),
@@ -35,6 +39,7 @@ protected:
     }
 
     CComPtr<FakeSyncCenter> m_sync;
+    CComPtr<IRemoteStorage> m_remote;
 };
 
 TEST_F(TaskClusterTest, AttemptsEndOnAFinalResultAndSessionProblemsArePosted) {

@@ -5,7 +5,7 @@
 #include "base/settings/inisettings.h"
 #include "core/taskmgr/taskmgr.h"
 #include "platform/strings.h"
-#include "tests/core/taskmgr/fakesynccenter.h"
+#include "tests/support/fakesynccenter.h"
 #include "tests/core/taskmgr/scriptedremotestorage.h"
 #include "tests/support/emulatorfixture.h"
 
@@ -31,7 +31,7 @@ protected:
         CComPtr<IRemoteStorage> real;
         ASSERT_EQ(CreateRemoteStorage(&real), S_OK);
         m_remote = new ScriptedRemoteStorage(real);
-        m_sync = new FakeSyncCenter;
+        m_sync = FakeSyncCenter::Make();
         m_sync->token = Utf8ToWide(m_session.token);
         ASSERT_EQ(CreateTaskMgr(&m_mgr), S_OK);
         ASSERT_EQ(m_mgr->Init(m_sync, nullptr, m_remote), S_OK);
