@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <system_error>
 #include <thread>
 
 #include "core/coreapp/ishelladapter.h"
@@ -63,12 +64,19 @@ int CTaskBase::AskUser(const std::wstring& rememberKey, const std::wstring& text
     };
     auto answer = std::make_shared<Answer>();
     std::shared_ptr<IFileTaskHost> host = m_host;
-    std::thread asker([=] {
-        const int value = host->AskUser(rememberKey, text, caption, buttons, flag, checkText, rememberValue);
-        std::lock_guard<std::mutex> lock(answer->lock);
-        answer->given = true;
-        answer->value = value;
-    });
+    std::thread asker;
+    try {
+        asker = std::thread([=] {
+            const int value =
+                host->AskUser(rememberKey, text, caption, buttons, flag, checkText, rememberValue);
+            std::lock_guard<std::mutex> lock(answer->lock);
+            answer->given = true;
+            answer->value = value;
+        });
+    } catch (const std::system_error&) {
+        // No thread to spare: ask on this one, without the early cancel.
+        return host->AskUser(rememberKey, text, caption, buttons, flag, checkText, rememberValue);
+    }
     for (;;) {
         {
             std::lock_guard<std::mutex> lock(answer->lock);
