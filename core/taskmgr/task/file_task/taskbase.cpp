@@ -1,7 +1,5 @@
 #include "core/taskmgr/task/file_task/taskbase.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <system_error>
 #include <thread>
@@ -106,11 +104,6 @@ HRESULT CTaskBase::ForwardProgress(void* task, int64_t downloadTotal, int64_t do
         return S_OK;
     return self->m_progress(self->m_context, downloadTotal, downloadNow, uploadTotal, uploadNow,
                             bytesPerSecond);
-}
-
-void RemoveTaskFile(const std::wstring& path) {
-    if (!path.empty())
-        ::unlink(WideToUtf8(path).c_str());
 }
 
 std::wstring ModTimeText(const std::wstring& writeTime) {
