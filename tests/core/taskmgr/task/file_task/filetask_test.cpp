@@ -191,22 +191,24 @@ TEST_F(FileTaskTest, ANewFileIntoADeletedFolderFailsAndUploadsNothing) {
     EXPECT_TRUE(m_emulator.RequestsTo("/store/up").empty());
 }
 
-TEST_F(FileTaskTest, AnExistingFileWithTheSameContentIsUploadedOnlyWhenReplaced) {
+TEST_F(FileTaskTest, AnExistingFileIsReplacedOrUpdatedOnlyAsAnsweredAndNotWithTheSameContent) {
     const std::string bytes = "the same content\n";
     const std::wstring existing = Upload("same.txt", bytes);
     ASSERT_FALSE(existing.empty());
     struct Case {
         const char* name;
         int answer;
+        std::string content;
         bool cancelWhileAsked;
         HRESULT result;
         std::vector<std::wstring> commands;
     };
     const std::vector<Case> cases = {
-        {"update", kAskDefault, false, S_OK, {}},
-        {"cancel", kAskCancel, false, S_OK, {}},
-        {"replace", kAskThird, false, S_OK, {L"Delete " + existing, L"Upload "}},
-        {"replace, but the task is cancelled while asked", kAskThird, true, E_CANCELLED, {}},
+        {"update", kAskDefault, bytes, false, S_OK, {}},
+        {"cancel", kAskCancel, bytes, false, S_OK, {}},
+        {"replace", kAskThird, bytes, false, S_OK, {L"Delete " + existing, L"Upload "}},
+        {"replace, but the task is cancelled while asked", kAskThird, bytes, true, E_CANCELLED, {}},
+        {"update with other content", kAskDefault, "other content\n", false, S_OK, {L"Upload " + existing}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -215,7 +217,7 @@ TEST_F(FileTaskTest, AnExistingFileWithTheSameContentIsUploadedOnlyWhenReplaced)
             m_host->bridge->Block();
         ASSERT_TRUE(m_emulator.ClearLog());
         const size_t asked = m_host->bridge->Calls().size();
-        TaskData_NewFile* record = NewFileRecord("same.txt", LocalFile("same.txt", bytes));
+        TaskData_NewFile* record = NewFileRecord("same.txt", LocalFile("same.txt", c.content));
         const std::wstring key = record->key;
         Completions done;
         ASSERT_EQ(m_mgr->AddTask(record, true, &Completions::Callback, &done), S_OK);
