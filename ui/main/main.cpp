@@ -9,6 +9,7 @@
 #include "componentwiring.h"
 #include "core/coreapp/coreaccess.h"
 #include "platform/namedevent.h"
+#include "platform/uithread.h"
 #include "ui/bridgesink.h"
 #include "ui/commandline.h"
 #include "ui/coreuservalues.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Pellux"));
     QApplication::setDesktopFileName(QStringLiteral("pellux"));
     QApplication::setQuitOnLastWindowClosed(false);
+    MarkUiThread();
 
     std::wstring folder;
     GetConfigFolder(folder);
