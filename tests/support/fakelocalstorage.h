@@ -160,7 +160,14 @@ public:
             *out = relativePath;
         return relativePath;
     }
-    HRESULT LocalFullTextSearch(const std::wstring&, std::vector<RemoteItem>*) override { return E_NOTIMPL; }
+    HRESULT LocalFullTextSearch(const std::wstring& searchText, std::vector<RemoteItem>* out) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const Row& row : m_rows) {
+            if (row.item.name.find(searchText) != std::wstring::npos)
+                out->push_back(row.item);
+        }
+        return S_OK;
+    }
 
 private:
     FakeLocalStorage() = default;

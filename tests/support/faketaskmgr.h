@@ -75,6 +75,18 @@ private:
             return m_remote->Move(As<TaskData_Move>(record), nullptr, nullptr, reply);
         if (op == L"DeleteDirectory" || op == L"DeleteFile")
             return m_remote->Delete(As<TaskData_Delete>(record), nullptr, nullptr, nullptr);
+        if (op == L"GetAllShareFile")
+            return m_remote->GetAllShareFile(As<TaskData_GetAllShareFile>(record), nullptr, nullptr, reply);
+        if (op == L"FullTextSearch")
+            return m_remote->FullTextSearch(As<TaskData_FullTextSearch>(record), nullptr, nullptr, reply);
+        if (op == L"GetRecycle")
+            return m_remote->GetRecycle(As<TaskData_GetRecycle>(record), nullptr, nullptr, reply);
+        if (op == L"CleanRecycle")
+            return m_remote->CleanRecycle(As<TaskData_CleanRecycle>(record), nullptr, nullptr, reply);
+        if (op == L"Recover")
+            return m_remote->Recover(As<TaskData_Recover>(record), nullptr, nullptr, reply);
+        if (op == L"GetThumbnail")
+            return m_remote->GetThumbnail(As<TaskData_GetThumbnail>(record), nullptr, nullptr, reply);
         if (op == L"GetRemoteOptVer" || op == L"GetMaxVer")
             return m_remote->GetMaxVers(As<TaskData_GetRemoteOptVer>(record), nullptr, nullptr, reply);
         return S_OK;

@@ -127,12 +127,20 @@ HRESULT CFileSystem::Dir(const std::wstring& parentId, std::vector<RemoteItem>* 
     PELLUX_TRACE_SCOPE(L"CFileSystem::Dir()", &hr, L"szParentId = %s", parentId);
     if (!out)
         return hr = E_POINTER;
+    HRESULT unreachable = S_OK;
+    return hr = ListFolder(parentId, out, forceRefresh, &unreachable);
+}
+
+HRESULT CFileSystem::ListFolder(const std::wstring& parentId, std::vector<RemoteItem>* out, bool forceRefresh,
+                                HRESULT* unreachable) {
+    *unreachable = S_OK;
     if (!m_local || !m_taskMgr)
-        return hr = E_FAIL;
+        return E_FAIL;
     // Rows reach out only when the whole listing succeeded: a cache read that
     // stops at a damaged row must not leave half a listing for the next read
     // to append to.
     std::vector<RemoteItem> items;
+    HRESULT hr = E_FAIL;
     if (!forceRefresh && m_local->FolderNeedUpdate(parentId) == S_OK) {
         hr = m_local->GetLastSyncSnapshot(parentId, &items);
         if (hr == S_OK) {
@@ -144,13 +152,14 @@ HRESULT CFileSystem::Dir(const std::wstring& parentId, std::vector<RemoteItem>* 
 
     auto record = MakeFacadeRecord<TaskData_Dir>(L"Dir", m_token);
     if (!record)
-        return hr = E_OUTOFMEMORY;
+        return E_OUTOFMEMORY;
     record->key = parentId;
     XmlNode reply;
     hr = m_taskMgr->ExecuteTask(record.get(), &reply, 2);
     if (FAILED(hr)) {
         if (!IsTransportFailure(hr))
             return hr;
+        *unreachable = hr;
         hr = m_local->GetLastSyncSnapshot(parentId, &items);
         if (SUCCEEDED(hr))
             out->insert(out->end(), items.begin(), items.end());

@@ -70,6 +70,10 @@ public:
 private:
     CFileSystem() = default;
 
+    // Dir's work; unreachable receives the transport failure when the rows
+    // came from the cache because the service could not be reached.
+    HRESULT ListFolder(const std::wstring& parentId, std::vector<RemoteItem>* out, bool forceRefresh,
+                       HRESULT* unreachable);
     // The current remote version ("GetRemoteOptVer") into the cache.
     HRESULT RefreshCacheVersion(int tries);
     // A question to the user through the bridge; kAskNotShown without one.

@@ -137,10 +137,14 @@ HRESULT CFileSystem::DownloadFolderAt(const std::wstring& folderId, const std::w
     }
     CreateFolderTree(localFolder);
     std::vector<RemoteItem> items;
-    // An offline listing is a failure, not an empty folder.
-    HRESULT hr = Dir(folderId, &items, false);
+    HRESULT unreachable = S_OK;
+    HRESULT hr = ListFolder(folderId, &items, false, &unreachable);
     if (FAILED(hr))
         return hr;
+    // Offline the listing may be cached rows or nothing at all; neither is an
+    // empty folder, and the downloads could not run anyway.
+    if (FAILED(unreachable))
+        return unreachable;
     if (items.empty())
         return S_FALSE;
     for (const RemoteItem& item : items) {

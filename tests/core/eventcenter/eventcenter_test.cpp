@@ -1,9 +1,6 @@
 // The push heartbeat against the service emulator: pushed versions reach the
 // cache, a stop aborts a held poll, a dead service is not hammered.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <functional>
@@ -15,6 +12,7 @@
 #include "core/eventcenter/eventcenter.h"
 #include "core/remotestorage/remotestorage/iremotestorage.h"
 #include "platform/strings.h"
+#include "tests/support/closedport.h"
 #include "tests/support/emulatorfixture.h"
 #include "tests/support/fakelocalstorage.h"
 #include "tests/support/fakesynccenter.h"
@@ -36,19 +34,6 @@ bool WaitFor(const std::function<bool()>& condition, milliseconds bound) {
         std::this_thread::sleep_for(milliseconds(20));
     }
     return true;
-}
-
-// A port on which nobody listens.
-int ClosedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
 }
 
 class HeartbeatTest : public EmulatorTest {
@@ -145,7 +130,7 @@ TEST_F(HeartbeatTest, StopDuringAHeldPollReturnsSoonAndTheHeartbeatNeverRunsAgai
 }
 
 TEST_F(HeartbeatTest, AClosedPortIsAskedWithBackOffNotFiveTimesASecond) {
-    WriteConfig(ClientConfigIni("http://127.0.0.1:" + std::to_string(ClosedPort())));
+    WriteConfig(ClientConfigIni("http://127.0.0.1:" + std::to_string(ClosedLoopbackPort())));
     ASSERT_EQ(center->Start(), S_OK);
     std::this_thread::sleep_for(milliseconds(3300));
     center->Stop();

@@ -2,13 +2,16 @@
 // The facade against the service emulator: a logged-in demo account, the real
 // remote storage behind a forwarding layer, the in-memory cache, a task
 // manager that runs the short operations, and a recording bridge.
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/settings/inisettings.h"
 #include "core/filesystem/filesystem/filesystem.h"
 #include "fakebridge.h"
+#include "fakefilesync.h"
 #include "platform/strings.h"
+#include "tests/support/closedport.h"
 #include "tests/support/emulatorfixture.h"
 #include "tests/support/fakelocalstorage.h"
 #include "tests/support/fakesynccenter.h"
@@ -34,11 +37,19 @@ protected:
         syncCenter->AddComponent(bridge.get());
         syncCenter->AddComponent(taskMgr.get());
         ASSERT_EQ(CreateFileSystem(&facade), S_OK);
+        auto sync = std::make_unique<FakeFileSync>();
+        fileSync = sync.get();
+        static_cast<CFileSystem*>(facade.get())->SetFileSyncOps(std::move(sync));
         ASSERT_EQ(facade->Init(syncCenter, cache, remote, taskMgr), S_OK);
         m_emulator.ClearLog();
     }
 
     std::string Address() const { return m_emulator.Address(); }
+    // Points the client at a port nobody listens on, or back at the emulator.
+    void GoOffline() const {
+        WriteConfig(ClientConfigIni("http://127.0.0.1:" + std::to_string(ClosedLoopbackPort())));
+    }
+    void GoOnline() const { WriteConfig(ClientConfigIni(Address())); }
     size_t Requests(const std::string& path) const { return m_emulator.RequestsTo(path).size(); }
     // A plain call with the session token first; the reply's value.
     std::string Call(const std::string& path, EmulatorFields fields, const std::string& key) const {
@@ -59,6 +70,7 @@ protected:
     CComPtr<ForwardingRemoteStorage> remote;
     CComPtr<FakeTaskMgr> taskMgr;
     CComPtr<IFileSystem> facade;
+    FakeFileSync* fileSync = nullptr;  // owned by the facade
 };
 
 }  // namespace pellux_test

@@ -21,7 +21,11 @@ public:
 
     HRESULT Init(IMainWindow*) override { return S_OK; }
     HRESULT UnInit() override { return S_OK; }
-    HRESULT ShowMessage(const std::wstring&, const std::wstring&) override { return S_OK; }
+    HRESULT ShowMessage(const std::wstring& text, const std::wstring&) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_messages.push_back(text);
+        return S_OK;
+    }
     int AskUser(const std::wstring& rememberKey, const std::wstring& text, const std::wstring& caption,
                 const std::wstring& buttons, int, const std::wstring&, int) override {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -37,12 +41,18 @@ public:
         return m_questions;
     }
 
+    std::vector<std::wstring> Messages() const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_messages;
+    }
+
     int answer = kAskDefault;
 
 private:
     FakeBridge() = default;
     mutable std::mutex m_mutex;
     std::vector<Question> m_questions;
+    std::vector<std::wstring> m_messages;
 };
 
 }  // namespace pellux_test

@@ -1,8 +1,5 @@
 // Listing through the cache and the item commands against the service emulator.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <functional>
 
@@ -11,19 +8,6 @@
 
 namespace pellux_test {
 namespace {
-
-// A port on which nobody listens.
-int ClosedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
 
 TEST_F(FacadeTest, AFreshListingComesFromTheCacheAndAForcedOneAsksOnce) {
     std::vector<RemoteItem> listed;
@@ -49,9 +33,8 @@ TEST_F(FacadeTest, TheCacheStandsInOnlyForAServiceThatCannotBeReached) {
         HRESULT expected;
         bool cachedRows;  // else none
     };
-    const std::string closed = "http://127.0.0.1:" + std::to_string(ClosedPort());
     const std::vector<Case> cases = {
-        {"unreachable", [&] { WriteConfig(ClientConfigIni(closed)); }, S_OK, true},
+        {"unreachable", [&] { GoOffline(); }, S_OK, true},
         {"token expired",
          [&] { ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/dir/&result=clientTokenExpired&count=1")); },
          E_RESULT_CLIENT_TOKEN_EXPIRED, false},
@@ -61,7 +44,7 @@ TEST_F(FacadeTest, TheCacheStandsInOnlyForAServiceThatCannotBeReached) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteConfig(ClientConfigIni(Address()));
+        GoOnline();
         std::vector<RemoteItem> listed;
         ASSERT_EQ(facade->Dir(L"", &listed, true), S_OK);
         // A change elsewhere makes the cached listing stale.
