@@ -4,6 +4,7 @@
 
 #include "base/log/tracestack.h"
 #include "base/utility/remotepath.h"
+#include "core/coreapp/coreaccess.h"
 #include "core/coreapp/isynccenter.h"
 #include "core/filesystem/filesystem/facaderecord.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
@@ -11,13 +12,6 @@
 namespace {
 
 constexpr wchar_t kCaption[] = L"Orvane便携版";
-
-// Only a service that cannot be reached lets the cache stand in for it; a
-// refusal (an expired token, a folder gone) must reach the caller.
-bool IsTransportFailure(HRESULT hr) {
-    return hr == E_TRANSPORT_TIMEOUT || hr == E_TRANSPORT_CONNECT || hr == E_TRANSPORT_FAILED ||
-           hr == E_CHECKSUM_MISMATCH;
-}
 
 }  // namespace
 
@@ -51,8 +45,6 @@ HRESULT CFileSystem::Init(ISyncCenter* syncCenter, ILocalStorage* local, IRemote
     if (syncCenter->GetLoginInfo(nullptr, &token, nullptr, nullptr) != S_OK)
         return E_FAIL;
     m_token = token;
-    // Without a bridge the prompts count as not shown.
-    syncCenter->GetInterface(IShellAdapter::Iid(), reinterpret_cast<void**>(&m_bridge));
     if (m_fileSync) {
         CComPtr<ITaskMgr> centerTaskMgr;
         syncCenter->GetInterface(ITaskMgr::Iid(), reinterpret_cast<void**>(&centerTaskMgr));
@@ -157,6 +149,8 @@ HRESULT CFileSystem::ListFolder(const std::wstring& parentId, std::vector<Remote
     XmlNode reply;
     hr = m_taskMgr->ExecuteTask(record.get(), &reply, 2);
     if (FAILED(hr)) {
+        // Only a service that cannot be reached lets the cache stand in for
+        // it; a refusal (an expired token, a folder gone) reaches the caller.
         if (!IsTransportFailure(hr))
             return hr;
         *unreachable = hr;
@@ -257,14 +251,11 @@ HRESULT CFileSystem::Delete(bool isFolder, const std::wstring& fileId) {
 
 int CFileSystem::AskUser(const std::wstring& rememberKey, const std::wstring& text,
                          const std::wstring& buttons, int flag, const std::wstring& checkText) {
-    if (!m_bridge)
-        return kAskNotShown;
-    return m_bridge->AskUser(rememberKey, text, kCaption, buttons, flag, checkText, -1);
+    return GetCoreAccess().AskUser(rememberKey, text, kCaption, buttons, flag, checkText, -1);
 }
 
 void CFileSystem::ShowMessage(const std::wstring& text) {
-    if (m_bridge)
-        m_bridge->ShowMessage(text, kCaption);
+    GetCoreAccess().ShowMessage(text, kCaption);
 }
 
 HRESULT CFileSystem::RunQuery(TaskDataBase* record, XmlNode* reply, int tries) {

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/coreapp/ishelladapter.h"
 #include "core/filesystem/filesystem/filesyncops.h"
 #include "core/filesystem/filesystem/ifilesystem.h"
 #include "core/localstorage/localstorage/ilocalstorage.h"
@@ -76,7 +75,7 @@ private:
                        HRESULT* unreachable);
     // The current remote version ("GetRemoteOptVer") into the cache.
     HRESULT RefreshCacheVersion(int tries);
-    // A question to the user through the bridge; kAskNotShown without one.
+    // A question to the user through the core-access object.
     int AskUser(const std::wstring& rememberKey, const std::wstring& text, const std::wstring& buttons,
                 int flag = 1, const std::wstring& checkText = L"记住我的选择");
     void ShowMessage(const std::wstring& text);
@@ -91,10 +90,6 @@ private:
     CComPtr<ILocalStorage> m_local;
     CComPtr<IRemoteStorage> m_remote;
     CComPtr<ITaskMgr> m_taskMgr;
-    // Prompts go to the user through this bridge.
-    // TODO(core-access): ask through GetCoreAccess()->AskUser once the
-    // core-access object is on main; it forwards to this same bridge.
-    CComPtr<IShellAdapter> m_bridge;
     // SEAM(CFileSyncMgr): the open-for-edit manager, started by Init and
     // stopped by UnInit; null until the real one is wired in.
     std::unique_ptr<FileSyncOps> m_fileSync;

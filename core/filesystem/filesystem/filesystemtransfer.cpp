@@ -16,6 +16,7 @@
 #include "base/utility/formatstring.h"
 #include "base/utility/localpath.h"
 #include "base/utility/remotepath.h"
+#include "core/coreapp/ishelladapter.h"
 #include "core/filesystem/filesystem/facaderecord.h"
 #include "core/filesystem/filesystem/filesystem.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"

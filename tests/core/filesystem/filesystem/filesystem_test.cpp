@@ -62,7 +62,9 @@ TEST_F(FacadeTest, ADamagedCachedRowGivesTheServiceListingOnceNotTwice) {
     RemoteItem damaged;
     damaged.name = L"no checksum";
     damaged.fileId = L"damaged-1";
-    cache->AddRow(damaged);  // a file row without SHA-1 ends every read of the folder
+    damaged.createdTime = damaged.modTime = L"2024-01-01 00:00:00";
+    // A file row without SHA-1 ends every read of the folder.
+    ASSERT_EQ(cache->AddOrUpdateFileItem(damaged), S_OK);
     std::vector<RemoteItem> out;
     ASSERT_EQ(facade->Dir(L"", &out, false), S_OK);
     EXPECT_EQ(Names(out), Names(listed));
@@ -82,10 +84,7 @@ TEST_F(FacadeTest, ItemsWithoutIdAreDroppedAndRootRowsAreKeptUnderTheAskedId) {
     ASSERT_FALSE(listed.empty());
     for (const RemoteItem& item : listed)
         EXPECT_NE(item.name, L"ghost");
-    for (const FakeLocalStorage::Row& row : cache->Rows()) {
-        EXPECT_NE(row.item.name, L"ghost");
-        EXPECT_EQ(row.item.parentId, L"");
-    }
+    EXPECT_EQ(Names(Cached(L"")), Names(listed));
     m_emulator.ClearLog();
     std::vector<RemoteItem> cached;
     ASSERT_EQ(facade->Dir(L"", &cached, false), S_OK);
@@ -118,12 +117,11 @@ TEST_F(FacadeTest, MoveOntoATakenNameAsksOnceAndReportsTheConflict) {
         const std::string name = c.isFolder ? "Twin folder" : "Twin file.txt";
         const std::string moving = Call(c.create, {{"parentId", ""}, {"name", name}}, "fileId");
         ASSERT_FALSE(Call(c.create, {{"parentId", target}, {"name", name}}, "fileId").empty());
-        const size_t asked = bridge->Questions().size();
+        const size_t asked = Asked().size();
         EXPECT_EQ(facade->Move(c.isFolder, Utf8ToWide(moving), Utf8ToWide(target)), E_RESULT_TARGET_EXIST);
-        const std::vector<FakeBridge::Question> questions = bridge->Questions();
-        ASSERT_EQ(questions.size(), asked + 1);
-        EXPECT_EQ(questions.back().rememberKey, c.rememberKey);
-        EXPECT_EQ(questions.back().caption, L"Orvane便携版");
+        ASSERT_EQ(Asked().size(), asked + 1);
+        EXPECT_EQ(Asked().back(), c.rememberKey);
+        EXPECT_EQ(bridge->Calls().back().texts[2], L"Orvane便携版");
     }
 }
 

@@ -42,9 +42,9 @@ TEST_F(FacadeTest, UploadsAbove300MiBAreRefusedWithOneNoticePerRun) {
         const std::string path = SparseFile(folder, "big.bin", c.size);
         EXPECT_EQ(facade->Upload(L"", L"", 0, L"\\big.bin", Utf8ToWide(path)), c.expected);
         EXPECT_EQ(fileSync->Uploads().size(), c.uploadsAfter);
-        EXPECT_EQ(bridge->Messages().size(), c.noticesAfter);
+        EXPECT_EQ(Told().size(), c.noticesAfter);
     }
-    EXPECT_EQ(bridge->Messages().front(), L"您要上传的文件“big.bin”大于300M，不允许上传哦~");
+    EXPECT_EQ(Told().front(), L"您要上传的文件“big.bin”大于300M，不允许上传哦~");
 }
 
 TEST_F(FacadeTest, FolderUploadAsksOnceMergesWalksPastFailuresAndSkipsLinkedFolders) {
@@ -74,12 +74,12 @@ TEST_F(FacadeTest, FolderUploadAsksOnceMergesWalksPastFailuresAndSkipsLinkedFold
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);
-        bridge->answer = c.answer;
-        const size_t asked = bridge->Questions().size();
+        bridge->SetAnswer(L"Wizard_UpLoadFolderExist", c.answer);
+        const size_t asked = Asked().size();
         const size_t before = fileSync->Uploads().size();
         EXPECT_EQ(facade->UploadFolder(L"", 0, L"\\Trip", Utf8ToWide(root), nullptr), c.expected);
-        ASSERT_EQ(bridge->Questions().size(), asked + 1);
-        EXPECT_EQ(bridge->Questions().back().rememberKey, L"Wizard_UpLoadFolderExist");
+        ASSERT_EQ(Asked().size(), asked + 1);
+        EXPECT_EQ(Asked().back(), L"Wizard_UpLoadFolderExist");
         std::vector<std::wstring> uploads;
         for (size_t i = before; i < fileSync->Uploads().size(); ++i)
             uploads.push_back(fileSync->Uploads()[i].remotePath);
