@@ -53,7 +53,11 @@ HRESULT CFileSystem::Init(ISyncCenter* syncCenter, ILocalStorage* local, IRemote
         if (FAILED(hr))
             return hr;
     }
-    return RefreshCacheVersion(3);
+    const HRESULT hr = RefreshCacheVersion(3);
+    // A failed Init leaves nothing running behind it.
+    if (FAILED(hr) && m_fileSync)
+        m_fileSync->UnInit();
+    return hr;
 }
 
 HRESULT CFileSystem::UnInit() {
