@@ -135,7 +135,9 @@ private:
     void ReportTaskError(const TaskDataBase* record);
     void CheckOpenFiles();
     void RestoreReadOnly(const std::wstring& fileId, const std::wstring& localPath);
-    void KeepUnsyncedEdit(const std::wstring& localPath, const std::wstring& syncedSha1);
+    // Sets a copy holding content the service has not seen aside beside it,
+    // before a download replaces it; fails when that cannot be done.
+    HRESULT KeepUnsyncedEdit(const std::wstring& localPath, const std::wstring& syncedSha1);
     bool IsOpen(const std::wstring& fileId);
 
     void Message(const std::wstring& text);
@@ -246,12 +248,13 @@ HRESULT CFileSyncMgr::State::Post(TaskDataBase* record, bool noQueue) {
     return m_taskMgr->AddTask(record, noQueue, &CFileSyncMgr::OnTransferComplete, this);
 }
 
-void CFileSyncMgr::State::KeepUnsyncedEdit(const std::wstring& localPath, const std::wstring& syncedSha1) {
+HRESULT CFileSyncMgr::State::KeepUnsyncedEdit(const std::wstring& localPath, const std::wstring& syncedSha1) {
     std::wstring sha1;
-    if (FAILED(FileSha1Hex(localPath, std::function<bool()>(), sha1)) || SameSha1(sha1, syncedSha1))
-        return;
-    // The copy holds content the service has not seen: set it aside beside the
-    // file before the download replaces it.
+    // A copy that cannot be read cannot be shown to hold nothing new.
+    if (FAILED(FileSha1Hex(localPath, std::function<bool()>(), sha1)))
+        return E_LOCAL_BUSY;
+    if (SameSha1(sha1, syncedSha1))
+        return S_OK;
     const std::wstring name = LocalFileName(localPath);
     const size_t dot = name.rfind(L'.');
     const std::wstring stem = dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
@@ -270,10 +273,12 @@ void CFileSyncMgr::State::KeepUnsyncedEdit(const std::wstring& localPath, const 
         if (FAILED(JoinLocalName(folder, copyName, copyPath)) || PathExists(WideToUtf8(copyPath)))
             continue;
         if (::rename(WideToUtf8(localPath).c_str(), WideToUtf8(copyPath).c_str()) != 0)
-            return;
+            return E_LOCAL_BUSY;
         Balloon(FormatStringUnbounded(L"文件“%s”在本机的修改尚未上传，已另存为“%s”。", name, copyName));
-        return;
+        return S_OK;
     }
+    // Never replace the edit without a copy of it.
+    return E_LOCAL_EXISTS;
 }
 
 HRESULT CFileSyncMgr::State::OpenFlow(const std::wstring& fileId, const std::wstring& itemPath,
@@ -315,8 +320,11 @@ HRESULT CFileSyncMgr::State::OpenFlow(const std::wstring& fileId, const std::wst
             return S_OK;
         }
     }
-    if (stamp.exists)
-        KeepUnsyncedEdit(localPath, known ? item.sha1 : std::wstring());
+    if (stamp.exists) {
+        const HRESULT kept = KeepUnsyncedEdit(localPath, known ? item.sha1 : std::wstring());
+        if (FAILED(kept))
+            return kept;
+    }
     TaskDataBase* download = MakeDownloadFileTask(fileId, itemPath, localPath);
     if (download && open)
         download->flags |= kTaskFlagOpenAfterDownload;
@@ -453,9 +461,11 @@ void CFileSyncMgr::State::HandleOutcome(TaskDataBase* record) {
             if (entry.uploadsInFlight > 0)
                 --entry.uploadsInFlight;
             if (record->result == E_LOCAL_BUSY) {
-                // Held by another program for now: the edit is posted again later.
+                // Held by another program for now: the edit is posted again
+                // later, so there is no failure to report yet.
                 entry.watch.retryUpload = true;
                 entry.watch.retryTick = GetTickCount() + m_timing.busyRetryMs;
+                return;
             }
         }
     }
