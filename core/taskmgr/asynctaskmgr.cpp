@@ -11,7 +11,7 @@
 
 CAsyncTaskMgr::CAsyncTaskMgr(const TaskMgrTuning& tuning) : m_tuning(tuning) {
     if (!m_tuning.taskMaker)
-        m_tuning.taskMaker = &CreateFileTask;
+        m_tuning.taskMaker = [](TaskDataBase* record) { return CreateFileTask(record); };
 }
 
 CAsyncTaskMgr::~CAsyncTaskMgr() = default;
