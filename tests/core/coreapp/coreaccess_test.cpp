@@ -10,7 +10,7 @@
 #include "base/db/dbconfigstore.h"
 #include "base/settings/inisettings.h"
 #include "core/coreapp/shelladapter.h"
-#include "fakecomponents.h"
+#include "tests/support/fakecomponents.h"
 #include "platform/strings.h"
 #include "tests/support/emulatorfixture.h"
 #include "tests/support/scriptedbridge.h"

@@ -12,7 +12,7 @@
 #include "base/settings/inisettings.h"
 #include "base/settings/regsettings.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
-#include "fakecomponents.h"
+#include "tests/support/fakecomponents.h"
 #include "platform/fileinfo.h"
 #include "platform/strings.h"
 #include "tests/support/emulatorfixture.h"
