@@ -33,7 +33,10 @@ TEST(RegistryStoreHardening, UnusableLinesSurviveAnUnrelatedWriteByteForByte) {
     };
     const std::vector<Case> cases = {
         {"a bad dword that would become good", "[K]\nx=dword:1\r\r\n", "x=dword:1\r\r\n", {{L"K", L"x"}}},
-        {"a value line that would become a key", "[A]\n[B]\r\r\ny=sz:1\n", "[B]\r\r\n", {{L"A", L"y"}, {L"B", L"y"}}},
+        {"a value line that would become a key",
+         "[A]\n[B]\r\r\ny=sz:1\n",
+         "[B]\r\r\n",
+         {{L"A", L"y"}, {L"B", L"y"}}},
         {"a loose line before any key", "z=dword:2\r\r\n[C]\nz=sz:c\n", "z=dword:2\r\r\n", {{L"C", L"z"}}},
         {"an unknown line at the end without a line end", "[D]\nw=sz:1\nodd\r\r", "odd\r\r", {{L"D", L"w"}}},
     };
@@ -56,15 +59,15 @@ TEST(RegistryStoreHardening, UnusableLinesSurviveAnUnrelatedWriteByteForByte) {
 TEST(RegistryStoreHardening, AReadDoesNotWaitForeverForAHeldLock) {
     const std::string path = pellux_test::MakeTempDir("reg") + "/registry.ini";
     CRegistryStore store(path);
-    ASSERT_EQ(S_OK, store.SetValue(L"Software\\Pellux", L"ProxyServerIP", RegistryValue::String(L"10.0.0.1")));
+    ASSERT_EQ(S_OK,
+              store.SetValue(L"Software\\Pellux", L"ProxyServerIP", RegistryValue::String(L"10.0.0.1")));
     CFileLock holder;
     ASSERT_TRUE(holder.Open(path + ".lock"));
     ASSERT_TRUE(holder.Lock(true));
     // A file replaced behind the holder's back: the cached copy must not do.
     ASSERT_TRUE(ReplaceWholeFile(path, "[Software\\Pellux]\nProxyServerIP=sz:10.0.0.2\n", 0600));
-    auto read = std::async(std::launch::async, [&store] {
-        return Describe(store, L"Software\\Pellux", L"ProxyServerIP");
-    });
+    auto read = std::async(std::launch::async,
+                           [&store] { return Describe(store, L"Software\\Pellux", L"ProxyServerIP"); });
     const bool finished = read.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
     holder.Unlock();
     EXPECT_TRUE(finished);

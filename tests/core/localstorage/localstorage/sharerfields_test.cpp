@@ -16,15 +16,13 @@ std::string Narrow(const std::wstring& text) {
 
 TEST(SharerFields, AnyFieldReadsBackAsWritten) {
     const std::vector<SharerInfo> sharers = {
-        {L"x|1,2,3", L"u1", L"a@x", 1},
-        {L"n", L"u|v,w", L"e,ma|il", 3},
-        {L"%7C%2C%25", L"%", L"100%,", 2},
-        {L"", L"", L"", 0},
+        {L"x|1,2,3", L"u1", L"a@x", 1},     {L"n", L"u|v,w", L"e,ma|il", 3},
+        {L"%7C%2C%25", L"%", L"100%,", 2},  {L"", L"", L"", 0},
         {L"\u674E|\u660E,", L"9", L"|", 1},
     };
     for (const SharerInfo& sharer : sharers) {
-        for (const std::vector<SharerInfo>& list : {std::vector<SharerInfo>{sharer},
-                                                    std::vector<SharerInfo>{sharer, {L"z", L"2", L"z@x", 1}}}) {
+        for (const std::vector<SharerInfo>& list :
+             {std::vector<SharerInfo>{sharer}, std::vector<SharerInfo>{sharer, {L"z", L"2", L"z@x", 1}}}) {
             const std::wstring text = FormatSharerList(list);
             SCOPED_TRACE(Narrow(text));
             std::vector<SharerInfo> back;
