@@ -187,10 +187,6 @@ const Entry* FindEntry(const Document& doc, const std::wstring& keyPath, const s
     return nullptr;
 }
 
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 }  // namespace
 
@@ -250,8 +246,8 @@ HRESULT CRegistryStore::SetValue(const std::wstring& keyPath, const std::wstring
                                  const RegistryValue& value) {
     if (value.type != REG_SZ && value.type != REG_EXPAND_SZ && value.type != REG_DWORD)
         return E_INVALIDARG;
-    std::string folder = FolderOf(m_path);
-    if (!folder.empty() && !MakeDirectories(folder, 0700))
+    const std::string folder = ParentFolderOf(m_path);
+    if (!MakeDirectories(folder, 0700))
         return E_FAIL;
     CFileLock lock;
     if (!lock.Open(m_path + ".lock") || !lock.Lock(true))
