@@ -55,7 +55,8 @@ void Candidates(const std::string& text, std::set<std::wstring>* sections, std::
             line.pop_back();
         if (!line.empty() && line[0] == '[') {
             const size_t close = line.find(']');
-            const std::string name = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+            const std::string name =
+                line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
             sections->insert(Utf8ToWide(name));
             sections->insert(Utf8ToWide(PercentDecoded(name)));
         }

@@ -187,7 +187,6 @@ const Entry* FindEntry(const Document& doc, const std::wstring& keyPath, const s
     return nullptr;
 }
 
-
 }  // namespace
 
 RegistryValue RegistryValue::String(const std::wstring& text, DWORD type) {

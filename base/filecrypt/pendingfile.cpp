@@ -12,7 +12,6 @@
 
 namespace {
 
-
 std::string TemporaryName(const std::string& folder) {
     static std::atomic<uint32_t> counter{0};
     thread_local std::mt19937 random{std::random_device{}()};
