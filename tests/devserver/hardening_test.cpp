@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -49,7 +50,30 @@ private:
     std::thread m_thread;
 };
 
+// Resident memory of this process, which hosts the emulator (bytes).
+int64_t ResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.compare(0, 6, "VmRSS:") == 0)
+            return std::stoll(line.substr(6)) * 1024;
+    }
+    return 0;
+}
+
 }  // namespace
+
+TEST_F(EmulatorTest, LargeUploadsLeaveNoMemoryBehind) {
+    const std::string token = Login("demo", "demo");
+    const std::string id = NewFile(token, "", "large.bin");
+    const std::string blob(32u << 20, 'b');
+    ASSERT_EQ("ok", Upload(token, id, 0, "p", blob).result());
+    const int64_t settled = ResidentBytes();
+    // Each upload lands on another worker thread of the emulator.
+    for (int i = 1; i <= 4; ++i)
+        ASSERT_EQ("ok", Upload(token, id, i, "p", blob).result());
+    EXPECT_LT(ResidentBytes() - settled, int64_t(64) << 20);
+}
 
 TEST_F(EmulatorTest, NamesThatAreNotWellFormedTextAreRefused) {
     const std::string token = Login("demo", "demo");
