@@ -81,6 +81,7 @@ void CurlSession::FullReset() {
     m_hasBody = false;
     m_textParts.clear();
     m_fileParts.clear();
+    m_downloadCap = 0;
     if (m_handle)
         curl_easy_reset(m_handle);
 }
@@ -125,6 +126,7 @@ CURLcode CurlSession::ApplySpeedCaps(uint32_t uploadCap, uint32_t downloadCap) {
         options.Set(CURLOPT_MAX_SEND_SPEED_LARGE, static_cast<curl_off_t>(uploadCap));
     if (downloadCap != 0)
         options.Set(CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(downloadCap));
+    m_downloadCap = downloadCap;
     return options.Result();
 }
 
@@ -201,6 +203,14 @@ CURLcode CurlSession::TextExchange(const std::string& url, long timeoutSeconds, 
     return Perform();
 }
 
+long CurlSession::StallFloorBytesPerSecond() const {
+    // A user's own low cap is no stall: the floor stays well under it.
+    const long floor = g_stallBytesPerSecond.load();
+    if (m_downloadCap != 0 && static_cast<uint64_t>(floor) > m_downloadCap / 2)
+        return static_cast<long>(m_downloadCap / 2);
+    return floor;
+}
+
 CURLcode CurlSession::Download(const std::string& url, FILE* file, long timeoutSeconds, int64_t maxBytes) {
     if (!EnsureHandle())
         return CURLE_FAILED_INIT;
@@ -220,7 +230,7 @@ CURLcode CurlSession::Download(const std::string& url, FILE* file, long timeoutS
         .Set(CURLOPT_WRITEDATA, static_cast<void*>(this))
         .Set(CURLOPT_FOLLOWLOCATION, 1L)
         .Set(CURLOPT_MAXREDIRS, kMaxRedirects)
-        .Set(CURLOPT_LOW_SPEED_LIMIT, g_stallBytesPerSecond.load())
+        .Set(CURLOPT_LOW_SPEED_LIMIT, StallFloorBytesPerSecond())
         .Set(CURLOPT_LOW_SPEED_TIME, g_stallSeconds.load());
     if (options.Result() != CURLE_OK)
         return options.Result();

@@ -88,6 +88,7 @@ private:
     CURLcode SetCommonOptions(Options& options, const std::string& url, long timeoutSeconds);
     CURLcode TextExchange(const std::string& url, long timeoutSeconds, bool post);
     CURLcode Perform();
+    long StallFloorBytesPerSecond() const;
     static size_t AppendBody(char* data, size_t size, size_t count, void* session);
     static size_t AppendHeader(char* data, size_t size, size_t count, void* session);
     static size_t WriteFile(char* data, size_t size, size_t count, void* session);
@@ -112,6 +113,7 @@ private:
     FILE* m_file = nullptr;              // the running download's destination
     int64_t m_fileBytes = 0;             // written to m_file so far
     int64_t m_fileLimit = -1;            // most bytes m_file may get; -1: no bound
+    uint32_t m_downloadCap = 0;          // bytes per second set by ApplySpeedCaps; 0: none
 };
 
 // The result code of a finished transfer; a time-out wins over a cancel.

@@ -142,6 +142,10 @@ TEST_F(HostileReplyTest, EndlessOrStalledBodiesEndAsTransportFailures) {
     server.Routes().Get("/trickle", [&server](const httplib::Request&, httplib::Response& r) {
         StreamBytes(server, r, 60, 1, 100);
     });
+    // 500 bytes a second for three seconds: slow, but faster than the user's cap allows.
+    server.Routes().Get("/capped", [&server](const httplib::Request&, httplib::Response& r) {
+        StreamBytes(server, r, 1500, 50, 100);
+    });
     server.Start();
     SetDownloadStallFloor(DownloadStallFloor{1024, 2});
 
@@ -154,17 +158,20 @@ TEST_F(HostileReplyTest, EndlessOrStalledBodiesEndAsTransportFailures) {
         const char* what;
         const char* path;
         int64_t maxBytes;
+        uint32_t downloadCap;
         HRESULT expected;
         int64_t mostWritten;
     };
     const std::vector<Case> cases = {
-        {"longer than announced", "/endless-file", 1 << 20, E_TRANSPORT_FAILED, 1 << 20},
-        {"under the rate floor", "/trickle", -1, E_TRANSPORT_TIMEOUT, 60},
+        {"longer than announced", "/endless-file", 1 << 20, 0, E_TRANSPORT_FAILED, 1 << 20},
+        {"under the rate floor", "/trickle", -1, 0, E_TRANSPORT_TIMEOUT, 60},
+        {"under the floor as the user capped it", "/capped", -1, 600, S_OK, 1500},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string path = folder + "/download.bin";
         transport->SetMaxDownloadBytes(c.maxBytes);
+        transport->SetSpeedLimit(0, c.downloadCap);
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(c.expected, transport->Download(server.Url(c.path).c_str(), Utf8ToWide(path).c_str(),
                                                   nullptr, nullptr, 60));
