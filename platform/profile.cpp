@@ -119,7 +119,8 @@ bool FindProfileValue(const std::string& file, const std::wstring& section, cons
     if (!parsed)
         return false;
     const std::vector<Line>& lines = *parsed;
-    long s = FindSection(lines, section);
+    // Names are compared trimmed, as the writer stores them.
+    long s = FindSection(lines, Trim(section));
     if (s < 0)
         return false;
     std::wstring wantKey = Trim(key);

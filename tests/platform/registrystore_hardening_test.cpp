@@ -97,3 +97,20 @@ TEST(SettingsFiles, AChangeOnDiskIsSeenAtTheNextRead) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SettingsFiles, AValueWrittenReadsBackUnderTheSameNames) {
+    const std::vector<std::pair<std::wstring, std::wstring>> names = {
+        {L"Pellux", L"k"}, {L" Pellux ", L" k "}, {L"\v", L"k"}, {L"\t[x", L"k\t"}};
+    for (const auto& name : names) {
+        SCOPED_TRACE(WideToUtf8(name.first + L"/" + name.second));
+        const std::string ini = pellux_test::MakeTempDir("ini") + "/config.ini";
+        ASSERT_TRUE(pellux_test::WriteFile(ini, "[other]\nk=1\n"));
+        ASSERT_TRUE(WriteProfileString(ini, name.first, name.second, L"v"));
+        EXPECT_EQ(L"v", GetProfileString(ini, name.first, name.second, L"missing"));
+        EXPECT_EQ(L"1", GetProfileString(ini, L"other", L"k", L"missing"));
+    }
+}
+
+}  // namespace
