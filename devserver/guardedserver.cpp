@@ -147,12 +147,25 @@ void GuardedHttpServer::Watch() {
     while (!m_stop) {
         m_wake.wait_for(hold, std::chrono::milliseconds(100));
         const auto now = std::chrono::steady_clock::now();
-        for (auto& entry : m_watched) {
-            Watched& watched = entry.second;
+        for (auto it = m_watched.begin(); it != m_watched.end();) {
+            Watched& watched = it->second;
             if (watched.armed && watched.deadline <= now) {
                 // The blocked read returns and the library closes the connection.
                 shutdown(watched.fd, SHUT_RDWR);
                 watched.armed = false;
+            }
+            // A connection that ended unseen (found at another's enqueue) is
+            // let go here, so its duplicate does not keep it open.
+            sockaddr_storage peer{};
+            socklen_t length = sizeof(peer);
+            if (getpeername(watched.fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
+                struct stat st;
+                if (fstat(watched.fd, &st) == 0)
+                    m_inodes.erase(static_cast<uint64_t>(st.st_ino));
+                close(watched.fd);
+                it = m_watched.erase(it);
+            } else {
+                ++it;
             }
         }
     }

@@ -53,7 +53,8 @@ public:
     // A null sink leaves the monitor disabled.
     void Enable(IServiceStateSink* sink);
     // After it returns the sink is not called any more: a post in flight on
-    // another thread is waited for (bounded by kDisableWaitMs).
+    // another thread is waited for (bounded by kDisableWaitMs), so the sink
+    // must never wait for the thread that disables.
     void Disable();
 
     void Report(bool good);
