@@ -1,0 +1,176 @@
+// The core-access object: its life cycle across passes, the bridge road and
+// the file-system forwarders after a real log-in with fake components.
+#include "core/coreapp/coreaccess.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <functional>
+
+#include "base/db/dbconfigstore.h"
+#include "base/settings/inisettings.h"
+#include "core/coreapp/shelladapter.h"
+#include "tests/support/fakecomponents.h"
+#include "platform/strings.h"
+#include "tests/support/emulatorfixture.h"
+#include "tests/support/scriptedbridge.h"
+#include "tests/support/testenvironment.h"
+
+namespace pellux_test {
+namespace {
+
+class CoreAccessTest : public EmulatorTest {
+protected:
+    void SetUp() override {
+        EmulatorTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        SetIniFolder(Utf8ToWide(ConfigFolder()));
+        const std::string scratch = MakeTempDir("ca");
+        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
+        dataDir = Utf8ToWide(scratch + "/data");
+        SetDefaultComponentMakers(FakeMakers(log));
+        sink = ScriptedBridge::Make();
+        ASSERT_EQ(access.Startup(dataDir, sink.get()), S_OK);
+    }
+    void TearDown() override {
+        access.Shutdown();
+        CloseUserDatabase();
+        SetDefaultComponentMakers(CoreComponentMakers());
+        unsetenv("PELLUX_REGISTRY_FILE");
+        EmulatorTest::TearDown();
+    }
+
+    std::wstring dataDir;
+    FakeLog log;
+    CComPtr<ScriptedBridge> sink;
+    CCoreAccess access;
+};
+
+TEST_F(CoreAccessTest, UserIntValuesReadLeadingDecimals) {
+    const std::vector<std::pair<std::wstring, int>> cases = {
+        {L"12ab", 12}, {L"-2", -2}, {L"", 0}, {L"abc", 0}, {L"99999999999", 2147483647}, {L"7", 7}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.first));
+        ASSERT_EQ(access.SetUserValue(L"Probe", c.first), S_OK);
+        EXPECT_EQ(access.GetUserIntValue(L"Probe"), c.second);
+    }
+    EXPECT_EQ(access.GetUserIntValue(L"NeverWritten"), 0);
+    ASSERT_EQ(access.SetUserIntValue(L"Probe", -15), S_OK);
+    std::wstring text;
+    EXPECT_EQ(access.GetUserValue(text, L"Probe", L""), L"-15");
+}
+
+TEST_F(CoreAccessTest, AskUserPassesItsArgumentsAndTheAnswerUnchanged) {
+    struct Case {
+        std::wstring key, text, caption, buttons;
+        int flag;
+        std::wstring check;
+        int remember;
+        int answer;  // scripted for the key
+    };
+    const std::vector<Case> cases = {
+        {L"Wizard_Delete", L"删除？", L"Orvane便携版", L"是|否", 0, L"记住我的选择", -1, 1},
+        {L"Wizard_Skip", L"t", L"c", L"a|b|c", 3, L"", 2, -2},
+        {L"Wizard_Third", L"", L"", L"x", 1, L"k", 0, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.key));
+        sink->SetAnswer(c.key, c.answer);
+        EXPECT_EQ(access.AskUser(c.key, c.text, c.caption, c.buttons, c.flag, c.check, c.remember), c.answer);
+        const BridgeCall call = sink->Calls().back();
+        EXPECT_EQ(call.texts, (std::vector<std::wstring>{c.key, c.text, c.caption, c.buttons, c.check}));
+        EXPECT_EQ(call.numbers, (std::vector<long long>{c.flag, c.remember}));
+    }
+    EXPECT_EQ(access.AskUser(L"Wizard_Unscripted", L"", L"", L"ok", 0, L"", -1), kAskCancel);
+}
+
+TEST_F(CoreAccessTest, EachPassGetsAFreshBridgeAndNothingAnswersBetweenPasses) {
+    ASSERT_EQ(access.ShowMessage(L"first", L"c"), S_OK);
+    EXPECT_EQ(access.Startup(dataDir, sink.get()), E_FAIL);
+    ASSERT_EQ(access.Shutdown(), S_OK);
+    // A late question after shutdown is cancelled, never taken as "go ahead".
+    sink->SetAnswer(L"Wizard_Late", kAskNotShown);
+    EXPECT_EQ(access.AskUser(L"Wizard_Late", L"", L"", L"ok", 0, L"", -1), kAskCancel);
+    EXPECT_EQ(access.ShowMessage(L"lost", L"c"), E_FAIL);
+    EXPECT_EQ(access.ShowBalloon(L"lost", L"t", 1, 1000), E_FAIL);
+    EXPECT_FALSE(access.IsLoggedIn());
+
+    CComPtr<ScriptedBridge> next = ScriptedBridge::Make();
+    ASSERT_EQ(access.Startup(dataDir, next.get()), S_OK);
+    ASSERT_EQ(access.ShowBalloon(L"second", L"t", 2, 3000), S_OK);
+    EXPECT_EQ(sink->Calls().size(), 1u);
+    ASSERT_EQ(next->Calls().size(), 1u);
+    EXPECT_EQ(next->Calls()[0].texts, (std::vector<std::wstring>{L"second", L"t"}));
+}
+
+TEST_F(CoreAccessTest, FileCommandsReachTheFileSystemOnlyWhileLoggedIn) {
+    using Forward = std::function<HRESULT(CCoreAccess&)>;
+    std::vector<RemoteItem> items;
+    std::vector<TaskInfo> tasks;
+    std::vector<SharerInfo> sharers;
+    std::wstring text;
+    int64_t a = 0, b = 0;
+    const std::vector<std::pair<std::string, Forward>> cases = {
+        {"GetMaxVer", [&](CCoreAccess& c) { return c.GetMaxVer(&text); }},
+        {"GetSpaceInfo", [&](CCoreAccess& c) { return c.GetSpaceInfo(&a, &b, true); }},
+        {"Dir", [&](CCoreAccess& c) { return c.Dir(L"id", L"\\path", &items, false); }},
+        {"NewFolder", [&](CCoreAccess& c) { return c.NewFolder(L"p", L"\\p\\n", &text); }},
+        {"Rename", [&](CCoreAccess& c) { return c.Rename(false, L"id", L"\\p", L"n"); }},
+        {"Move", [&](CCoreAccess& c) { return c.Move(true, L"id", L"\\p", L"t"); }},
+        {"Delete", [&](CCoreAccess& c) { return c.Delete(true, L"id", L"\\p"); }},
+        {"OpenFile", [&](CCoreAccess& c) { return c.OpenFile(L"id", L"r", L"\\p"); }},
+        {"Download", [&](CCoreAccess& c) { return c.Download(L"id", L"p", L"\\p", L"/tmp/x"); }},
+        {"Upload", [&](CCoreAccess& c) { return c.Upload(L"", L"p", 0, L"\\p", L"/tmp/x"); }},
+        {"DownloadFolder", [&](CCoreAccess& c) { return c.DownloadFolder(L"id", L"p", L"\\p", L"/tmp"); }},
+        {"UploadFolder", [&](CCoreAccess& c) { return c.UploadFolder(L"p", 0, L"\\p", L"/tmp", nullptr); }},
+        {"GetThumbnail", [&](CCoreAccess& c) { return c.GetThumbnail(L"id", L"/tmp/t", 64, 64); }},
+        {"FullTextSearch", [&](CCoreAccess& c) { return c.FullTextSearch(L"q", 0, &items); }},
+        {"DirShareToOther", [&](CCoreAccess& c) { return c.DirShareToOther(L"p", L"\\", &items, false); }},
+        {"DirShareToMe", [&](CCoreAccess& c) { return c.DirShareToMe(L"p", L"\\", &items, false); }},
+        {"GetItemShareRight", [&](CCoreAccess& c) { return c.GetItemShareRight(L"id", &sharers); }},
+        {"GetRecycle", [&](CCoreAccess& c) { return c.GetRecycle(L"0", 128, &items); }},
+        {"CleanRecycle", [&](CCoreAccess& c) { return c.CleanRecycle(L""); }},
+        {"Recover", [&](CCoreAccess& c) { return c.Recover(L"id", L""); }},
+        {"CancelTask", [&](CCoreAccess& c) { return c.CancelAllTasks(L""); }},
+        {"GetTaskList", [&](CCoreAccess& c) { return c.GetTaskList(true, &tasks); }},
+        {"RemoveFinishedTask", [&](CCoreAccess& c) { return c.ClearTaskList(L""); }},
+        {"RetryTask", [&](CCoreAccess& c) { return c.RetryTask(L"k"); }},
+        {"GetOpenFileList", [&](CCoreAccess& c) { return c.GetOpenFileList(&tasks); }},
+        {"RemoveOpenFile", [&](CCoreAccess& c) { return c.RemoveOpenFile(L""); }},
+        {"UploadOpenFileNow", [&](CCoreAccess& c) { return c.UploadOpenFileNow(L"id"); }},
+    };
+    EXPECT_FALSE(access.IsLoggedIn());
+    ASSERT_EQ(access.BindWithLogin(L"demo", L"demo", 1), S_OK);
+    EXPECT_TRUE(access.IsLoggedIn());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        log.Clear();
+        EXPECT_EQ(c.second(access), S_OK);
+        EXPECT_EQ(log.Events(), std::vector<std::string>{"files." + c.first});
+    }
+    ASSERT_EQ(access.UnBind(), S_OK);
+    EXPECT_FALSE(access.IsLoggedIn());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        EXPECT_EQ(c.second(access), E_FAIL);
+    }
+}
+
+TEST(ShellAdapterTest, ForwardsToItsSinkAndKeepsItAfterUnInit) {
+    CComPtr<IShellAdapter> adapter;
+    ASSERT_EQ(CreateShellAdapter(&adapter), S_OK);
+    EXPECT_EQ(adapter->ShowMessage(L"t", L"c"), E_FAIL);
+    EXPECT_EQ(adapter->AskUser(L"k", L"t", L"c", L"b", 0, L"", -1), kAskCancel);
+    CComPtr<ScriptedBridge> sink = ScriptedBridge::Make();
+    sink->SetAnswer(L"k", kAskThird);
+    ASSERT_EQ(adapter->Init(sink.get()), S_OK);
+    ASSERT_EQ(adapter->UnInit(), S_OK);
+    EXPECT_EQ(adapter->ShowMessage(L"t", L"c"), S_OK);
+    EXPECT_EQ(adapter->AskUser(L"k", L"t", L"c", L"b", 0, L"", -1), kAskThird);
+    EXPECT_EQ(adapter->ShowBalloon(L"t", L"c", 1, 2), S_OK);
+    EXPECT_EQ(sink->Calls().size(), 3u);
+}
+
+}  // namespace
+}  // namespace pellux_test

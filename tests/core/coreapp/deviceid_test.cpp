@@ -1,0 +1,83 @@
+// The device id from injected machines and from this one.
+#include "core/coreapp/deviceid.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+#include "platform/strings.h"
+
+namespace pellux_test {
+namespace {
+
+struct Machine final : IMachineProbe {
+    bool hasDisk = false;
+    DiskFacts disk;
+    std::vector<AdapterFacts> adapters;
+    std::string machineId;
+    std::wstring name = L"host";
+
+    bool FirstFixedDisk(DiskFacts* out) override {
+        if (hasDisk)
+            *out = disk;
+        return hasDisk;
+    }
+    std::vector<AdapterFacts> Adapters() override { return adapters; }
+    std::string MachineIdText() override { return machineId; }
+    std::wstring ComputerName() override { return name; }
+};
+
+AdapterFacts Nic(const std::string& name, std::vector<uint8_t> address, bool hasDevice = true) {
+    AdapterFacts a;
+    a.name = name;
+    a.address = std::move(address);
+    a.hasDevice = hasDevice;
+    return a;
+}
+
+TEST(DeviceIdTest, MachineTextsFollowTheDiskAndAdapterLayout) {
+    EXPECT_EQ(MakeDiskText({"Samsung SSD", "1B6Q", "S3Z9NB0K123456"}), "Sams1B6QS3Z9NB0K123456      ");
+    EXPECT_EQ(MakeDiskText({"WD", "", "X"}), "WD      X                   ");
+    AdapterFacts loop = Nic("lo", {0, 0, 0, 0, 0, 0});
+    loop.loopback = true;
+    const std::vector<AdapterFacts> adapters = {
+        Nic("eth0", {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e}), loop, Nic("veth1", {2, 2, 2, 2, 2, 2}, false),
+        Nic("zero", {0, 0, 0, 0, 0, 0}), Nic("wlan0", {0xaa, 0xbb, 0xcc, 0xdd, 0xee, 0xff})};
+    EXPECT_EQ(MakeAddressText(adapters), "00-1A-2B-3C-4D-5E+AA-BB-CC-DD-EE-FF");
+}
+
+TEST(DeviceIdTest, MachinesAreToldApartAndEachKeepsItsId) {
+    std::vector<Machine> machines(6);
+    machines[0].hasDisk = true;
+    machines[0].disk = {"Disk", "0001", "SERIAL-A"};
+    machines[1].hasDisk = true;
+    machines[1].disk = {"Disk", "0001", "SERIAL-B"};
+    machines[2].adapters = {Nic("eth0", {1, 2, 3, 4, 5, 6})};
+    machines[3].adapters = {Nic("eth0", {1, 2, 3, 4, 5, 7})};
+    // No disk and no adapter: the installation's id still tells them apart.
+    machines[4].machineId = "0f1e2d3c4b5a69788796a5b4c3d2e1f0";
+    machines[5].machineId = "ffeeddccbbaa99887766554433221100";
+    std::set<std::wstring> ids;
+    for (Machine& m : machines) {
+        const std::wstring id = MakeDeviceId(m);
+        EXPECT_EQ(MakeDeviceId(m), id);
+        ids.insert(id);
+    }
+    EXPECT_EQ(ids.size(), machines.size());
+}
+
+TEST(DeviceIdTest, TheIdHasItsOuterFormWithoutApostrophes) {
+    const std::wregex form(L"pellux-[0-9a-f]{32}\\|.*");
+    Machine named;
+    named.name = L"Bob's-PC";
+    const std::wstring id = MakeDeviceId(named);
+    EXPECT_TRUE(std::regex_match(id, form)) << WideToUtf8(id);
+    EXPECT_EQ(id.substr(id.size() - 8), L"|Bobs-PC");
+    const std::wstring here = MakeDeviceId();
+    EXPECT_TRUE(std::regex_match(here, form)) << WideToUtf8(here);
+    EXPECT_EQ(MakeDeviceId(), here);
+}
+
+}  // namespace
+}  // namespace pellux_test

@@ -1,0 +1,3 @@
+#pragma once
+// Installs the makers of the real per-user components for the sync center.
+void InstallComponentMakers();
