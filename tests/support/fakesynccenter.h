@@ -1,6 +1,8 @@
 #pragma once
 // A sync center that only hands out what a test gave it: the log-in facts and
-// the components (found through QueryInterface on each).
+// the components (found through QueryInterface on each), and the statuses
+// posted to it.
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,7 +28,15 @@ public:
     HRESULT UnBind() override { return E_NOTIMPL; }
     HRESULT TryLogin(int) override { return E_NOTIMPL; }
     HRESULT GetStatus(SyncStatusRecord*) override { return E_NOTIMPL; }
-    HRESULT PostStatus(const SyncStatusRecord&, bool) override { return S_OK; }
+    HRESULT PostStatus(const SyncStatusRecord& record, bool) override {
+        std::lock_guard<std::mutex> lock(m_postedLock);
+        m_posted.push_back(record);
+        return S_OK;
+    }
+    std::vector<SyncStatusRecord> Posted() const {
+        std::lock_guard<std::mutex> lock(m_postedLock);
+        return m_posted;
+    }
     HRESULT FireEvent(uint32_t, const XmlNode*, bool) override { return S_OK; }
     HRESULT SetOverrideStatus(const SyncStatusRecord&) override { return S_OK; }
     HRESULT ClearOverrideStatus() override { return S_OK; }
@@ -70,6 +80,8 @@ public:
 private:
     FakeSyncCenter() = default;
     std::vector<CComPtr<IUnknown>> m_components;
+    mutable std::mutex m_postedLock;
+    std::vector<SyncStatusRecord> m_posted;
 };
 
 }  // namespace pellux_test
