@@ -8,15 +8,6 @@
 #include "core/remotestorage/remotestorage/xmlnode.h"
 #include "core/taskmgr/remotedispatch.h"
 
-namespace {
-
-bool IsTransportFailure(HRESULT hr) {
-    return hr == E_TRANSPORT_TIMEOUT || hr == E_TRANSPORT_CONNECT || hr == E_TRANSPORT_FAILED ||
-           hr == E_CHECKSUM_MISMATCH;
-}
-
-}  // namespace
-
 CTaskMgr::CTaskMgr(const TaskMgrTuning& tuning) : m_async(std::make_shared<CAsyncTaskMgr>(tuning)) {}
 
 CTaskMgr::~CTaskMgr() {

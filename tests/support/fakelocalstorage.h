@@ -32,10 +32,6 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         m_rootStamp = version;
     }
-    int versionWrites() const {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_versionWrites;
-    }
 
     HRESULT Init(const std::wstring&, const std::wstring&) override { return S_OK; }
     HRESULT UnInit() override { return S_OK; }
@@ -118,7 +114,6 @@ public:
     HRESULT SetCurCacheVesion(int64_t version) override {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_cacheVersion = version;
-        ++m_versionWrites;
         return S_OK;
     }
     int64_t GetCurCacheVesion(int64_t) override {
@@ -128,7 +123,6 @@ public:
     HRESULT SetCurShareCacheVesion(int64_t version) override {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_shareVersion = version;
-        ++m_versionWrites;
         return S_OK;
     }
     int64_t GetCurShareCacheVesion(int64_t) override {
@@ -160,7 +154,14 @@ public:
             *out = relativePath;
         return relativePath;
     }
-    HRESULT LocalFullTextSearch(const std::wstring&, std::vector<RemoteItem>*) override { return E_NOTIMPL; }
+    HRESULT LocalFullTextSearch(const std::wstring& searchText, std::vector<RemoteItem>* out) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const Row& row : m_rows) {
+            if (row.item.name.find(searchText) != std::wstring::npos)
+                out->push_back(row.item);
+        }
+        return S_OK;
+    }
 
 private:
     FakeLocalStorage() = default;
@@ -170,7 +171,6 @@ private:
     int64_t m_cacheVersion = 0;
     int64_t m_shareVersion = 0;
     int64_t m_rootStamp = 0;
-    int m_versionWrites = 0;
 };
 
 }  // namespace pellux_test

@@ -3,6 +3,8 @@
 #include <new>
 
 #include "base/log/tracestack.h"
+#include "base/utility/remotepath.h"
+#include "core/coreapp/coreaccess.h"
 #include "core/coreapp/isynccenter.h"
 #include "core/filesystem/filesystem/facaderecord.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
@@ -10,20 +12,6 @@
 namespace {
 
 constexpr wchar_t kCaption[] = L"Orvane便携版";
-constexpr wchar_t kRememberChoice[] = L"记住我的选择";
-
-// Only a service that cannot be reached lets the cache stand in for it; a
-// refusal (an expired token, a folder gone) must reach the caller.
-bool IsTransportFailure(HRESULT hr) {
-    return hr == E_TRANSPORT_TIMEOUT || hr == E_TRANSPORT_CONNECT || hr == E_TRANSPORT_FAILED ||
-           hr == E_CHECKSUM_MISMATCH;
-}
-
-// The part of a remote path after its last backslash.
-std::wstring LastRemoteComponent(const std::wstring& path) {
-    const size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -57,21 +45,27 @@ HRESULT CFileSystem::Init(ISyncCenter* syncCenter, ILocalStorage* local, IRemote
     if (syncCenter->GetLoginInfo(nullptr, &token, nullptr, nullptr) != S_OK)
         return E_FAIL;
     m_token = token;
-    // Without a bridge the prompts count as not shown.
-    syncCenter->GetInterface(IShellAdapter::Iid(), reinterpret_cast<void**>(&m_bridge));
-    // SEAM(CFileSyncMgr): ask the sync center for ITaskMgr and start the
-    // open-for-edit manager with the sync center, both storages and that task
-    // manager here; its failure is Init's result.
-    return RefreshCacheVersion(3);
+    if (m_fileSync) {
+        CComPtr<ITaskMgr> centerTaskMgr;
+        syncCenter->GetInterface(ITaskMgr::Iid(), reinterpret_cast<void**>(&centerTaskMgr));
+        const HRESULT hr =
+            m_fileSync->Init(syncCenter, local, remote, centerTaskMgr ? centerTaskMgr.get() : taskMgr);
+        if (FAILED(hr))
+            return hr;
+    }
+    const HRESULT hr = RefreshCacheVersion(3);
+    // A failed Init leaves nothing running behind it.
+    if (FAILED(hr) && m_fileSync)
+        m_fileSync->UnInit();
+    return hr;
 }
 
 HRESULT CFileSystem::UnInit() {
     m_shareToMeReply.Clear();
-    m_shareVersion = -1;
+    m_shareVersion = INT64_MIN;
     m_spaceUsed = -1;
     m_spaceTotal = -1;
-    // SEAM(CFileSyncMgr): stop the open-for-edit manager and return its result.
-    return S_OK;
+    return m_fileSync ? m_fileSync->UnInit() : S_OK;
 }
 
 HRESULT CFileSystem::RefreshCacheVersion(int tries) {
@@ -129,12 +123,20 @@ HRESULT CFileSystem::Dir(const std::wstring& parentId, std::vector<RemoteItem>* 
     PELLUX_TRACE_SCOPE(L"CFileSystem::Dir()", &hr, L"szParentId = %s", parentId);
     if (!out)
         return hr = E_POINTER;
+    HRESULT unreachable = S_OK;
+    return hr = ListFolder(parentId, out, forceRefresh, &unreachable);
+}
+
+HRESULT CFileSystem::ListFolder(const std::wstring& parentId, std::vector<RemoteItem>* out, bool forceRefresh,
+                                HRESULT* unreachable) {
+    *unreachable = S_OK;
     if (!m_local || !m_taskMgr)
-        return hr = E_FAIL;
+        return E_FAIL;
     // Rows reach out only when the whole listing succeeded: a cache read that
     // stops at a damaged row must not leave half a listing for the next read
     // to append to.
     std::vector<RemoteItem> items;
+    HRESULT hr = E_FAIL;
     if (!forceRefresh && m_local->FolderNeedUpdate(parentId) == S_OK) {
         hr = m_local->GetLastSyncSnapshot(parentId, &items);
         if (hr == S_OK) {
@@ -146,13 +148,16 @@ HRESULT CFileSystem::Dir(const std::wstring& parentId, std::vector<RemoteItem>* 
 
     auto record = MakeFacadeRecord<TaskData_Dir>(L"Dir", m_token);
     if (!record)
-        return hr = E_OUTOFMEMORY;
+        return E_OUTOFMEMORY;
     record->key = parentId;
     XmlNode reply;
     hr = m_taskMgr->ExecuteTask(record.get(), &reply, 2);
     if (FAILED(hr)) {
+        // Only a service that cannot be reached lets the cache stand in for
+        // it; a refusal (an expired token, a folder gone) reaches the caller.
         if (!IsTransportFailure(hr))
             return hr;
+        *unreachable = hr;
         hr = m_local->GetLastSyncSnapshot(parentId, &items);
         if (SUCCEEDED(hr))
             out->insert(out->end(), items.begin(), items.end());
@@ -193,7 +198,7 @@ HRESULT CFileSystem::NewFolder(const std::wstring& parentId, const std::wstring&
         return hr = E_OUTOFMEMORY;
     record->parentId = parentId;
     record->itemPath = fullPath;
-    record->name = LastRemoteComponent(fullPath);
+    record->name = GetRemoteFileName(fullPath);
     record->isFolder = 1;
     record->isUpload = 1;
     XmlNode reply;
@@ -249,8 +254,18 @@ HRESULT CFileSystem::Delete(bool isFolder, const std::wstring& fileId) {
 }
 
 int CFileSystem::AskUser(const std::wstring& rememberKey, const std::wstring& text,
-                         const std::wstring& buttons) {
-    if (!m_bridge)
-        return kAskNotShown;
-    return m_bridge->AskUser(rememberKey, text, kCaption, buttons, 1, kRememberChoice, -1);
+                         const std::wstring& buttons, int flag, const std::wstring& checkText) {
+    return GetCoreAccess().AskUser(rememberKey, text, kCaption, buttons, flag, checkText, -1);
+}
+
+void CFileSystem::ShowMessage(const std::wstring& text) {
+    GetCoreAccess().ShowMessage(text, kCaption);
+}
+
+HRESULT CFileSystem::RunQuery(TaskDataBase* record, XmlNode* reply, int tries) {
+    if (!m_taskMgr)
+        return E_FAIL;
+    if (!record)
+        return E_OUTOFMEMORY;
+    return m_taskMgr->ExecuteTask(record, reply, tries);
 }

@@ -2,10 +2,12 @@
 // The facade through which the user interface works on the remote space: it
 // runs each command's request record through the task manager and keeps the
 // local cache in step with what it listed.
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "core/coreapp/ishelladapter.h"
+#include "core/filesystem/filesystem/filesyncops.h"
 #include "core/filesystem/filesystem/ifilesystem.h"
 #include "core/localstorage/localstorage/ilocalstorage.h"
 #include "core/remotestorage/remotestorage/iremotestorage.h"
@@ -15,6 +17,9 @@ class CFileSystem final : public CUnknownImpl<IFileSystem> {
 public:
     // One reference in out; E_FAIL when the object cannot be made.
     static HRESULT CreateInstance(IFileSystem** out);
+
+    // SEAM(CFileSyncMgr): the open-for-edit manager, set before Init.
+    void SetFileSyncOps(std::unique_ptr<FileSyncOps> ops) { m_fileSync = std::move(ops); }
 
     HRESULT Init(ISyncCenter* syncCenter, ILocalStorage* local, IRemoteStorage* remote,
                  ITaskMgr* taskMgr) override;
@@ -64,24 +69,35 @@ public:
 private:
     CFileSystem() = default;
 
+    // Dir's work; unreachable receives the transport failure when the rows
+    // came from the cache because the service could not be reached.
+    HRESULT ListFolder(const std::wstring& parentId, std::vector<RemoteItem>* out, bool forceRefresh,
+                       HRESULT* unreachable);
     // The current remote version ("GetRemoteOptVer") into the cache.
     HRESULT RefreshCacheVersion(int tries);
-    // A question to the user through the bridge; kAskNotShown without one.
-    int AskUser(const std::wstring& rememberKey, const std::wstring& text, const std::wstring& buttons);
+    // A question to the user through the core-access object.
+    int AskUser(const std::wstring& rememberKey, const std::wstring& text, const std::wstring& buttons,
+                int flag = 1, const std::wstring& checkText = L"记住我的选择");
+    void ShowMessage(const std::wstring& text);
+    HRESULT DownloadFolderAt(const std::wstring& folderId, const std::wstring& parentId,
+                             const std::wstring& remotePath, const std::wstring& localFolder, int depth);
+    HRESULT UploadFolderAt(const std::wstring& parentId, int passedOn, const std::wstring& remotePath,
+                           const std::wstring& localFolder, const std::atomic<int32_t>* keepGoing, int depth);
+    // Runs a listing request (GetAllShareFile, GetRecycle, FullTextSearch) into reply.
+    HRESULT RunQuery(TaskDataBase* record, XmlNode* reply, int tries);
 
     ISyncCenter* m_syncCenter = nullptr;  // not counted: it owns the facade
     CComPtr<ILocalStorage> m_local;
     CComPtr<IRemoteStorage> m_remote;
     CComPtr<ITaskMgr> m_taskMgr;
-    // Prompts go to the user through this bridge.
-    // TODO(core-access): ask through GetCoreAccess()->AskUser once the
-    // core-access object is on main; it forwards to this same bridge.
-    CComPtr<IShellAdapter> m_bridge;
-    // SEAM(CFileSyncMgr): the open-for-edit manager, held by value, is started
-    // by Init and stopped by UnInit once it exists (see both).
+    // SEAM(CFileSyncMgr): the open-for-edit manager, started by Init and
+    // stopped by UnInit; null until the real one is wired in.
+    std::unique_ptr<FileSyncOps> m_fileSync;
     std::wstring m_token;
-    // The shared-items version at which m_shareToMeReply was fetched.
-    int64_t m_shareVersion = -1;
+    // The shared-items version at which m_shareToMeReply was fetched; the
+    // lowest value until a fetch of the version succeeded, so that the kept
+    // tree never looks fresh by accident.
+    int64_t m_shareVersion = INT64_MIN;
     // The last shared-with-me reply, emptied by UnInit.
     XmlNode m_shareToMeReply;
     // The space cache; -1 while not loaded.

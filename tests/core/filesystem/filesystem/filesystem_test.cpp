@@ -1,8 +1,5 @@
 // Listing through the cache and the item commands against the service emulator.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <functional>
 
@@ -11,19 +8,6 @@
 
 namespace pellux_test {
 namespace {
-
-// A port on which nobody listens.
-int ClosedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
 
 TEST_F(FacadeTest, AFreshListingComesFromTheCacheAndAForcedOneAsksOnce) {
     std::vector<RemoteItem> listed;
@@ -49,9 +33,8 @@ TEST_F(FacadeTest, TheCacheStandsInOnlyForAServiceThatCannotBeReached) {
         HRESULT expected;
         bool cachedRows;  // else none
     };
-    const std::string closed = "http://127.0.0.1:" + std::to_string(ClosedPort());
     const std::vector<Case> cases = {
-        {"unreachable", [&] { WriteConfig(ClientConfigIni(closed)); }, S_OK, true},
+        {"unreachable", [&] { GoOffline(); }, S_OK, true},
         {"token expired",
          [&] { ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/dir/&result=clientTokenExpired&count=1")); },
          E_RESULT_CLIENT_TOKEN_EXPIRED, false},
@@ -61,7 +44,7 @@ TEST_F(FacadeTest, TheCacheStandsInOnlyForAServiceThatCannotBeReached) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteConfig(ClientConfigIni(Address()));
+        GoOnline();
         std::vector<RemoteItem> listed;
         ASSERT_EQ(facade->Dir(L"", &listed, true), S_OK);
         // A change elsewhere makes the cached listing stale.
@@ -79,7 +62,9 @@ TEST_F(FacadeTest, ADamagedCachedRowGivesTheServiceListingOnceNotTwice) {
     RemoteItem damaged;
     damaged.name = L"no checksum";
     damaged.fileId = L"damaged-1";
-    cache->AddRow(damaged);  // a file row without SHA-1 ends every read of the folder
+    damaged.createdTime = damaged.modTime = L"2024-01-01 00:00:00";
+    // A file row without SHA-1 ends every read of the folder.
+    ASSERT_EQ(cache->AddOrUpdateFileItem(damaged), S_OK);
     std::vector<RemoteItem> out;
     ASSERT_EQ(facade->Dir(L"", &out, false), S_OK);
     EXPECT_EQ(Names(out), Names(listed));
@@ -99,15 +84,28 @@ TEST_F(FacadeTest, ItemsWithoutIdAreDroppedAndRootRowsAreKeptUnderTheAskedId) {
     ASSERT_FALSE(listed.empty());
     for (const RemoteItem& item : listed)
         EXPECT_NE(item.name, L"ghost");
-    for (const FakeLocalStorage::Row& row : cache->Rows()) {
-        EXPECT_NE(row.item.name, L"ghost");
-        EXPECT_EQ(row.item.parentId, L"");
-    }
+    EXPECT_EQ(Names(Cached(L"")), Names(listed));
     m_emulator.ClearLog();
     std::vector<RemoteItem> cached;
     ASSERT_EQ(facade->Dir(L"", &cached, false), S_OK);
     EXPECT_EQ(Requests("/xsvr/dir/"), 0u);
     EXPECT_EQ(Names(cached), Names(listed));
+}
+
+TEST_F(FacadeTest, SpaceIsAskedOnceUnlessForcedAndKeptWhenARefreshFails) {
+    int64_t used = -1;
+    int64_t total = -1;
+    ASSERT_EQ(facade->GetSpaceInfo(&used, &total, false), S_OK);
+    ASSERT_EQ(facade->GetSpaceInfo(&used, &total, false), S_OK);
+    EXPECT_EQ(Requests("/xsvr/getSpace/"), 1u);
+    EXPECT_GT(total, 0);
+    ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/getSpace/&result=serverBusy&count=1"));
+    int64_t usedAfter = -1;
+    EXPECT_EQ(facade->GetSpaceInfo(&usedAfter, nullptr, true), E_RESULT_SERVER_BUSY);
+    EXPECT_EQ(usedAfter, -1);
+    ASSERT_EQ(facade->GetSpaceInfo(&usedAfter, nullptr, false), S_OK);
+    EXPECT_EQ(usedAfter, used);
+    EXPECT_EQ(Requests("/xsvr/getSpace/"), 2u);
 }
 
 TEST_F(FacadeTest, NewFolderOnATakenNameGivesTargetExistWithTheExistingId) {
@@ -135,12 +133,11 @@ TEST_F(FacadeTest, MoveOntoATakenNameAsksOnceAndReportsTheConflict) {
         const std::string name = c.isFolder ? "Twin folder" : "Twin file.txt";
         const std::string moving = Call(c.create, {{"parentId", ""}, {"name", name}}, "fileId");
         ASSERT_FALSE(Call(c.create, {{"parentId", target}, {"name", name}}, "fileId").empty());
-        const size_t asked = bridge->Questions().size();
+        const size_t asked = Asked().size();
         EXPECT_EQ(facade->Move(c.isFolder, Utf8ToWide(moving), Utf8ToWide(target)), E_RESULT_TARGET_EXIST);
-        const std::vector<FakeBridge::Question> questions = bridge->Questions();
-        ASSERT_EQ(questions.size(), asked + 1);
-        EXPECT_EQ(questions.back().rememberKey, c.rememberKey);
-        EXPECT_EQ(questions.back().caption, L"Orvane便携版");
+        ASSERT_EQ(Asked().size(), asked + 1);
+        EXPECT_EQ(Asked().back(), c.rememberKey);
+        EXPECT_EQ(bridge->Calls().back().texts[2], L"Orvane便携版");
     }
 }
 
