@@ -12,6 +12,7 @@
 #include "base/utility/formatstring.h"
 #include "base/utility/localpath.h"
 #include "base/utility/remotepath.h"
+#include "core/coreapp/coreaccess.h"
 #include "core/coreapp/ishelladapter.h"
 #include "core/coreapp/isynccenter.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/filenotifyrevicer.h"
@@ -147,10 +148,6 @@ private:
     const FileOpener m_opener;
     const FileSyncTiming m_timing;
     CComPtr<ILocalStorage> m_local;
-    // Prompts, messages and balloons reach the user through this bridge.
-    // TODO(core-access): GetCoreAccess()->AskUser/ShowMessage/ShowBalloon once
-    // the core-access object is on main; it forwards to this same bridge.
-    CComPtr<IShellAdapter> m_bridge;
     std::wstring m_cacheRoot;
 
     // Guards the open-file list; never held while calling the task manager,
@@ -175,7 +172,6 @@ HRESULT CFileSyncMgr::State::Init(ISyncCenter* syncCenter, ILocalStorage* local,
         return E_POINTER;
     m_local = local;
     m_taskMgr = taskMgr;
-    syncCenter->GetInterface(IShellAdapter::Iid(), reinterpret_cast<void**>(&m_bridge));
     std::wstring root;
     HRESULT hr = syncCenter->GetSyncRoot(&root);
     if (FAILED(hr))
@@ -220,21 +216,16 @@ HRESULT CFileSyncMgr::State::UnInit() {
 }
 
 void CFileSyncMgr::State::Message(const std::wstring& text) {
-    if (m_bridge)
-        m_bridge->ShowMessage(text, kCaption);
+    GetCoreAccess().ShowMessage(text, kCaption);
 }
 
 void CFileSyncMgr::State::Balloon(const std::wstring& text) {
-    if (m_bridge)
-        m_bridge->ShowBalloon(text, kCaption, kBalloonIcon, kBalloonMs);
+    GetCoreAccess().ShowBalloon(text, kCaption, kBalloonIcon, kBalloonMs);
 }
 
 int CFileSyncMgr::State::Ask(const std::wstring& rememberKey, const std::wstring& text,
                              const std::wstring& buttons) {
-    // Without a bridge the question counts as not shown: go ahead.
-    if (!m_bridge)
-        return kAskNotShown;
-    return m_bridge->AskUser(rememberKey, text, kCaption, buttons, 1, L"记住我的选择", -1);
+    return GetCoreAccess().AskUser(rememberKey, text, kCaption, buttons, 1, L"记住我的选择", -1);
 }
 
 bool CFileSyncMgr::State::IsOpen(const std::wstring& fileId) {
