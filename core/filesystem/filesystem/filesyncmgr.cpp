@@ -189,12 +189,12 @@ HRESULT CFileSyncMgr::State::Init(ISyncCenter* syncCenter, ILocalStorage* local,
         if (FAILED(hr))
             return hr;
     }
+    while (root.size() > 1 && root.back() == L'/')
+        root.pop_back();
+    m_cacheRoot = root;  // before the worker reads it
     std::shared_ptr<State> self = shared_from_this();
     if (!m_worker.Start([self](const CWorkerThread::StopToken& token) { self->WorkerLoop(token); }))
         return E_FAIL;
-    while (root.size() > 1 && root.back() == L'/')
-        root.pop_back();
-    m_cacheRoot = root;
     return IsDirectoryPath(WideToUtf8(root)) ? S_OK : E_FAIL;
 }
 
@@ -572,11 +572,13 @@ void CFileSyncMgr::State::CheckOpenFiles() {
         bool end = false;
         bool upload = false;
         const FileStamp stamp = ReadFileStamp(entry.localPath);
+        if (stamp.exists)
+            w.missing = 0;
         if (!stamp.exists) {
             // A save may write a new file and rename it over the old one;
             // only a file missing for several passes is gone.
             end = ++w.missing >= m_timing.missingPasses;
-        } else if (w.missing = 0, stamp != w.seen) {
+        } else if (stamp != w.seen) {
             w.seen = stamp;
             w.quiet = 0;
             w.lastChangeTick = now;

@@ -48,7 +48,9 @@ public:
     CFileSyncMgr(const CFileSyncMgr&) = delete;
     CFileSyncMgr& operator=(const CFileSyncMgr&) = delete;
 
-    // Before Init. Without an opener files are handed to xdg-open.
+    // Before Init. Without an opener files are handed to xdg-open. The opener
+    // is called on the worker thread, and on the caller's thread when a
+    // cached copy is reused.
     void SetFileOpener(FileOpener opener);
     void SetTiming(const FileSyncTiming& timing);
     // Before Init: the marker monitor runs only when both are given (the
