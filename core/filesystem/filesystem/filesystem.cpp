@@ -7,6 +7,7 @@
 #include "core/coreapp/coreaccess.h"
 #include "core/coreapp/isynccenter.h"
 #include "core/filesystem/filesystem/facaderecord.h"
+#include "core/filesystem/filesystem/filesyncmgrops.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 
 namespace {
@@ -26,9 +27,19 @@ HRESULT CFileSystem::CreateInstance(IFileSystem** out) {
     CFileSystem* facade = new (std::nothrow) CFileSystem();
     if (!facade)
         return E_FAIL;
+    facade->m_fileSync.reset(new (std::nothrow) CFileSyncMgrOps());
+    if (!facade->m_fileSync) {
+        delete facade;
+        return E_FAIL;
+    }
     facade->AddRef();
     *out = facade;
     return S_OK;
+}
+
+CFileSyncMgr* CFileSystem::FileSyncMgr() {
+    CFileSyncMgrOps* ops = dynamic_cast<CFileSyncMgrOps*>(m_fileSync.get());
+    return ops ? &ops->Manager() : nullptr;
 }
 
 HRESULT CFileSystem::Init(ISyncCenter* syncCenter, ILocalStorage* local, IRemoteStorage* remote,
