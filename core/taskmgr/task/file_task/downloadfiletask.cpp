@@ -2,6 +2,7 @@
 
 #include "core/filesystem/taskdata/taskdata.h"
 #include "core/localstorage/localstorage/ilocalstorage.h"
+#include "core/localstorage/localstorage/localfileops.h"
 #include "core/remotestorage/remotestorage/iremotestorage.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "core/remotestorage/remotestorage/transportsettings.h"
@@ -16,8 +17,8 @@ HRESULT DownloadFileTask::ExecuteRemote() {
         std::wstring downloaded;
         std::wstring decoded;
         ~Files() {
-            RemoveTaskFile(downloaded);
-            RemoveTaskFile(decoded);
+            RemoveFileQuietly(downloaded);
+            RemoveFileQuietly(decoded);
         }
     } files;
     HRESULT hr = m_local->GetTempFilePath(&files.downloaded);
@@ -42,7 +43,7 @@ HRESULT DownloadFileTask::ExecuteRemote() {
     hr = m_local->DecodeFileCancelable(files.downloaded, files.decoded, fileKey, CancelFlag());
     if (FAILED(hr))
         return CancelledOr(hr);
-    RemoveTaskFile(files.downloaded);
+    RemoveFileQuietly(files.downloaded);
     files.downloaded.clear();
 
     const std::wstring serviceSha1 = reply.GetValue(L"sha1");

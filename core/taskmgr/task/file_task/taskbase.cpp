@@ -1,8 +1,7 @@
 #include "core/taskmgr/task/file_task/taskbase.h"
 
-#include <unistd.h>
-
 #include <chrono>
+#include <system_error>
 #include <thread>
 
 #include "core/coreapp/ishelladapter.h"
@@ -63,12 +62,19 @@ int CTaskBase::AskUser(const std::wstring& rememberKey, const std::wstring& text
     };
     auto answer = std::make_shared<Answer>();
     std::shared_ptr<IFileTaskHost> host = m_host;
-    std::thread asker([=] {
-        const int value = host->AskUser(rememberKey, text, caption, buttons, flag, checkText, rememberValue);
-        std::lock_guard<std::mutex> lock(answer->lock);
-        answer->given = true;
-        answer->value = value;
-    });
+    std::thread asker;
+    try {
+        asker = std::thread([=] {
+            const int value =
+                host->AskUser(rememberKey, text, caption, buttons, flag, checkText, rememberValue);
+            std::lock_guard<std::mutex> lock(answer->lock);
+            answer->given = true;
+            answer->value = value;
+        });
+    } catch (const std::system_error&) {
+        // No thread to spare: ask on this one, without the early cancel.
+        return host->AskUser(rememberKey, text, caption, buttons, flag, checkText, rememberValue);
+    }
     for (;;) {
         {
             std::lock_guard<std::mutex> lock(answer->lock);
@@ -98,11 +104,6 @@ HRESULT CTaskBase::ForwardProgress(void* task, int64_t downloadTotal, int64_t do
         return S_OK;
     return self->m_progress(self->m_context, downloadTotal, downloadNow, uploadTotal, uploadNow,
                             bytesPerSecond);
-}
-
-void RemoveTaskFile(const std::wstring& path) {
-    if (!path.empty())
-        ::unlink(WideToUtf8(path).c_str());
 }
 
 std::wstring ModTimeText(const std::wstring& writeTime) {

@@ -64,7 +64,5 @@ private:
     std::condition_variable m_wake;
 };
 
-// Removes a file if it is there; the path may be empty.
-void RemoveTaskFile(const std::wstring& path);
 // A last-write time text up to its last "." (empty when it has none).
 std::wstring ModTimeText(const std::wstring& writeTime);

@@ -1,6 +1,7 @@
 // The content upload shared by the new-file and new-version tasks.
 #include "core/filesystem/taskdata/taskdata.h"
 #include "core/localstorage/localstorage/ilocalstorage.h"
+#include "core/localstorage/localstorage/localfileops.h"
 #include "core/remotestorage/remotestorage/iremotestorage.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "core/taskmgr/task/file_task/taskbase.h"
@@ -12,8 +13,8 @@ struct UploadFiles {
     std::wstring copy;
     std::wstring encoded;
     ~UploadFiles() {
-        RemoveTaskFile(copy);
-        RemoveTaskFile(encoded);
+        RemoveFileQuietly(copy);
+        RemoveFileQuietly(encoded);
     }
 };
 
@@ -55,7 +56,7 @@ HRESULT CTaskBase::UploadContent(TaskData_UpdateFile& record, std::wstring* file
     hr = m_local->EncodeFileCancelable(record.name, files.copy, files.encoded, fileKey, m_cancel);
     if (FAILED(hr))
         return CancelledOr(hr);
-    RemoveTaskFile(files.copy);
+    RemoveFileQuietly(files.copy);
     files.copy.clear();
     record.encodedFilePath = files.encoded;
     hr = m_local->GetFileSizeByPath(files.encoded, &size, false);

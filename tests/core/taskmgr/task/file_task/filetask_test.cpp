@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <dirent.h>
 #include <mutex>
 #include <random>
@@ -24,58 +23,41 @@
 #include "tests/core/taskmgr/scriptedtask.h"
 #include "tests/support/emulatorfixture.h"
 #include "tests/support/fakesynccenter.h"
+#include "tests/support/scriptedbridge.h"
 #include "tests/support/testenvironment.h"
 
 namespace pellux_test {
 namespace {
 
-class ScriptedHost : public IFileTaskHost {
+// The scripted bridge answers the question; the commands after it are kept.
+class RecordingHost : public IFileTaskHost {
 public:
-    int answer = kAskCancel;
-    bool hold = false;  // AskUser waits until Release
+    CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
 
     int AskUser(const std::wstring& key, const std::wstring& text, const std::wstring& caption,
-                const std::wstring& buttons, int, const std::wstring& checkText, int) override {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_calls.push_back({L"AskUser", key, text, caption, buttons, checkText});
-        m_changed.notify_all();
-        m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return !hold; });
-        return answer;
+                const std::wstring& buttons, int flag, const std::wstring& checkText, int remember) override {
+        return bridge->AskUser(key, text, caption, buttons, flag, checkText, remember);
     }
     HRESULT Delete(bool, const std::wstring& fileId, const std::wstring&) override {
-        Record({L"Delete", fileId});
-        return S_OK;
+        return Record(L"Delete " + fileId);
     }
-    HRESULT Upload(const std::wstring& fileId, const std::wstring& parentId, int fileVersion,
-                   const std::wstring&, const std::wstring&) override {
-        Record({L"Upload", fileId, parentId, std::to_wstring(fileVersion)});
-        return S_OK;
+    HRESULT Upload(const std::wstring& fileId, const std::wstring&, int, const std::wstring&,
+                   const std::wstring&) override {
+        return Record(L"Upload " + fileId);
     }
-    void Set(int newAnswer, bool newHold) {
+    std::vector<std::wstring> TakeCommands() {
         std::lock_guard<std::mutex> lock(m_mutex);
-        answer = newAnswer;
-        hold = newHold;
-        m_calls.clear();
-    }
-    void Release() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        hold = false;
-        m_changed.notify_all();
-    }
-    std::vector<std::vector<std::wstring>> Calls() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_calls;
+        return std::move(m_commands);
     }
 
 private:
-    void Record(std::vector<std::wstring> call) {
+    HRESULT Record(const std::wstring& command) {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_calls.push_back(std::move(call));
-        m_changed.notify_all();
+        m_commands.push_back(command);
+        return S_OK;
     }
     std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<std::vector<std::wstring>> m_calls;
+    std::vector<std::wstring> m_commands;
 };
 
 std::string RandomBytes(size_t size, unsigned seed) {
@@ -130,7 +112,7 @@ protected:
         m_sync->AddComponent(remote);
         TaskMgrTuning tuning;
         tuning.tickMs = 10;
-        std::shared_ptr<ScriptedHost> host = m_host;
+        std::shared_ptr<RecordingHost> host = m_host;
         tuning.taskMaker = [host](TaskDataBase* record) { return CreateFileTask(record, host); };
         ASSERT_EQ(CreateTaskMgr(tuning, &m_mgr), S_OK);
         ASSERT_EQ(m_mgr->Init(m_sync, local, remote), S_OK);
@@ -192,7 +174,7 @@ protected:
     EmulatorSession m_session;
     std::string m_dir;
     std::string m_root;
-    std::shared_ptr<ScriptedHost> m_host = std::make_shared<ScriptedHost>();
+    std::shared_ptr<RecordingHost> m_host = std::make_shared<RecordingHost>();
     CComPtr<FakeSyncCenter> m_sync;
     CComPtr<ITaskMgr> m_mgr;
 };
@@ -209,50 +191,50 @@ TEST_F(FileTaskTest, ANewFileIntoADeletedFolderFailsAndUploadsNothing) {
     EXPECT_TRUE(m_emulator.RequestsTo("/store/up").empty());
 }
 
-TEST_F(FileTaskTest, AnExistingFileWithTheSameContentIsUploadedOnlyWhenReplaced) {
+TEST_F(FileTaskTest, AnExistingFileIsReplacedOrUpdatedOnlyAsAnsweredAndNotWithTheSameContent) {
     const std::string bytes = "the same content\n";
     const std::wstring existing = Upload("same.txt", bytes);
     ASSERT_FALSE(existing.empty());
     struct Case {
         const char* name;
         int answer;
+        std::string content;
         bool cancelWhileAsked;
         HRESULT result;
-        std::vector<std::wstring> operations;  // host calls after the question
+        std::vector<std::wstring> commands;
     };
     const std::vector<Case> cases = {
-        {"update", kAskDefault, false, S_OK, {}},
-        {"cancel", kAskCancel, false, S_OK, {}},
-        {"replace", kAskThird, false, S_OK, {L"Delete", L"Upload"}},
-        {"replace, but the task is cancelled while asked", kAskThird, true, E_CANCELLED, {}},
+        {"update", kAskDefault, bytes, false, S_OK, {}},
+        {"cancel", kAskCancel, bytes, false, S_OK, {}},
+        {"replace", kAskThird, bytes, false, S_OK, {L"Delete " + existing, L"Upload "}},
+        {"replace, but the task is cancelled while asked", kAskThird, bytes, true, E_CANCELLED, {}},
+        {"update with other content", kAskDefault, "other content\n", false, S_OK, {L"Upload " + existing}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        m_host->Set(c.answer, c.cancelWhileAsked);
+        m_host->bridge->SetAnswer(L"Wizard_UpLoadFileExist", c.answer);
+        if (c.cancelWhileAsked)
+            m_host->bridge->Block();
         ASSERT_TRUE(m_emulator.ClearLog());
-        TaskData_NewFile* record = NewFileRecord("same.txt", LocalFile("same.txt", bytes));
+        const size_t asked = m_host->bridge->Calls().size();
+        TaskData_NewFile* record = NewFileRecord("same.txt", LocalFile("same.txt", c.content));
         const std::wstring key = record->key;
         Completions done;
         ASSERT_EQ(m_mgr->AddTask(record, true, &Completions::Callback, &done), S_OK);
+        ASSERT_TRUE(m_host->bridge->WaitForCalls(asked + 1));
         if (c.cancelWhileAsked) {
-            ASSERT_TRUE(WaitUntil([&] { return !m_host->Calls().empty(); }));
             ASSERT_EQ(m_mgr->CancelTask(key), S_OK);
-            m_host->Release();
+            m_host->bridge->Unblock();
         }
         ASSERT_TRUE(WaitUntil([&] { return done.Count() == 1; }, 30000));
         EXPECT_EQ(done.Entries()[0].result, c.result);
-        const auto calls = m_host->Calls();
-        ASSERT_GE(calls.size(), 1u);
-        EXPECT_EQ(calls[0], (std::vector<std::wstring>{L"AskUser", L"Wizard_UpLoadFileExist",
-                                                       L"same.txt  文件已经存在，请选择以下操作方式。",
-                                                       L"Orvane便携版", L"替换|更新|取消", L"记住我的选择"}));
-        std::vector<std::wstring> operations;
-        for (size_t i = 1; i < calls.size(); ++i)
-            operations.push_back(calls[i][0]);
-        EXPECT_EQ(operations, c.operations);
-        if (!operations.empty()) {
-            EXPECT_EQ(calls[1][1], existing);
-        }
+        const BridgeCall question = m_host->bridge->Calls()[asked];
+        EXPECT_EQ(question.texts,
+                  (std::vector<std::wstring>{L"Wizard_UpLoadFileExist",
+                                             L"same.txt  文件已经存在，请选择以下操作方式。", L"Orvane便携版",
+                                             L"替换|更新|取消", L"记住我的选择"}));
+        EXPECT_EQ(question.numbers, (std::vector<long long>{1, -1}));
+        EXPECT_EQ(m_host->TakeCommands(), c.commands);
         EXPECT_TRUE(m_emulator.RequestsTo("/store/up").empty());
     }
 }
