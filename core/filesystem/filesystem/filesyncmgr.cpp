@@ -207,11 +207,11 @@ HRESULT CFileSyncMgr::State::UnInit() {
         m_stopping = true;
     }
     m_queueChanged.notify_all();
-    if (m_worker.IsRunning()) {
-        m_worker.StopAndJoin(kStopTimeoutMs,
-                             FormatStringUnbounded(L"CFileSyncMgr::UnInit: 线程退出超时，TimeOut = %d",
-                                                   static_cast<int>(kStopTimeoutMs)));
-    }
+    // Joined even when the loop has already left: the thread must not end
+    // up destroying this state (and its own handle) from the inside.
+    m_worker.StopAndJoin(kStopTimeoutMs,
+                         FormatStringUnbounded(L"CFileSyncMgr::UnInit: 线程退出超时，TimeOut = %d",
+                                               static_cast<int>(kStopTimeoutMs)));
     return hr;
 }
 
@@ -489,6 +489,9 @@ void CFileSyncMgr::State::OnTaskComplete(TaskDataBase* record) {
         // is never uploaded.
         if ((record->flags & kTaskFlagOpenedOldCopy) == 0)
             SetWritable(record->localPath, true);
+        // Taken before the editor sees the file, so even its first save
+        // counts as a change.
+        const FileStamp opened = ReadFileStamp(record->localPath);
         m_opener(record->localPath);
         OpenFileEntry entry;
         entry.flags = record->flags;
@@ -497,7 +500,7 @@ void CFileSyncMgr::State::OnTaskComplete(TaskDataBase* record) {
         entry.itemPath = record->itemPath;
         entry.localPath = record->localPath;
         entry.sha1 = record->sha1;
-        entry.watch.seen = entry.watch.hashed = ReadFileStamp(record->localPath);
+        entry.watch.seen = entry.watch.hashed = opened;
         entry.watch.lastChangeTick = GetTickCount();
         CAutoLock lock(m_openLock);
         m_openFiles.emplace(record->key, std::move(entry));

@@ -309,11 +309,13 @@ TEST_F(OpenForEdit, EachSavedChangeIsUploadedOnceAndAnUnchangedFileNever) {
             tasks_->Finish(posts, S_OK, 4, Sha1(ReadFile(root_ + "/" + name)));
         }
         // Many passes later: exactly what was expected, and the entry stays.
+        int version = 0;
+        EXPECT_TRUE(WaitUntil([&] {
+            return mgr_.GetOpenFileInfo(id, nullptr, nullptr, &version) == S_OK &&
+                   version == (c.upload ? 4 : 3);
+        }));
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         EXPECT_EQ(tasks_->Count() - posts, c.upload ? 1u : 0u);
-        int version = 0;
-        EXPECT_EQ(mgr_.GetOpenFileInfo(id, nullptr, nullptr, &version), S_OK);
-        EXPECT_EQ(version, c.upload ? 4 : 3);
     }
 }
 
@@ -357,11 +359,15 @@ TEST_F(OpenForEdit, AFailedDownloadOffersTheCachedCopyReadOnly) {
         EXPECT_EQ(Balloons().back(),
                   c.openedOld ? L"正在为您只读打开缓存在您机器上的“" + Utf8ToWide(name) + L"”文件。"
                               : L"下载“" + Utf8ToWide(name) + L"”失败");
+        // The balloon comes first, the entry right after it.
         std::vector<TaskInfo> list;
-        ASSERT_EQ(mgr_.GetOpenFileList(&list), S_OK);
-        const bool listed = !list.empty() && list.back().key == id;
-        EXPECT_EQ(listed, c.openedOld);
-        if (listed) {
+        const auto listed = [&] {
+            list.clear();
+            mgr_.GetOpenFileList(&list);
+            return !list.empty() && list.back().key == id;
+        };
+        EXPECT_EQ(c.openedOld ? WaitUntil(listed) : listed(), c.openedOld);
+        if (c.openedOld) {
             EXPECT_EQ(list.back().flags, kTaskFlagOpenAfterDownload | kTaskFlagOpenedOldCopy);
         }
         EXPECT_EQ(Writable(Local(name)), !c.openedOld);
@@ -449,8 +455,9 @@ TEST_F(OpenForEdit, TheOpenFileListEndsWithTheFileOrTheUser) {
 
     // Gone from the disk for good: the entry ends with a note, nothing uploaded.
     fs::remove(root_ + "/b.txt");
-    ASSERT_TRUE(WaitUntil([&] { return mgr_.GetOpenFileInfo(L"b", nullptr, nullptr, nullptr) == E_FAIL; }));
+    ASSERT_TRUE(WaitUntil([&] { return !Balloons().empty(); }));
     EXPECT_EQ(Balloons().back(), L"文件“b.txt”已不存在，不再为您同步它的修改。");
+    EXPECT_EQ(mgr_.GetOpenFileInfo(L"b", nullptr, nullptr, nullptr), E_FAIL);
     EXPECT_EQ(tasks_->Count(), 1u);
 }
 
