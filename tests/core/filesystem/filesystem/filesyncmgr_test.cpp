@@ -15,6 +15,9 @@
 #include "base/db/dbconfigstore.h"
 #include "core/coreapp/coreaccess.h"
 #include "core/coreapp/ishelladapter.h"
+#include "core/filesystem/filenotifymonitor/filenotifyrevicer/executor.h"
+#include "core/filesystem/filenotifymonitor/filenotifyrevicer/markerfile.h"
+#include "core/filesystem/filenotifymonitor/filenotifyrevicer/markerfilehandler.h"
 #include "core/filesystem/taskdata/taskdata.h"
 #include "core/localstorage/localstorage/localstorage.h"
 #include "core/remotestorage/remotestorage/filesha1.h"
@@ -480,6 +483,43 @@ TEST_F(OpenForEdit, CompletionsReportedFromInsideThePostDoNotDeadlock) {
     ui.join();
     EXPECT_GT(tasks_->Count(), 1u);
     EXPECT_EQ(mgr_.UnInit(), S_OK);
+}
+
+class RecordingDownloader : public IMarkerDownloader {
+public:
+    HRESULT Download(const std::wstring& id, const std::wstring&, const std::wstring&,
+                     const std::wstring& destination) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        calls.push_back(id + L" > " + destination);
+        return S_OK;
+    }
+    HRESULT DownloadFolder(const std::wstring&, const std::wstring&, const std::wstring&,
+                           const std::wstring&) override {
+        return S_OK;
+    }
+    std::mutex mutex;
+    std::vector<std::wstring> calls;
+};
+
+TEST_F(OpenForEdit, AMarkerDroppedIntoAWatchedFolderBecomesDownloads) {
+    auto downloader = std::make_shared<RecordingDownloader>();
+    ASSERT_EQ(mgr_.UnInit(), S_OK);
+    mgr_.SetMarkerMonitor(std::make_shared<CInlineExecutor>(), downloader);
+    ASSERT_EQ(mgr_.Init(center_, local_, nullptr, tasks_), S_OK);
+    std::wstring marker;
+    ASSERT_EQ(WriteMarkerFile(Utf8ToWide(root_ + "/.tmp"), MarkerKind::kDrag,
+                              {{L"0", L"f1", L"d0", L"\\a.txt"}}, marker),
+              S_OK);
+    // The shell moves the marker to where the user let go.
+    const std::string home = pellux_test::TestHome();
+    const std::string dropped = home + "/" + fs::path(WideToUtf8(marker)).filename().string();
+    fs::rename(WideToUtf8(marker), dropped);
+    ASSERT_TRUE(WaitUntil([&] {
+        std::lock_guard<std::mutex> lock(downloader->mutex);
+        return !downloader->calls.empty();
+    }));
+    EXPECT_EQ(downloader->calls, std::vector<std::wstring>{L"f1 > " + Utf8ToWide(home + "/a.txt")});
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(dropped); }));
 }
 
 }  // namespace
