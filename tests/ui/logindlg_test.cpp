@@ -51,13 +51,14 @@ protected:
         const std::string scratch = MakeTempDir("login");
         setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
         dataDir = Utf8ToWide(scratch + "/data");
+        savedMakers = GetDefaultComponentMakers();
         SetDefaultComponentMakers(FakeMakers(log));
         ASSERT_EQ(core.Startup(dataDir, sink.get()), S_OK);
     }
     void TearDown() override {
         core.Shutdown();
         CloseUserDatabase();
-        SetDefaultComponentMakers(CoreComponentMakers());
+        SetDefaultComponentMakers(savedMakers);
         unsetenv("PELLUX_REGISTRY_FILE");
         EmulatorTest::TearDown();
     }
@@ -70,6 +71,7 @@ protected:
     }
 
     std::wstring dataDir;
+    CoreComponentMakers savedMakers;
     FakeLog log;
     CComPtr<ScriptedBridge> sink = ScriptedBridge::Make();
     CCoreAccess core;
