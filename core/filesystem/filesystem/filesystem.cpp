@@ -151,7 +151,7 @@ HRESULT CFileSystem::ListFolder(const std::wstring& parentId, std::vector<Remote
     if (!forceRefresh && m_local->FolderNeedUpdate(parentId) == S_OK) {
         hr = m_local->GetLastSyncSnapshot(parentId, &items);
         if (hr == S_OK) {
-            out->insert(out->end(), items.begin(), items.end());
+            AppendListing(items, out);
             return hr;
         }
         items.clear();
@@ -171,7 +171,7 @@ HRESULT CFileSystem::ListFolder(const std::wstring& parentId, std::vector<Remote
         *unreachable = hr;
         hr = m_local->GetLastSyncSnapshot(parentId, &items);
         if (SUCCEEDED(hr))
-            out->insert(out->end(), items.begin(), items.end());
+            AppendListing(items, out);
         return hr;
     }
 
@@ -187,13 +187,14 @@ HRESULT CFileSystem::ListFolder(const std::wstring& parentId, std::vector<Remote
         m_local->AddOrUpdateFileItem(item);
         items.push_back(std::move(item));
     }
+    reply = XmlNode();  // a large listing's tree is not kept beside its records
     m_local->DeleteStaleChildren(parentId);
     m_local->Unlock();
 
     RefreshCacheVersion(2);
     hr = m_local->UpdateFolderCacheVesion(parentId);
     if (SUCCEEDED(hr))
-        out->insert(out->end(), items.begin(), items.end());
+        AppendListing(items, out);
     return hr;
 }
 
