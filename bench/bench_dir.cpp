@@ -10,6 +10,7 @@
 #include <httplib.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -198,8 +199,13 @@ int main(int argc, char** argv) {
     std::ofstream(g_replyPath, std::ios::binary) << reply;
 
     httplib::Server server;
+    // Served from the one prepared copy: the peak counts the client alone.
     server.Post("/xsvr/dir/", [&reply](const httplib::Request&, httplib::Response& res) {
-        res.set_content(reply, "text/xml");
+        res.set_content_provider(
+            reply.size(), "text/xml", [&reply](size_t offset, size_t length, httplib::DataSink& sink) {
+                sink.write(reply.data() + offset, std::min(length, reply.size() - offset));
+                return true;
+            });
     });
     server.Post("/xsvr/getMaxVers/", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(

@@ -14,6 +14,29 @@ namespace {
 
 constexpr wchar_t kCaption[] = L"Orvane便携版";
 
+// Turns each listed item into its record while the reply is parsed, so the
+// reply's tree of a large folder is never built whole.
+class ListingSink : public XmlChildSink {
+public:
+    explicit ListingSink(const std::wstring& parentId) : m_parentId(parentId) {}
+
+    void TakeChild(XmlNode& child) override {
+        if (child.GetValue(L"fileId").empty())
+            return;
+        RemoteItem item;
+        FillRemoteItemFromReply(item, child);
+        // The service names the root by an id of its own; the cache keys the
+        // listing by the id it was asked for, or the next read finds nothing.
+        item.parentId = m_parentId;
+        items.push_back(std::move(item));
+    }
+
+    std::vector<RemoteItem> items;
+
+private:
+    const std::wstring& m_parentId;
+};
+
 }  // namespace
 
 HRESULT CreateFileSystem(IFileSystem** out) {
@@ -161,7 +184,9 @@ HRESULT CFileSystem::ListFolder(const std::wstring& parentId, std::vector<Remote
     if (!record)
         return E_OUTOFMEMORY;
     record->key = parentId;
+    ListingSink sink(parentId);
     XmlNode reply;
+    reply.childSink = &sink;
     hr = m_taskMgr->ExecuteTask(record.get(), &reply, 2);
     if (FAILED(hr)) {
         // Only a service that cannot be reached lets the cache stand in for
@@ -174,20 +199,10 @@ HRESULT CFileSystem::ListFolder(const std::wstring& parentId, std::vector<Remote
             AppendListing(items, out);
         return hr;
     }
+    items.swap(sink.items);
 
     m_local->Lock();
-    for (const XmlNode& child : reply.children) {
-        if (child.GetValue(L"fileId").empty())
-            continue;
-        RemoteItem item;
-        FillRemoteItemFromReply(item, child);
-        // The service names the root by an id of its own; the cache keys the
-        // listing by the id it was asked for, or the next read finds nothing.
-        item.parentId = parentId;
-        m_local->AddOrUpdateFileItem(item);
-        items.push_back(std::move(item));
-    }
-    reply = XmlNode();  // a large listing's tree is not kept beside its records
+    m_local->AddOrUpdateFileItems(items);
     m_local->DeleteStaleChildren(parentId);
     m_local->Unlock();
 

@@ -25,6 +25,18 @@ struct ILocalStorage : IUnknown {
     virtual HRESULT GetItemInfo(const std::wstring& id, RemoteItem* out) = 0;
     virtual HRESULT GetItemShareRight(const std::wstring& id, std::vector<SharerInfo>* out) = 0;
     virtual HRESULT AddOrUpdateFileItem(const RemoteItem& item) = 0;
+    // AddOrUpdateFileItem for each item in order, in one transaction: the rows
+    // end exactly as the single calls leave them. Stores that cannot do better
+    // make the single calls; the first failure is returned.
+    virtual HRESULT AddOrUpdateFileItems(const std::vector<RemoteItem>& items) {
+        HRESULT result = S_OK;
+        for (const RemoteItem& item : items) {
+            const HRESULT hr = AddOrUpdateFileItem(item);
+            if (FAILED(hr) && SUCCEEDED(result))
+                result = hr;
+        }
+        return result;
+    }
     virtual HRESULT UpdateFileVersion(const std::wstring& fileId, int64_t fileSize, int64_t fileVersion,
                                       const std::wstring& sha1) = 0;
     virtual HRESULT DeleteStaleChildren(const std::wstring& parentId) = 0;

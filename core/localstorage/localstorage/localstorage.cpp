@@ -6,6 +6,7 @@
 #include "base/db/db.h"
 #include "base/db/dbconfigstore.h"
 #include "base/db/sqltext.h"
+#include "core/localstorage/localstorage/itemrowsql.h"
 #include "core/localstorage/localstorage/sharerlist.h"
 
 namespace {
@@ -259,15 +260,8 @@ HRESULT CLocalStorage::AddOrUpdateFileItem(const RemoteItem& item) {
         rows, FormatSql(L"SELECT id FROM files WHERE %s LIMIT 1", SqlVerbatim{condition}).c_str());
     if (FAILED(hr))
         return hr;
-    if (rows.eof()) {
-        return db->Insert(
-            kTable,
-            L"size, fileversion, sha1, svrparentid, svrid, localpath, localname, isdir, "
-            L"local_ctime, local_mtime, sharers, itemversion",
-            FormatSql(L"%lld, %d, '%s', '%s', '%s', '%s', '%s', %d, '%s', '%s', '%s', %lld", item.size,
-                      item.fileVer, item.sha1, item.parentId, item.fileId, item.localPath, item.name, isDir,
-                      item.createdTime, item.modTime, sharers, itemVersion));
-    }
+    if (rows.eof())
+        return db->Insert(kTable, kItemRowColumns, FormatItemRowValues(item, itemVersion));
     return db->Update(
         kTable,
         FormatSql(L"size = %lld, fileversion = %d, sha1 = '%s', svrparentid = '%s', svrid = '%s', "

@@ -31,6 +31,9 @@ public:
     HRESULT GetItemInfo(const std::wstring& id, RemoteItem* out) override;
     HRESULT GetItemShareRight(const std::wstring& id, std::vector<SharerInfo>* out) override;
     HRESULT AddOrUpdateFileItem(const RemoteItem& item) override;
+    // A few statements per 500 items instead of two per item; a failed
+    // statement ends the batch and is returned.
+    HRESULT AddOrUpdateFileItems(const std::vector<RemoteItem>& items) override;
     HRESULT UpdateFileVersion(const std::wstring& fileId, int64_t fileSize, int64_t fileVersion,
                               const std::wstring& sha1) override;
     HRESULT DeleteStaleChildren(const std::wstring& parentId) override;
@@ -66,6 +69,7 @@ public:
 
 private:
     HRESULT CreateDbTable();
+    HRESULT WriteItemRows(const std::vector<RemoteItem>& items);
     // Reads the rows of a query into out; full: localpath and sharers too.
     HRESULT ReadItems(const std::wstring& condition, bool full, std::vector<RemoteItem>* out);
     std::wstring Resolve(const std::wstring& path, bool relatePath);

@@ -1,5 +1,7 @@
 #include "core/remotestorage/remotestorage/remoteoperation.h"
 
+#include <utility>
+
 #include "base/settings/inisettings.h"
 #include "base/utility/urlutil.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
@@ -271,10 +273,10 @@ std::wstring ReadServerRoot(RemoteRoot root) {
     return value;
 }
 
-HRESULT JudgeReplyText(const std::wstring& text, XmlNode& reply) {
+HRESULT JudgeReplyText(std::wstring text, XmlNode& reply) {
     if (text.empty())
         return E_FAIL;
-    if (FAILED(reply.Parse(text)))
+    if (FAILED(reply.Parse(std::move(text))))
         return E_FAIL;
     const std::wstring result = reply.GetValue(L"result");
     if (result.empty())

@@ -83,6 +83,6 @@ std::wstring ReadServerRoot(RemoteRoot root);
 
 // Judges a reply text: E_FAIL when empty or not XML (the node keeps what it
 // held), 0x80041011 without a "result", else the result name's code. The
-// parsed reply stays in the node whatever the result.
-class XmlNode;
-HRESULT JudgeReplyText(const std::wstring& text, XmlNode& reply);
+// parsed reply stays in the node whatever the result. A text moved in is
+// freed once parsing has converted it.
+HRESULT JudgeReplyText(std::wstring text, XmlNode& reply);

@@ -1,6 +1,7 @@
 #include "core/remotestorage/remotestorage/remotestorage.h"
 
 #include <new>
+#include <utility>
 
 #include "base/log/tracestack.h"
 #include "core/remotestorage/remotestorage/transport.h"
@@ -84,9 +85,12 @@ HRESULT CRemoteStorage::_HttpRequest(const RemoteOperation& operation, const std
     std::wstring text;
     hr = transport->Request(url.c_str(), headers.c_str(), document ? document->c_str() : nullptr, &text,
                             operation.timeoutSeconds, true);
+    // The transfer object keeps the body and its decoded text: a large
+    // listing is not held three times over while it is parsed.
+    transport.Release();
     if (FAILED(hr))
         return hr;
-    return JudgeReplyText(text, reply);
+    return JudgeReplyText(std::move(text), reply);
 }
 
 HRESULT CRemoteStorage::_RunOperation(RemoteOperationId id, const std::vector<std::wstring>& values,

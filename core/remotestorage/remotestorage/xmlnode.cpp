@@ -3,6 +3,8 @@
 #include <tinyxml.h>
 
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 #include "platform/strings.h"
 
@@ -73,16 +75,28 @@ bool SkipPast(const std::string& text, size_t& pos, const char* terminator) {
     return true;
 }
 
+// Where TinyXML starts an element: an ASCII letter, "_" or any byte from 0x7F
+// up, which it takes for a letter of some other script.
 bool IsNameStart(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || (c & 0x80) != 0;
+    const unsigned char byte = static_cast<unsigned char>(c);
+    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || byte == '_' || byte >= 0x7F;
 }
+
+// Byte range [begin, end) of one element in the reply text.
+struct ElementSpan {
+    size_t begin;
+    size_t end;
+};
 
 // False when elements open deeper than kMaxNesting, an element has more than
 // kMaxAttributes attributes, or a markup construct has no end. Markup is cut
 // where TinyXML cuts it, so the scan never sees fewer open elements than the
-// parser will; anything it cannot follow is refused.
-bool MarkupWithinLimits(const std::string& text) {
+// parser will; anything it cannot follow is refused. Records where each child
+// element of the first root element begins and ends.
+bool MarkupWithinLimits(const std::string& text, std::vector<ElementSpan>& rootChildren) {
     int depth = 0;
+    bool rootClosed = false;
+    size_t childBegin = 0;
     size_t pos = 0;
     while ((pos = text.find('<', pos)) != std::string::npos) {
         if (text.compare(pos, 4, "<!--") == 0) {
@@ -92,10 +106,14 @@ bool MarkupWithinLimits(const std::string& text) {
             if (!SkipPast(text, pos, "]]>"))
                 return false;
         } else if (text.compare(pos, 2, "</") == 0) {
-            if (depth > 0)
-                --depth;
             if (!SkipPast(text, pos, ">"))
                 return false;
+            if (depth == 2 && !rootClosed)
+                rootChildren.push_back({childBegin, pos});
+            if (depth == 1)
+                rootClosed = true;
+            if (depth > 0)
+                --depth;
         } else if (pos + 1 < text.size() && IsNameStart(text[pos + 1])) {
             // An opening tag: find its end outside quoted attribute values.
             char quote = 0;
@@ -117,7 +135,16 @@ bool MarkupWithinLimits(const std::string& text) {
             }
             if (i >= text.size())
                 return false;
-            if (text[i - 1] != '/' && ++depth > kMaxNesting)
+            const bool selfClosing = text[i - 1] == '/';
+            if (depth == 1 && !rootClosed) {
+                if (selfClosing)
+                    rootChildren.push_back({pos, i + 1});
+                else
+                    childBegin = pos;
+            }
+            if (depth == 0 && selfClosing)
+                rootClosed = true;
+            if (!selfClosing && ++depth > kMaxNesting)
                 return false;
             pos = i + 1;
         } else {
@@ -146,22 +173,44 @@ bool MarkupWithinLimits(const std::string& text) {
 }
 
 std::wstring FromUtf8(const char* text) {
-    return text ? Utf8ToWide(std::string(text)) : std::wstring();
+    return text ? Utf8ToWide(text, std::strlen(text)) : std::wstring();
 }
+
+void FillChild(XmlNode& node, const TiXmlElement& child);
 
 void Fill(XmlNode& node, const TiXmlElement& element) {
     node.name = FromUtf8(element.Value());
     for (const TiXmlAttribute* a = element.FirstAttribute(); a; a = a->Next())
         node.attributes[FromUtf8(a->Name())] = FromUtf8(a->Value());
-    for (const TiXmlElement* child = element.FirstChildElement(); child;
-         child = child->NextSiblingElement()) {
-        const TiXmlNode* first = child->FirstChild();
-        if (first && first->ToText()) {
-            node.AddValue(FromUtf8(child->Value()), FromUtf8(first->Value()));
-        } else {
-            Fill(node.AddChild(std::wstring()), *child);
-        }
+    for (const TiXmlElement* child = element.FirstChildElement(); child; child = child->NextSiblingElement())
+        FillChild(node, *child);
+}
+
+// An element whose first node is text is a field of its parent; any other is
+// a record of its own.
+bool IsValueElement(const TiXmlElement& element) {
+    const TiXmlNode* first = element.FirstChild();
+    return first && first->ToText();
+}
+
+void FillChild(XmlNode& node, const TiXmlElement& child) {
+    if (IsValueElement(child))
+        node.AddValue(FromUtf8(child.Value()), FromUtf8(child.FirstChild()->Value()));
+    else
+        Fill(node.AddChild(std::wstring()), child);
+}
+
+// The reply without the root's child elements: what TinyXML must accept
+// around them (the prolog, the root's own tag, whatever follows the root).
+std::string Envelope(const std::string& text, const std::vector<ElementSpan>& rootChildren) {
+    std::string envelope;
+    size_t from = 0;
+    for (const ElementSpan& span : rootChildren) {
+        envelope.append(text, from, span.begin - from);
+        from = span.end;
     }
+    envelope.append(text, from, std::string::npos);
+    return envelope;
 }
 
 }  // namespace
@@ -222,22 +271,52 @@ std::wstring XmlNode::ToQueryString(wchar_t separator, wchar_t assign) const {
     return out;
 }
 
-HRESULT XmlNode::Parse(const std::wstring& text) {
+HRESULT XmlNode::Parse(std::wstring text) {
     if (text.size() > kMaxReplyBytes)
         return E_FAIL;
     const std::string utf8 = WideToUtf8(text);
-    if (utf8.size() > kMaxReplyBytes || !MarkupWithinLimits(utf8))
+    std::wstring().swap(text);
+    std::vector<ElementSpan> rootChildren;
+    if (utf8.size() > kMaxReplyBytes || !MarkupWithinLimits(utf8, rootChildren))
         return E_FAIL;
+    // The root's child elements are parsed one at a time, each freed before
+    // the next: the whole reply as one TinyXML tree costs about ten times its
+    // size. The bytes are UTF-8 whatever the declaration says (they were
+    // converted from our own wide text); telling TinyXML so keeps character
+    // references above U+007F intact.
     TiXmlDocument document;
-    // The bytes are UTF-8 whatever the declaration says: they were converted
-    // from our own wide text. Telling TinyXML so keeps character references
-    // above U+007F intact.
-    document.Parse(utf8.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    document.Parse(Envelope(utf8, rootChildren).c_str(), nullptr, TIXML_ENCODING_UTF8);
     if (document.Error())
         return E_FAIL;
     const TiXmlElement* root = document.FirstChildElement();
-    if (!root)
+    // An element left in the envelope is one the scan did not see where
+    // TinyXML does: the cut cannot be trusted.
+    if (!root || root->FirstChildElement())
         return E_FAIL;
-    Fill(*this, *root);
+    XmlNode parsed;
+    Fill(parsed, *root);
+    TiXmlDocument holder;  // records the errors of each child's parse
+    for (const ElementSpan& span : rootChildren) {
+        TiXmlElement* element = new TiXmlElement("");
+        holder.LinkEndChild(element);
+        const char* end = element->Parse(utf8.c_str() + span.begin, nullptr, TIXML_ENCODING_UTF8);
+        if (holder.Error() || end != utf8.c_str() + span.end)
+            return E_FAIL;
+        if (childSink && !IsValueElement(*element)) {
+            XmlNode child;
+            Fill(child, *element);
+            childSink->TakeChild(child);
+        } else {
+            FillChild(parsed, *element);
+        }
+        holder.Clear();
+    }
+    name = std::move(parsed.name);
+    for (auto& attribute : parsed.attributes)
+        attributes[attribute.first] = std::move(attribute.second);
+    values.insert(values.end(), std::make_move_iterator(parsed.values.begin()),
+                  std::make_move_iterator(parsed.values.end()));
+    children.insert(children.end(), std::make_move_iterator(parsed.children.begin()),
+                    std::make_move_iterator(parsed.children.end()));
     return S_OK;
 }

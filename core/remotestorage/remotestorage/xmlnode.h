@@ -14,11 +14,23 @@
 // items is about 69 MB.
 constexpr size_t kMaxReplyBytes = 128u << 20;
 
+class XmlNode;
+
+// Takes the root's child records one by one while a reply is parsed, so a
+// listing of many items never stands in memory as a whole tree.
+class XmlChildSink {
+public:
+    virtual ~XmlChildSink() = default;
+    // The child is the receiver's to keep or to move from.
+    virtual void TakeChild(XmlNode& child) = 0;
+};
+
 class XmlNode {
 public:
     XmlNode() = default;
     explicit XmlNode(const std::wstring& nodeName) : name(nodeName) {}
 
+    // Empties the fields; childSink stays.
     void Clear();
 
     // Text of the first value whose key matches, folding only ASCII letters;
@@ -40,8 +52,9 @@ public:
     // S_OK when the text is a well-formed document with a root element; the
     // root's name replaces ours and its fields are appended. E_FAIL leaves the
     // node as it was, also for texts past kMaxReplyBytes, nested too deeply or
-    // with too many attributes on one element.
-    HRESULT Parse(const std::wstring& text);
+    // with too many attributes on one element. The text is taken by value so
+    // that a large reply moved in is freed once it is converted.
+    HRESULT Parse(std::wstring text);
 
     std::wstring name;
     // Ordered by UTF-16 code units; one entry per attribute name.
@@ -49,4 +62,8 @@ public:
     // (key, text) in insertion order; keys may repeat.
     std::vector<std::pair<std::wstring, std::wstring>> values;
     std::vector<XmlNode> children;
+    // When set, Parse hands the root's child records to it in document order
+    // instead of appending them to children. A failed Parse may have handed
+    // some over already: the receiver keeps them only when Parse succeeds.
+    XmlChildSink* childSink = nullptr;
 };

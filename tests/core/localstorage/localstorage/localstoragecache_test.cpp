@@ -365,3 +365,89 @@ TEST_F(CacheTransaction, AFailedBeginReleasesTheTransactionAndNestedLocksCount) 
 }
 
 }  // namespace
+
+namespace {
+
+// Every column of every row, in id order.
+std::vector<std::wstring> DumpFiles(CDB* db) {
+    CDBQueryHelper rows;
+    EXPECT_EQ(db->execQuery(rows, L"SELECT * FROM files ORDER BY id"), S_OK);
+    std::vector<std::wstring> dump;
+    for (; !rows.eof(); rows.nextRow()) {
+        std::wstring line;
+        for (int column = 0; column < 17; ++column) {
+            std::wstring field;
+            line += rows.getStringField(field, column, L"<null>") + L"|";
+        }
+        dump.push_back(line);
+    }
+    return dump;
+}
+
+}  // namespace
+
+TEST_F(Cache, ABatchWriteLeavesTheRowsTheSingleWritesLeave) {
+    RemoteItem shared = File(L"s1", L"p", L"shared");
+    shared.sharers.push_back({L"Ann", L"u1", L"a@x", kSharerRead});
+    RemoteItem renamed = File(L"A1", L"p", L"O'Neil's 报告.doc");
+    renamed.size = 5000000000LL;
+    // Rows standing before the listing: a folder with its cache stamp, a file
+    // in another folder, two damaged rows sharing one id, and a folder row
+    // under the id a file of the listing has.
+    const wchar_t* const kSeed[] = {
+        L"INSERT INTO files (id, isdir, svrid, svrparentid, localname, cacheversion, itemversion) "
+        L"VALUES (3, 1, 'f1', 'p', 'old folder', 7, 1)",
+        L"INSERT INTO files (id, isdir, svrid, svrparentid, localname, sha1, itemversion) "
+        L"VALUES (5, 0, 'moved', 'elsewhere', 'm', 'x', 1)",
+        L"INSERT INTO files (id, isdir, svrid, svrparentid, localname, itemversion) "
+        L"VALUES (8, 0, 'dup', 'p', 'd1', 1), (9, 0, 'DUP', 'p', 'd2', 1)",
+        L"INSERT INTO files (id, isdir, svrid, svrparentid, localname, itemversion) "
+        L"VALUES (12, 1, 'a1', 'p', 'same id, a folder', 1)",
+    };
+    struct Case {
+        const char* what;
+        bool seeded;
+        std::vector<RemoteItem> items;
+        size_t rows;
+    };
+    std::vector<RemoteItem> many;
+    for (int i = 0; i < 1203; ++i)
+        many.push_back(File(L"n" + std::to_wstring(i), L"p", L"n"));
+    const std::vector<Case> cases = {
+        {"an empty listing", true, {}, 5},
+        {"new rows into an empty table", false, many, 1203},
+        {"updates and inserts over standing rows",
+         true,
+         {Folder(L"F1", L"p", L"folder"), File(L"moved", L"p", L"back"), File(L"dup", L"p", L"d"), renamed,
+          shared, File(L"new", L"p", L"new")},
+         8},
+        {"one id twice: the later item wins in the first one's row",
+         true,
+         {File(L"x", L"p", L"first"), File(L"y", L"p", L"y"), File(L"X", L"p", L"second")},
+         7},
+        {"more items than one statement takes, over standing rows", true, many, 1208},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::vector<std::wstring>> dumps;
+        for (bool batch : {false, true}) {
+            ASSERT_EQ(storage_->ClearLastSnapshot(), S_OK);
+            if (c.seeded) {
+                for (const wchar_t* sql : kSeed)
+                    Exec(sql);
+            }
+            ASSERT_EQ(storage_->SetCurCacheVesion(9), S_OK);
+            ASSERT_EQ(storage_->Lock(), S_OK);
+            if (batch) {
+                ASSERT_EQ(storage_->AddOrUpdateFileItems(c.items), S_OK);
+            } else {
+                for (const RemoteItem& item : c.items)
+                    ASSERT_EQ(storage_->AddOrUpdateFileItem(item), S_OK);
+            }
+            ASSERT_EQ(storage_->Unlock(), S_OK);
+            dumps.push_back(DumpFiles(db_));
+        }
+        EXPECT_EQ(dumps[0], dumps[1]);
+        EXPECT_EQ(dumps[1].size(), c.rows);
+    }
+}

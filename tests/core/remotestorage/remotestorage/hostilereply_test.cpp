@@ -82,6 +82,7 @@ TEST(HostileReplyParse, RefusesRepliesBuiltToExhaustTheParser) {
     const std::vector<Case> cases = {
         {"nesting behind <?x>", NestingBehindProcessingInstruction()},
         {"nesting behind <!x>", "<!x>" + Repeat("<a>", 40000)},
+        {"nesting of elements named by a DEL byte", Repeat("<\x7f>", 40000)},
         {"unterminated <?", "<r><?x" + Repeat("<a>", 40000)},
         {"unterminated comment", "<r><!--" + Repeat("<a>", 300)},
         {"unterminated CDATA", "<r><![CDATA[" + Repeat("<a>", 300)},

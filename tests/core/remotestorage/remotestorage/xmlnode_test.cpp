@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/strings.h"
+
 namespace {
 
 const std::wstring kDeclaration = L"<?xml version=\"1.0\" encoding=\"utf-8\" ?>";
@@ -230,6 +232,44 @@ TEST(XmlNodeParse, NestingLimitCountsOnlyOpenElements) {
         at = &at->children[0];
     }
     EXPECT_EQ(at->GetValue(L"v"), L"deep");
+}
+
+// Collects the records handed over during a parse.
+class CollectingSink : public XmlChildSink {
+public:
+    void TakeChild(XmlNode& child) override { taken.push_back(std::move(child)); }
+    std::vector<XmlNode> taken;
+};
+
+TEST(XmlNodeParse, AChildSinkGetsTheRecordsTheTreeWouldHold) {
+    const wchar_t* const documents[] = {
+        L"<?xml version=\"1.0\"?><r a=\"1\"><result>ok</result><item><id>1</id></item>text<!-- c -->"
+        L"<item x='>'><id>2</id><sharer><userId>u</userId></sharer></item><n>9</n><e/>"
+        L"<c><![CDATA[<item>]]></c></r><!-- after -->",
+        L"<r/>",
+        L"<r><item><id>1</id></item><item><id>2</id></item></r><second><item/></second>",
+        L"<r><item><id>1</id></item><item><id>2</b></item></r>",
+        L"<r><item><id>1</id></item><item>",
+        L"<r><item><id>1</id></item></r2>",
+        L"junk<r><item/></r>",
+    };
+    for (const wchar_t* document : documents) {
+        SCOPED_TRACE(WideToUtf8(document));
+        XmlNode tree;
+        const HRESULT treeResult = tree.Parse(document);
+        CollectingSink sink;
+        XmlNode streamed;
+        streamed.childSink = &sink;
+        ASSERT_EQ(streamed.Parse(document), treeResult);
+        if (FAILED(treeResult))
+            continue;
+        EXPECT_TRUE(streamed.children.empty());
+        ASSERT_EQ(sink.taken.size(), tree.children.size());
+        for (size_t i = 0; i < tree.children.size(); ++i)
+            EXPECT_EQ(sink.taken[i].ToXml(), tree.children[i].ToXml());
+        tree.children.clear();
+        EXPECT_EQ(streamed.ToXml(), tree.ToXml());
+    }
 }
 
 TEST(XmlNodeParse, ParsingAppendsToWhatTheNodeHolds) {
