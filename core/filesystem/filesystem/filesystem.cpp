@@ -21,10 +21,10 @@ public:
     explicit ListingSink(const std::wstring& parentId) : m_parentId(parentId) {}
 
     void TakeChild(XmlNode& child) override {
-        if (child.GetValue(L"fileId").empty())
-            return;
         RemoteItem item;
-        FillRemoteItemFromReply(item, child);
+        TakeRemoteItemFromReply(item, child);
+        if (item.fileId.empty())
+            return;
         // The service names the root by an id of its own; the cache keys the
         // listing by the id it was asked for, or the next read finds nothing.
         item.parentId = m_parentId;

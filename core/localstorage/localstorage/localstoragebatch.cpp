@@ -3,7 +3,7 @@
 // id (compared as the NOCASE column compares) and kind, wherever that row
 // stands, and is inserted when there is none.
 #include <algorithm>
-#include <map>
+#include <unordered_map>
 
 #include "base/db/db.h"
 #include "base/db/sqltext.h"
@@ -16,18 +16,16 @@ namespace {
 // small enough to keep each statement text short.
 constexpr size_t kRowsPerStatement = 500;
 
-struct RowKey {
-    std::wstring fileId;
-    int isDir;
-};
-
-struct RowKeyLess {
-    bool operator()(const RowKey& a, const RowKey& b) const {
-        if (a.isDir != b.isDir)
-            return a.isDir < b.isDir;
-        return CompareNoCaseAscii(a.fileId, b.fileId) < 0;
-    }
-};
+// The key the single write matches rows by: the id as the NOCASE column
+// compares it (ASCII letters folded) and whether the row is a folder.
+std::wstring RowKey(const std::wstring& fileId, int isDir) {
+    std::wstring key;
+    key.reserve(fileId.size() + 1);
+    key += isDir ? L'd' : L'f';
+    for (wchar_t c : fileId)
+        key += c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c;
+    return key;
+}
 
 // One key of the listing: the last item given for it, and the rows it
 // updates (none: it is inserted).
@@ -71,11 +69,11 @@ HRESULT CLocalStorage::WriteItemRows(const std::vector<RemoteItem>& items) {
     CDB* db = GetDatabase();
     // A key given twice ends with the later item's values in the row the
     // first one made or found, as two single writes leave it.
-    std::map<RowKey, size_t, RowKeyLess> slots;
+    std::unordered_map<std::wstring, size_t> slots;
     std::vector<PendingRow> pending;
     pending.reserve(items.size());
     for (const RemoteItem& item : items) {
-        const auto inserted = slots.emplace(RowKey{item.fileId, item.isFolder != 0 ? 1 : 0}, pending.size());
+        const auto inserted = slots.emplace(RowKey(item.fileId, item.isFolder != 0 ? 1 : 0), pending.size());
         if (inserted.second)
             pending.push_back({&item, {}});
         else
@@ -95,9 +93,8 @@ HRESULT CLocalStorage::WriteItemRows(const std::vector<RemoteItem>& items) {
         if (FAILED(hr))
             return hr;
         for (; !rows.eof(); rows.nextRow()) {
-            RowKey key{std::wstring(), rows.getIntField(2, -1)};
-            rows.getStringField(key.fileId, 1);
-            const auto slot = slots.find(key);
+            std::wstring fileId;
+            const auto slot = slots.find(RowKey(rows.getStringField(fileId, 1), rows.getIntField(2, 0)));
             if (slot != slots.end())
                 pending[slot->second].rowIds.push_back(rows.getInt64Field(0));
         }
@@ -123,8 +120,11 @@ HRESULT CLocalStorage::WriteItemRows(const std::vector<RemoteItem>& items) {
         const std::wstring values = FormatItemRowValues(*row.item, itemVersion);
         const size_t rowCount = std::max<size_t>(1, row.rowIds.size());
         for (size_t i = 0; i < rowCount; ++i) {
-            const std::wstring id = row.rowIds.empty() ? L"NULL" : std::to_wstring(row.rowIds[i]);
-            tuples += (count == 0 ? L"(" : L", (") + id + L", " + values + L")";
+            tuples += count == 0 ? L"(" : L", (";
+            tuples += row.rowIds.empty() ? L"NULL" : std::to_wstring(row.rowIds[i]);
+            tuples += L", ";
+            tuples += values;
+            tuples += L")";
             if (++count == kRowsPerStatement) {
                 const HRESULT hr = flush();
                 if (FAILED(hr))

@@ -51,6 +51,8 @@ constexpr int kSharerFolder = 0x11;
 // Fills the fields a reply item element carries; localPath and sharers are
 // left as they are.
 void FillRemoteItemFromReply(RemoteItem& item, const XmlNode& node);
+// The same, moving the texts out of the node.
+void TakeRemoteItemFromReply(RemoteItem& item, XmlNode& node);
 // Appends one SharerInfo per child element named exactly "sharer", in order.
 void ParseSharerNodes(const XmlNode& node, std::vector<SharerInfo>& sharers);
 // kSharerRead for "read", kSharerWrite for "write" anywhere in the text
