@@ -8,21 +8,19 @@
 //   PELLUX_BENCH_DIR picks the folder for the database (default /tmp).
 #include <benchmark/benchmark.h>
 #include <httplib.h>
-#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "base/settings/inisettings.h"
+#include "bench/benchsupport.h"
 #include "core/filesystem/filesystem/filesystem.h"
 #include "core/taskmgr/taskmgr.h"
 #include "platform/strings.h"
@@ -60,32 +58,6 @@ std::string MakeReply() {
     return reply + "</xNorle>";
 }
 
-// The peak resident size since the last reset, in MB.
-double PeakMb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.compare(0, 6, "VmHWM:") == 0)
-            return std::atof(line.c_str() + 6) / 1024.0;
-    }
-    return 0;
-}
-double CurrentMb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.compare(0, 6, "VmRSS:") == 0)
-            return std::atof(line.c_str() + 6) / 1024.0;
-    }
-    return 0;
-}
-// Hands freed memory back first, so that the next peak counts what the next
-// step allocates rather than what an earlier one left in the heap.
-void ResetPeak() {
-    malloc_trim(0);
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
 bool ListFromService() {
     g_cache->SetCurCacheVesion(++g_version);  // a push: the cached listing is stale
     std::vector<RemoteItem> items;
@@ -105,21 +77,28 @@ void BM_Dir_FromServiceIntoCache(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * g_items);
 }
 
+// The records of a reply as they are parsed, as Dir makes them.
+class RecordSink : public XmlChildSink {
+public:
+    void TakeChild(XmlNode& child) override {
+        items.emplace_back();
+        TakeRemoteItemFromReply(items.back(), child);
+    }
+    std::vector<RemoteItem> items;
+};
+
 // The reply path alone, for where the time goes: the request, the parse and
 // the records, no cache.
 void BM_DirReply_NoCache(benchmark::State& state) {
     for (auto _ : state) {
         TaskData_Dir* record = TaskData_Dir::Create();
         record->operationName = L"Dir";
+        RecordSink sink;
         XmlNode reply;
-        std::vector<RemoteItem> items;
-        if (g_taskMgr->ExecuteTask(record, &reply, 1) == S_OK) {
-            items.resize(reply.children.size());
-            for (size_t i = 0; i < items.size(); ++i)
-                FillRemoteItemFromReply(items[i], reply.children[i]);
-        }
+        reply.childSink = &sink;
+        const HRESULT hr = g_taskMgr->ExecuteTask(record, &reply, 1);
         record->Release();
-        if (static_cast<int>(items.size()) != g_items)
+        if (hr != S_OK || static_cast<int>(sink.items.size()) != g_items)
             state.SkipWithError("request failed");
     }
     state.SetItemsProcessed(state.iterations() * g_items);
@@ -158,42 +137,13 @@ BENCHMARK(BM_DirReply_NoCache)->Unit(benchmark::kMillisecond)->Iterations(3)->Us
 BENCHMARK(BM_Dir_FromCache)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_ElementTree_Parse)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-// Keeps every run's mean time for the closing lines.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred)
-                continue;
-            std::string name = run.benchmark_name();
-            name = name.substr(0, name.find('/'));
-            seconds[name] = run.GetAdjustedRealTime() / 1e3;  // reported in ms
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--items=", 8) == 0)
-            g_items = std::atoi(argv[i] + 8);
-        else
-            rest.push_back(argv[i]);
-    }
-    int restCount = static_cast<int>(rest.size());
-    benchmark::Initialize(&restCount, rest.data());
-
-    const char* base = std::getenv("PELLUX_BENCH_DIR");
-    std::string pattern = std::string(base ? base : "/tmp") + "/pellux-bench-dir-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    pellux_bench::Initialize(argc, argv, "--items=", &g_items);
+    g_dir = pellux_bench::MakeBenchDir("pellux-bench-dir");
+    if (g_dir.empty())
         return 1;
-    }
-    g_dir = pattern;
     g_replyPath = g_dir + "/reply.xml";
     const std::string reply = MakeReply();
     std::ofstream(g_replyPath, std::ios::binary) << reply;
@@ -237,16 +187,18 @@ int main(int argc, char** argv) {
 
     // Peak memory of one listing each way, before the timed runs.
     ListFromService();
-    ResetPeak();
+    using pellux_bench::CurrentMb;
+    using pellux_bench::PeakMb;
+    pellux_bench::ResetPeak();
     double before = CurrentMb();
     ListFromService();
     const double servicePeak = PeakMb() - before;
-    ResetPeak();
+    pellux_bench::ResetPeak();
     before = CurrentMb();
     ListFromCache();
     const double cachePeak = PeakMb() - before;
 
-    SummaryReporter reporter;
+    pellux_bench::SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::string pythonPeak;

@@ -19,6 +19,7 @@
 #include "base/db/db.h"
 #include "base/db/dbconfigstore.h"
 #include "base/settings/inisettings.h"
+#include "bench/benchsupport.h"
 #include "core/coreapp/ishelladapter.h"
 #include "core/filesystem/taskdata/taskdata.h"
 #include "core/localstorage/localstorage/localstorage.h"
@@ -268,20 +269,6 @@ BENCHMARK(BM_Step_Decode)->Unit(benchmark::kMillisecond)->Iterations(3)->UseReal
 BENCHMARK(BM_Step_UploadTransfer)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_Step_DownloadTransfer)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred)
-                continue;
-            std::string name = run.benchmark_name();
-            seconds[name.substr(0, name.find('/'))] = run.GetAdjustedRealTime() / 1e3;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
 bool SetUp() {
     pellux_test::SetUpTestHome();
     std::string error;
@@ -346,20 +333,12 @@ void Line(const char* label, std::map<std::string, double>& s, const std::string
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--mb=", 5) == 0)
-            g_megabytes = std::atoi(argv[i] + 5);
-        else
-            rest.push_back(argv[i]);
-    }
-    int restCount = static_cast<int>(rest.size());
-    benchmark::Initialize(&restCount, rest.data());
+    pellux_bench::Initialize(argc, argv, "--mb=", &g_megabytes);
     if (!SetUp()) {
         std::fprintf(stderr, "cannot set up the emulator, the store or the %d MB file\n", g_megabytes);
         return 1;
     }
-    SummaryReporter reporter;
+    pellux_bench::SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     g_local.Release();
     g_remote.Release();

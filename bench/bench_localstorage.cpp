@@ -1,6 +1,7 @@
 // The database cache of the remote tree with one folder of many items: the
-// listing written into the cache (every item through AddOrUpdateFileItem in
-// one Lock/Unlock transaction, then DeleteStaleChildren) and read back with
+// listing written into the cache as Dir writes it (AddOrUpdateFileItems and
+// DeleteStaleChildren in one Lock/Unlock transaction; and, for comparison,
+// every item through AddOrUpdateFileItem) and read back with
 // GetLastSyncSnapshot, beside the sqlite3 command-line tool running the same
 // select on the same file. Prints the figures and the goal at the end.
 //
@@ -20,6 +21,7 @@
 
 #include "base/db/db.h"
 #include "base/db/dbconfigstore.h"
+#include "bench/benchsupport.h"
 #include "core/localstorage/localstorage/localstorage.h"
 #include "platform/strings.h"
 
@@ -56,13 +58,17 @@ const std::vector<RemoteItem>& Listing() {
     return items;
 }
 
-bool WriteListing(int64_t version) {
+bool WriteListing(int64_t version, bool oneByOne = false) {
     g_storage->SetCurCacheVesion(version);
     if (FAILED(g_storage->Lock()))
         return false;
     bool ok = true;
-    for (const RemoteItem& item : Listing())
-        ok = ok && SUCCEEDED(g_storage->AddOrUpdateFileItem(item));
+    if (oneByOne) {
+        for (const RemoteItem& item : Listing())
+            ok = ok && SUCCEEDED(g_storage->AddOrUpdateFileItem(item));
+    } else {
+        ok = SUCCEEDED(g_storage->AddOrUpdateFileItems(Listing()));
+    }
     ok = ok && SUCCEEDED(g_storage->DeleteStaleChildren(kParent));
     return SUCCEEDED(g_storage->Unlock()) && ok;
 }
@@ -86,6 +92,17 @@ void BM_Cache_ListOverCachedRows(benchmark::State& state) {
     WriteListing(version);
     for (auto _ : state) {
         if (!WriteListing(++version))
+            state.SkipWithError("write failed");
+    }
+    state.SetItemsProcessed(state.iterations() * g_items);
+}
+
+// The same, one item at a time.
+void BM_Cache_ListOverCachedRowsOneByOne(benchmark::State& state) {
+    int64_t version = 500;
+    WriteListing(version);
+    for (auto _ : state) {
+        if (!WriteListing(++version, true))
             state.SkipWithError("write failed");
     }
     state.SetItemsProcessed(state.iterations() * g_items);
@@ -117,45 +134,17 @@ void BM_Sqlite3Cli_Select(benchmark::State& state) {
 
 BENCHMARK(BM_Cache_ListIntoEmptyCache)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_Cache_ListOverCachedRows)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_Cache_ListOverCachedRowsOneByOne)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_Cache_ReadSnapshot)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_Sqlite3Cli_Select)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-
-// Keeps every run's mean time for the closing lines.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred)
-                continue;
-            std::string name = run.benchmark_name();
-            name = name.substr(0, name.find('/'));
-            seconds[name] = run.GetAdjustedRealTime() / 1e3;  // reported in ms
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--items=", 8) == 0)
-            g_items = std::atoi(argv[i] + 8);
-        else
-            rest.push_back(argv[i]);
-    }
-    int restCount = static_cast<int>(rest.size());
-    benchmark::Initialize(&restCount, rest.data());
-
-    const char* base = std::getenv("PELLUX_BENCH_DIR");
-    std::string pattern = std::string(base ? base : "/tmp") + "/pellux-bench-cache-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    pellux_bench::Initialize(argc, argv, "--items=", &g_items);
+    g_dir = pellux_bench::MakeBenchDir("pellux-bench-cache");
+    if (g_dir.empty())
         return 1;
-    }
-    g_dir = pattern;
     g_dbPath = g_dir + "/norle.db";
     if (FAILED(GetDatabase()->Init(Utf8ToWide(g_dbPath))) ||
         FAILED(GetDbConfigStore()->Open(GetDatabase(), L"config")) ||
@@ -166,7 +155,7 @@ int main(int argc, char** argv) {
     }
     Listing();  // built before any timing
 
-    SummaryReporter reporter;
+    pellux_bench::SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     g_storage.Release();
@@ -180,6 +169,8 @@ int main(int argc, char** argv) {
         std::printf("  into an empty cache   %7.3f s\n", s["BM_Cache_ListIntoEmptyCache"]);
     if (s.count("BM_Cache_ListOverCachedRows"))
         std::printf("  over cached rows      %7.3f s\n", s["BM_Cache_ListOverCachedRows"]);
+    if (s.count("BM_Cache_ListOverCachedRowsOneByOne"))
+        std::printf("  the same, one by one  %7.3f s\n", s["BM_Cache_ListOverCachedRowsOneByOne"]);
     if (s.count("BM_Cache_ReadSnapshot")) {
         const double read = s["BM_Cache_ReadSnapshot"];
         std::printf("  from the cache        %7.3f s  goal < 1 s  %s\n", read,
