@@ -21,14 +21,15 @@ public:
     explicit ListingSink(const std::wstring& parentId) : m_parentId(parentId) {}
 
     void TakeChild(XmlNode& child) override {
-        RemoteItem item;
+        RemoteItem& item = items.emplace_back();
         TakeRemoteItemFromReply(item, child);
-        if (item.fileId.empty())
+        if (item.fileId.empty()) {
+            items.pop_back();
             return;
+        }
         // The service names the root by an id of its own; the cache keys the
         // listing by the id it was asked for, or the next read finds nothing.
         item.parentId = m_parentId;
-        items.push_back(std::move(item));
     }
 
     std::vector<RemoteItem> items;

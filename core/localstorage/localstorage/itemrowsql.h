@@ -6,8 +6,9 @@
 
 #include "core/localstorage/localstorage/remoteitem.h"
 
+// Ends with "itemversion", the listing's stamp.
 extern const wchar_t kItemRowColumns[];
 
-// The item's values for kItemRowColumns, texts escaped and quoted; the row is
-// stamped with itemVersion.
+// The item's values for kItemRowColumns, texts escaped and quoted; the row
+// is stamped with itemVersion.
 std::wstring FormatItemRowValues(const RemoteItem& item, int64_t itemVersion);

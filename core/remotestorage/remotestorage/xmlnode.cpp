@@ -296,6 +296,7 @@ HRESULT XmlNode::Parse(std::wstring text) {
     XmlNode parsed;
     Fill(parsed, *root);
     TiXmlDocument holder;  // records the errors of each child's parse
+    XmlNode child;         // one record at a time, its storage reused
     for (const ElementSpan& span : rootChildren) {
         TiXmlElement* element = new TiXmlElement("");
         holder.LinkEndChild(element);
@@ -303,7 +304,7 @@ HRESULT XmlNode::Parse(std::wstring text) {
         if (holder.Error() || end != utf8.c_str() + span.end)
             return E_FAIL;
         if (childSink && !IsValueElement(*element)) {
-            XmlNode child;
+            child.Clear();
             Fill(child, *element);
             childSink->TakeChild(child);
         } else {

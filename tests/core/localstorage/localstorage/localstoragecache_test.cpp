@@ -403,29 +403,46 @@ TEST_F(Cache, ABatchWriteLeavesTheRowsTheSingleWritesLeave) {
         L"VALUES (8, 0, 'dup', 'p', 'd1', 1), (9, 0, 'DUP', 'p', 'd2', 1)",
         L"INSERT INTO files (id, isdir, svrid, svrparentid, localname, itemversion) "
         L"VALUES (12, 1, 'a1', 'p', 'same id, a folder', 1)",
+        // As the listing below writes it, and the same but for the case of
+        // the id or a NULL local path.
+        L"INSERT INTO files (id, size, fileversion, sha1, svrparentid, svrid, localpath, localname, isdir, "
+        L"local_ctime, local_mtime, sharers, itemversion, cacheversion) VALUES "
+        L"(20, 10, 1, 'da39a3ee5e6b4b0d3255bfef95601890afd80709', 'p', 'same', '', 'same', 0, "
+        L"'2024-01-02 03:04:05', '2024-01-02 03:04:06', '', 1, 4), "
+        L"(21, 10, 1, 'da39a3ee5e6b4b0d3255bfef95601890afd80709', 'p', 'CASE', '', 'case', 0, "
+        L"'2024-01-02 03:04:05', '2024-01-02 03:04:06', '', 1, 4), "
+        L"(22, 10, 1, 'da39a3ee5e6b4b0d3255bfef95601890afd80709', 'p', 'nul', NULL, 'nul', 0, "
+        L"'2024-01-02 03:04:05', '2024-01-02 03:04:06', '', 1, 4)",
     };
     struct Case {
         const char* what;
         bool seeded;
         std::vector<RemoteItem> items;
         size_t rows;
+        // The listing is written once under an older stamp first.
+        bool again = false;
     };
     std::vector<RemoteItem> many;
     for (int i = 0; i < 1203; ++i)
         many.push_back(File(L"n" + std::to_wstring(i), L"p", L"n"));
     const std::vector<Case> cases = {
-        {"an empty listing", true, {}, 5},
+        {"an empty listing", true, {}, 8},
         {"new rows into an empty table", false, many, 1203},
         {"updates and inserts over standing rows",
          true,
          {Folder(L"F1", L"p", L"folder"), File(L"moved", L"p", L"back"), File(L"dup", L"p", L"d"), renamed,
           shared, File(L"new", L"p", L"new")},
+         11},
+        {"rows standing as listed, or but for the case of the id or a NULL",
+         true,
+         {File(L"same", L"p", L"same"), File(L"case", L"p", L"case"), File(L"nul", L"p", L"nul")},
          8},
         {"one id twice: the later item wins in the first one's row",
          true,
          {File(L"x", L"p", L"first"), File(L"y", L"p", L"y"), File(L"X", L"p", L"second")},
-         7},
-        {"more items than one statement takes, over standing rows", true, many, 1208},
+         10},
+        {"more items than one statement takes, over standing rows", true, many, 1211},
+        {"the same listing again", true, many, 1211, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -436,15 +453,17 @@ TEST_F(Cache, ABatchWriteLeavesTheRowsTheSingleWritesLeave) {
                 for (const wchar_t* sql : kSeed)
                     Exec(sql);
             }
-            ASSERT_EQ(storage_->SetCurCacheVesion(9), S_OK);
-            ASSERT_EQ(storage_->Lock(), S_OK);
-            if (batch) {
-                ASSERT_EQ(storage_->AddOrUpdateFileItems(c.items), S_OK);
-            } else {
-                for (const RemoteItem& item : c.items)
-                    ASSERT_EQ(storage_->AddOrUpdateFileItem(item), S_OK);
+            for (int version = c.again ? 8 : 9; version <= 9; ++version) {
+                ASSERT_EQ(storage_->SetCurCacheVesion(version), S_OK);
+                ASSERT_EQ(storage_->Lock(), S_OK);
+                if (batch) {
+                    ASSERT_EQ(storage_->AddOrUpdateFileItems(c.items), S_OK);
+                } else {
+                    for (const RemoteItem& item : c.items)
+                        ASSERT_EQ(storage_->AddOrUpdateFileItem(item), S_OK);
+                }
+                ASSERT_EQ(storage_->Unlock(), S_OK);
             }
-            ASSERT_EQ(storage_->Unlock(), S_OK);
             dumps.push_back(DumpFiles(db_));
         }
         EXPECT_EQ(dumps[0], dumps[1]);
