@@ -10,10 +10,10 @@
 #include "platform/namedevent.h"
 #include "ui/bridgesink.h"
 #include "ui/commandline.h"
+#include "ui/mainwindow/maindlg.h"
 #include "ui/coreuservalues.h"
 #include "ui/crashreport.h"
 #include "ui/passloop.h"
-#include "ui/placeholdermainwnd.h"
 #include "ui/singleinstance.h"
 
 int main(int argc, char** argv) {
@@ -43,5 +43,5 @@ int main(int argc, char** argv) {
     CCoreUserValues values;
     CBridgeSink sink(values);
     return RunPassLoop(folder, sink, ProcessCore(),
-                       [](ICoreLife&) { return std::unique_ptr<IPassWindow>(new CPlaceholderMainWnd()); });
+                       [](ICoreLife&) { return std::unique_ptr<IPassWindow>(new CMainDlg()); });
 }
