@@ -55,7 +55,7 @@ void CNavigateModel::Load(const std::wstring& data) {
     entries_.clear();
     std::vector<std::wstring> texts;
     for (std::wstring& text : Split(data, L':'))
-        if (!text.empty())
+        if (Fields(text).size() >= kMinFields)
             texts.push_back(std::move(text));
     if (texts.empty())
         texts = BuiltInTexts();

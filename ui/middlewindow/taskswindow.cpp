@@ -163,3 +163,8 @@ void CTasksWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kPaneColor.ToQColor());
 }
+
+bool CTasksWindow::CtlColorStatic(QWidget*, ColorRef* background) {
+    *background = kPaneColor;
+    return true;
+}

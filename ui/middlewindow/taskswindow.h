@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "skingui/skinctlcolor.h"
 #include "ui/middlewindow/taskinfocache.h"
 #include "ui/middlewindow/taskrows.h"
 
@@ -18,7 +19,7 @@ class CSkinListViewCtrlEx;
 class CSkinStatic;
 }  // namespace SKINGUI
 
-class CTasksWindow : public QWidget {
+class CTasksWindow : public QWidget, public SKINGUI::ISkinCtlColor {
     Q_OBJECT
 public:
     static constexpr int kRefreshMs = 500;
@@ -41,6 +42,8 @@ public:
     CTaskInfoCache& Cache() { return cache_; }
     // The rows the list shows, in list order.
     const std::vector<TaskRow>& Rows() const { return rows_; }
+
+    bool CtlColorStatic(QWidget* control, SKINGUI::ColorRef* background) override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
