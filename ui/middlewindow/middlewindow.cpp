@@ -21,8 +21,6 @@ CMiddleWindow::CMiddleWindow(IUiMainWindow* mainWindow, IUserValues& values, std
     navigate_ = new CNavigateWindow(mainWindow, values);
     content_ = new CContentWindow(values, std::move(core));
     splitter_->SetSplitterPanes(navigate_, content_);
-    const int stored = values_.GetUserIntValue(kPosKey);
-    splitter_->SetSplitterPos(stored > 0 ? stored : kDefaultNavigateWidth);
 }
 
 CMiddleWindow::~CMiddleWindow() {
@@ -63,4 +61,10 @@ HRESULT CMiddleWindow::FullTextSearch(const std::wstring& keyword) {
 void CMiddleWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     splitter_->setGeometry(1, 0, width() - 2, height());
+    // Placed at the first real size: a new splitter's stand-in size would clamp it.
+    if (!placed_) {
+        placed_ = true;
+        const int stored = values_.GetUserIntValue(kPosKey);
+        splitter_->SetSplitterPos(stored > 0 ? stored : kDefaultNavigateWidth);
+    }
 }

@@ -48,5 +48,6 @@ private:
     SKINGUI::CSkinSplitterWindowT<1>* splitter_ = nullptr;
     CNavigateWindow* navigate_ = nullptr;
     CContentWindow* content_ = nullptr;
+    bool placed_ = false;
     bool tornDown_ = false;
 };

@@ -76,8 +76,8 @@ private:
     }
 };
 
-inline TaskInfo Task(const std::wstring& key, const std::wstring& path, bool upload, int64_t done, int64_t total,
-                     HRESULT result = S_OK, int flags = 0) {
+inline TaskInfo Task(const std::wstring& key, const std::wstring& path, bool upload, int64_t done,
+                     int64_t total, HRESULT result = S_OK, int flags = 0) {
     TaskInfo info;
     info.key = key;
     info.itemPath = path;

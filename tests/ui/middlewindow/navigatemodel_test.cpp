@@ -35,14 +35,14 @@ TEST(NavigateModel, LoadsBuiltInsStoredListsAndMigratesOldOnes) {
         {"empty", L"", builtIns},
         {"round trip", CNavigateModel().Save() + L"", builtIns},
         {"stored with a favourite",
-         builtIns[0] + L":" + builtIns[1] + L":" + builtIns[2] + L":" + builtIns[3] + L":" + builtIns[4] + L":" +
-             fav + L":",
+         builtIns[0] + L":" + builtIns[1] + L":" + builtIns[2] + L":" + builtIns[3] + L":" + builtIns[4] +
+             L":" + fav + L":",
          {builtIns[0], builtIns[1], builtIns[2], builtIns[3], builtIns[4], fav}},
         {"before the recycle bin: only the type field changes",
          builtIns[0] + L":" + builtIns[1] + L":" + builtIns[2] + L":1|4|添加收藏4|||\\:" + fav + L":",
          {builtIns[0], builtIns[1], builtIns[2], builtIns[3], L"1|5|添加收藏4|||\\", fav}},
-        {"short records are skipped", builtIns[0] + L":1|0|x:" + builtIns[1] + L":" + builtIns[2] + L":" +
-                                          builtIns[3] + L":",
+        {"short records are skipped",
+         builtIns[0] + L":1|0|x:" + builtIns[1] + L":" + builtIns[2] + L":" + builtIns[3] + L":",
          {builtIns[0], builtIns[1], builtIns[2], builtIns[3]}},
     };
     for (const Case& c : cases) {
@@ -103,7 +103,9 @@ public:
         asked.push_back(key);
         return 1;
     }
-    HRESULT ShowBalloon(const std::wstring&, const std::wstring&, uint32_t, uint32_t) override { return S_OK; }
+    HRESULT ShowBalloon(const std::wstring&, const std::wstring&, uint32_t, uint32_t) override {
+        return S_OK;
+    }
     HRESULT GetPane(int index, void** out) override {
         if (index == kPaneMiddle)
             *out = static_cast<IMiddleWindow*>(this);

@@ -26,9 +26,16 @@ TEST(TaskRows, ProgressFrameIsClampedAndSafeForHugeCounts) {
         int64_t done, total;
         int index;
     };
-    const std::vector<Case> cases = {{50, 100, 6},  {0, 100, 0},  {99, 100, 11},  {100, 100, 11},
-                                     {250, 100, 11}, {5, 0, 11},  {0, 0, 0},      {-3, 10, 0},
-                                     {INT64_MAX - 1, INT64_MAX, 11}, {INT64_MAX / 2, INT64_MAX, 5}};
+    const std::vector<Case> cases = {{50, 100, 6},
+                                     {0, 100, 0},
+                                     {99, 100, 11},
+                                     {100, 100, 11},
+                                     {250, 100, 11},
+                                     {5, 0, 11},
+                                     {0, 0, 0},
+                                     {-3, 10, 0},
+                                     {INT64_MAX - 1, INT64_MAX, 11},
+                                     {INT64_MAX / 2, INT64_MAX, 5}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.done) + "/" + std::to_string(c.total));
         EXPECT_EQ(ProgressImageIndex(c.done, c.total), c.index);
@@ -77,7 +84,8 @@ TEST(TaskRows, ListsBecomeGroupedRowsWithTheirTexts) {
     EXPECT_EQ(groups.completed[1].operation, QStringLiteral("<a name='delete'>清除</a>"));
     ASSERT_EQ(groups.failed.size(), 2u);
     EXPECT_EQ(groups.failed[1].key, L"t6");
-    EXPECT_EQ(groups.failed[0].operation, QStringLiteral("<a name='retry'>重试所有记录</a>  <a name='delete'>清空记录</a>"));
+    EXPECT_EQ(groups.failed[0].operation,
+              QStringLiteral("<a name='retry'>重试所有记录</a>  <a name='delete'>清空记录</a>"));
 }
 
 TEST(TaskRows, LinksRunTheirCoreCommands) {
@@ -119,9 +127,11 @@ TEST(TaskRows, LinksRunTheirCoreCommands) {
 }
 
 TEST(TaskRows, HeaderWidthsRoundTrip) {
-    const std::vector<std::pair<std::wstring, std::array<int, 3>>> cases = {
-        {L"120|80|300", {120, 80, 300}}, {L"", {200, 200, 200}},      {L"0|-5|90", {200, 200, 90}},
-        {L"abc|50", {200, 50, 200}},     {L"10|20|30|40", {10, 20, 30}}};
+    const std::vector<std::pair<std::wstring, std::array<int, 3>>> cases = {{L"120|80|300", {120, 80, 300}},
+                                                                            {L"", {200, 200, 200}},
+                                                                            {L"0|-5|90", {200, 200, 90}},
+                                                                            {L"abc|50", {200, 50, 200}},
+                                                                            {L"10|20|30|40", {10, 20, 30}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(QString::fromStdWString(c.first).toStdString());
         EXPECT_EQ(ParseTaskHeaderWidths(c.first), c.second);
@@ -157,7 +167,7 @@ TEST_F(TasksWindowTest, ClickedLinksAreMappedThroughCollapsedGroups) {
     WaitForPoll();
     CSkinListViewCtrlEx* list = window->List();
     ASSERT_EQ(list->RowCount(), 6);  // pending header, completed + 2, failed + 1
-    window->ToggleGroup(1);         // the completed header folds its two rows
+    window->ToggleGroup(1);          // the completed header folds its two rows
     EXPECT_EQ(list->ItemCount(), 4);
     EXPECT_EQ(list->MapRowIndex(3, 1), 5);
     // A real click on the failed row's first link ("重试").

@@ -68,7 +68,7 @@ QString ShimSource(const QString& origin, const QString& userInfo) {
   if (!connect()) document.addEventListener('DOMContentLoaded', connect);
 })();
 )JS")
-                                 .arg(ScriptStringLiteral(origin), ScriptStringLiteral(userInfo));
+                                  .arg(ScriptStringLiteral(origin), ScriptStringLiteral(userInfo));
 }
 
 QString OriginOf(const QUrl& url) {
@@ -80,7 +80,8 @@ QString OriginOf(const QUrl& url) {
 
 }  // namespace
 
-CIEWndBaseDlg::CIEWndBaseDlg(const QUrl& webServerRoot, QWidget* parent) : QDialog(parent), root_(webServerRoot) {
+CIEWndBaseDlg::CIEWndBaseDlg(const QUrl& webServerRoot, QWidget* parent)
+    : QDialog(parent), root_(webServerRoot) {
     setWindowTitle(QStringLiteral("Dialog"));
     resize(640, 480);
     view_ = new QWebEngineView(this);

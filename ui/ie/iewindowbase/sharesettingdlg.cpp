@@ -47,13 +47,14 @@ void CShareSettingDlg::ShowShareSettings(const std::wstring& fileId, const std::
 QString CShareSettingDlg::UserInfo() {
     std::wstring name, token, id;
     GetCoreAccess().GetLoginInfo(&name, &token, &id, nullptr);
-    return UserInfoText(QString::fromStdWString(name), QString::fromStdWString(token), QString::fromStdWString(id));
+    return UserInfoText(QString::fromStdWString(name), QString::fromStdWString(token),
+                        QString::fromStdWString(id));
 }
 
 void ShowShareSettings(QWidget* owner, const std::wstring& fileId, const std::wstring& token,
                        const std::wstring& userName) {
-    CShareSettingDlg* dialog = owner ? owner->findChild<CShareSettingDlg*>(QString(), Qt::FindDirectChildrenOnly)
-                                     : nullptr;
+    CShareSettingDlg* dialog =
+        owner ? owner->findChild<CShareSettingDlg*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
     if (!dialog)
         dialog = new CShareSettingDlg(QUrl(Root()), owner);
     dialog->ShowShareSettings(fileId, token, userName);

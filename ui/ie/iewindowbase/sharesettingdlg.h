@@ -17,7 +17,8 @@ class CShareSettingDlg : public CIEWndBaseDlg {
 public:
     explicit CShareSettingDlg(const QUrl& webServerRoot, QWidget* parent = nullptr);
     // Title with the user name, the item's page, in front of everything.
-    void ShowShareSettings(const std::wstring& fileId, const std::wstring& token, const std::wstring& userName);
+    void ShowShareSettings(const std::wstring& fileId, const std::wstring& token,
+                           const std::wstring& userName);
 
 protected:
     QString UserInfo() override;
