@@ -138,7 +138,13 @@ std::wstring GetProfileString(const std::string& file, const std::wstring& secti
 int GetProfileInt(const std::string& file, const std::wstring& section, const std::wstring& key,
                   int defaultValue) {
     std::wstring v;
-    if (!FindProfileValue(file, section, key, &v) || v.empty())
+    if (!FindProfileValue(file, section, key, &v))
+        return defaultValue;
+    return ParseProfileInt(v, defaultValue);
+}
+
+int ParseProfileInt(const std::wstring& v, int defaultValue) {
+    if (v.empty())
         return defaultValue;
     size_t i = 0;
     while (i < v.size() && IsBlank(v[i]))
@@ -168,6 +174,18 @@ int GetProfileInt(const std::string& file, const std::wstring& section, const st
     if (negative)
         n = 0u - n;
     return static_cast<int>(n);
+}
+
+bool ReadProfileSectionText(const std::string& bytes, const std::wstring& section,
+                            std::vector<std::pair<std::wstring, std::wstring>>* entries) {
+    std::vector<Line> lines = ParseLines(bytes, nullptr);
+    long s = FindSection(lines, section);
+    if (s < 0)
+        return false;
+    for (size_t i = static_cast<size_t>(s) + 1; i < lines.size() && lines[i].kind != Line::kSection; ++i)
+        if (lines[i].kind == Line::kEntry && entries)
+            entries->emplace_back(lines[i].name, StripQuotes(lines[i].value));
+    return true;
 }
 
 bool WriteProfileString(const std::string& file, const std::wstring& section, const std::wstring& key,

@@ -6,6 +6,8 @@
 // loses them. The file is read again on every call; values of any length are
 // returned whole. Paths are UTF-8.
 #include <string>
+#include <utility>
+#include <vector>
 
 // The value of the key, or the default (trailing blanks removed) when the
 // file, the section or the key is missing.
@@ -20,6 +22,15 @@ bool FindProfileValue(const std::string& file, const std::wstring& section, cons
 // 0 when the value does not start with a number.
 int GetProfileInt(const std::string& file, const std::wstring& section, const std::wstring& key,
                   int defaultValue);
+
+// The same reads on profile text already in memory (a file read once through
+// a descriptor the caller vetted): every key of the first section with the
+// name, in file order, values with their quotes stripped. False when the text
+// holds no such section.
+bool ReadProfileSectionText(const std::string& bytes, const std::wstring& section,
+                            std::vector<std::pair<std::wstring, std::wstring>>* entries);
+// A profile value read as GetProfileInt reads it; the default when it is empty.
+int ParseProfileInt(const std::wstring& value, int defaultValue);
 
 // Sets the key in the section, creating the file, the section or the key as
 // needed and keeping every other line. The file is replaced atomically.

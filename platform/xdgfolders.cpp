@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
 
 namespace {
 
@@ -81,4 +83,41 @@ bool MakeDirectories(const std::string& path, unsigned mode) {
             break;
     }
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::vector<std::string> GetUserDirectoryFolders() {
+    const std::string home = GetHomeFolder();
+    std::vector<std::string> folders;
+    auto add = [&](std::string path) {
+        path = StripTrailingSlashes(path);
+        if (path.empty() || path[0] != '/' || path == home)
+            return;
+        if (std::find(folders.begin(), folders.end(), path) == folders.end())
+            folders.push_back(path);
+    };
+    std::ifstream in(GetConfigHomeFolder() + "/user-dirs.dirs");
+    if (!in) {
+        for (const char* name :
+             {"Desktop", "Downloads", "Documents", "Music", "Pictures", "Public", "Templates", "Videos"})
+            add(home + "/" + name);
+        return folders;
+    }
+    // Lines read XDG_NAME_DIR="$HOME/Folder" or XDG_NAME_DIR="/absolute/path".
+    std::string line;
+    while (std::getline(in, line)) {
+        size_t eq = line.find('=');
+        if (line.compare(0, 4, "XDG_") != 0 || eq == std::string::npos || eq < 8 ||
+            line.compare(eq - 4, 4, "_DIR") != 0)
+            continue;
+        std::string value = line.substr(eq + 1);
+        while (!value.empty() && (value.back() == '\r' || value.back() == ' '))
+            value.pop_back();
+        if (value.size() < 2 || value.front() != '"' || value.back() != '"')
+            continue;
+        value = value.substr(1, value.size() - 2);
+        if (value.compare(0, 5, "$HOME") == 0)
+            value = home + value.substr(5);
+        add(value);
+    }
+    return folders;
 }

@@ -6,7 +6,7 @@ PELLUX_PACKAGES=(
     libsqlite3-dev libcurl4-openssl-dev libtinyxml-dev zlib1g-dev libminizip-dev libjpeg62-turbo-dev lzma-dev libarchive-dev
     libssl-dev libcpp-httplib-dev libudev-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libx11-dev libxcb1-dev libgl-dev fonts-noto-cjk breeze-icon-theme libqt6svg6
-    openssl p7zip-full binutils curl
+    openssl p7zip-full binutils curl sqlite3
 )
 
 pellux_install_deps() {

@@ -1,5 +1,6 @@
 #pragma once
 // Layout constants and small helpers shared by the writer and the readers.
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -41,6 +42,10 @@ inline void Store32Le(uint8_t* p, uint32_t v) {
     p[1] = static_cast<uint8_t>(v >> 8);
     p[2] = static_cast<uint8_t>(v >> 16);
     p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+inline bool Cancelled(const std::atomic<bool>* cancel) {
+    return cancel != nullptr && cancel->load(std::memory_order_relaxed);
 }
 
 inline uint64_t RoundUp16(uint64_t n) {

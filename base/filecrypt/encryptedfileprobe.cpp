@@ -26,19 +26,19 @@ BOOL ProbeEncryptedFileFormat(const std::wstring& path, int* kind) {
 }
 
 BOOL DecryptFileAnyFormat(const uint8_t* key, size_t keyLength, const std::wstring& source,
-                          const std::wstring& destination, int* format) {
+                          const std::wstring& destination, int* format, const std::atomic<bool>* cancel) {
     int kind = -1;
     if (!ProbeEncryptedFileFormat(source, &kind))
         return 0;
     if (kind == kEncryptedFileCurrent) {
-        if (!DecryptFileWithHeader(key, keyLength, source, destination))
+        if (!DecryptFileWithHeader(key, keyLength, source, destination, cancel))
             return 0;
         if (format != nullptr)
             *format = kDecodedCurrent;
         return 1;
     }
     int packed = 0;
-    if (!DecryptLegacyFile(source, destination, key, keyLength, &packed))
+    if (!DecryptLegacyFile(source, destination, key, keyLength, &packed, cancel))
         return 0;
     if (format != nullptr)
         *format = packed ? kDecodedLegacyPacked : kDecodedLegacyPlain;

@@ -10,7 +10,7 @@
 using namespace filecrypt;
 
 BOOL DecryptFileWithHeader(const uint8_t* key, size_t keyLength, const std::wstring& source,
-                           const std::wstring& destination) {
+                           const std::wstring& destination, const std::atomic<bool>* cancel) {
     CAes aes;
     if (!aes.SetKey(key, keyLength))
         return 0;
@@ -53,6 +53,8 @@ BOOL DecryptFileWithHeader(const uint8_t* key, size_t keyLength, const std::wstr
     for (unsigned round = 1; cipherLeft != 0; ++round) {
         if (round % kPauseEveryRounds == 0)
             pause();
+        if (Cancelled(cancel))
+            return 0;
         ChunkPipeline::Chunk* chunk = pipeline.Acquire();
         if (chunk == nullptr)
             return 0;

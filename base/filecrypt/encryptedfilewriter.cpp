@@ -10,12 +10,12 @@
 using namespace filecrypt;
 
 BOOL EncryptFileToHeaderFormat(const uint8_t* key, size_t keyLength, const std::wstring& source,
-                               const std::wstring& destination) {
-    return EncryptFileWithHeader(key, keyLength, source, destination);
+                               const std::wstring& destination, const std::atomic<bool>* cancel) {
+    return EncryptFileWithHeader(key, keyLength, source, destination, cancel);
 }
 
 BOOL EncryptFileWithHeader(const uint8_t* key, size_t keyLength, const std::wstring& source,
-                           const std::wstring& destination) {
+                           const std::wstring& destination, const std::atomic<bool>* cancel) {
     CAes aes;
     if (!aes.SetKey(key, keyLength))
         return 0;
@@ -53,6 +53,8 @@ BOOL EncryptFileWithHeader(const uint8_t* key, size_t keyLength, const std::wstr
     for (unsigned round = 1;; ++round) {
         if (round % kPauseEveryRounds == 0)
             pause();
+        if (Cancelled(cancel))
+            return 0;
         ChunkPipeline::Chunk* chunk = pipeline.Acquire();
         if (chunk == nullptr)
             return 0;

@@ -7,7 +7,7 @@
 using namespace filecrypt;
 
 BOOL DecryptLegacyFile(const std::wstring& source, const std::wstring& destination, const uint8_t* key,
-                       size_t keyLength, int* packed) {
+                       size_t keyLength, int* packed, const std::atomic<bool>* cancel) {
     if (key == nullptr || keyLength < kLegacyKeyLength)
         return 0;
     CAes aes;
@@ -40,6 +40,8 @@ BOOL DecryptLegacyFile(const std::wstring& source, const std::wstring& destinati
     uint64_t cipherLeft = cipherSize;
     uint64_t plainLeft = cipherSize - padCount;
     while (cipherLeft != 0) {
+        if (Cancelled(cancel))
+            return 0;
         const size_t want = cipherLeft < kChunkSize ? static_cast<size_t>(cipherLeft) : kChunkSize;
         size_t got = 0;
         if (!in.Read(cipher.get(), want, &got) || got != want)

@@ -72,3 +72,19 @@ TEST(XdgFolders, MakeDirectoriesNeedsADirectoryAtTheEnd) {
     EXPECT_FALSE(MakeDirectories(dir + "/file/sub"));
     EXPECT_FALSE(MakeDirectories(""));
 }
+
+TEST(XdgFolders, UserFoldersComeFromUserDirsOrTheUsualNames) {
+    const std::string home = pellux_test::TestHome();
+    const std::string config = pellux_test::MakeTempDir("cfg");
+    ScopedEnv env("XDG_CONFIG_HOME", config.c_str());
+    EXPECT_EQ(GetUserDirectoryFolders().front(), home + "/Desktop");
+    ASSERT_TRUE(pellux_test::WriteFile(config + "/user-dirs.dirs",
+                                       "# written by xdg-user-dirs-update\n"
+                                       "XDG_DESKTOP_DIR=\"$HOME/桌面\"\n"
+                                       "XDG_DOWNLOAD_DIR=\"/data/dl/\"\r\n"
+                                       "XDG_TEMPLATES_DIR=\"$HOME/\"\n"
+                                       "XDG_MUSIC_DIR=\"$HOME/桌面\"\n"
+                                       "XDG_VIDEOS_DIR=relative\n"
+                                       "NOT_XDG=\"/x\"\n"));
+    EXPECT_EQ(GetUserDirectoryFolders(), (std::vector<std::string>{home + "/桌面", "/data/dl"}));
+}

@@ -2,6 +2,7 @@
 // The per-user local store: the database cache of the remote tree (the
 // "files" table and the cache versions) and the local root with its
 // temporary folder, file facts and the upload/download codec.
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -49,4 +50,19 @@ struct ILocalStorage : IUnknown {
                                             const std::wstring& name, const std::wstring& sha1) = 0;
     virtual std::wstring GetFullPath(std::wstring* out, const std::wstring& relativePath) = 0;
     virtual HRESULT LocalFullTextSearch(const std::wstring& searchText, std::vector<RemoteItem>* out) = 0;
+
+    // EncodeFile and DecodeFile for transfer tasks: once cancel is set they
+    // stop within one 64 KB piece of hashing or ciphering and return E_ABORT,
+    // leaving no intermediate file. Objects without the check run to the end.
+    virtual HRESULT EncodeFileCancelable(const std::wstring& nameForType, const std::wstring& srcFile,
+                                         const std::wstring& desFile, const std::wstring& fileKey,
+                                         const std::atomic<bool>& cancel) {
+        (void)cancel;
+        return EncodeFile(nameForType, srcFile, desFile, fileKey);
+    }
+    virtual HRESULT DecodeFileCancelable(const std::wstring& srcFile, const std::wstring& desFile,
+                                         const std::wstring& fileKey, const std::atomic<bool>& cancel) {
+        (void)cancel;
+        return DecodeFile(srcFile, desFile, fileKey);
+    }
 };

@@ -40,6 +40,14 @@ int ParseReplyInt(const std::wstring& text) {
     return static_cast<int>(value);
 }
 
+int64_t ParseReplyVersion(const XmlNode& reply, const wchar_t* key) {
+    const std::wstring text = reply.GetValue(key);
+    const size_t first = text.find_first_not_of(L" \t\r\n");
+    if (first == std::wstring::npos || text[first] < L'0' || text[first] > L'9')
+        return -1;
+    return ParseReplyInt64(text);
+}
+
 int ParseSharerRights(const std::wstring& text) {
     int rights = 0;
     if (text.find(L"read") != std::wstring::npos)

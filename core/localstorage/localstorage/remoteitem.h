@@ -58,6 +58,9 @@ int ParseSharerRights(const std::wstring& text);
 // 0 when there are no digits.
 int64_t ParseReplyInt64(const std::wstring& text);
 int ParseReplyInt(const std::wstring& text);
+// A version ("opVer", "shareVer") of a reply; -1 when the reply has no number
+// there, since reading an absent version as 0 makes every stale folder fresh.
+int64_t ParseReplyVersion(const XmlNode& reply, const wchar_t* key);
 
 // Order by name: ordinal over UTF-16 code units, case-sensitive (B before a).
 bool RemoteItemNameLess(const RemoteItem& a, const RemoteItem& b);

@@ -4,7 +4,7 @@
 // request record, an optional progress callback with its context (handed to
 // the transport unchanged: progress reports and cancellation) and the node
 // that receives the parsed reply.
-#include "core/filesystem/filesystem/taskdata.h"
+#include "core/filesystem/taskdata/taskdata.h"
 #include "core/remotestorage/remotestorage/itransport.h"
 #include "core/remotestorage/remotestorage/remoterecords.h"
 #include "core/remotestorage/remotestorage/xmlnode.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/filesystem/filesystem/taskdatabase.h"
+#include "core/filesystem/taskdata/taskdatabase.h"
 
 // "syncFile" and "syncDelFile": a page of items from an operation version on.
 class TaskData_ItemSnapshot : public TaskDataBaseImpl<TaskData_ItemSnapshot> {

@@ -78,3 +78,8 @@ bool IsRetryableTaskResult(HRESULT hr) {
             return true;
     }
 }
+
+bool IsTransportFailure(HRESULT hr) {
+    return hr == E_TRANSPORT_TIMEOUT || hr == E_TRANSPORT_CONNECT || hr == E_TRANSPORT_FAILED ||
+           hr == E_CHECKSUM_MISMATCH;
+}

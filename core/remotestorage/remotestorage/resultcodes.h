@@ -74,3 +74,7 @@ public:
 // final ones (cancelled, version conflict, parent or target gone, empty file,
 // over space, read-only, local file busy).
 bool IsRetryableTaskResult(HRESULT hr);
+// True for the four failures of the transfer itself (time-out, connection,
+// other transfer failure, checksum): the service was not heard, so another
+// try may succeed and a cached answer may stand in.
+bool IsTransportFailure(HRESULT hr);

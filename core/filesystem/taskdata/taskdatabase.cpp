@@ -1,4 +1,4 @@
-#include "core/filesystem/filesystem/taskdatabase.h"
+#include "core/filesystem/taskdata/taskdatabase.h"
 
 #include <atomic>
 #include <cmath>

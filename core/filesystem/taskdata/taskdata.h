@@ -3,7 +3,7 @@
 // its own arguments to the base fields and says which of them IsSame compares.
 #include <string>
 
-#include "core/filesystem/filesystem/taskdatabase.h"
+#include "core/filesystem/taskdata/taskdatabase.h"
 
 // Records that are never the same as another, not even as themselves.
 #define PELLUX_TASKDATA_NEVER_SAME(T) \

@@ -1,4 +1,4 @@
-#include "core/filesystem/filesystem/taskdata.h"
+#include "core/filesystem/taskdata/taskdata.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,28 @@
+#pragma once
+// The facade's request records: made with the operation name and the session
+// token, run synchronously, released when the command ends.
+#include <memory>
+#include <string>
+
+#include "core/filesystem/taskdata/taskdata.h"
+
+struct ReleaseTaskRecord {
+    void operator()(TaskDataBase* record) const {
+        if (record)
+            record->Release();
+    }
+};
+
+template <class T>
+using TaskRecordPtr = std::unique_ptr<T, ReleaseTaskRecord>;
+
+// Null when out of memory.
+template <class T>
+TaskRecordPtr<T> MakeFacadeRecord(const wchar_t* operationName, const std::wstring& token) {
+    TaskRecordPtr<T> record(T::Create());
+    if (record) {
+        record->operationName = operationName;
+        record->token = token;
+    }
+    return record;
+}

@@ -1,0 +1,5 @@
+#include "core/taskmgr/task/file_task/taskfactory.h"
+
+ITask* CreateFileTask(TaskDataBase*) {
+    return nullptr;
+}

@@ -1,0 +1,153 @@
+// The push heartbeat against the service emulator: pushed versions reach the
+// cache, a stop aborts a held poll, a dead service is not hammered.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "base/settings/inisettings.h"
+#include "core/eventcenter/eventcenter.h"
+#include "core/remotestorage/remotestorage/iremotestorage.h"
+#include "core/taskmgr/taskmgr.h"
+#include "platform/strings.h"
+#include "tests/support/closedport.h"
+#include "tests/support/emulatorfixture.h"
+#include "tests/support/fakesynccenter.h"
+#include "tests/support/forwardingremotestorage.h"
+#include "tests/support/testenvironment.h"
+#include "tests/support/testusercache.h"
+
+namespace pellux_test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// Polls the condition until it holds or the bound passes.
+bool WaitFor(const std::function<bool()>& condition, milliseconds bound) {
+    const auto until = Clock::now() + bound;
+    while (!condition()) {
+        if (Clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(milliseconds(20));
+    }
+    return true;
+}
+
+class HeartbeatTest : public EmulatorTest {
+protected:
+    // Long enough that a poll answers within a test only after a change.
+    EmulatorOptions Options() const override {
+        EmulatorOptions options;
+        options.holdMs = 20000;
+        return options;
+    }
+    void SetUp() override {
+        EmulatorTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        SetIniFolder(Utf8ToWide(ConfigFolder()));
+        session = m_emulator.Login("demo", "demo");
+        ASSERT_FALSE(session.userId.empty());
+        CComPtr<IRemoteStorage> real;
+        ASSERT_EQ(CreateRemoteStorage(&real), S_OK);
+        remote = CComPtr<ForwardingRemoteStorage>(new ForwardingRemoteStorage(real));
+        syncCenter->userId = Utf8ToWide(session.userId);
+        syncCenter->token = Utf8ToWide(session.token);
+        syncCenter->AddComponent(static_cast<IRemoteStorage*>(remote.get()));
+        cache = OpenTestUserCache(MakeTempDir("ec"));
+        ASSERT_TRUE(cache);
+        syncCenter->AddComponent(cache.get());
+        CComPtr<ITaskMgr> taskMgr;
+        ASSERT_EQ(CreateTaskMgr(&taskMgr), S_OK);
+        syncCenter->AddComponent(taskMgr.get());
+        ASSERT_EQ(CreateEventCenter(&center), S_OK);
+        ASSERT_EQ(center->Init(syncCenter), S_OK);
+    }
+    void TearDown() override {
+        if (center)
+            center->Stop();
+        center.Release();
+        syncCenter.Release();
+        cache.Release();
+        CloseTestUserCache();
+        EmulatorTest::TearDown();
+    }
+    size_t Polls() const { return m_emulator.RequestsTo("/sync/get").size(); }
+    // The emulator answers a user's first poll at once; after this one the
+    // heartbeat's polls are held until a change.
+    void Prime() {
+        std::unique_ptr<TaskData_PushNotify, void (*)(TaskData_PushNotify*)> record(
+            TaskData_PushNotify::Create(), [](TaskData_PushNotify* r) { r->Release(); });
+        record->userId = Utf8ToWide(session.userId);
+        XmlNode reply;
+        ASSERT_EQ(remote->PushNotify(record.get(), nullptr, nullptr, &reply), S_OK);
+        remote->pushPolls = 0;
+    }
+    int64_t ServiceVersion(const char* key) const {
+        const std::string reply = m_emulator.CallOperation("/xsvr/getMaxVers/", {{"token", session.token}});
+        return std::stoll(Emulator::ReplyValue(reply, key));
+    }
+
+    EmulatorSession session;
+    CComPtr<FakeSyncCenter> syncCenter = FakeSyncCenter::Make();
+    CComPtr<ILocalStorage> cache;
+    CComPtr<ForwardingRemoteStorage> remote;
+    CComPtr<IEventCenter> center;
+};
+
+TEST_F(HeartbeatTest, VersionsPushedAfterAChangeReachTheCache) {
+    Prime();
+    ASSERT_EQ(center->Start(), S_OK);
+    ASSERT_TRUE(WaitFor([&] { return Polls() >= 2; }, milliseconds(5000)));
+    const std::string reply = m_emulator.CallOperation(
+        "/xsvr/newFolder/", {{"token", session.token}, {"parentId", ""}, {"name", "Pushed"}});
+    ASSERT_EQ(Emulator::ReplyValue(reply, "result"), "ok");
+    const int64_t opVer = ServiceVersion("opVer");
+    ASSERT_TRUE(WaitFor([&] { return cache->GetCurCacheVesion(0) == opVer; }, milliseconds(10000)));
+    EXPECT_EQ(cache->GetCurShareCacheVesion(0), ServiceVersion("shareVer"));
+}
+
+TEST_F(HeartbeatTest, AReplyWithoutVersionsChangesNothing) {
+    cache->SetCurCacheVesion(5);
+    cache->SetCurShareCacheVesion(3);
+    Prime();
+    ASSERT_TRUE(m_emulator.AddFault("path=/sync/get&result=ok&count=1"));
+    ASSERT_EQ(center->Start(), S_OK);
+    // The next poll is held: the answer without versions has been handled.
+    ASSERT_TRUE(WaitFor([&] { return remote->pushPolls.load() >= 2; }, milliseconds(5000)));
+    EXPECT_EQ(cache->GetCurCacheVesion(0), 5);
+    EXPECT_EQ(cache->GetCurShareCacheVesion(0), 3);
+}
+
+TEST_F(HeartbeatTest, StopDuringAHeldPollReturnsSoonAndTheHeartbeatNeverRunsAgain) {
+    Prime();
+    ASSERT_EQ(center->Start(), S_OK);
+    ASSERT_TRUE(WaitFor([&] { return Polls() >= 2; }, milliseconds(5000)));
+    std::this_thread::sleep_for(milliseconds(300));
+    const auto asked = Clock::now();
+    EXPECT_EQ(center->Stop(), S_OK);
+    EXPECT_LT(Clock::now() - asked, milliseconds(2000));
+    EXPECT_EQ(cache->GetCurCacheVesion(-7), -7);  // nothing stored
+    EXPECT_EQ(center->Start(), E_FAIL);
+    std::this_thread::sleep_for(milliseconds(500));
+    EXPECT_EQ(Polls(), 2u);
+}
+
+TEST_F(HeartbeatTest, AClosedPortIsAskedWithBackOffNotFiveTimesASecond) {
+    WriteConfig(ClientConfigIni("http://127.0.0.1:" + std::to_string(ClosedLoopbackPort())));
+    ASSERT_EQ(center->Start(), S_OK);
+    std::this_thread::sleep_for(milliseconds(3300));
+    center->Stop();
+    // 200 ms, then pauses of 200, 400, 800 and 1600 ms: polls at about
+    // 0.2, 0.4, 0.8, 1.6 and 3.2 s. Without back-off it would be about 15.
+    EXPECT_GE(remote->pushPolls.load(), 3);
+    EXPECT_LE(remote->pushPolls.load(), 6);
+    EXPECT_EQ(cache->GetCurCacheVesion(-7), -7);  // nothing stored
+}
+
+}  // namespace
+}  // namespace pellux_test

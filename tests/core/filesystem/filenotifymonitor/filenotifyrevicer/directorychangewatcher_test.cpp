@@ -1,0 +1,168 @@
+#include "core/filesystem/filenotifymonitor/filenotifyrevicer/directorychangewatcher.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <thread>
+
+#include "platform/strings.h"
+#include "tests/core/filesystem/filenotifymonitor/filenotifyrevicer/watchrecorder.h"
+#include "tests/support/testenvironment.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr uint32_t kNames = kNotifyFileName | kNotifyDirName | kNotifyLastWrite;
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+struct Step {
+    const char* what;
+    std::function<void(const std::string& dir, const std::string& outside)> act;
+    Lines expected;
+};
+
+void Write(const std::string& path, const std::string& bytes = "x") {
+    ASSERT_TRUE(pellux_test::WriteFile(path, bytes)) << path;
+}
+
+void Move(const std::string& from, const std::string& to) {
+    ASSERT_EQ(std::rename(from.c_str(), to.c_str()), 0) << from << " > " << to;
+}
+
+}  // namespace
+
+TEST(DirectoryChangeWatcher, ReportsEveryChangeInTheTreeWithFullPaths) {
+    const std::string dir = pellux_test::MakeTempDir("watch");
+    const std::string outside = pellux_test::MakeTempDir("outside");
+    mkdir((dir + "/old").c_str(), 0700);
+    auto rec = std::make_shared<CWatchRecorder>(dir);
+    CDirectoryChangeWatcher watcher(std::make_shared<CInlineExecutor>());
+    ASSERT_EQ(watcher.WatchDirectory(Utf8ToWide(dir), kNames, rec, true), 0u);
+    EXPECT_EQ(rec->Take({"started 0 ."}), Lines{"started 0 ."});
+
+    // Deep enough that the full path passes 260 characters.
+    const std::string deep = "sub2/" + std::string(200, 'd');
+    const std::string longName = deep + "/" + std::string(200, 'f');
+    const std::vector<Step> steps = {
+        {"add", [](auto& d, auto&) { Write(d + "/a.txt"); }, {"added a.txt", "modified a.txt"}},
+        {"modify", [](auto& d, auto&) { Write(d + "/a.txt", "yy"); }, {"modified a.txt"}},
+        {"add in an existing subfolder",
+         [](auto& d, auto&) { Write(d + "/old/o.txt"); },
+         {"added old/o.txt", "modified old/o.txt"}},
+        {"folder made after the watch began",
+         [](auto& d, auto&) { mkdir((d + "/sub").c_str(), 0700); },
+         {"added sub"}},
+        {"add in the new folder",
+         [](auto& d, auto&) { Write(d + "/sub/b.txt"); },
+         {"added sub/b.txt", "modified sub/b.txt"}},
+        {"rename", [](auto& d, auto&) { Move(d + "/a.txt", d + "/a2.txt"); }, {"renamed a.txt > a2.txt"}},
+        {"rename across folders",
+         [](auto& d, auto&) { Move(d + "/a2.txt", d + "/sub/a3.txt"); },
+         {"renamed a2.txt > sub/a3.txt"}},
+        {"rename a folder", [](auto& d, auto&) { Move(d + "/sub", d + "/sub2"); }, {"renamed sub > sub2"}},
+        {"add below the renamed folder",
+         [](auto& d, auto&) { Write(d + "/sub2/c.txt"); },
+         {"added sub2/c.txt", "modified sub2/c.txt"}},
+        {"long paths", [&](auto& d, auto&) { mkdir((d + "/" + deep).c_str(), 0700); }, {"added " + deep}},
+        {"long paths",
+         [&](auto& d, auto&) { Write(d + "/" + longName); },
+         {"added " + longName, "modified " + longName}},
+        {"remove", [](auto& d, auto&) { unlink((d + "/sub2/c.txt").c_str()); }, {"removed sub2/c.txt"}},
+        {"move out", [](auto& d, auto& o) { Move(d + "/sub2/b.txt", o + "/b.txt"); }, {"removed sub2/b.txt"}},
+        {"move in", [](auto& d, auto& o) { Move(o + "/b.txt", d + "/old/b.txt"); }, {"added old/b.txt"}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act(dir, outside);
+        EXPECT_EQ(Sorted(rec->Take(step.expected)), Sorted(step.expected));
+    }
+}
+
+TEST(DirectoryChangeWatcher, SubtreeLimitsLeaveOutDeepHiddenAndExcludedFolders) {
+    const std::string dir = pellux_test::MakeTempDir("limits");
+    for (const char* sub : {"/d1", "/d1/d2", "/.hidden", "/sync"})
+        ASSERT_EQ(mkdir((dir + sub).c_str(), 0700), 0);
+    auto rec = std::make_shared<CWatchRecorder>(dir);
+    CDirectoryChangeWatcher watcher(std::make_shared<CInlineExecutor>());
+    CDirectoryChangeWatcher::SubtreeLimits limits;
+    limits.maxDepth = 1;
+    limits.skipHidden = true;
+    limits.excluded = {Utf8ToWide(dir + "/sync/")};
+    watcher.SetSubtreeLimits(limits);
+    ASSERT_EQ(watcher.WatchDirectory(Utf8ToWide(dir), kNotifyFileName, rec, true), 0u);
+    EXPECT_EQ(watcher.WatchCount(), 2u);  // the folder and d1
+    for (const char* file : {"/d1/d2/deep.txt", "/.hidden/h.txt", "/sync/s.txt", "/d1/seen.txt"})
+        Write(dir + file);
+    EXPECT_EQ(rec->Take({"added d1/seen.txt"}), (Lines{"started 0 .", "added d1/seen.txt"}));
+}
+
+TEST(DirectoryChangeWatcher, WatchingTwiceReplacesTheFirstWatch) {
+    const std::string dir = pellux_test::MakeTempDir("twice");
+    auto rec = std::make_shared<CWatchRecorder>(dir);
+    CDirectoryChangeWatcher watcher(std::make_shared<CInlineExecutor>());
+    ASSERT_EQ(watcher.WatchDirectory(Utf8ToWide(dir), kNotifyFileName, rec, true), 0u);
+    ASSERT_EQ(watcher.WatchDirectory(Utf8ToWide(dir + "/"), kNotifyFileName, rec, true), 0u);
+    EXPECT_TRUE(watcher.IsWatched(Utf8ToWide(dir)));
+    Write(dir + "/once.txt");
+    EXPECT_EQ(rec->Take({"added once.txt"}),
+              (Lines{"started 0 .", "stopped .", "started 0 .", "added once.txt"}));
+    EXPECT_TRUE(watcher.UnwatchDirectory(Utf8ToWide(dir)));
+    EXPECT_FALSE(watcher.IsWatched(Utf8ToWide(dir)));
+    Write(dir + "/after.txt");
+    EXPECT_EQ(rec->Take({"stopped ."}), Lines{"stopped ."});
+}
+
+TEST(DirectoryChangeWatcher, BadRequestsFailWithoutAThread) {
+    const std::string dir = pellux_test::MakeTempDir("bad");
+    Write(dir + "/file");
+    struct Case {
+        std::string path;
+        uint32_t filter;
+        bool handler;
+        uint32_t error;
+    };
+    const std::vector<Case> cases = {
+        {dir + "/missing", kNames, true, kWatchErrorBadPathname},
+        {dir + "/file", kNames, true, kWatchErrorBadPathname},
+        {"", kNames, true, kWatchErrorInvalidParameter},
+        {dir, 0, true, kWatchErrorInvalidParameter},
+        {dir, kNames, false, kWatchErrorInvalidParameter},
+    };
+    CDirectoryChangeWatcher watcher(std::make_shared<CInlineExecutor>());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        auto rec = c.handler ? std::make_shared<CWatchRecorder>(dir) : nullptr;
+        EXPECT_EQ(watcher.WatchDirectory(Utf8ToWide(c.path), c.filter, rec, true), c.error);
+        EXPECT_FALSE(watcher.IsThreadRunning());
+    }
+}
+
+TEST(DirectoryChangeWatcher, NothingIsDeliveredAfterStop) {
+    const std::string dir = pellux_test::MakeTempDir("stop");
+    auto queue = std::make_shared<CQueueExecutor>();
+    auto rec = std::make_shared<CWatchRecorder>(dir);
+    CDirectoryChangeWatcher watcher(queue);
+    ASSERT_EQ(watcher.WatchDirectory(Utf8ToWide(dir), kNames, rec, true), 0u);
+    queue->RunAll();
+    EXPECT_EQ(rec->Take({}, 0), Lines{"started 0 ."});
+    Write(dir + "/queued.txt");
+    for (int i = 0; i < 500 && queue->Pending() < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_GE(queue->Pending(), 2u);  // added and modified wait in the queue
+    watcher.Stop();
+    EXPECT_FALSE(watcher.IsThreadRunning());
+    Write(dir + "/late.txt");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    queue->RunAll();
+    EXPECT_EQ(rec->Take({}, 0), Lines{});
+}

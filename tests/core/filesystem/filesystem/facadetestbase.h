@@ -1,0 +1,114 @@
+#pragma once
+// The facade against the service emulator with the real parts around it: a
+// logged-in demo account, the remote storage behind a forwarding layer, the
+// local storage on a fresh database, the task manager, and the core-access
+// object with a scripted bridge. Single-file transfers land at a recording
+// stand-in for the open-for-edit manager.
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/settings/inisettings.h"
+#include "core/coreapp/coreaccess.h"
+#include "core/filesystem/filesystem/filesystem.h"
+#include "core/taskmgr/taskmgr.h"
+#include "fakefilesync.h"
+#include "platform/strings.h"
+#include "tests/support/closedport.h"
+#include "tests/support/emulatorfixture.h"
+#include "tests/support/fakesynccenter.h"
+#include "tests/support/forwardingremotestorage.h"
+#include "tests/support/scriptedbridge.h"
+#include "tests/support/testenvironment.h"
+#include "tests/support/testusercache.h"
+
+namespace pellux_test {
+
+class FacadeTest : public EmulatorTest {
+protected:
+    void SetUp() override {
+        EmulatorTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        SetIniFolder(Utf8ToWide(ConfigFolder()));
+        const std::string scratch = MakeTempDir("fs");
+        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
+        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge.get()), S_OK);
+        cache = OpenTestUserCache(scratch);
+        ASSERT_TRUE(cache);
+        session = m_emulator.Login("demo", "demo");
+        ASSERT_FALSE(session.token.empty());
+        CComPtr<IRemoteStorage> real;
+        ASSERT_EQ(CreateRemoteStorage(&real), S_OK);
+        remote = CComPtr<ForwardingRemoteStorage>(new ForwardingRemoteStorage(real));
+        syncCenter->token = Utf8ToWide(session.token);
+        ASSERT_EQ(CreateTaskMgr(&taskMgr), S_OK);
+        ASSERT_EQ(taskMgr->Init(syncCenter, cache, remote), S_OK);
+        syncCenter->AddComponent(taskMgr.get());
+        ASSERT_EQ(CreateFileSystem(&facade), S_OK);
+        auto sync = std::make_unique<FakeFileSync>();
+        fileSync = sync.get();
+        static_cast<CFileSystem*>(facade.get())->SetFileSyncOps(std::move(sync));
+        ASSERT_EQ(facade->Init(syncCenter, cache, remote, taskMgr), S_OK);
+        m_emulator.ClearLog();
+    }
+    void TearDown() override {
+        if (facade)
+            facade->UnInit();
+        facade.Release();
+        taskMgr.Release();
+        cache.Release();
+        CloseTestUserCache();
+        GetCoreAccess().Shutdown();
+        unsetenv("PELLUX_REGISTRY_FILE");
+        EmulatorTest::TearDown();
+    }
+
+    std::string Address() const { return m_emulator.Address(); }
+    // Points the client at a port nobody listens on, or back at the emulator.
+    void GoOffline() const {
+        WriteConfig(ClientConfigIni("http://127.0.0.1:" + std::to_string(ClosedLoopbackPort())));
+    }
+    void GoOnline() const { WriteConfig(ClientConfigIni(Address())); }
+    size_t Requests(const std::string& path) const { return m_emulator.RequestsTo(path).size(); }
+    // A plain call with the session token first; the reply's value.
+    std::string Call(const std::string& path, EmulatorFields fields, const std::string& key) const {
+        fields.insert(fields.begin(), {"token", session.token});
+        return Emulator::ReplyValue(m_emulator.CallOperation(path, fields), key);
+    }
+    // The cached rows of a folder.
+    std::vector<RemoteItem> Cached(const std::wstring& folderId) const {
+        std::vector<RemoteItem> rows;
+        EXPECT_EQ(cache->GetLastSyncSnapshot(folderId, &rows), S_OK);
+        return rows;
+    }
+    // What the bridge was asked (remember keys) and told (message texts).
+    std::vector<std::wstring> Asked() const { return BridgeTexts("AskUser"); }
+    std::vector<std::wstring> Told() const { return BridgeTexts("ShowMessage"); }
+    std::vector<std::wstring> BridgeTexts(const std::string& operation) const {
+        std::vector<std::wstring> texts;
+        for (const BridgeCall& call : bridge->Calls()) {
+            if (call.operation == operation)
+                texts.push_back(call.texts.front());
+        }
+        return texts;
+    }
+    static std::vector<std::wstring> Names(const std::vector<RemoteItem>& items) {
+        std::vector<std::wstring> names;
+        for (const RemoteItem& item : items)
+            names.push_back(item.name);
+        return names;
+    }
+
+    EmulatorSession session;
+    CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
+    CComPtr<FakeSyncCenter> syncCenter = FakeSyncCenter::Make();
+    CComPtr<ILocalStorage> cache;
+    CComPtr<ForwardingRemoteStorage> remote;
+    CComPtr<ITaskMgr> taskMgr;
+    CComPtr<IFileSystem> facade;
+    FakeFileSync* fileSync = nullptr;  // owned by the facade
+};
+
+}  // namespace pellux_test

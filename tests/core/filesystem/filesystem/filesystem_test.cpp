@@ -1,0 +1,129 @@
+// Listing through the cache and the item commands against the service emulator.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "core/remotestorage/remotestorage/resultcodes.h"
+#include "facadetestbase.h"
+
+namespace pellux_test {
+namespace {
+
+TEST_F(FacadeTest, AFreshListingComesFromTheCacheAndAForcedOneAsksOnce) {
+    std::vector<RemoteItem> listed;
+    ASSERT_EQ(facade->Dir(L"", &listed, false), S_OK);
+    ASSERT_FALSE(listed.empty());
+    m_emulator.ClearLog();
+
+    std::vector<RemoteItem> cached;
+    ASSERT_EQ(facade->Dir(L"", &cached, false), S_OK);
+    EXPECT_EQ(Requests("/xsvr/dir/"), 0u);
+    EXPECT_EQ(Names(cached), Names(listed));
+
+    std::vector<RemoteItem> forced;
+    ASSERT_EQ(facade->Dir(L"", &forced, true), S_OK);
+    EXPECT_EQ(Requests("/xsvr/dir/"), 1u);
+    EXPECT_EQ(Names(forced), Names(listed));
+}
+
+TEST_F(FacadeTest, TheCacheStandsInOnlyForAServiceThatCannotBeReached) {
+    struct Case {
+        const char* name;
+        std::function<void()> trouble;
+        HRESULT expected;
+        bool cachedRows;  // else none
+    };
+    const std::vector<Case> cases = {
+        {"unreachable", [&] { GoOffline(); }, S_OK, true},
+        {"token expired",
+         [&] { ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/dir/&result=clientTokenExpired&count=1")); },
+         E_RESULT_CLIENT_TOKEN_EXPIRED, false},
+        {"permission denied",
+         [&] { ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/dir/&result=permissionDenied&count=1")); },
+         E_RESULT_PERMISSION_DENIED, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GoOnline();
+        std::vector<RemoteItem> listed;
+        ASSERT_EQ(facade->Dir(L"", &listed, true), S_OK);
+        // A change elsewhere makes the cached listing stale.
+        cache->SetCurCacheVesion(cache->GetCurCacheVesion(0) + 1);
+        c.trouble();
+        std::vector<RemoteItem> out;
+        EXPECT_EQ(facade->Dir(L"", &out, false), c.expected);
+        EXPECT_EQ(Names(out), c.cachedRows ? Names(listed) : std::vector<std::wstring>());
+    }
+}
+
+TEST_F(FacadeTest, ADamagedCachedRowGivesTheServiceListingOnceNotTwice) {
+    std::vector<RemoteItem> listed;
+    ASSERT_EQ(facade->Dir(L"", &listed, false), S_OK);
+    RemoteItem damaged;
+    damaged.name = L"no checksum";
+    damaged.fileId = L"damaged-1";
+    damaged.createdTime = damaged.modTime = L"2024-01-01 00:00:00";
+    // A file row without SHA-1 ends every read of the folder.
+    ASSERT_EQ(cache->AddOrUpdateFileItem(damaged), S_OK);
+    std::vector<RemoteItem> out;
+    ASSERT_EQ(facade->Dir(L"", &out, false), S_OK);
+    EXPECT_EQ(Names(out), Names(listed));
+}
+
+TEST_F(FacadeTest, ItemsWithoutIdAreDroppedAndRootRowsAreKeptUnderTheAskedId) {
+    remote->editDirReply = [](XmlNode& reply) {
+        // The root's children as a service that names its root.
+        for (XmlNode& child : reply.children)
+            child.values.insert(child.values.begin(), {L"parentId", L"service-root"});
+        XmlNode& ghost = reply.AddChild(L"item");
+        ghost.AddValue(L"name", L"ghost");
+        ghost.AddValue(L"type", L"folder");
+    };
+    std::vector<RemoteItem> listed;
+    ASSERT_EQ(facade->Dir(L"", &listed, true), S_OK);
+    ASSERT_FALSE(listed.empty());
+    for (const RemoteItem& item : listed)
+        EXPECT_NE(item.name, L"ghost");
+    EXPECT_EQ(Names(Cached(L"")), Names(listed));
+    m_emulator.ClearLog();
+    std::vector<RemoteItem> cached;
+    ASSERT_EQ(facade->Dir(L"", &cached, false), S_OK);
+    EXPECT_EQ(Requests("/xsvr/dir/"), 0u);
+    EXPECT_EQ(Names(cached), Names(listed));
+}
+
+TEST_F(FacadeTest, NewFolderOnATakenNameGivesTargetExistWithTheExistingId) {
+    std::wstring first;
+    ASSERT_EQ(facade->NewFolder(L"", L"\\Taken", &first), S_OK);
+    ASSERT_FALSE(first.empty());
+    std::wstring second;
+    EXPECT_EQ(facade->NewFolder(L"", L"\\Taken", &second), E_RESULT_TARGET_EXIST);
+    EXPECT_EQ(second, first);
+}
+
+TEST_F(FacadeTest, MoveOntoATakenNameAsksOnceAndReportsTheConflict) {
+    struct Case {
+        bool isFolder;
+        const char* create;
+        const wchar_t* rememberKey;
+    };
+    const std::vector<Case> cases = {
+        {true, "/xsvr/newFolder/", L"Wizard_MoveFolderExist"},
+        {false, "/xsvr/newFile/", L"Wizard_MoveFileExist"},
+    };
+    const std::string target = Call("/xsvr/newFolder/", {{"parentId", ""}, {"name", "Target"}}, "fileId");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.create);
+        const std::string name = c.isFolder ? "Twin folder" : "Twin file.txt";
+        const std::string moving = Call(c.create, {{"parentId", ""}, {"name", name}}, "fileId");
+        ASSERT_FALSE(Call(c.create, {{"parentId", target}, {"name", name}}, "fileId").empty());
+        const size_t asked = Asked().size();
+        EXPECT_EQ(facade->Move(c.isFolder, Utf8ToWide(moving), Utf8ToWide(target)), E_RESULT_TARGET_EXIST);
+        ASSERT_EQ(Asked().size(), asked + 1);
+        EXPECT_EQ(Asked().back(), c.rememberKey);
+        EXPECT_EQ(bridge->Calls().back().texts[2], L"Orvane便携版");
+    }
+}
+
+}  // namespace
+}  // namespace pellux_test

@@ -1,0 +1,224 @@
+// The queue of transfers with fake tasks: five run at once, waiting tasks are
+// promoted on the tick, cancel, retry, stop, and callbacks that take other
+// locks.
+#include <gtest/gtest.h>
+
+#include <future>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "core/taskmgr/taskmgr.h"
+#include "platform/uithread.h"
+#include "core/remotestorage/remotestorage/iremotestorage.h"
+#include "tests/support/fakelocalstorage.h"
+#include "tests/support/fakesynccenter.h"
+#include "tests/core/taskmgr/scriptedtask.h"
+
+namespace pellux_test {
+namespace {
+
+class AsyncTaskMgrTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_sync = FakeSyncCenter::Make();
+        m_sync->token = L"fake-token";
+        m_sync->AddComponent(FakeLocalStorage::Make());
+        ASSERT_EQ(CreateRemoteStorage(&m_remote), S_OK);
+        m_sync->AddComponent(m_remote);
+        StartManager(ScriptedTask::Maker(m_script));
+    }
+    void TearDown() override {
+        if (m_mgr) {
+            EXPECT_EQ(m_mgr->Stop(-1), S_OK);
+        }
+        m_mgr.Release();
+        EXPECT_EQ(CountedRecord::Live().load(), 0) << "a record was leaked";
+    }
+    void StartManager(TaskMaker maker) {
+        TaskMgrTuning tuning;
+        tuning.tickMs = 10;
+        tuning.taskMaker = std::move(maker);
+        ASSERT_EQ(CreateTaskMgr(tuning, &m_mgr), S_OK);
+        ASSERT_EQ(m_mgr->Init(m_sync, nullptr, m_remote), S_OK);
+        ASSERT_EQ(m_mgr->Start(), S_OK);
+    }
+    HRESULT Add(const std::wstring& key, bool noQueue = false) {
+        return m_mgr->AddTask(CountedRecord::Make(key), noQueue, &Completions::Callback, &m_done);
+    }
+    // key -> state of the unfinished (or finished) list.
+    std::map<std::wstring, int> States(bool finished) {
+        std::vector<TaskInfo> list;
+        EXPECT_EQ(m_mgr->GetTaskList(finished, &list), S_OK);
+        std::map<std::wstring, int> states;
+        for (const TaskInfo& info : list)
+            states[info.key] = info.state;
+        return states;
+    }
+    std::map<std::wstring, HRESULT> FinishedResults() {
+        std::vector<TaskInfo> list;
+        EXPECT_EQ(m_mgr->GetTaskList(true, &list), S_OK);
+        std::map<std::wstring, HRESULT> results;
+        for (const TaskInfo& info : list)
+            results[info.key] = info.result;
+        return results;
+    }
+
+    std::shared_ptr<TaskScript> m_script = std::make_shared<TaskScript>();
+    CComPtr<FakeSyncCenter> m_sync;
+    CComPtr<IRemoteStorage> m_remote;
+    CComPtr<ITaskMgr> m_mgr;
+    Completions m_done;
+};
+
+TEST_F(AsyncTaskMgrTest, FiveRunAtOnceTheSixthWaitsAndNoQueueStartsAtOnce) {
+    m_script->block = true;
+    for (int i = 0; i < 6; ++i)
+        ASSERT_EQ(Add(L"k" + std::to_wstring(i)), S_OK);
+    std::map<std::wstring, int> expected;
+    for (int i = 0; i < 5; ++i)
+        expected[L"k" + std::to_wstring(i)] = kTaskStateRunning;
+    expected[L"k5"] = kTaskStateNotStarted;
+    EXPECT_EQ(States(false), expected);
+
+    ASSERT_EQ(Add(L"k6", true), S_OK);
+    expected[L"k6"] = kTaskStateRunning;
+    EXPECT_EQ(States(false), expected);
+    ASSERT_TRUE(WaitUntil([&] { return m_script->Executions() == 6; }));
+
+    // The waiting task is promoted once a slot is swept, and reports too.
+    m_script->Release();
+    ASSERT_TRUE(WaitUntil([&] { return m_done.Count() == 7; }));
+    EXPECT_TRUE(States(false).empty());
+    EXPECT_EQ(States(true).size(), 7u);
+    for (const auto& entry : m_done.Entries()) {
+        EXPECT_EQ(entry.state, kTaskStateFinished);
+        EXPECT_EQ(entry.result, S_OK);
+    }
+}
+
+TEST_F(AsyncTaskMgrTest, CancelDropsAWaitingTaskAndStopsARunningOne) {
+    m_script->block = true;
+    for (int i = 0; i < 6; ++i)
+        ASSERT_EQ(Add(L"k" + std::to_wstring(i)), S_OK);
+    ASSERT_EQ(m_mgr->CancelTask(L"k5"), S_OK);
+    EXPECT_EQ(States(false).count(L"k5"), 0u);
+
+    // Off the UI thread the call returns once the task has ended.
+    ASSERT_EQ(m_mgr->CancelTask(L"k0"), S_OK);
+    EXPECT_GE(m_script->Ended(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return m_done.Count() == 1; }));
+    EXPECT_EQ(FinishedResults(), (std::map<std::wstring, HRESULT>{{L"k0", E_CANCELLED}}));
+
+    // On the UI thread it only signals, even for a task that ignores it.
+    {
+        std::lock_guard<std::mutex> lock(m_script->mutex);
+        m_script->ignoreCancel = true;
+    }
+    std::thread ui([&] {
+        MarkUiThread();
+        EXPECT_EQ(m_mgr->CancelTask(L"k1"), S_OK);
+        EXPECT_EQ(States(false)[L"k1"], kTaskStateRunning);
+    });
+    ui.join();
+    m_script->Release();
+    ASSERT_TRUE(WaitUntil([&] { return m_done.Count() == 5; }));
+    for (const auto& entry : m_done.Entries())
+        EXPECT_NE(entry.key, L"k5");
+}
+
+TEST_F(AsyncTaskMgrTest, RetryRunsAFinishedTaskAgain) {
+    m_script->results = {E_TRANSPORT_FAILED, E_TRANSPORT_FAILED, E_TRANSPORT_FAILED, S_OK};
+    EXPECT_EQ(m_mgr->RetryTask(L"", &Completions::Callback, &m_done), S_FALSE);
+    EXPECT_EQ(m_mgr->RetryTask(L"unknown", &Completions::Callback, &m_done), S_OK);
+    ASSERT_EQ(Add(L"k0"), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return m_done.Count() == 1; }));
+    EXPECT_EQ(FinishedResults()[L"k0"], E_TRANSPORT_FAILED);
+
+    Completions again;
+    ASSERT_EQ(m_mgr->RetryTask(L"k0", &Completions::Callback, &again), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return again.Count() == 1; }));
+    EXPECT_EQ(FinishedResults()[L"k0"], S_OK);
+    EXPECT_EQ(m_script->Executions(), 4);
+    EXPECT_EQ(m_done.Count(), 1u);
+}
+
+TEST_F(AsyncTaskMgrTest, TwoTasksWithTheSameKeyBothRunAndTheReplacedRecordIsReleased) {
+    ASSERT_EQ(Add(L"same"), S_OK);
+    ASSERT_EQ(Add(L"same"), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return m_done.Count() == 2; }));
+    EXPECT_EQ(m_script->Executions(), 2);
+    EXPECT_EQ(States(true).size(), 1u);
+    EXPECT_TRUE(WaitUntil([] { return CountedRecord::Live() == 1; }));
+}
+
+TEST_F(AsyncTaskMgrTest, StopEndsRunningTasksAndRefusesNewOnes) {
+    m_script->block = true;
+    for (int i = 0; i < 6; ++i)
+        ASSERT_EQ(Add(L"k" + std::to_wstring(i)), S_OK);
+    ASSERT_EQ(m_mgr->Stop(-1), S_OK);
+    const std::map<std::wstring, HRESULT> results = FinishedResults();
+    EXPECT_EQ(results.size(), 5u);
+    for (const auto& entry : results)
+        EXPECT_EQ(entry.second, E_CANCELLED) << entry.first;
+    EXPECT_TRUE(States(false).empty());
+    EXPECT_EQ(Add(L"late"), E_FAIL);
+    EXPECT_EQ(m_mgr->Start(), E_FAIL);
+    EXPECT_EQ(m_done.Count(), 0u);
+}
+
+TEST_F(AsyncTaskMgrTest, AddTaskFailsWhenTheClusterCannotStart) {
+    struct Case {
+        const char* name;
+        bool withLocalStorage;
+        bool withTask;
+    };
+    const std::vector<Case> cases = {{"no local storage", false, true},
+                                     {"no task for the record", true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_mgr->Stop(-1);
+        m_mgr.Release();
+        m_sync = FakeSyncCenter::Make();
+        if (c.withLocalStorage)
+            m_sync->AddComponent(FakeLocalStorage::Make());
+        m_sync->AddComponent(m_remote);
+        StartManager(c.withTask ? ScriptedTask::Maker(m_script)
+                                : TaskMaker([](TaskDataBase*) -> ITask* { return nullptr; }));
+        EXPECT_TRUE(FAILED(Add(L"k0")));
+        EXPECT_TRUE(States(false).empty());
+        EXPECT_EQ(CountedRecord::Live().load(), 0);
+    }
+}
+
+// A callback that takes a lock held by a thread which is posting to the
+// manager at that moment must not deadlock: callbacks run without the
+// manager's lock.
+TEST_F(AsyncTaskMgrTest, CallbackTakingAnotherLockDoesNotBlockAPostingThread) {
+    struct Shared {
+        std::mutex other;
+        std::atomic<bool> entered{false};
+    } shared;
+    auto callback = [](TaskDataBase*, void* context) {
+        auto* s = static_cast<Shared*>(context);
+        s->entered = true;
+        std::lock_guard<std::mutex> lock(s->other);
+    };
+    std::unique_lock<std::mutex> held(shared.other);
+    ASSERT_EQ(m_mgr->AddTask(CountedRecord::Make(L"k0"), false, callback, &shared), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return shared.entered.load(); }));
+    auto posting = std::async(std::launch::async, [&] {
+        std::vector<TaskInfo> list;
+        m_mgr->GetTaskList(false, &list);
+        m_mgr->CancelTask(L"absent");
+        return Add(L"k1");
+    });
+    const bool returned = posting.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    held.unlock();  // lets a deadlocked tick thread go on, so a failure ends
+    EXPECT_TRUE(returned) << "posting while a callback waits for our lock deadlocked";
+    EXPECT_EQ(posting.get(), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return m_done.Count() == 1; }));
+}
+
+}  // namespace
+}  // namespace pellux_test
