@@ -1,7 +1,10 @@
 #include "ui/middlewindow/contentwindow.h"
 
+#include "core/coreapp/coreaccess.h"
 #include "skingui/skinsplitterwindow.h"
+#include "ui/ie/iewindowbase/sharesettingdlg.h"
 #include "ui/iuservalues.h"
+#include "ui/middlewindow/explorerwindow/explorerwindow.h"
 #include "ui/middlewindow/taskswindow.h"
 
 using namespace SKINGUI;
@@ -12,15 +15,24 @@ const wchar_t kPosKey[] = L"_ContentSplitPos";
 
 }  // namespace
 
-CContentWindow::CContentWindow(IUserValues& values, std::shared_ptr<ITaskCore> core, QWidget* parent)
+CContentWindow::CContentWindow(IUiMainWindow* mainWindow, IUserValues& values,
+                               std::shared_ptr<ITaskCore> core, QWidget* parent)
     : QWidget(parent), values_(values) {
     splitter_ = new CSkinSplitterWindowT<0>(this);
     splitter_->SetBarWidth(kBarWidth);
-    explorer_ = new CExplorerPane;
+    explorer_ = new CExplorerWindow;
+    CExplorerWindow::Pickers pickers;
+    pickers.share = [](QWidget* owner, const RemoteItem& item) {
+        std::wstring userName, token;
+        GetCoreAccess().GetLoginInfo(&userName, &token, nullptr, nullptr);
+        ShowShareSettings(owner, item.fileId, token, userName);
+    };
+    explorer_->SetPickers(std::move(pickers));
     tasks_ = new CTasksWindow(values, std::move(core));
     splitter_->SetSplitterPanes(explorer_, tasks_);
     connect(splitter_, &CSkinSplitterWindowImpl::barClicked, this, &CContentWindow::ToggleTaskPane);
     connect(splitter_, &CSkinSplitterWindowImpl::barMoved, this, &CContentWindow::StorePosition);
+    explorer_->Init(mainWindow);
     explorer_->setFocus();
 }
 

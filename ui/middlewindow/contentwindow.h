@@ -1,12 +1,13 @@
 #pragma once
 // The right side of the middle pane: the explorer on top, the task pane below,
-// divided by a splitter whose click folds the task pane away and back.
+// divided by a splitter whose click folds the task pane away and back. The
+// explorer's share command opens the share-settings page.
 #include <QWidget>
 #include <memory>
 
-#include "ui/middlewindow/explorerplaceholder.h"
-
+class CExplorerWindow;
 class CTasksWindow;
+struct IUiMainWindow;
 class ITaskCore;
 class IUserValues;
 
@@ -15,8 +16,6 @@ template <int Vertical>
 class CSkinSplitterWindowT;
 }
 
-using CExplorerPane = CExplorerPlaceholder;
-
 class CContentWindow : public QWidget {
     Q_OBJECT
 public:
@@ -24,7 +23,8 @@ public:
     // The task pane folded away leaves this much of it.
     static constexpr int kFoldedRest = 10;
 
-    CContentWindow(IUserValues& values, std::shared_ptr<ITaskCore> core, QWidget* parent = nullptr);
+    CContentWindow(IUiMainWindow* mainWindow, IUserValues& values, std::shared_ptr<ITaskCore> core,
+                   QWidget* parent = nullptr);
     ~CContentWindow() override;
 
     // Stores the splitter position, the explorer's and the task pane's
@@ -35,7 +35,7 @@ public:
     // Stores the position (a finished drag).
     void StorePosition();
 
-    CExplorerPane* Explorer() const { return explorer_; }
+    CExplorerWindow* Explorer() const { return explorer_; }
     CTasksWindow* Tasks() const { return tasks_; }
     SKINGUI::CSkinSplitterWindowT<0>* Splitter() const { return splitter_; }
 
@@ -45,7 +45,7 @@ protected:
 private:
     IUserValues& values_;
     SKINGUI::CSkinSplitterWindowT<0>* splitter_ = nullptr;
-    CExplorerPane* explorer_ = nullptr;
+    CExplorerWindow* explorer_ = nullptr;
     CTasksWindow* tasks_ = nullptr;
     bool placed_ = false;
     bool tornDown_ = false;

@@ -3,6 +3,8 @@
 #include "skingui/skinsplitterwindow.h"
 #include "ui/iuservalues.h"
 #include "ui/middlewindow/contentwindow.h"
+#include "ui/middlewindow/explorerwindow/explorerwindow.h"
+#include "ui/middlewindow/explorerwindow/filetreedlg.h"
 #include "ui/middlewindow/navigatewindow.h"
 
 using namespace SKINGUI;
@@ -19,7 +21,23 @@ CMiddleWindow::CMiddleWindow(IUiMainWindow* mainWindow, IUserValues& values, std
     splitter_ = new CSkinSplitterWindowT<1>(this);
     splitter_->SetBarWidth(kBarWidth);
     navigate_ = new CNavigateWindow(mainWindow, values);
-    content_ = new CContentWindow(values, std::move(core));
+    navigate_->SetFavoritePicker([](QWidget* owner, CNavigateWindow::PickedItem* picked) {
+        CFileTreeDlg picker(owner);
+        picker.title = QStringLiteral("添加快捷方式");
+        picker.prompt = QStringLiteral("请选择待添加的文件或文件夹:");
+        if (picker.exec() != QDialog::Accepted || !picker.HasSelection())
+            return false;
+        const FileTreeResult& chosen = picker.Result();
+        picked->isFolder = chosen.kind == 1;
+        picked->type = chosen.navigateType;
+        picked->id = chosen.id;
+        picked->parentId = chosen.parentId;
+        picked->path = chosen.path;
+        const size_t cut = chosen.path.find_last_of(L'\\');
+        picked->name = cut == std::wstring::npos ? chosen.path : chosen.path.substr(cut + 1);
+        return !picked->name.empty();
+    });
+    content_ = new CContentWindow(mainWindow, values, std::move(core));
     splitter_->SetSplitterPanes(navigate_, content_);
 }
 

@@ -3,7 +3,7 @@
 #include <QStringList>
 
 #include "base/utility/formatstring.h"
-#include "core/filesystem/filesystem/taskdatabase.h"
+#include "core/filesystem/taskdata/taskdatabase.h"
 #include "ui/middlewindow/itaskcore.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <thread>
 
-#include "core/filesystem/filesystem/taskdatabase.h"
+#include "core/filesystem/taskdata/taskdatabase.h"
 #include "skingui/skinlistviewctrlex.h"
 #include "tests/ui/fakeuservalues.h"
 #include "tests/ui/middlewindow/faketaskcore.h"
