@@ -55,6 +55,7 @@ CAboutDlg::CAboutDlg(const QString& token, QWidget* parent) : QDialog(parent) {
     ok->setDefault(true);
     ok->setGeometry(kWidth - 100, kBandTop + 8, 84, 26);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    ok->setFocus();
 }
 
 CAboutDlg::~CAboutDlg() = default;
