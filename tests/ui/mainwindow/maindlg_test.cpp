@@ -11,6 +11,7 @@
 
 #include "skingui/colorref.h"
 #include "skingui/skinbutton.h"
+#include "tests/ui/democore.h"
 #include "tests/ui/fakeuservalues.h"
 #include "tests/ui/middlewindow/faketaskcore.h"
 #include "ui/bridgesink.h"
@@ -225,7 +226,10 @@ TEST_F(MainDlgTest, QuittingWithPendingWorkAsksFirst) {
         if (c.shown)
             EXPECT_TRUE(message.contains(QStringLiteral("您还有 2 个任务未完成")));
         if (!pass.Ended()) {
-            core->unfinishedList.clear();
+            {
+                std::lock_guard<std::mutex> guard(core->lock);
+                core->unfinishedList.clear();
+            }
             window->CloseApp(kQuitCode);
         }
     }
@@ -236,6 +240,10 @@ TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds)
     CPassControl pass(life, sink);
     auto window = Make();
     window->Create(pass);
+    // A watched file holds the shut-down off while it is there.
+    EXPECT_TRUE(PumpUntil([&] { return !session.calls.empty(); }, 5000));
+    EXPECT_EQ(session.calls, std::vector<std::string>{"inhibit@0"});
+    session.calls.clear();
     EXPECT_FALSE(window->QueryEndSession(kEndSessionLogoff));
     CShutDownDlg* prompt = window->ShutDown();
     ASSERT_TRUE(prompt->isVisible());
@@ -254,8 +262,12 @@ TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds)
     // Tasks cancelled and the worker stopped before the power-off.
     EXPECT_EQ(core->Calls(), (std::vector<std::wstring>{L"cancel:", L"clear:worker-stopped"}));
     EXPECT_EQ(session.calls, std::vector<std::string>{"poweroff@2"});
-    core->openList.clear();
+    {
+        std::lock_guard<std::mutex> guard(core->lock);
+        core->openList.clear();
+    }
     window->CloseApp(kQuitCode);
+    EXPECT_EQ(session.calls.back(), "release@2");
 }
 
 TEST_F(MainDlgTest, TheSpaceBarIsDrawnToItsShare) {

@@ -122,8 +122,7 @@ TEST_F(ShareDialogTest, ThePageReadsTheUserAndClosesTheDialog) {
     ASSERT_TRUE(PumpUntil([&] { return dialog->Navigated(); }, 30000));
     EXPECT_EQ(RunScript(page, "typeof (window.external && window.external.GetUserInfo)").toString(),
               "undefined");
-    EXPECT_EQ(RunScript(page, "document.getElementById('error').textContent").toString(),
-              "no user information");
+    EXPECT_EQ(RunScript(page, "JSON.stringify(user)").toString(), R"({"name":"","token":"","id":""})");
     dialog->reject();
 }
 
