@@ -223,8 +223,9 @@ TEST_F(MainDlgTest, QuittingWithPendingWorkAsksFirst) {
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(pass.Ended(), c.closes);
         EXPECT_EQ(core->Calls(), c.calls);
-        if (c.shown)
+        if (c.shown) {
             EXPECT_TRUE(message.contains(QStringLiteral("您还有 2 个任务未完成")));
+        }
         if (!pass.Ended()) {
             {
                 std::lock_guard<std::mutex> guard(core->lock);
@@ -285,8 +286,9 @@ TEST_F(MainDlgTest, TheSpaceBarIsDrawnToItsShare) {
         window->Top()->SetSpaceInfo(c.used, c.total);
         const QImage image = window->Top()->grab().toImage();
         const int dpr = int(image.devicePixelRatio());
-        if (c.pixels > 0)
+        if (c.pixels > 0) {
             EXPECT_EQ(image.pixelColor((55 + c.pixels - 1) * dpr, 35 * dpr), bar);
+        }
         EXPECT_NE(image.pixelColor((55 + c.pixels) * dpr, 35 * dpr), bar);
     }
     window->CloseApp(kQuitCode);
