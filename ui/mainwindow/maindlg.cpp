@@ -66,6 +66,10 @@ CMainDlg::CMainDlg(MainDlgParts parts, QWidget* parent) : QWidget(parent), parts
 }
 
 CMainDlg::~CMainDlg() {
+    // A pass that ended without CloseApp: the panes store their state now,
+    // while the values they write to still exist.
+    if (middle_)
+        middle_->TearDown();
     if (parts_.hotKey)
         parts_.hotKey->Unregister();
     if (inhibiting_)
@@ -117,7 +121,7 @@ HRESULT CMainDlg::ShowMessage(const std::wstring& text, const std::wstring& capt
 int CMainDlg::AskUser(const std::wstring& rememberKey, const std::wstring& text, const std::wstring& caption,
                       const std::wstring& buttons, int flag, const std::wstring& checkText,
                       int rememberValue) {
-    std::lock_guard<std::mutex> guard(askLock_);
+    std::lock_guard<std::recursive_mutex> guard(askLock_);
     CWizardDlg box(*values_,
                    WizardPrompt{rememberKey, text, caption, buttons, flag, checkText, rememberValue},
                    isVisible() ? this : nullptr);

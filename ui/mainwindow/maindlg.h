@@ -112,8 +112,9 @@ private:
     CTopWindow* top_ = nullptr;
     CMiddleWindow* middle_ = nullptr;
     CBottomWindow* bottom_ = nullptr;
-    // One prompt at a time across the threads the bridge serves.
-    std::mutex askLock_;
+    // One prompt at a time across the threads the bridge serves; recursive,
+    // as a question may arrive in the nested loop of a prompt on this thread.
+    std::recursive_mutex askLock_;
     std::unique_ptr<CSystemTray> tray_;
     std::unique_ptr<CShutDownDlg> shutDown_;
     QTimer* timer_ = nullptr;
