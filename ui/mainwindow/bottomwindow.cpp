@@ -10,6 +10,7 @@ using namespace SKINGUI;
 namespace {
 
 constexpr int kGrip = 14;
+constexpr ColorRef kFace = 0xF2E9DF;
 
 }  // namespace
 
@@ -29,10 +30,15 @@ void CBottomWindow::resizeEvent(QResizeEvent* event) {
 
 void CBottomWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), ColorRef(0xF2E9DF).ToQColor());
+    painter.fillRect(rect(), kFace.ToQColor());
     painter.setPen(ColorRef(0xCFB9A0).ToQColor());
     const int r = width() - 3;
     const int b = height() - 3;
     for (int d : {4, 8, 12})
         painter.drawLine(r - d, b, r, b - d);
+}
+
+bool CBottomWindow::CtlColorStatic(QWidget*, ColorRef* background) {
+    *background = kFace;
+    return true;
 }

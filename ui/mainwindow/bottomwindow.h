@@ -2,13 +2,14 @@
 // The status band at the bottom of the main window, with its size grip.
 #include <QWidget>
 
+#include "skingui/skinctlcolor.h"
 #include "ui/mainwindowpanes.h"
 
 namespace SKINGUI {
 class CSkinStatic;
 }
 
-class CBottomWindow : public QWidget, public IBottomWindow {
+class CBottomWindow : public QWidget, public IBottomWindow, public SKINGUI::ISkinCtlColor {
     Q_OBJECT
 public:
     static constexpr int kHeight = 30;
@@ -17,6 +18,7 @@ public:
     // Program-made markup.
     void SetStatusText(const QString& markup);
     SKINGUI::CSkinStatic* Status() const { return status_; }
+    bool CtlColorStatic(QWidget* control, SKINGUI::ColorRef* background) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -49,6 +49,10 @@ TEST_F(ScreenshotTest, MainWindowAboutAndExitPromptOfTheDemoAccount) {
     Pump(1500);
     EXPECT_EQ(window.Middle()->Navigate()->Bar()->GetGroup(0)->items.size(), 5u);
     EXPECT_FALSE(SaveScreenshot(&window, "mainwindow.png").isEmpty());
+    window.resize(500, 400);
+    Pump(300);
+    EXPECT_FALSE(SaveScreenshot(&window, "mainwindow_small.png").isEmpty());
+    window.resize(1000, 700);
 
     CAboutDlg about(QStringLiteral("token"), &window);
     about.show();
