@@ -33,8 +33,9 @@ const wchar_t kHeaderWidthValue[] = L"_ExplorerHeaderWidth";
 constexpr int kToolbarIconSide = 24;
 const QSize kToolbarButton(58, 55);
 
-QColor Rgb(unsigned rgb) {
-    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+// The skin's colours are COLORREF values (0x00BBGGRR).
+QColor Rgb(unsigned colorRef) {
+    return SKINGUI::ColorRef(colorRef).ToQColor();
 }
 
 // Label edits end in the window: a committed name is reported, an edit left
@@ -95,10 +96,12 @@ void CExplorerWindow::BuildControls() {
 
     sectionButton_ = new QToolButton(this);
     sectionButton_->setAutoRaise(true);
+    sectionButton_->setStyleSheet(QStringLiteral("QToolButton { border: none; }"));
     sectionButton_->setIconSize(QSize(16, 16));
     sectionButton_->setToolTip(QStringLiteral("回到根目录"));
     connect(sectionButton_, &QToolButton::clicked, this, [this] { NavigateTo(navigateType_, L"\\"); });
     breadcrumb_ = new SKINGUI::CSkinStatic(this);
+    breadcrumb_->SetBackgroundColor(SKINGUI::kNoColor);
     connect(breadcrumb_, &SKINGUI::CSkinStatic::linkClicked, this,
             [this](quint32, const QString& name) { OnBreadcrumbLink(name); });
 
