@@ -14,6 +14,7 @@
 #include "ui/middlewindow/explorerwindow/explorerjobs.h"
 #include "ui/middlewindow/explorerwindow/navigationhistory.h"
 
+class CExplorerDragDrop;
 class CExplorerModel;
 class CThumbnailWorker;
 class ExplorerRules;
@@ -144,6 +145,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Drag out, copy out and the list's drop targets run the window's rules and upload.
+    friend class CExplorerDragDrop;
+
     // Building (explorerwindow.cpp).
     void BuildControls();
     void BuildToolBar();
@@ -209,6 +213,7 @@ private:
     SKINGUI::CSkinEdit* search_ = nullptr;
     QTimer* idle_ = nullptr;
     CThumbnailWorker* thumbnails_ = nullptr;
+    CExplorerDragDrop* dragDrop_ = nullptr;
     Pickers pickers_;
 
     NavigationHistory history_;
