@@ -49,12 +49,17 @@ bool CDropTargetCtrl::Offers(const QMimeData* data, const QString& format) {
     return false;
 }
 
-void CDropTargetCtrl::Answer(QDropEvent* event) {
+Qt::DropAction CDropTargetCtrl::Effect(const QDropEvent* event) const {
     Qt::DropAction effect = Qt::IgnoreAction;
     ComputeDropEffect(!chosen_.isEmpty(), event->modifiers(), event->possibleActions(), &effect);
+    // The source would delete what it offered after a move.
     if (effect == Qt::MoveAction)
         effect = event->possibleActions() & Qt::CopyAction ? Qt::CopyAction : Qt::IgnoreAction;
-    event->setDropAction(effect);
+    return effect;
+}
+
+void CDropTargetCtrl::Answer(QDropEvent* event) {
+    event->setDropAction(Effect(event));
     // Accepted even when refused, so that no window behind the control
     // takes a drag this control turned down.
     event->accept();
@@ -89,10 +94,10 @@ bool CDropTargetCtrl::eventFilter(QObject* watched, QEvent* event) {
             return true;
         case QEvent::Drop: {
             auto* e = static_cast<QDropEvent*>(event);
-            Qt::DropAction effect = Qt::IgnoreAction;
+            const Qt::DropAction effect = Effect(e);
             const QString chosen = chosen_;
             chosen_.clear();
-            if (ComputeDropEffect(!chosen.isEmpty(), e->modifiers(), e->possibleActions(), &effect))
+            if (effect != Qt::IgnoreAction)
                 OnDrop(chosen, e->mimeData(), e->position().toPoint(), effect);
             OnDragLeave();
             e->setDropAction(Qt::IgnoreAction);

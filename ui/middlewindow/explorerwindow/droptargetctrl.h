@@ -43,7 +43,9 @@ protected:
     QWidget* control_;
 
 private:
-    // Sets the event's action from the rule; the source hears Copy for a move.
+    // The rule's effect as the source may hear it: a move becomes a copy,
+    // or nothing when the source allows no copy.
+    Qt::DropAction Effect(const QDropEvent* event) const;
     void Answer(QDropEvent* event);
 
     QStringList formats_;
