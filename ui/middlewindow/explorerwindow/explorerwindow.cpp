@@ -189,6 +189,7 @@ void CExplorerWindow::BuildControls() {
     stack_->addWidget(items_);
     connect(selection_, &QItemSelectionModel::selectionChanged, this, [this] { UpdateCommandStates(); });
     dragDrop_ = new CExplorerDragDrop(this);
+    WindowDropTarget().Register(this);
 
     thumbnails_ = new CThumbnailWorker(this);
     connect(thumbnails_, &CThumbnailWorker::tileDone, this, &CExplorerWindow::OnTileDone);

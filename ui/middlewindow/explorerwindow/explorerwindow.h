@@ -11,6 +11,7 @@
 
 #include "core/localstorage/localstorage/remoteitem.h"
 #include "platform/hresult.h"
+#include "ui/middlewindow/explorerwindow/droptarget.h"
 #include "ui/middlewindow/explorerwindow/explorerjobs.h"
 #include "ui/middlewindow/explorerwindow/navigationhistory.h"
 
@@ -35,7 +36,9 @@ class CSkinStatic;
 class CToolBarCtrlEx;
 }  // namespace SKINGUI
 
-class CExplorerWindow : public QWidget {
+// Drops on the window outside the list are taken and left alone (the
+// defaults of IDropTargetImpl).
+class CExplorerWindow : public QWidget, public IDropTargetImpl {
     Q_OBJECT
 public:
     // Command ids of the menus, the toolbar and the keys.

@@ -20,6 +20,7 @@
 #include "ui/explorerdragmime.h"
 #include "ui/middlewindow/explorerwindow/dragdatafile.h"
 #include "ui/middlewindow/explorerwindow/dropdatasource.h"
+#include "ui/middlewindow/explorerwindow/droptarget.h"
 #include "ui/middlewindow/explorerwindow/droptargetctrl.h"
 
 namespace pellux_test {
@@ -212,6 +213,50 @@ TEST(DropEffectRule, FollowsTheKeysAndWhatTheSourceAllows) {
         EXPECT_EQ(CDropTargetCtrl::ComputeDropEffect(c.accepted, c.keys, c.allowed, &effect),
                   c.effect != Qt::IgnoreAction);
         EXPECT_EQ(effect, c.effect);
+    }
+}
+
+class RecordingDropWindow : public QWidget, public IDropTargetImpl {
+public:
+    RecordingDropWindow() { WindowDropTarget().Register(this); }
+    int OnDropText(const std::wstring& text) override {
+        texts.push_back(text);
+        return 0;
+    }
+    int OnDropFiles(const std::vector<std::wstring>& paths) override {
+        files.push_back(paths);
+        return 0;
+    }
+    std::vector<std::wstring> texts;
+    std::vector<std::vector<std::wstring>> files;
+};
+
+TEST(WindowDropTarget, HandsRecordsAndLocalFilesToTheWindowAndNeverAnswersMove) {
+    struct Case {
+        Qt::DropActions allowed;
+        Qt::DropAction answer;
+        size_t calls;
+    };
+    const std::vector<Case> cases = {{Qt::CopyAction | Qt::MoveAction, Qt::CopyAction, 1},
+                                     {Qt::MoveAction | Qt::LinkAction, Qt::LinkAction, 1},
+                                     {Qt::MoveAction, Qt::IgnoreAction, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.allowed));
+        RecordingDropWindow window;
+        QMimeData data;
+        data.setData(kExplorerDragMime, QString::fromUtf16(u"0|0|报告|f||\\报告|:").toUtf8());
+        data.setUrls({QUrl::fromLocalFile("/tmp/a b/../c.txt"), QUrl("https://example.com/x")});
+        QDragEnterEvent enter(QPoint(5, 5), c.allowed, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(&window, &enter);
+        QDropEvent drop(QPoint(5, 5), c.allowed, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(&window, &drop);
+        EXPECT_EQ(drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction, c.answer);
+        ASSERT_EQ(window.texts.size(), c.calls);
+        ASSERT_EQ(window.files.size(), c.calls);
+        if (c.calls) {
+            EXPECT_EQ(window.texts[0], L"0|0|报告|f||\\报告|:");
+            EXPECT_EQ(window.files[0], std::vector<std::wstring>{L"/tmp/c.txt"});
+        }
     }
 }
 
