@@ -12,7 +12,7 @@ endfunction()
 
 # Test programs run with a fresh HOME and XDG folders (see tests/support).
 function(pellux_test name)
-    cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "QT" "TIMEOUT" "DEPS" ${ARGN})
     file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     add_executable(${name} ${_src})
     if(ARG_QT)
@@ -22,7 +22,12 @@ function(pellux_test name)
     endif()
     # One variable only: the discovered tests' generated script splits a list
     # into separate arguments. The test mains set the rest themselves.
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    # TIMEOUT (seconds, per test) turns a deadlock into a failure.
+    set(_properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    if(ARG_TIMEOUT)
+        list(APPEND _properties TIMEOUT ${ARG_TIMEOUT})
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${_properties})
 endfunction()
 
 # Stamps the project version into an executable (read by GetModuleVersion).

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "devserver/accounts.h"
+#include "devserver/ids.h"
 #include "devserver/itemtree.h"
 #include "devserver/sharepage.h"
 #include "devserver/xmlreply.h"
@@ -159,7 +160,12 @@ void AddPageRoutes(Service& service, const RouteAdder& add) {
             res.set_content("Code=NOUPDATE", "text/plain");
             return;
         }
-        res.set_content("Code=OK&Path=" + service.BaseUrl(req) + "/update/files", "text/plain");
+        // The archive's digest lets the client check what it downloads.
+        std::string bytes;
+        std::string reply = "Code=OK&Path=" + service.BaseUrl(req) + "/update/files";
+        if (ReadFile(service.options.updateOffer, &bytes))
+            reply += "&Sha1=" + Sha1Hex(bytes);
+        res.set_content(reply, "text/plain");
     });
     add("GET", "/update/files/pellux\\.exe\\.zip",
         [&service](const httplib::Request&, httplib::Response& res, bool) {

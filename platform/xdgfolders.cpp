@@ -85,24 +85,16 @@ bool MakeDirectories(const std::string& path, unsigned mode) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::vector<std::string> GetUserDirectoryFolders() {
-    const std::string home = GetHomeFolder();
-    std::vector<std::string> folders;
-    auto add = [&](std::string path) {
-        path = StripTrailingSlashes(path);
-        if (path.empty() || path[0] != '/' || path == home)
-            return;
-        if (std::find(folders.begin(), folders.end(), path) == folders.end())
-            folders.push_back(path);
-    };
+namespace {
+
+// The entries of user-dirs.dirs as (NAME, absolute path) in file order; lines
+// read XDG_NAME_DIR="$HOME/Folder" or XDG_NAME_DIR="/absolute/path". False
+// when the file cannot be read.
+bool ReadUserDirs(std::vector<std::pair<std::string, std::string>>& entries) {
     std::ifstream in(GetConfigHomeFolder() + "/user-dirs.dirs");
-    if (!in) {
-        for (const char* name :
-             {"Desktop", "Downloads", "Documents", "Music", "Pictures", "Public", "Templates", "Videos"})
-            add(home + "/" + name);
-        return folders;
-    }
-    // Lines read XDG_NAME_DIR="$HOME/Folder" or XDG_NAME_DIR="/absolute/path".
+    if (!in)
+        return false;
+    const std::string home = GetHomeFolder();
     std::string line;
     while (std::getline(in, line)) {
         size_t eq = line.find('=');
@@ -117,7 +109,41 @@ std::vector<std::string> GetUserDirectoryFolders() {
         value = value.substr(1, value.size() - 2);
         if (value.compare(0, 5, "$HOME") == 0)
             value = home + value.substr(5);
-        add(value);
+        entries.emplace_back(line.substr(4, eq - 8), StripTrailingSlashes(value));
     }
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> GetUserDirectoryFolders() {
+    const std::string home = GetHomeFolder();
+    std::vector<std::string> folders;
+    auto add = [&](std::string path) {
+        path = StripTrailingSlashes(path);
+        if (path.empty() || path[0] != '/' || path == home)
+            return;
+        if (std::find(folders.begin(), folders.end(), path) == folders.end())
+            folders.push_back(path);
+    };
+    std::vector<std::pair<std::string, std::string>> entries;
+    if (!ReadUserDirs(entries)) {
+        for (const char* name :
+             {"Desktop", "Downloads", "Documents", "Music", "Pictures", "Public", "Templates", "Videos"})
+            add(home + "/" + name);
+        return folders;
+    }
+    for (const auto& entry : entries)
+        add(entry.second);
     return folders;
+}
+
+std::string GetUserDirectoryFolder(const std::string& name, const std::string& fallback) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    ReadUserDirs(entries);
+    for (const auto& entry : entries) {
+        if (entry.first == name && !entry.second.empty() && entry.second[0] == '/')
+            return entry.second;
+    }
+    return GetHomeFolder() + "/" + fallback;
 }

@@ -2,6 +2,7 @@
 // The per-user folders of the XDG base-directory layout, in place of the
 // shell's special folders. Paths are UTF-8 and carry no trailing "/".
 #include <string>
+#include <utility>
 #include <vector>
 
 // $HOME, or the password database's home folder when HOME is unset.
@@ -21,6 +22,9 @@ std::string GetRuntimeFolder();
 // Without that file: the usual English names below $HOME. Folders are not
 // checked for existence.
 std::vector<std::string> GetUserDirectoryFolders();
+// One of them by its user-dirs.dirs name ("DESKTOP" for XDG_DESKTOP_DIR);
+// $HOME/fallback when the file does not name it.
+std::string GetUserDirectoryFolder(const std::string& name, const std::string& fallback);
 
 // Creates the folder and its missing parents (mode applies to new folders);
 // true when a directory stands at the path afterwards.

@@ -191,7 +191,9 @@ void OnCrashSignal(int signal, siginfo_t* info, void* raw) {
         text.Add("\nDescription=").Add(code.name).Add("\nAdddress=").AddHex(address);
         text.Add("\nSignal=").AddDec(signal).Add(" (").Add(SignalName(signal)).Add(")");
         text.Add("\nSignalCode=").AddDec(info != nullptr ? info->si_code : 0);
-        text.Add("\nFaultAddress=").AddHex(info != nullptr ? reinterpret_cast<uint64_t>(info->si_addr) : 0);
+        // Only a fault the kernel raised has an address; a sent signal carries the sender there.
+        if (info != nullptr && info->si_code > 0)
+            text.Add("\nFaultAddress=").AddHex(reinterpret_cast<uint64_t>(info->si_addr));
         text.Add("\nProcess=").AddDec(getpid()).Add("\nThread=").AddDec(self).Add("\n");
         WriteText(fd, text);
         if (context != nullptr)

@@ -48,6 +48,28 @@ std::wstring JoinLocalPath(const std::wstring& folder, const std::wstring& relat
     return folder + L"/" + rest;
 }
 
+namespace {
+
+template <class S>
+bool PathInside(const S& path, S folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    if (folder.empty() || path.compare(0, folder.size(), folder) != 0)
+        return false;
+    return path.size() == folder.size() || (folder.size() == 1 && folder[0] == '/') ||
+           path[folder.size()] == '/';
+}
+
+}  // namespace
+
+bool IsLocalPathInside(const std::wstring& path, const std::wstring& folder) {
+    return PathInside(path, folder);
+}
+
+bool IsLocalPathInside(const std::string& path, const std::string& folder) {
+    return PathInside(path, folder);
+}
+
 bool IsSafeLocalName(const std::wstring& name) {
     if (name.empty() || name == L"." || name == L"..")
         return false;

@@ -21,6 +21,12 @@ std::wstring& GetFileExtension(const std::wstring& path, std::wstring& out);
 // paths the program builds itself (never for names from outside).
 std::wstring JoinLocalPath(const std::wstring& folder, const std::wstring& relative);
 
+// True when the path is the folder or lies below it, element by element
+// ("/a/bc" is not inside "/a/b"); trailing "/" of the folder do not count and
+// an empty folder holds nothing. Names compare exactly.
+bool IsLocalPathInside(const std::wstring& path, const std::wstring& folder);
+bool IsLocalPathInside(const std::string& path, const std::string& folder);
+
 // True when the name can stand as one element of a local path: not empty,
 // not "." or "..", and without "/" or NUL.
 bool IsSafeLocalName(const std::wstring& name);

@@ -10,10 +10,6 @@ HRESULT CreateEventCenter(IEventCenter** out) {
     return CEventCenter::CreateInstance(out);
 }
 
-HRESULT CreateEventCenter(IEventCenter** out, const HeartbeatTiming& timing) {
-    return CEventCenter::CreateInstance(out, timing);
-}
-
 HRESULT CEventCenter::CreateInstance(IEventCenter** out, const HeartbeatTiming& timing) {
     if (!out)
         return E_POINTER;

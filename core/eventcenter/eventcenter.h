@@ -22,7 +22,6 @@ private:
     CHeartbeat m_heartbeat;
 };
 
-// The event center with the heartbeat's normal periods.
+// The event center with the heartbeat's normal periods (tests that need other
+// periods use CEventCenter::CreateInstance).
 HRESULT CreateEventCenter(IEventCenter** out);
-// Tests pass shorter periods.
-HRESULT CreateEventCenter(IEventCenter** out, const HeartbeatTiming& timing);

@@ -11,10 +11,15 @@
 
 CAsyncTaskMgr::CAsyncTaskMgr(const TaskMgrTuning& tuning) : m_tuning(tuning) {
     if (!m_tuning.taskMaker)
-        m_tuning.taskMaker = &CreateFileTask;
+        m_tuning.taskMaker = [](TaskDataBase* record) { return CreateFileTask(record); };
 }
 
-CAsyncTaskMgr::~CAsyncTaskMgr() = default;
+CAsyncTaskMgr::~CAsyncTaskMgr() {
+    // The tick thread's closure holds a reference, so the last one may go on
+    // that thread itself, which cannot join itself.
+    if (m_tickThread.load() == std::this_thread::get_id())
+        m_tick.Abandon();
+}
 
 CAsyncTaskMgr::RecordPtr CAsyncTaskMgr::Own(TaskDataBase* record) {
     if (!record)

@@ -119,26 +119,6 @@ TEST_F(EmulatorTest, UpdateServiceAnswersNoUpdateWithoutAnOffer) {
     EXPECT_EQ(NewClient()->Get("/update/files/pellux.exe.zip")->status, 404);
 }
 
-TEST(EmulatorUpdateOffer, OfferedArchiveIsAnnouncedAndServed) {
-    std::string zip = pellux_test::MakeTempDir("offer") + "/new.zip";
-    pellux_test::WriteFile(zip, "PK\x03\x04 pretend archive");
-    devserver::DevServerOptions options;
-    options.port = 0;
-    options.updateOffer = zip;
-    devserver::DevServer server(options);
-    std::string error;
-    ASSERT_TRUE(server.Start(&error)) << error;
-    httplib::Client client("127.0.0.1", server.Port());
-    auto res = client.Post("/update/check", "UserName=&UserId=&Version=1%2e0%2e0%2e1",
-                           "application/x-www-form-urlencoded");
-    ASSERT_TRUE(res);
-    std::string expected = "Code=OK&Path=http://127.0.0.1:" + std::to_string(server.Port()) + "/update/files";
-    EXPECT_EQ(res->body, expected);
-    auto archive = client.Get("/update/files/pellux.exe.zip");
-    ASSERT_TRUE(archive);
-    EXPECT_EQ(archive->body, pellux_test::ReadFile(zip));
-}
-
 TEST_F(EmulatorTest, ServiceStateAndWebPagesAnswer) {
     Reply state = Get("/api_server/");
     EXPECT_EQ(state.Get("State"), "normal");

@@ -87,4 +87,6 @@ TEST(XdgFolders, UserFoldersComeFromUserDirsOrTheUsualNames) {
                                        "XDG_VIDEOS_DIR=relative\n"
                                        "NOT_XDG=\"/x\"\n"));
     EXPECT_EQ(GetUserDirectoryFolders(), (std::vector<std::string>{home + "/桌面", "/data/dl"}));
+    EXPECT_EQ(GetUserDirectoryFolder("DESKTOP", "Desktop"), home + "/桌面");
+    EXPECT_EQ(GetUserDirectoryFolder("PICTURES", "Pictures"), home + "/Pictures");
 }

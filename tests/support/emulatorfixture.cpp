@@ -131,6 +131,10 @@ bool Emulator::Start(const EmulatorOptions& options, std::string* error) {
                                   "--data", m_dataDir, "--hold-ms", std::to_string(options.holdMs)};
     if (options.demo)
         args.push_back("--demo");
+    if (!options.updateOffer.empty()) {
+        args.push_back("--update-offer");
+        args.push_back(options.updateOffer);
+    }
     // Built before the fork: the child may only exec.
     std::vector<char*> argv;
     for (auto& a : args)

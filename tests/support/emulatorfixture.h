@@ -41,6 +41,8 @@ struct EmulatorOptions {
     bool demo = true;
     // How long a push poll is held without a change.
     int holdMs = 1500;
+    // A zip the update service offers (empty: no update).
+    std::string updateOffer;
 };
 
 // A logged-in account, as the service's log-in reply gives it.

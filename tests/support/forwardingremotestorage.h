@@ -23,6 +23,11 @@ public:
 
     HRESULT Dir(const TaskData_Dir* data, TransportProgressCallback progress, void* context,
                 XmlNode* reply) override {
+        ++dirCalls;
+        if (failDirs.load() > 0) {
+            --failDirs;
+            return failDirWith;
+        }
         const HRESULT hr = m_inner->Dir(data, progress, context, reply);
         if (hr == S_OK && reply && editDirReply)
             editDirReply(*reply);
@@ -62,6 +67,11 @@ public:
 #undef PELLUX_FORWARD
 
     std::atomic<int> pushPolls{0};
+    std::atomic<int> dirCalls{0};
+    // The next failDirs listings answer failDirWith without a request (a
+    // transport time-out the emulator cannot produce within a test).
+    std::atomic<int> failDirs{0};
+    HRESULT failDirWith = S_OK;
     // Set before the storage is used.
     std::function<void(XmlNode&)> editDirReply;
 

@@ -19,7 +19,8 @@ WizardPrompt Prompt(const std::wstring& key, const std::wstring& buttons, int fl
                     int remember) {
     WizardPrompt prompt;
     prompt.key = key;
-    prompt.text = L"该文件已经存在，请选择以下操作方式。";
+    prompt.text =
+        L"/home/用户/文档/2026年第三季度财务报告-最终版-修订稿.xlsx  文件已经存在，请选择以下操作方式。";
     prompt.caption = L"Orvane便携版";
     prompt.buttons = buttons;
     prompt.flag = flag;

@@ -7,7 +7,9 @@
 #include "base/log/initconfig.h"
 #include "base/settings/configfolder.h"
 #include "componentwiring.h"
+#include "core/coreapp/coreaccess.h"
 #include "platform/namedevent.h"
+#include "platform/uithread.h"
 #include "ui/bridgesink.h"
 #include "ui/commandline.h"
 #include "ui/coreuservalues.h"
@@ -15,6 +17,8 @@
 #include "ui/passloop.h"
 #include "ui/placeholdermainwnd.h"
 #include "ui/singleinstance.h"
+#include "update/update/update.h"
+#include "update/update/updatehooksqt.h"
 
 int main(int argc, char** argv) {
     // Qt removes the arguments it knows; the switches are read from a copy.
@@ -26,22 +30,36 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Pellux"));
     QApplication::setDesktopFileName(QStringLiteral("pellux"));
     QApplication::setQuitOnLastWindowClosed(false);
+    MarkUiThread();
 
     std::wstring folder;
     GetConfigFolder(folder);
     InitConfigAndLog(folder);
     SetupCrashReport(folder);
 
+    // The update check announces a staged version through the tray, which
+    // the core-access object reaches through the bridge of the running pass.
+    CUpdate update(MakeDesktopUpdateHooks(
+        [](const std::wstring& text, const std::wstring& title, uint32_t iconFlags, uint32_t timeoutMs) {
+            GetCoreAccess().ShowBalloon(text, title, iconFlags, timeoutMs);
+        }));
     CNamedEvent instance;
     if (HasSwitch(args, L"-hasupdate", true)) {
         HoldInstanceEvent(instance);
-    } else if (!CheckSingleInstance(args, instance)) {
-        return 0;
+    } else {
+        if (!CheckSingleInstance(args, instance))
+            return 0;
+        if (update.CheckAndApplyUpdate() != 0)
+            return 0;
+        DeleteOldProgramFile(RunningProgramPath());
     }
 
     InstallComponentMakers();
     CCoreUserValues values;
     CBridgeSink sink(values);
-    return RunPassLoop(folder, sink, ProcessCore(),
-                       [](ICoreLife&) { return std::unique_ptr<IPassWindow>(new CPlaceholderMainWnd()); });
+    const int result = RunPassLoop(folder, sink, ProcessCore(), [](ICoreLife&) {
+        return std::unique_ptr<IPassWindow>(new CPlaceholderMainWnd());
+    });
+    update.WaitUpdateThread();
+    return result;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The facade's request records: made with the operation name and the session
 // token, run synchronously, released when the command ends.
+#include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/filesystem/taskdata/taskdata.h"
 
@@ -25,4 +27,13 @@ TaskRecordPtr<T> MakeFacadeRecord(const wchar_t* operationName, const std::wstri
         record->token = token;
     }
     return record;
+}
+
+// Hands a finished listing to the caller's list without copying it.
+template <class T>
+void AppendListing(std::vector<T>& items, std::vector<T>* out) {
+    if (out->empty())
+        out->swap(items);
+    else
+        out->insert(out->end(), std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
 }

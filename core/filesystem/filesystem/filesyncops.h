@@ -1,8 +1,7 @@
 #pragma once
-// SEAM(CFileSyncMgr): what the facade hands to the open-for-edit manager:
-// single-file transfers, opening for edit, task retries and the open-file
-// list. The manager is being built beside the local storage; until it is
-// wired in, the facade runs without one and these slots give E_NOTIMPL.
+// What the facade hands to the open-for-edit manager: single-file transfers,
+// opening for edit, task retries and the open-file list. The facade holds the
+// real manager behind it (CFileSyncMgrOps); tests put a stand-in in its place.
 #include <string>
 #include <vector>
 

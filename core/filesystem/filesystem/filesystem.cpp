@@ -7,6 +7,7 @@
 #include "core/coreapp/coreaccess.h"
 #include "core/coreapp/isynccenter.h"
 #include "core/filesystem/filesystem/facaderecord.h"
+#include "core/filesystem/filesystem/filesyncmgrops.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 
 namespace {
@@ -26,9 +27,19 @@ HRESULT CFileSystem::CreateInstance(IFileSystem** out) {
     CFileSystem* facade = new (std::nothrow) CFileSystem();
     if (!facade)
         return E_FAIL;
+    facade->m_fileSync.reset(new (std::nothrow) CFileSyncMgrOps());
+    if (!facade->m_fileSync) {
+        delete facade;
+        return E_FAIL;
+    }
     facade->AddRef();
     *out = facade;
     return S_OK;
+}
+
+CFileSyncMgr* CFileSystem::FileSyncMgr() {
+    CFileSyncMgrOps* ops = dynamic_cast<CFileSyncMgrOps*>(m_fileSync.get());
+    return ops ? &ops->Manager() : nullptr;
 }
 
 HRESULT CFileSystem::Init(ISyncCenter* syncCenter, ILocalStorage* local, IRemoteStorage* remote,
@@ -53,7 +64,11 @@ HRESULT CFileSystem::Init(ISyncCenter* syncCenter, ILocalStorage* local, IRemote
         if (FAILED(hr))
             return hr;
     }
-    return RefreshCacheVersion(3);
+    const HRESULT hr = RefreshCacheVersion(3);
+    // A failed Init leaves nothing running behind it.
+    if (FAILED(hr) && m_fileSync)
+        m_fileSync->UnInit();
+    return hr;
 }
 
 HRESULT CFileSystem::UnInit() {
@@ -136,7 +151,7 @@ HRESULT CFileSystem::ListFolder(const std::wstring& parentId, std::vector<Remote
     if (!forceRefresh && m_local->FolderNeedUpdate(parentId) == S_OK) {
         hr = m_local->GetLastSyncSnapshot(parentId, &items);
         if (hr == S_OK) {
-            out->insert(out->end(), items.begin(), items.end());
+            AppendListing(items, out);
             return hr;
         }
         items.clear();
@@ -156,7 +171,7 @@ HRESULT CFileSystem::ListFolder(const std::wstring& parentId, std::vector<Remote
         *unreachable = hr;
         hr = m_local->GetLastSyncSnapshot(parentId, &items);
         if (SUCCEEDED(hr))
-            out->insert(out->end(), items.begin(), items.end());
+            AppendListing(items, out);
         return hr;
     }
 
@@ -172,13 +187,14 @@ HRESULT CFileSystem::ListFolder(const std::wstring& parentId, std::vector<Remote
         m_local->AddOrUpdateFileItem(item);
         items.push_back(std::move(item));
     }
+    reply = XmlNode();  // a large listing's tree is not kept beside its records
     m_local->DeleteStaleChildren(parentId);
     m_local->Unlock();
 
     RefreshCacheVersion(2);
     hr = m_local->UpdateFolderCacheVesion(parentId);
     if (SUCCEEDED(hr))
-        out->insert(out->end(), items.begin(), items.end());
+        AppendListing(items, out);
     return hr;
 }
 

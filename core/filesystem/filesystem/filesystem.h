@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/filesystem/filesystem/filesyncmgr.h"
 #include "core/filesystem/filesystem/filesyncops.h"
 #include "core/filesystem/filesystem/ifilesystem.h"
 #include "core/localstorage/localstorage/ilocalstorage.h"
@@ -18,7 +19,10 @@ public:
     // One reference in out; E_FAIL when the object cannot be made.
     static HRESULT CreateInstance(IFileSystem** out);
 
-    // SEAM(CFileSyncMgr): the open-for-edit manager, set before Init.
+    // The real open-for-edit manager, for the program's set-up before Init;
+    // null when a test replaced it.
+    CFileSyncMgr* FileSyncMgr();
+    // Tests: a stand-in for the open-for-edit manager, set before Init.
     void SetFileSyncOps(std::unique_ptr<FileSyncOps> ops) { m_fileSync = std::move(ops); }
 
     HRESULT Init(ISyncCenter* syncCenter, ILocalStorage* local, IRemoteStorage* remote,
@@ -90,8 +94,7 @@ private:
     CComPtr<ILocalStorage> m_local;
     CComPtr<IRemoteStorage> m_remote;
     CComPtr<ITaskMgr> m_taskMgr;
-    // SEAM(CFileSyncMgr): the open-for-edit manager, started by Init and
-    // stopped by UnInit; null until the real one is wired in.
+    // The open-for-edit manager, started by Init and stopped by UnInit.
     std::unique_ptr<FileSyncOps> m_fileSync;
     std::wstring m_token;
     // The shared-items version at which m_shareToMeReply was fetched; the

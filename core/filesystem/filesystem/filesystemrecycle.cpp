@@ -92,6 +92,6 @@ HRESULT CFileSystem::FullTextSearch(const std::wstring& searchText, int searchTy
             found.push_back(std::move(item));
     }
     SortRemoteItemsByName(found);
-    out->insert(out->end(), found.begin(), found.end());
+    AppendListing(found, out);
     return hr;
 }

@@ -127,7 +127,7 @@ HRESULT CFileSystem::DirShareToMe(const std::wstring& parentId, const std::wstri
     // own; its id is also the user's own root, whose rows must stay.
     hr = isRoot ? S_OK : m_local->DeleteStaleChildren(parentId);
     m_local->Unlock();
-    out->insert(out->end(), items.begin(), items.end());
+    AppendListing(items, out);
     return hr;
 }
 

@@ -188,6 +188,9 @@ HRESULT CFileSystem::UploadFolderAt(const std::wstring& parentId, int passedOn,
     } else if (FAILED(hr)) {
         return hr;
     }
+    // Without the folder's id the entries would land in the root.
+    if (folderId.empty())
+        return E_FAIL;
     std::vector<LocalEntry> entries;
     if (!ListLocalFolder(WideToUtf8(localFolder), &entries))
         return E_LOCAL_NOT_FOUND;

@@ -1,12 +1,12 @@
 #include "core/remotestorage/remotestorage/previewpackage.h"
 
-#include <minizip/unzip.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "base/utility/fileutil.h"
+#include "base/zip/zipentry.h"
 #include "platform/strings.h"
 
 namespace {
@@ -14,45 +14,6 @@ namespace {
 bool IsPictureEntry(const std::string& name) {
     const size_t dot = name.rfind('.');
     return dot != std::string::npos && name.compare(dot + 1, std::string::npos, "jpg") == 0;
-}
-
-std::string CurrentEntryName(unzFile zip, unz_file_info64& info) {
-    if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-        return std::string();
-    std::vector<char> name(info.size_filename + 1, '\0');
-    if (unzGetCurrentFileInfo64(zip, &info, name.data(), static_cast<uLong>(name.size()), nullptr, 0, nullptr,
-                                0) != UNZ_OK)
-        return std::string();
-    return std::string(name.data(), info.size_filename);
-}
-
-// The current entry whole: exactly its declared size, and a CRC that matches.
-bool ReadCurrentEntry(unzFile zip, uint64_t declaredSize, std::vector<char>& bytes) {
-    if (declaredSize > kMaxPreviewPictureBytes)
-        return false;
-    if (unzOpenCurrentFile(zip) != UNZ_OK)
-        return false;
-    // One byte of room tells an entry longer than declared from an exact one.
-    bytes.assign(static_cast<size_t>(declaredSize) + 1, '\0');
-    size_t total = 0;
-    bool readError = false;
-    while (total < bytes.size()) {
-        const int got =
-            unzReadCurrentFile(zip, bytes.data() + total, static_cast<unsigned>(bytes.size() - total));
-        if (got < 0) {
-            readError = true;
-            break;
-        }
-        if (got == 0)
-            break;
-        total += static_cast<size_t>(got);
-    }
-    // The CRC is checked only when the whole entry was read.
-    const bool crcOk = unzCloseCurrentFile(zip) == UNZ_OK;
-    if (readError || total != declaredSize || !crcOk)
-        return false;
-    bytes.resize(total);
-    return true;
 }
 
 bool FindPicture(const std::string& packagePath, std::vector<char>& picture) {
@@ -63,10 +24,10 @@ bool FindPicture(const std::string& packagePath, std::vector<char>& picture) {
     bool ok = false;
     for (int rc = unzGoToFirstFile(zip); rc == UNZ_OK && !found; rc = unzGoToNextFile(zip)) {
         unz_file_info64 info{};
-        if (!IsPictureEntry(CurrentEntryName(zip, info)))
+        if (!IsPictureEntry(CurrentZipEntryName(zip, info)))
             continue;
         found = true;
-        ok = ReadCurrentEntry(zip, info.uncompressed_size, picture);
+        ok = ReadCurrentZipEntry(zip, info.uncompressed_size, kMaxPreviewPictureBytes, picture);
     }
     unzClose(zip);
     return ok;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/utility/remotepath.h"
+#include "platform/strings.h"
 
 TEST(LocalPath, ParentFolderAndFileName) {
     const struct {
@@ -33,6 +34,21 @@ TEST(LocalPath, ExtensionComesFromTheLastElementOnly) {
     for (const auto& c : cases) {
         std::wstring out = L"stale";
         EXPECT_EQ(GetFileExtension(c.path, out), c.ext) << c.path;
+    }
+}
+
+TEST(LocalPath, InsideMeansTheFolderOrBelowIt) {
+    const struct {
+        std::wstring path, folder;
+        bool inside;
+    } cases[] = {
+        {L"/a/b", L"/a/b", true}, {L"/a/b/c", L"/a/b/", true}, {L"/a/bc", L"/a/b", false},
+        {L"/a", L"/a/b", false},  {L"/a/B/c", L"/a/b", false}, {L"/x", L"/", true},
+        {L"/a", L"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsLocalPathInside(c.path, c.folder), c.inside) << c.path << " in " << c.folder;
+        EXPECT_EQ(IsLocalPathInside(WideToUtf8(c.path), WideToUtf8(c.folder)), c.inside) << c.path;
     }
 }
 

@@ -29,6 +29,7 @@ protected:
         const std::string scratch = MakeTempDir("ca");
         setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
         dataDir = Utf8ToWide(scratch + "/data");
+        savedMakers = GetDefaultComponentMakers();
         SetDefaultComponentMakers(FakeMakers(log));
         sink = ScriptedBridge::Make();
         ASSERT_EQ(access.Startup(dataDir, sink.get()), S_OK);
@@ -36,12 +37,13 @@ protected:
     void TearDown() override {
         access.Shutdown();
         CloseUserDatabase();
-        SetDefaultComponentMakers(CoreComponentMakers());
+        SetDefaultComponentMakers(savedMakers);
         unsetenv("PELLUX_REGISTRY_FILE");
         EmulatorTest::TearDown();
     }
 
     std::wstring dataDir;
+    CoreComponentMakers savedMakers;
     FakeLog log;
     CComPtr<ScriptedBridge> sink;
     CCoreAccess access;

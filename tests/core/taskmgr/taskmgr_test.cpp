@@ -6,7 +6,8 @@
 #include "core/taskmgr/taskmgr.h"
 #include "platform/strings.h"
 #include "tests/support/fakesynccenter.h"
-#include "tests/core/taskmgr/scriptedremotestorage.h"
+#include "core/remotestorage/remotestorage/resultcodes.h"
+#include "tests/support/forwardingremotestorage.h"
 #include "tests/support/emulatorfixture.h"
 
 namespace pellux_test {
@@ -30,7 +31,7 @@ protected:
         ASSERT_FALSE(m_session.token.empty());
         CComPtr<IRemoteStorage> real;
         ASSERT_EQ(CreateRemoteStorage(&real), S_OK);
-        m_remote = new ScriptedRemoteStorage(real);
+        m_remote = new ForwardingRemoteStorage(real);
         m_sync = FakeSyncCenter::Make();
         m_sync->token = Utf8ToWide(m_session.token);
         ASSERT_EQ(CreateTaskMgr(&m_mgr), S_OK);
@@ -43,7 +44,7 @@ protected:
     }
 
     EmulatorSession m_session;
-    CComPtr<ScriptedRemoteStorage> m_remote;
+    CComPtr<ForwardingRemoteStorage> m_remote;
     CComPtr<FakeSyncCenter> m_sync;
     CComPtr<ITaskMgr> m_mgr;
 };
@@ -72,14 +73,18 @@ TEST_F(TaskMgrTest, ExecuteTaskTriesAgainOnlyAfterTransportFailures) {
         if (!c.fault.empty()) {
             ASSERT_TRUE(m_emulator.AddFault(c.fault));
         }
-        m_remote->Inject("Dir", E_TRANSPORT_TIMEOUT, c.injectedTimeouts);
-        const int before = m_remote->Calls("Dir");
+        m_remote->failDirWith = E_TRANSPORT_TIMEOUT;
+        m_remote->failDirs = c.injectedTimeouts;
+        const int before = m_remote->dirCalls;
         auto record = Record<TaskData_Dir>(L"Dir");
         XmlNode reply;
         reply.AddValue(L"stale", L"1");
         EXPECT_EQ(m_mgr->ExecuteTask(record.get(), &reply, c.tries), c.expected);
-        EXPECT_EQ(m_remote->Calls("Dir") - before, c.calls);
-        EXPECT_EQ(m_emulator.RequestsTo("/xsvr/dir/").size(), c.requests);
+        EXPECT_EQ(m_remote->dirCalls - before, c.calls);
+        const auto requests = m_emulator.RequestsTo("/xsvr/dir/");
+        EXPECT_EQ(requests.size(), c.requests);
+        for (const EmulatorRequest& request : requests)
+            EXPECT_NE(request.body.find("<token>" + m_session.token + "</token>"), std::string::npos);
         if (c.expected == S_OK && c.calls > 0) {
             EXPECT_TRUE(reply.GetValue(L"stale").empty()) << "the reply is cleared before each try";
             EXPECT_FALSE(reply.children.empty());
@@ -87,16 +92,7 @@ TEST_F(TaskMgrTest, ExecuteTaskTriesAgainOnlyAfterTransportFailures) {
     }
 }
 
-TEST_F(TaskMgrTest, RecordsWithoutTokenGetTheSessionTokenExceptLogIn) {
-    auto dir = Record<TaskData_Dir>(L"Dir");
-    XmlNode reply;
-    ASSERT_TRUE(m_emulator.ClearLog());
-    ASSERT_EQ(m_mgr->ExecuteTask(dir.get(), &reply, 1), S_OK);
-    EXPECT_EQ(dir->token, Utf8ToWide(m_session.token));
-    const auto dirRequests = m_emulator.RequestsTo("/xsvr/dir/");
-    ASSERT_EQ(dirRequests.size(), 1u);
-    EXPECT_NE(dirRequests[0].body.find("<token>" + m_session.token + "</token>"), std::string::npos);
-
+TEST_F(TaskMgrTest, LogInKeepsItsEmptyTokenAndAnUnknownOperationSendsNothing) {
     auto login = Record<TaskData_Login>(L"Login");
     login->user = L"demo";
     login->password = L"demo";

@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "base/log/logfile.h"
+#include "base/utility/localpath.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/delayeddirectorychangehandler.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/inotifyrecords.h"
 #include "platform/strings.h"
@@ -35,11 +36,6 @@ std::string StripSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     return path;
-}
-
-bool IsUnder(const std::string& path, const std::string& folder) {
-    return path == folder || (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-                              (folder == "/" || path[folder.size()] == '/'));
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
@@ -108,7 +104,7 @@ struct CDirectoryChangeWatcher::State {
     // The rest run under the lock.
     bool Excluded(const std::string& path) const {
         for (const auto& e : excluded)
-            if (IsUnder(path, e))
+            if (IsLocalPathInside(path, e))
                 return true;
         return false;
     }
@@ -175,7 +171,7 @@ struct CDirectoryChangeWatcher::State {
         for (auto it = watches.begin(); it != watches.end();) {
             auto& list = it->second;
             for (size_t i = list.size(); i-- > 0;)
-                if (list[i].dir == dir && (!under || IsUnder(list[i].path, *under)))
+                if (list[i].dir == dir && (!under || IsLocalPathInside(list[i].path, *under)))
                     list.erase(list.begin() + static_cast<long>(i));
             if (list.empty()) {
                 inotify_rm_watch(fd, it->first);
@@ -190,7 +186,7 @@ struct CDirectoryChangeWatcher::State {
                        const std::string& to) {
         for (auto& w : watches)
             for (auto& e : w.second)
-                if (e.dir == dir && IsUnder(e.path, from))
+                if (e.dir == dir && IsLocalPathInside(e.path, from))
                     e.path = to + e.path.substr(from.size());
     }
 
@@ -382,7 +378,9 @@ uint32_t CDirectoryChangeWatcher::WatchDirectory(const std::wstring& directory, 
     if (started != 0) {
         std::lock_guard<std::mutex> guard(st2->lock);
         st2->RemoveEntries(dir, nullptr);
-        st2->dirs.pop_back();
+        for (size_t i = 0; i < st2->dirs.size(); ++i)
+            if (st2->dirs[i] == dir)
+                st2->dirs.erase(st2->dirs.begin() + static_cast<long>(i));
         return started;
     }
     dir->delayed->Post(kChangeWatchStarted, Utf8ToWide(path), std::wstring(), 0);
@@ -394,6 +392,7 @@ uint32_t CDirectoryChangeWatcher::StartThread() {
     std::lock_guard<std::mutex> guard(st->lock);
     if (st->thread.IsRunning())
         return 0;
+    st->thread.Join(0);  // a thread that ended on a poll failure
     if (st->wakeFd < 0) {
         st->wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
         if (st->wakeFd < 0)
@@ -510,8 +509,10 @@ void RunWatcher(const std::shared_ptr<CDirectoryChangeWatcher::State>& st,
         int ready = poll(fds, 2, carry ? kRenameWaitMs : kIdlePollMs);
         if (token.StopRequested())
             break;
-        if (ready < 0 && errno != EINTR)
+        if (ready < 0 && errno != EINTR) {
+            PELLUX_LOG_ERROR(L"directory watcher: poll failed (errno %d), watching ends", errno);
             break;
+        }
         if (fds[1].revents & POLLIN) {
             uint64_t n;
             if (read(st->wakeFd, &n, sizeof(n)) < 0) {

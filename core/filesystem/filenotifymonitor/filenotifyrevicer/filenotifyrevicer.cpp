@@ -8,16 +8,11 @@
 #include <cstdlib>
 
 #include "base/log/tracestack.h"
+#include "base/utility/localpath.h"
 #include "platform/strings.h"
 #include "platform/xdgfolders.h"
 
 namespace {
-
-bool IsUnder(const std::string& path, const std::string& folder) {
-    return !folder.empty() &&
-           (path == folder || (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-                               (folder == "/" || path[folder.size()] == '/')));
-}
 
 std::string UserName() {
     struct passwd pw;
@@ -139,9 +134,7 @@ void CFileNotifyRevicer::RearmLocked() {
 }
 
 std::vector<MarkerWatchRoot> CFileNotifyRevicer::GetMarkerWatchRoots(const std::wstring& syncRoot) {
-    std::string sync = WideToUtf8(syncRoot);
-    while (sync.size() > 1 && sync.back() == '/')
-        sync.pop_back();
+    const std::string sync = WideToUtf8(syncRoot);
     const std::string home = GetHomeFolder();
     std::vector<std::string> deep = GetUserDirectoryFolders();
     const std::string user = UserName();
@@ -152,7 +145,7 @@ std::vector<MarkerWatchRoot> CFileNotifyRevicer::GetMarkerWatchRoots(const std::
     std::vector<MarkerWatchRoot> roots;
     auto add = [&](const std::string& path, bool subtree) {
         std::string name = path.substr(path.rfind('/') + 1);
-        if (name.empty() || name[0] == '.' || IsUnder(path, sync) || !IsDirectory(path))
+        if (name.empty() || name[0] == '.' || IsLocalPathInside(path, sync) || !IsDirectory(path))
             return;
         for (const auto& r : roots)
             if (WideToUtf8(r.path) == path)

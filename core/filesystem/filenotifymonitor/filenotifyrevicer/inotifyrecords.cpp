@@ -28,38 +28,34 @@ std::vector<InotifyRecord> ParseInotifyBuffer(const char* data, size_t size) {
 std::vector<PairedChange> PairRenames(const std::vector<InotifyRecord>& batch,
                                       std::optional<InotifyRecord>& carry, bool flush) {
     std::vector<PairedChange> out;
+    auto add = [&out](PairedChange::Kind kind, const InotifyRecord* from, const InotifyRecord* to) {
+        PairedChange c;
+        c.kind = kind;
+        if (from)
+            c.from = *from;
+        if (to)
+            c.to = *to;
+        out.push_back(std::move(c));
+    };
     for (const auto& r : batch) {
         const bool movedTo = (r.mask & IN_MOVED_TO) != 0;
         if (carry && !(movedTo && r.cookie == carry->cookie)) {
-            PairedChange c;
-            c.kind = PairedChange::kMovedOut;
-            c.from = *carry;
-            out.push_back(std::move(c));
+            add(PairedChange::kMovedOut, &*carry, nullptr);
             carry.reset();
         }
-        PairedChange c;
         if (r.mask & IN_MOVED_FROM) {
             carry = r;
-            continue;
-        }
-        if (movedTo && carry) {
-            c.kind = PairedChange::kRenamed;
-            c.from = *carry;
-            c.to = r;
+        } else if (movedTo && carry) {
+            add(PairedChange::kRenamed, &*carry, &r);
             carry.reset();
         } else if (movedTo) {
-            c.kind = PairedChange::kMovedIn;
-            c.to = r;
+            add(PairedChange::kMovedIn, nullptr, &r);
         } else {
-            c.from = r;
+            add(PairedChange::kPlain, &r, nullptr);
         }
-        out.push_back(std::move(c));
     }
     if (flush && carry) {
-        PairedChange c;
-        c.kind = PairedChange::kMovedOut;
-        c.from = *carry;
-        out.push_back(std::move(c));
+        add(PairedChange::kMovedOut, &*carry, nullptr);
         carry.reset();
     }
     return out;

@@ -17,15 +17,6 @@ namespace {
 
 constexpr HRESULT kMarkerFileMissing = PELLUX_HR(0x80070002);
 
-bool IsInside(const std::wstring& path, const std::wstring& folder) {
-    std::wstring root = folder;
-    while (root.size() > 1 && root.back() == L'/')
-        root.pop_back();
-    return !root.empty() &&
-           (path == root || (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
-                             (root == L"/" || path[root.size()] == L'/')));
-}
-
 // Reads a marker candidate through one descriptor: no link followed, a
 // regular file of this user, small enough.
 HRESULT ReadMarkerBytes(const std::string& path, std::string& bytes, struct stat& st) {
@@ -70,7 +61,7 @@ int32_t CMarkerFileHandler::OnFileNotify(int action, const std::wstring& path, c
         candidate = newPath;
     else
         return 0;
-    if (candidate.empty() || IsInside(candidate, m_syncRoot))
+    if (candidate.empty() || IsLocalPathInside(candidate, m_syncRoot))
         return 0;
     std::wstring name;
     if (MarkerTokenFromName(GetFileNameFromPath(name, candidate)).empty())

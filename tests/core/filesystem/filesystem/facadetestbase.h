@@ -43,13 +43,22 @@ protected:
         ASSERT_EQ(CreateRemoteStorage(&real), S_OK);
         remote = CComPtr<ForwardingRemoteStorage>(new ForwardingRemoteStorage(real));
         syncCenter->token = Utf8ToWide(session.token);
-        ASSERT_EQ(CreateTaskMgr(&taskMgr), S_OK);
+        syncCenter->syncRoot = Utf8ToWide(scratch + "/root");
+        TaskMgrTuning tuning;
+        tuning.tickMs = 50;
+        ASSERT_EQ(CreateTaskMgr(tuning, &taskMgr), S_OK);
         ASSERT_EQ(taskMgr->Init(syncCenter, cache, remote), S_OK);
         syncCenter->AddComponent(taskMgr.get());
+        syncCenter->AddComponent(cache.get());
+        syncCenter->AddComponent(static_cast<IRemoteStorage*>(remote.get()));
         ASSERT_EQ(CreateFileSystem(&facade), S_OK);
-        auto sync = std::make_unique<FakeFileSync>();
-        fileSync = sync.get();
-        static_cast<CFileSystem*>(facade.get())->SetFileSyncOps(std::move(sync));
+        if (UseStandInFileSync()) {
+            auto sync = std::make_unique<FakeFileSync>();
+            fileSync = sync.get();
+            static_cast<CFileSystem*>(facade.get())->SetFileSyncOps(std::move(sync));
+        } else {
+            ASSERT_EQ(taskMgr->Start(), S_OK);
+        }
         ASSERT_EQ(facade->Init(syncCenter, cache, remote, taskMgr), S_OK);
         m_emulator.ClearLog();
     }
@@ -57,13 +66,20 @@ protected:
         if (facade)
             facade->UnInit();
         facade.Release();
+        if (taskMgr)
+            taskMgr->Stop(-1);
         taskMgr.Release();
+        syncCenter.Release();
         cache.Release();
         CloseTestUserCache();
         GetCoreAccess().Shutdown();
         unsetenv("PELLUX_REGISTRY_FILE");
         EmulatorTest::TearDown();
     }
+
+    // Else the facade keeps its real open-for-edit manager and the task
+    // manager runs its queue.
+    virtual bool UseStandInFileSync() const { return true; }
 
     std::string Address() const { return m_emulator.Address(); }
     // Points the client at a port nobody listens on, or back at the emulator.
@@ -108,7 +124,7 @@ protected:
     CComPtr<ForwardingRemoteStorage> remote;
     CComPtr<ITaskMgr> taskMgr;
     CComPtr<IFileSystem> facade;
-    FakeFileSync* fileSync = nullptr;  // owned by the facade
+    FakeFileSync* fileSync = nullptr;  // owned by the facade; null without the stand-in
 };
 
 }  // namespace pellux_test

@@ -92,6 +92,22 @@ TEST_F(FacadeTest, ItemsWithoutIdAreDroppedAndRootRowsAreKeptUnderTheAskedId) {
     EXPECT_EQ(Names(cached), Names(listed));
 }
 
+TEST_F(FacadeTest, SpaceIsAskedOnceUnlessForcedAndKeptWhenARefreshFails) {
+    int64_t used = -1;
+    int64_t total = -1;
+    ASSERT_EQ(facade->GetSpaceInfo(&used, &total, false), S_OK);
+    ASSERT_EQ(facade->GetSpaceInfo(&used, &total, false), S_OK);
+    EXPECT_EQ(Requests("/xsvr/getSpace/"), 1u);
+    EXPECT_GT(total, 0);
+    ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/getSpace/&result=serverBusy&count=1"));
+    int64_t usedAfter = -1;
+    EXPECT_EQ(facade->GetSpaceInfo(&usedAfter, nullptr, true), E_RESULT_SERVER_BUSY);
+    EXPECT_EQ(usedAfter, -1);
+    ASSERT_EQ(facade->GetSpaceInfo(&usedAfter, nullptr, false), S_OK);
+    EXPECT_EQ(usedAfter, used);
+    EXPECT_EQ(Requests("/xsvr/getSpace/"), 2u);
+}
+
 TEST_F(FacadeTest, NewFolderOnATakenNameGivesTargetExistWithTheExistingId) {
     std::wstring first;
     ASSERT_EQ(facade->NewFolder(L"", L"\\Taken", &first), S_OK);

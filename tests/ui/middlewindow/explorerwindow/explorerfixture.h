@@ -47,7 +47,9 @@ public:
                 const std::wstring&, int) override {
         return kAskCancel;
     }
-    HRESULT ShowBalloon(const std::wstring&, const std::wstring&, uint32_t, uint32_t) override { return S_OK; }
+    HRESULT ShowBalloon(const std::wstring&, const std::wstring&, uint32_t, uint32_t) override {
+        return S_OK;
+    }
     HRESULT GetPane(int index, void** out) override {
         if (index == kPaneTop)
             *out = static_cast<ITopWindow*>(this);

@@ -12,7 +12,8 @@ namespace {
 
 TEST(ExplorerRulesTest, FollowSectionSelectionAndWriteBit) {
     // Share rights as the local cache would answer them.
-    const std::map<std::wstring, int> rights = {{L"w", 2}, {L"rw", 3}, {L"r", 1}, {L"item-w", 2}, {L"item-rw", 3}};
+    const std::map<std::wstring, int> rights = {
+        {L"w", 2}, {L"rw", 3}, {L"r", 1}, {L"item-w", 2}, {L"item-rw", 3}};
     auto lookup = [rights](const std::wstring& id) {
         std::vector<SharerInfo> out;
         auto it = rights.find(id);
@@ -60,8 +61,8 @@ TEST(ExplorerRulesTest, FollowSectionSelectionAndWriteBit) {
         s.shareRights = lookup;
         const ExplorerRules r(s);
         std::string got;
-        for (bool b : {r.CanUpload(), r.CanDownload(), r.CanRename(), r.CanDelete(), r.CanMove(), r.CanShare(),
-                       r.CanView()})
+        for (bool b : {r.CanUpload(), r.CanDownload(), r.CanRename(), r.CanDelete(), r.CanMove(),
+                       r.CanShare(), r.CanView()})
             got += b ? '1' : '0';
         EXPECT_EQ(got, c.expected);
         EXPECT_EQ(r.CanCopy(), r.CanDownload());

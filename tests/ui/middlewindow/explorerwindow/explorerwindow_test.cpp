@@ -23,10 +23,16 @@ TEST_F(ExplorerTest, SortingKeepsTheParentRowOnTopAndOrdersByKindThenColumn) {
         NameList names;
     };
     const std::vector<Case> cases = {
-        {"after a listing: folders first, Z to A", -1, {L"..", L"zeta", L"Alpha", L"c.txt", L"b.txt", L"A.txt"}},
-        {"one click on the name: files first, A to Z", 0, {L"..", L"A.txt", L"b.txt", L"c.txt", L"Alpha", L"zeta"}},
+        {"after a listing: folders first, Z to A",
+         -1,
+         {L"..", L"zeta", L"Alpha", L"c.txt", L"b.txt", L"A.txt"}},
+        {"one click on the name: files first, A to Z",
+         0,
+         {L"..", L"A.txt", L"b.txt", L"c.txt", L"Alpha", L"zeta"}},
         {"again: back to Z to A", 0, {L"..", L"zeta", L"Alpha", L"c.txt", L"b.txt", L"A.txt"}},
-        {"size ascending compares 64 bits (a stable sort)", 1, {L"..", L"c.txt", L"A.txt", L"b.txt", L"zeta", L"Alpha"}},
+        {"size ascending compares 64 bits (a stable sort)",
+         1,
+         {L"..", L"c.txt", L"A.txt", L"b.txt", L"zeta", L"Alpha"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -78,7 +84,8 @@ TEST_F(ExplorerTest, HistoryAndBreadcrumbFollowTheEntriesOwnPathAndSection) {
         {"forward", [&] { return window->GoForward(); }, S_OK, L"b", L"\\A\\B's <b>", 0},
         {"breadcrumb link", [&] { return window->NavigateTo(0, L"\\A"); }, S_OK, L"a", L"\\A", 0},
         {"unknown path stays", [&] { return window->NavigateTo(0, L"\\Q"); }, E_INVALIDARG, L"a", L"\\A", 0},
-        {"unknown ancestor stays", [&] { return window->NavigateTo(0, L"\\Q\\A"); }, E_INVALIDARG, L"a", L"\\A", 0},
+        {"unknown ancestor stays", [&] { return window->NavigateTo(0, L"\\Q\\A"); }, E_INVALIDARG, L"a",
+         L"\\A", 0},
         {"ids resolve within the section", [&] { return window->NavigateTo(1, L"\\A"); }, E_INVALIDARG, L"a",
          L"\\A", 0},
         {"another section", [&] { return window->ShowSection(0, 1); }, S_OK, L"", L"\\", 1},
@@ -99,7 +106,8 @@ TEST_F(ExplorerTest, RecycleBinPagesUntilAShortPageOrAFailure) {
     auto page = [](int first, int count) {
         std::vector<RemoteItem> items;
         for (int i = 0; i < count; ++i) {
-            RemoteItem item = Item(0, L"del" + std::to_wstring(first + i) + L".txt", L"r" + std::to_wstring(first + i), L"");
+            RemoteItem item = Item(0, L"del" + std::to_wstring(first + i) + L".txt",
+                                   L"r" + std::to_wstring(first + i), L"");
             item.opVer = 4000 - first - i;
             items.push_back(item);
         }
@@ -114,12 +122,24 @@ TEST_F(ExplorerTest, RecycleBinPagesUntilAShortPageOrAFailure) {
         int rows;
     };
     const std::vector<Case> cases = {
-        {"a full page, then a short one on scrolling", QSize(900, 500), S_OK, true,
-         {"GetRecycle 5000000001", "GetRecycle 3873"}, 1 + 133},
-        {"no scroll bar: the next page comes at once", QSize(900, 3600), S_OK, false,
-         {"GetRecycle 5000000001", "GetRecycle 3873"}, 1 + 133},
-        {"a failed page keeps the rows", QSize(900, 500), E_FAIL, true,
-         {"GetRecycle 5000000001", "GetRecycle 3873"}, 1 + 128},
+        {"a full page, then a short one on scrolling",
+         QSize(900, 500),
+         S_OK,
+         true,
+         {"GetRecycle 5000000001", "GetRecycle 3873"},
+         1 + 133},
+        {"no scroll bar: the next page comes at once",
+         QSize(900, 3600),
+         S_OK,
+         false,
+         {"GetRecycle 5000000001", "GetRecycle 3873"},
+         1 + 133},
+        {"a failed page keeps the rows",
+         QSize(900, 500),
+         E_FAIL,
+         true,
+         {"GetRecycle 5000000001", "GetRecycle 3873"},
+         1 + 128},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

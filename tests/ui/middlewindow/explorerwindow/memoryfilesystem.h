@@ -4,6 +4,7 @@
 // hits and share rights. Every call is logged with its main argument; a
 // result can be scripted per operation. Jobs call it from the waiting
 // dialog's worker, so it locks.
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -18,8 +19,9 @@
 
 namespace pellux_test {
 
-inline RemoteItem Item(int kind, const std::wstring& name, const std::wstring& id, const std::wstring& parentId,
-                       int64_t size = 0, const std::wstring& modTime = L"2026-01-02 03:04:05") {
+inline RemoteItem Item(int kind, const std::wstring& name, const std::wstring& id,
+                       const std::wstring& parentId, int64_t size = 0,
+                       const std::wstring& modTime = L"2026-01-02 03:04:05") {
     RemoteItem item;
     item.isFolder = kind;
     item.name = name;
@@ -70,7 +72,8 @@ public:
     HRESULT Dir(const std::wstring& parentId, std::vector<RemoteItem>* out, bool) override {
         return List("Dir", folders, parentId, out);
     }
-    HRESULT NewFolder(const std::wstring& parentId, const std::wstring& fullPath, std::wstring* newId) override {
+    HRESULT NewFolder(const std::wstring& parentId, const std::wstring& fullPath,
+                      std::wstring* newId) override {
         HRESULT hr = Log("NewFolder", fullPath);
         if (hr == S_OK) {
             std::lock_guard<std::mutex> guard(m_lock);
@@ -104,12 +107,15 @@ public:
                          const std::atomic<int32_t>*) override {
         return Log("UploadFolder", remotePath);
     }
-    HRESULT GetThumbnail(const std::wstring& fileId, const std::wstring&, int, int) override {
+    // Writes the preview bytes when set (any thread); its result is the call's.
+    std::function<HRESULT(const std::wstring& path)> writePreview;
+    HRESULT GetThumbnail(const std::wstring& fileId, const std::wstring& path, int, int) override {
         {
             std::lock_guard<std::mutex> guard(m_lock);
             ++thumbnailCalls;
         }
-        return Log("GetThumbnail", fileId);
+        HRESULT hr = Log("GetThumbnail", fileId);
+        return hr == S_OK && writePreview ? writePreview(path) : hr;
     }
     HRESULT FullTextSearch(const std::wstring& searchText, int, std::vector<RemoteItem>* out) override {
         HRESULT hr = Log("FullTextSearch", searchText);
@@ -149,7 +155,9 @@ public:
     HRESULT RetryTask(const std::wstring&) override { return S_OK; }
     HRESULT GetOpenFileList(std::vector<TaskInfo>*) override { return S_OK; }
     HRESULT RemoveOpenFile(const std::wstring&) override { return S_OK; }
-    HRESULT GetOpenFileInfo(const std::wstring&, std::wstring*, std::wstring*, int*) override { return E_FAIL; }
+    HRESULT GetOpenFileInfo(const std::wstring&, std::wstring*, std::wstring*, int*) override {
+        return E_FAIL;
+    }
     HRESULT UploadOpenFileNow(const std::wstring&) override { return S_OK; }
 
 private:

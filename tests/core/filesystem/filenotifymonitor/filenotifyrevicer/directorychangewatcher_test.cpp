@@ -10,6 +10,7 @@
 #include <functional>
 #include <thread>
 
+#include "platform/event.h"
 #include "platform/strings.h"
 #include "tests/core/filesystem/filenotifymonitor/filenotifyrevicer/watchrecorder.h"
 #include "tests/support/testenvironment.h"
@@ -165,4 +166,49 @@ TEST(DirectoryChangeWatcher, NothingIsDeliveredAfterStop) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     queue->RunAll();
     EXPECT_EQ(rec->Take({}, 0), Lines{});
+}
+
+namespace {
+
+// Holds the watcher's thread in its first delivery until released.
+class CBlockingRecorder : public CWatchRecorder {
+public:
+    using CWatchRecorder::CWatchRecorder;
+    void OnFileAdded(const std::wstring& p) override {
+        m_entered.Set();
+        m_release.Wait(5000);
+        CWatchRecorder::OnFileAdded(p);
+    }
+    CEvent m_entered{true, false};
+    CEvent m_release{true, false};
+};
+
+}  // namespace
+
+TEST(DirectoryChangeWatcher, AQueueOverflowIsReportedAndWatchingGoesOn) {
+    const std::string dir = pellux_test::MakeTempDir("overflow");
+    auto rec = std::make_shared<CBlockingRecorder>(dir);
+    CDirectoryChangeWatcher watcher(std::make_shared<CInlineExecutor>());
+    ASSERT_EQ(watcher.WatchDirectory(Utf8ToWide(dir), kNames, rec, true), 0u);
+    Write(dir + "/first");
+    ASSERT_TRUE(rec->m_entered.Wait(5000));
+    // More records than the kernel queues (16384 by default); alternating
+    // files keep the kernel from merging them.
+    int max = std::stoi("0" + pellux_test::ReadFile("/proc/sys/fs/inotify/max_queued_events"));
+    FILE* a = std::fopen((dir + "/a").c_str(), "w");
+    FILE* b = std::fopen((dir + "/b").c_str(), "w");
+    ASSERT_TRUE(a && b);
+    for (int i = 0; i <= max / 2 + 16; ++i) {
+        std::fputc('x', a);
+        std::fflush(a);
+        std::fputc('x', b);
+        std::fflush(b);
+    }
+    std::fclose(a);
+    std::fclose(b);
+    rec->m_release.Set();
+    const Lines lines = rec->Take({"error 1022 ."}, 0);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "error 1022 ."), lines.end());
+    Write(dir + "/after");
+    EXPECT_EQ(rec->Take({"added after"}, 0).front(), "added after");
 }

@@ -109,76 +109,53 @@ TEST(MarkerFileHandler, ForeignUnsafeAndBrokenMarkersAreLeftAlone) {
     CIssuedMarkers registry;
     const std::string tmp = pellux_test::MakeTempDir("issue");
     const std::string drop = pellux_test::MakeTempDir("drop");
-    auto downloader = std::make_shared<CFakeDownloader>();
     const std::string sync = drop + "/sync";
     ASSERT_EQ(mkdir(sync.c_str(), 0700), 0);
+    auto downloader = std::make_shared<CFakeDownloader>();
     CMarkerFileHandler handler(Utf8ToWide(sync), downloader, registry);
 
-    struct Case {
-        const char* what;
-        std::function<std::string()> make;  // returns the path to offer
-        HRESULT hr;
+    // Puts bytes under the name of an issued marker (or a given name) in the drop folder.
+    auto drop_as = [&](const std::string& name, const std::string& bytes) {
+        pellux_test::WriteFile(drop + "/" + name, bytes);
+        return drop + "/" + name;
     };
-    const std::string valid = pellux_test::ReadFile(WriteMarker(registry, tmp, MarkerKind::kCopy));
-    auto issuedName = [&](const std::string& bytes) {
+    auto issue = [&](const std::string& bytes) {
         static int n = 900000;
         std::wstring token = L"_pellux_dragdata_" + std::to_wstring(++n);
         registry.Issue(token, MarkerDigest(bytes), MarkerKind::kDrag);
         return WideToUtf8(token) + ".ini";
     };
+    const std::string valid = pellux_test::ReadFile(WriteMarker(registry, tmp, MarkerKind::kCopy));
+    const std::string big = valid + "; " + std::string(kMaxMarkerBytes, 'x') + "\n";
+    const std::string noCount = "[Files]\n0=0|a|b|\\c\n";
+    struct Case {
+        const char* what;
+        std::function<std::string()> make;  // the path to offer
+        HRESULT hr;                         // S_FALSE: offered as a notification
+    };
     const std::vector<Case> cases = {
-        {"never issued",
-         [&] {
-             std::string p = drop + "/_pellux_dragdata_1.ini";
-             pellux_test::WriteFile(p, valid);
-             return p;
-         },
-         E_MARKER_NOT_ISSUED},
+        {"never issued", [&] { return drop_as("_pellux_dragdata_1.ini", valid); }, E_MARKER_NOT_ISSUED},
         {"content changed after issue",
          [&] {
-             std::string p = drop + "/" + NameOf(WriteMarker(registry, tmp, MarkerKind::kDrag));
-             pellux_test::WriteFile(p, valid + "9=0|evil|x|\\y\n");
-             return p;
+             return drop_as(NameOf(WriteMarker(registry, tmp, MarkerKind::kDrag)), valid + "9=0|x|y|\\z\n");
          },
          E_MARKER_NOT_ISSUED},
         {"expired",
          [&] {
              std::string m = WriteMarker(registry, tmp, MarkerKind::kDrag, kRecords, 0);
-             std::string p = drop + "/" + NameOf(m);
-             pellux_test::WriteFile(p, pellux_test::ReadFile(m));
-             return p;
+             return drop_as(NameOf(m), pellux_test::ReadFile(m));
          },
          E_MARKER_NOT_ISSUED},
         {"a link to an issued marker",
          [&] {
              std::string m = WriteMarker(registry, tmp, MarkerKind::kDrag);
-             std::string p = drop + "/" + NameOf(m);
-             EXPECT_EQ(symlink(m.c_str(), p.c_str()), 0);
-             return p;
+             EXPECT_EQ(symlink(m.c_str(), (drop + "/" + NameOf(m)).c_str()), 0);
+             return drop + "/" + NameOf(m);
          },
          E_MARKER_NOT_ISSUED},
-        {"larger than a marker may be",
-         [&] {
-             std::string big = valid + "; " + std::string(kMaxMarkerBytes, 'x') + "\n";
-             std::string p = drop + "/" + issuedName(big);
-             pellux_test::WriteFile(p, big);
-             return p;
-         },
-         E_MARKER_NOT_ISSUED},
-        {"issued but without Count",
-         [&] {
-             std::string bad = "[Files]\n0=0|a|b|\\c\n";
-             std::string p = drop + "/" + issuedName(bad);
-             pellux_test::WriteFile(p, bad);
-             return p;
-         },
-         E_MARKER_MALFORMED},
-        {"inside the sync root",
-         [&] {
-             std::string m = WriteMarker(registry, sync, MarkerKind::kDrag);
-             return m;
-         },
-         S_FALSE},
+        {"larger than a marker may be", [&] { return drop_as(issue(big), big); }, E_MARKER_NOT_ISSUED},
+        {"issued but without Count", [&] { return drop_as(issue(noCount), noCount); }, E_MARKER_MALFORMED},
+        {"inside the sync root", [&] { return WriteMarker(registry, sync, MarkerKind::kDrag); }, S_FALSE},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

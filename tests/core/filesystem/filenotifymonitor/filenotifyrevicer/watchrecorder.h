@@ -1,6 +1,7 @@
 #pragma once
 // A handler that writes every notification as one line ("added a/b.txt",
 // relative to a base folder) and lets a test wait for lines with a bound.
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -37,14 +38,9 @@ public:
     std::vector<std::string> Take(const std::vector<std::string>& expected, int settleMs = 150) {
         std::unique_lock<std::mutex> lock(m_mutex);
         m_cv.wait_for(lock, std::chrono::seconds(5), [&] {
-            for (const auto& e : expected) {
-                bool seen = false;
-                for (const auto& l : m_lines)
-                    seen = seen || l == e;
-                if (!seen)
-                    return false;
-            }
-            return true;
+            return std::all_of(expected.begin(), expected.end(), [&](const std::string& e) {
+                return std::find(m_lines.begin(), m_lines.end(), e) != m_lines.end();
+            });
         });
         lock.unlock();
         std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));

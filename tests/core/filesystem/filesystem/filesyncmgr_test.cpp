@@ -1,0 +1,501 @@
+#include "core/filesystem/filesystem/filesyncmgr.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "base/db/db.h"
+#include "base/db/dbconfigstore.h"
+#include "core/coreapp/ishelladapter.h"
+#include "core/filesystem/taskdata/taskdata.h"
+#include "core/localstorage/localstorage/localstorage.h"
+#include "core/remotestorage/remotestorage/filesha1.h"
+#include "core/remotestorage/remotestorage/resultcodes.h"
+#include "core/remotestorage/remotestorage/xmlnode.h"
+#include "core/taskmgr/itaskmgr.h"
+#include "platform/strings.h"
+#include "tests/support/fakesynccenter.h"
+#include "tests/support/testenvironment.h"
+
+namespace fs = std::filesystem;
+using pellux_test::ReadFile;
+using pellux_test::WriteFile;
+
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, int ms = 5000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// Records every message, balloon and question; answers with `answer`.
+class RecordingBridge final : public CUnknownImpl<IShellAdapter> {
+public:
+    HRESULT Init(IMainWindow*) override { return S_OK; }
+    HRESULT UnInit() override { return S_OK; }
+    HRESULT ShowMessage(const std::wstring& text, const std::wstring&) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        messages.push_back(text);
+        return S_OK;
+    }
+    int AskUser(const std::wstring& key, const std::wstring& text, const std::wstring&,
+                const std::wstring& buttons, int, const std::wstring&, int) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        questions.push_back(key + L"|" + text + L"|" + buttons);
+        return answer;
+    }
+    HRESULT ShowBalloon(const std::wstring& text, const std::wstring&, uint32_t, uint32_t) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        balloons.push_back(text);
+        return S_OK;
+    }
+    template <class T>
+    T Get(const T& list) {
+        std::lock_guard<std::mutex> lock(mutex);
+        return list;
+    }
+
+    std::mutex mutex;
+    std::vector<std::wstring> messages, balloons, questions;
+    std::atomic<int> answer{kAskDefault};
+};
+
+// Keeps the posted records; the test finishes them as the queue would.
+class ScriptedTaskMgr final : public CUnknownImpl<ITaskMgr> {
+public:
+    struct Posted {
+        TaskDataBase* record;
+        bool noQueue;
+        TaskCompletionCallback callback;
+        void* context;
+    };
+    ~ScriptedTaskMgr() override {
+        for (Posted& p : posted)
+            p.record->Release();
+    }
+    HRESULT Init(ISyncCenter*, ILocalStorage*, IRemoteStorage*) override { return S_OK; }
+    HRESULT UnInit() override { return S_OK; }
+    HRESULT Start() override { return S_OK; }
+    HRESULT Stop(int) override { return S_OK; }
+    HRESULT ExecuteTask(TaskDataBase* record, XmlNode* reply, int) override {
+        ++queries;
+        EXPECT_EQ(record->operationName, L"GetFileInfo");
+        reply->AddValue(L"fileVer", std::to_wstring(serverFileVer.load()));
+        return S_OK;
+    }
+    HRESULT AddTask(TaskDataBase* record, bool noQueue, TaskCompletionCallback callback,
+                    void* context) override {
+        std::unique_lock<std::mutex> lock(mutex);
+        posted.push_back({record, noQueue, callback, context});
+        if (completeInline) {
+            // As a manager that reports from under its own lock would.
+            record->state = kTaskStateFinished;
+            callback(record, context);
+        }
+        return S_OK;
+    }
+    HRESULT CancelTask(const std::wstring&) override { return S_OK; }
+    HRESULT GetTaskList(bool, std::vector<TaskInfo>*) override { return S_OK; }
+    HRESULT RemoveFinishedTask(const std::wstring&) override { return S_OK; }
+    HRESULT RetryTask(const std::wstring&, TaskCompletionCallback, void*) override { return S_OK; }
+
+    size_t Count() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return posted.size();
+    }
+    Posted At(size_t i) {
+        std::lock_guard<std::mutex> lock(mutex);
+        return posted.at(i);
+    }
+    // Reports the i-th record finished with the result (from the test thread,
+    // as the queue's tick thread would).
+    void Finish(size_t i, HRESULT result, int version = 0, const std::wstring& sha1 = L"") {
+        Posted p = At(i);
+        p.record->state = kTaskStateFinished;
+        p.record->result = result;
+        p.record->version = version;
+        if (!sha1.empty())
+            p.record->sha1 = sha1;
+        p.callback(p.record, p.context);
+    }
+
+    std::mutex mutex;
+    std::vector<Posted> posted;
+    std::atomic<int> serverFileVer{3};
+    std::atomic<int> queries{0};
+    bool completeInline = false;
+};
+
+class OpenForEdit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = pellux_test::MakeTempDir("edit");
+        root_ = dir_ + "/root";
+        GetDatabase()->SetRetryPauseMs(1);
+        ASSERT_EQ(GetDatabase()->Init(Utf8ToWide(dir_ + "/norle.db")), S_OK);
+        ASSERT_EQ(GetDbConfigStore()->Open(GetDatabase(), L"config"), S_OK);
+        ASSERT_EQ(CreateLocalStorage(&local_), S_OK);
+        ASSERT_EQ(local_->Init(Utf8ToWide(dir_), Utf8ToWide(root_)), S_OK);
+        center_ = pellux_test::FakeSyncCenter::Make();
+        center_->syncRoot = Utf8ToWide(root_);
+        bridge_ = new RecordingBridge();
+        center_->AddComponent(bridge_);
+        tasks_ = new ScriptedTaskMgr();
+        FileSyncTiming timing;
+        timing.checkPeriodMs = 10;
+        timing.missingPasses = 20;
+        timing.busyRetryMs = 50;
+        mgr_.SetTiming(timing);
+        mgr_.SetFileOpener([this](const std::wstring& path) {
+            std::lock_guard<std::mutex> lock(openedLock_);
+            opened_.push_back(path);
+            return true;
+        });
+        ASSERT_EQ(mgr_.Init(center_, local_, nullptr, tasks_), S_OK);
+    }
+    void TearDown() override {
+        mgr_.UnInit();
+        local_.Release();
+        CloseUserDatabase();
+    }
+
+    std::wstring Local(const std::string& name) const { return Utf8ToWide(root_ + "/" + name); }
+    std::wstring Sha1(const std::string& bytes) {
+        WriteFile(dir_ + "/hash", bytes);
+        std::wstring hex;
+        FileSha1Hex(Utf8ToWide(dir_ + "/hash"), std::function<bool()>(), hex);
+        return hex;
+    }
+    // The service's file as the cache knows it, version 3.
+    void Known(const std::wstring& id, const std::string& name, const std::string& content) {
+        RemoteItem item;
+        item.fileId = id;
+        item.parentId = L"root";
+        item.name = Utf8ToWide(name);
+        item.sha1 = Sha1(content);
+        item.size = static_cast<int64_t>(content.size());
+        item.fileVer = 3;
+        item.createdTime = item.modTime = L"2024-01-01 00:00:00";
+        ASSERT_EQ(local_->AddOrUpdateFileItem(item), S_OK);
+    }
+    // Opens a cached current copy (no transfer) and waits for its entry.
+    void OpenCurrent(const std::wstring& id, const std::string& name, const std::string& content) {
+        Known(id, name, content);
+        ASSERT_TRUE(WriteFile(root_ + "/" + name, content));
+        ASSERT_EQ(mgr_.OpenFile(id, L"\\docs\\" + Utf8ToWide(name), Local(name)), S_OK);
+        ASSERT_EQ(mgr_.GetOpenFileInfo(id, nullptr, nullptr, nullptr), S_OK);
+    }
+    size_t Opened() {
+        std::lock_guard<std::mutex> lock(openedLock_);
+        return opened_.size();
+    }
+    static bool Writable(const std::wstring& path) {
+        struct stat st {};
+        return ::stat(WideToUtf8(path).c_str(), &st) == 0 && (st.st_mode & S_IWUSR) != 0;
+    }
+    std::vector<std::string> ConflictCopies() {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(root_)) {
+            if (e.path().filename().string().find("冲突副本") != std::string::npos)
+                names.push_back(e.path().filename().string());
+        }
+        return names;
+    }
+
+    std::string dir_, root_;
+    CComPtr<ILocalStorage> local_;
+    CComPtr<pellux_test::FakeSyncCenter> center_;
+    CComPtr<RecordingBridge> bridge_;
+    CComPtr<ScriptedTaskMgr> tasks_;
+    CFileSyncMgr mgr_;
+    std::mutex openedLock_;
+    std::vector<std::wstring> opened_;
+};
+
+TEST_F(OpenForEdit, ACurrentCopyIsReusedAnythingElseDownloadedAndEditsAreKept) {
+    struct Case {
+        const char* what;
+        bool cached;
+        std::string onDisk;  // "" none
+        int serverVersion;
+        bool download;
+        bool conflictCopy;
+    };
+    const std::vector<Case> cases = {
+        {"current copy", true, "same", 3, false, false},
+        {"newer version on the service", true, "same", 4, true, false},
+        {"copy edited and never uploaded", true, "edited", 3, true, true},
+        {"edited copy of a newer version", true, "edited", 4, true, true},
+        {"no copy yet", true, "", 3, true, false},
+        {"unknown to the cache", false, "same", 3, true, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        const std::wstring id = L"f" + std::to_wstring(++n);
+        if (c.cached)
+            Known(id, "a.txt", "same");
+        if (!c.onDisk.empty()) {
+            ASSERT_TRUE(WriteFile(root_ + "/a.txt", c.onDisk));
+        }
+        tasks_->serverFileVer = c.serverVersion;
+        const size_t posts = tasks_->Count();
+        const size_t opens = Opened();
+        ASSERT_EQ(mgr_.OpenFile(id, L"\\docs\\a.txt", Local("a.txt")), S_OK);
+        ASSERT_EQ(tasks_->Count() - posts, c.download ? 1u : 0u);
+        if (c.download) {
+            const auto p = tasks_->At(posts);
+            EXPECT_EQ(p.record->operationName, L"DownloadFile");
+            EXPECT_EQ(p.record->key, id);
+            EXPECT_EQ(p.record->flags, kTaskFlagOpenAfterDownload);
+            EXPECT_TRUE(p.noQueue);
+        } else {
+            EXPECT_EQ(Opened(), opens + 1);
+            EXPECT_EQ(mgr_.GetOpenFileInfo(id, nullptr, nullptr, nullptr), S_OK);
+        }
+        const auto copies = ConflictCopies();
+        ASSERT_EQ(copies.size(), c.conflictCopy ? 1u : 0u);
+        if (c.conflictCopy) {
+            EXPECT_EQ(ReadFile(root_ + "/" + copies[0]), c.onDisk);
+        }
+    }
+    int notes = 0;
+    for (const std::wstring& text : bridge_->Get(bridge_->balloons))
+        notes += text.find(L"在本机的修改尚未上传，已另存为") != std::wstring::npos;
+    EXPECT_EQ(notes, 3);  // one per kept copy
+}
+
+TEST_F(OpenForEdit, AnOpenFileIsNotOpenedTwice) {
+    OpenCurrent(L"f1", "a.txt", "x");
+    ASSERT_EQ(mgr_.OpenFile(L"f1", L"\\docs\\a.txt", Local("a.txt")), S_OK);
+    EXPECT_EQ(Opened(), 1u);
+    EXPECT_EQ(tasks_->Count(), 0u);
+    EXPECT_EQ(bridge_->Get(bridge_->messages),
+              std::vector<std::wstring>{L"文件“a.txt”已处于打开状态，不能重复打开。"});
+}
+
+TEST_F(OpenForEdit, EachSavedChangeIsUploadedOnceAndAnUnchangedFileNever) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& path)> save;
+        bool upload;
+    };
+    const std::vector<Case> cases = {
+        {"not touched", [](const std::string&) {}, false},
+        {"saved with the same bytes", [](const std::string& p) { WriteFile(p, "v1"); }, false},
+        {"saved in place", [](const std::string& p) { WriteFile(p, "v2 longer"); }, true},
+        {"saved by rename over it",
+         [](const std::string& p) {
+             WriteFile(p + ".new", "v2");
+             fs::rename(p + ".new", p);
+         },
+         true},
+        {"removed, then written anew",
+         [](const std::string& p) {
+             fs::remove(p);
+             std::this_thread::sleep_for(std::chrono::milliseconds(30));
+             WriteFile(p, "v2");
+         },
+         true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring id = L"e" + std::to_wstring(++n);
+        const std::string name = "e" + std::to_string(n) + ".txt";
+        const size_t posts = tasks_->Count();
+        OpenCurrent(id, name, "v1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        c.save(root_ + "/" + name);
+        if (c.upload) {
+            ASSERT_TRUE(WaitUntil([&] { return tasks_->Count() > posts; }));
+            const auto p = tasks_->At(posts);
+            EXPECT_EQ(p.record->operationName, L"UpdateFile");
+            EXPECT_EQ(p.record->key, id);
+            EXPECT_EQ(dynamic_cast<TaskData_UpdateFile*>(p.record)->fileVer, L"3");
+            EXPECT_TRUE(p.noQueue);
+            tasks_->Finish(posts, S_OK, 4, Sha1(ReadFile(root_ + "/" + name)));
+        }
+        // Many passes later: exactly what was expected, and the entry stays.
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        EXPECT_EQ(tasks_->Count() - posts, c.upload ? 1u : 0u);
+        int version = 0;
+        EXPECT_EQ(mgr_.GetOpenFileInfo(id, nullptr, nullptr, &version), S_OK);
+        EXPECT_EQ(version, c.upload ? 4 : 3);
+        if (c.upload) {
+            RemoteItem item;
+            ASSERT_EQ(local_->GetItemInfo(id, &item), S_OK);
+            EXPECT_EQ(item.fileVer, 4);
+            EXPECT_EQ(item.sha1, Sha1(ReadFile(root_ + "/" + name)));
+        }
+    }
+}
+
+TEST_F(OpenForEdit, AnUploadRefusedAsBusyIsPostedAgain) {
+    OpenCurrent(L"f1", "a.txt", "v1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    WriteFile(root_ + "/a.txt", "v2");
+    ASSERT_TRUE(WaitUntil([&] { return tasks_->Count() == 1; }));
+    tasks_->Finish(0, E_LOCAL_BUSY);
+    ASSERT_TRUE(WaitUntil([&] { return tasks_->Count() == 2; }));
+    EXPECT_EQ(tasks_->At(1).record->operationName, L"UpdateFile");
+    tasks_->Finish(1, S_OK, 4, Sha1("v2"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(tasks_->Count(), 2u);
+    EXPECT_TRUE(bridge_->Get(bridge_->balloons).empty());  // a retried upload is no failure
+}
+
+TEST_F(OpenForEdit, AFailedDownloadOffersTheCachedCopyReadOnly) {
+    struct Case {
+        int answer;
+        bool openedOld;
+    };
+    int n = 0;
+    for (const Case& c : std::vector<Case>{{kAskDefault, true}, {kAskNotShown, true}, {kAskCancel, false}}) {
+        SCOPED_TRACE(c.answer);
+        const std::wstring id = L"d" + std::to_wstring(++n);
+        const std::string name = "d" + std::to_string(n) + ".txt";
+        Known(id, name, "old");
+        ASSERT_TRUE(WriteFile(root_ + "/" + name, "old"));
+        tasks_->serverFileVer = 9;
+        bridge_->answer = c.answer;
+        const size_t posts = tasks_->Count();
+        const size_t balloons = bridge_->Get(bridge_->balloons).size();
+        ASSERT_EQ(mgr_.OpenFile(id, L"\\" + Utf8ToWide(name), Local(name)), S_OK);
+        ASSERT_EQ(tasks_->Count(), posts + 1);
+        tasks_->Finish(posts, E_TRANSPORT_TIMEOUT);
+        ASSERT_TRUE(WaitUntil([&] { return bridge_->Get(bridge_->balloons).size() > balloons; }));
+        const auto question = bridge_->Get(bridge_->questions).back();
+        EXPECT_EQ(question, L"Wizard_OpenOldVersion|文件“" + Utf8ToWide(name) +
+                                L"”下载失败，您希望打开缓存在您机器上的旧版本吗？|打开旧版本|取消");
+        EXPECT_EQ(bridge_->Get(bridge_->balloons).back(),
+                  c.openedOld ? L"正在为您只读打开缓存在您机器上的“" + Utf8ToWide(name) + L"”文件。"
+                              : L"下载“" + Utf8ToWide(name) + L"”失败");
+        std::vector<TaskInfo> list;
+        ASSERT_EQ(mgr_.GetOpenFileList(&list), S_OK);
+        const bool listed = !list.empty() && list.back().key == id;
+        EXPECT_EQ(listed, c.openedOld);
+        if (listed) {
+            EXPECT_EQ(list.back().flags, kTaskFlagOpenAfterDownload | kTaskFlagOpenedOldCopy);
+        }
+        EXPECT_EQ(Writable(Local(name)), !c.openedOld);
+    }
+    // The old copy is never uploaded, even when written to.
+    WriteFile(root_ + "/d1.txt", "changed");
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(tasks_->Count(), 3u);
+}
+
+TEST_F(OpenForEdit, FailedTransfersAreReportedInTheUsersWords) {
+    struct Case {
+        HRESULT code;
+        bool upload;
+        std::wstring message;
+        std::wstring balloon;
+    };
+    const std::wstring old = L"当前Tessal版本太旧，请重启Tessal，Tessal会自动为您升级。";
+    const std::wstring expired = L"您的会话已经过期，为了您的安全，请重新登录Tessal。";
+    const std::vector<Case> cases = {
+        {E_RESULT_METHOD_VERSION_NOT_MATCH, true, old, old},
+        {E_RESULT_CLIENT_TOKEN_EXPIRED, true, expired, expired},
+        {E_RESULT_CLIENT_NO_LOGIN, false, expired, expired},
+        {E_CANCELLED, true, L"", L"上传“报告.docx”被取消"},
+        {E_CANCELLED, false, L"", L"下载“报告.docx”被取消"},
+        {E_TRANSPORT_TIMEOUT, true, L"", L"上传“报告.docx”失败"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.balloon);
+        Known(L"k", "报告.docx", "x");
+        const size_t i = tasks_->Count();
+        const size_t messages = bridge_->Get(bridge_->messages).size();
+        const size_t balloons = bridge_->Get(bridge_->balloons).size();
+        if (c.upload)
+            ASSERT_EQ(mgr_.Upload(L"k", L"root", 3, L"\\docs\\报告.docx", Local("报告.docx")), S_OK);
+        else
+            ASSERT_EQ(mgr_.Download(L"k", L"\\docs\\报告.docx", Local("报告.docx")), S_OK);
+        ASSERT_EQ(tasks_->Count(), i + 1);
+        EXPECT_FALSE(tasks_->At(i).noQueue);
+        tasks_->Finish(i, c.code);
+        ASSERT_TRUE(WaitUntil([&] { return bridge_->Get(bridge_->balloons).size() > balloons; }));
+        EXPECT_EQ(bridge_->Get(bridge_->balloons).back(), c.balloon);
+        const auto messagesNow = bridge_->Get(bridge_->messages);
+        ASSERT_EQ(messagesNow.size(), messages + (c.message.empty() ? 0 : 1));
+        if (!c.message.empty()) {
+            EXPECT_EQ(messagesNow.back(), c.message);
+        }
+        RemoteItem item;
+        EXPECT_EQ(local_->GetItemInfo(L"k", &item), c.message == expired ? E_FAIL : S_OK);
+    }
+}
+
+TEST_F(OpenForEdit, TheOpenFileListEndsWithTheFileOrTheUser) {
+    OpenCurrent(L"a", "a.txt", "x");
+    OpenCurrent(L"b", "b.txt", "y");
+    std::vector<TaskInfo> list(1);
+    ASSERT_EQ(mgr_.GetOpenFileList(&list), S_OK);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[1].key, L"a");
+    EXPECT_EQ(list[1].itemPath, L"\\docs\\a.txt");
+    EXPECT_EQ(list[2].key, L"b");
+    std::wstring localPath, itemPath;
+    int version = 0;
+    ASSERT_EQ(mgr_.GetOpenFileInfo(L"a", &localPath, &itemPath, &version), S_OK);
+    EXPECT_EQ(localPath, Local("a.txt"));
+    EXPECT_EQ(version, 3);
+    EXPECT_TRUE(Writable(Local("a.txt")));
+
+    // Uploaded on request, changed or not; the entry stays.
+    ASSERT_EQ(mgr_.UploadOpenFileNow(L"a"), S_OK);
+    EXPECT_EQ(mgr_.UploadOpenFileNow(L"none"), E_FAIL);
+    ASSERT_EQ(tasks_->Count(), 1u);
+    EXPECT_EQ(tasks_->At(0).record->operationName, L"UpdateFile");
+    EXPECT_EQ(mgr_.GetOpenFileInfo(L"a", nullptr, nullptr, nullptr), S_OK);
+
+    // Removed by the user: read-only again.
+    ASSERT_EQ(mgr_.RemoveOpenFile(L"a"), S_OK);
+    EXPECT_EQ(mgr_.GetOpenFileInfo(L"a", nullptr, nullptr, nullptr), E_FAIL);
+    EXPECT_FALSE(Writable(Local("a.txt")));
+
+    // Gone from the disk for good: the entry ends with a note, nothing uploaded.
+    fs::remove(root_ + "/b.txt");
+    ASSERT_TRUE(WaitUntil([&] { return mgr_.GetOpenFileInfo(L"b", nullptr, nullptr, nullptr) == E_FAIL; }));
+    EXPECT_EQ(bridge_->Get(bridge_->balloons).back(), L"文件“b.txt”已不存在，不再为您同步它的修改。");
+    EXPECT_EQ(tasks_->Count(), 1u);
+}
+
+TEST_F(OpenForEdit, CompletionsReportedFromInsideThePostDoNotDeadlock) {
+    tasks_->completeInline = true;
+    OpenCurrent(L"a", "a.txt", "x");
+    std::atomic<bool> stop{false};
+    std::thread ui([&] {
+        while (!stop) {
+            std::vector<TaskInfo> list;
+            mgr_.GetOpenFileList(&list);
+            mgr_.UploadOpenFileNow(L"a");
+        }
+    });
+    for (int i = 0; i < 20; ++i) {
+        WriteFile(root_ + "/a.txt", "edit " + std::to_string(i));
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    }
+    stop = true;
+    ui.join();
+    EXPECT_GT(tasks_->Count(), 1u);
+    EXPECT_EQ(mgr_.UnInit(), S_OK);
+}
+
+}  // namespace

@@ -1,0 +1,335 @@
+// The file tasks end to end: the task manager runs them in clusters against
+// the emulator with a real local store in a temporary folder and a scripted
+// host for the existing-file question.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <dirent.h>
+#include <mutex>
+#include <random>
+
+#include "base/db/db.h"
+#include "base/db/dbconfigstore.h"
+#include "base/settings/inisettings.h"
+#include "core/coreapp/ishelladapter.h"
+#include "core/localstorage/localstorage/localstorage.h"
+#include "core/remotestorage/remotestorage/iremotestorage.h"
+#include "core/taskmgr/task/file_task/taskfactory.h"
+#include "core/taskmgr/taskmgr.h"
+#include "platform/strings.h"
+#include "tests/core/taskmgr/scriptedtask.h"
+#include "tests/support/emulatorfixture.h"
+#include "tests/support/fakesynccenter.h"
+#include "tests/support/scriptedbridge.h"
+#include "tests/support/testenvironment.h"
+
+namespace pellux_test {
+namespace {
+
+// The scripted bridge answers the question; the commands after it are kept.
+class RecordingHost : public IFileTaskHost {
+public:
+    CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
+
+    int AskUser(const std::wstring& key, const std::wstring& text, const std::wstring& caption,
+                const std::wstring& buttons, int flag, const std::wstring& checkText, int remember) override {
+        return bridge->AskUser(key, text, caption, buttons, flag, checkText, remember);
+    }
+    HRESULT Delete(bool, const std::wstring& fileId, const std::wstring&) override {
+        return Record(L"Delete " + fileId);
+    }
+    HRESULT Upload(const std::wstring& fileId, const std::wstring&, int, const std::wstring&,
+                   const std::wstring&) override {
+        return Record(L"Upload " + fileId);
+    }
+    std::vector<std::wstring> TakeCommands() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return std::move(m_commands);
+    }
+
+private:
+    HRESULT Record(const std::wstring& command) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_commands.push_back(command);
+        return S_OK;
+    }
+    std::mutex m_mutex;
+    std::vector<std::wstring> m_commands;
+};
+
+std::string RandomBytes(size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random());
+    return bytes;
+}
+
+std::string Sha1Sum(const std::string& path) {
+    std::string output;
+    EXPECT_EQ(RunCommand("sha1sum '" + path + "'", &output), 0);
+    return output.substr(0, 40);
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        closedir(dir);
+    }
+    return names;
+}
+
+class FileTaskTest : public EmulatorTest {
+protected:
+    void SetUp() override {
+        EmulatorTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        SetIniFolder(Utf8ToWide(ConfigFolder()));
+        m_session = m_emulator.Login("demo", "demo");
+        ASSERT_FALSE(m_session.token.empty());
+        m_dir = MakeTempDir("filetask");
+        m_root = m_dir + "/root";
+        CDB* db = GetDatabase();
+        ASSERT_EQ(db->Init(Utf8ToWide(m_dir + "/norle.db")), S_OK);
+        ASSERT_EQ(GetDbConfigStore()->Open(db, L"config"), S_OK);
+        CComPtr<ILocalStorage> local;
+        ASSERT_EQ(CreateLocalStorage(&local), S_OK);
+        ASSERT_EQ(local->Init(Utf8ToWide(m_dir), Utf8ToWide(m_root)), S_OK);
+        CComPtr<IRemoteStorage> remote;
+        ASSERT_EQ(CreateRemoteStorage(&remote), S_OK);
+        m_sync = FakeSyncCenter::Make();
+        m_sync->token = Utf8ToWide(m_session.token);
+        m_sync->AddComponent(local);
+        m_sync->AddComponent(remote);
+        TaskMgrTuning tuning;
+        tuning.tickMs = 10;
+        std::shared_ptr<RecordingHost> host = m_host;
+        tuning.taskMaker = [host](TaskDataBase* record) { return CreateFileTask(record, host); };
+        ASSERT_EQ(CreateTaskMgr(tuning, &m_mgr), S_OK);
+        ASSERT_EQ(m_mgr->Init(m_sync, local, remote), S_OK);
+        ASSERT_EQ(m_mgr->Start(), S_OK);
+    }
+    void TearDown() override {
+        if (m_mgr) {
+            m_mgr->Stop(-1);
+        }
+        m_mgr.Release();
+        CloseUserDatabase();
+        EmulatorTest::TearDown();
+    }
+
+    // Runs the record through the queue; its outcome as the callback saw it.
+    Completions::Entry Run(TaskDataBase* record) {
+        Completions done;
+        EXPECT_EQ(m_mgr->AddTask(record, true, &Completions::Callback, &done), S_OK);
+        EXPECT_TRUE(WaitUntil([&] { return done.Count() == 1; }, 30000));
+        return done.Count() ? done.Entries()[0] : Completions::Entry{L"", E_FAIL, 0};
+    }
+    std::string LocalFile(const std::string& name, const std::string& bytes) {
+        const std::string path = m_dir + "/" + name;
+        EXPECT_TRUE(WriteFile(path, bytes));
+        return path;
+    }
+    TaskData_NewFile* NewFileRecord(const std::string& name, const std::string& localPath,
+                                    const std::string& parentId = "") {
+        TaskData_NewFile* record = TaskData_NewFile::Create();
+        record->operationName = L"UpdateNewFile";
+        record->key = MakeNewFileKey();
+        record->name = Utf8ToWide(name);
+        record->parentId = Utf8ToWide(parentId);
+        record->itemPath = L"\\" + record->name;
+        record->localPath = Utf8ToWide(localPath);
+        record->isUpload = 1;
+        return record;
+    }
+    // Uploads a new file; its id.
+    std::wstring Upload(const std::string& name, const std::string& bytes) {
+        const Completions::Entry done = Run(NewFileRecord(name, LocalFile(name, bytes)));
+        EXPECT_EQ(done.result, S_OK);
+        return done.key;
+    }
+    TaskData_DownloadFile* DownloadRecord(const std::wstring& fileId, const std::string& localPath) {
+        TaskData_DownloadFile* record = TaskData_DownloadFile::Create();
+        record->operationName = L"DownloadFile";
+        record->key = fileId;
+        record->name = L"down";
+        record->localPath = Utf8ToWide(localPath);
+        record->isUpload = 0;
+        return record;
+    }
+    std::string Call(const std::string& path, EmulatorFields fields) const {
+        fields.insert(fields.begin(), {"token", m_session.token});
+        return m_emulator.CallOperation(path, fields);
+    }
+
+    EmulatorSession m_session;
+    std::string m_dir;
+    std::string m_root;
+    std::shared_ptr<RecordingHost> m_host = std::make_shared<RecordingHost>();
+    CComPtr<FakeSyncCenter> m_sync;
+    CComPtr<ITaskMgr> m_mgr;
+};
+
+TEST_F(FileTaskTest, ANewFileIntoADeletedFolderFailsAndUploadsNothing) {
+    const std::string folder =
+        Emulator::ReplyValue(Call("/xsvr/newFolder/", {{"parentId", ""}, {"name", "Gone"}}), "fileId");
+    ASSERT_FALSE(folder.empty());
+    ASSERT_EQ(Emulator::ReplyValue(Call("/xsvr/delete/", {{"fileId", folder}}), "result"), "ok");
+    ASSERT_TRUE(m_emulator.ClearLog());
+    const Completions::Entry done = Run(NewFileRecord("a.txt", LocalFile("a.txt", "hello"), folder));
+    EXPECT_EQ(done.result, E_RESULT_PARENT_NOT_EXIST);
+    EXPECT_EQ(m_emulator.RequestsTo("/xsvr/newFile/").size(), 1u);
+    EXPECT_TRUE(m_emulator.RequestsTo("/store/up").empty());
+}
+
+TEST_F(FileTaskTest, AnExistingFileIsReplacedOrUpdatedOnlyAsAnsweredAndNotWithTheSameContent) {
+    const std::string bytes = "the same content\n";
+    const std::wstring existing = Upload("same.txt", bytes);
+    ASSERT_FALSE(existing.empty());
+    struct Case {
+        const char* name;
+        int answer;
+        std::string content;
+        bool cancelWhileAsked;
+        HRESULT result;
+        std::vector<std::wstring> commands;
+    };
+    const std::vector<Case> cases = {
+        {"update", kAskDefault, bytes, false, S_OK, {}},
+        {"cancel", kAskCancel, bytes, false, S_OK, {}},
+        {"replace", kAskThird, bytes, false, S_OK, {L"Delete " + existing, L"Upload "}},
+        {"replace, but the task is cancelled while asked", kAskThird, bytes, true, E_CANCELLED, {}},
+        {"update with other content", kAskDefault, "other content\n", false, S_OK, {L"Upload " + existing}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_host->bridge->SetAnswer(L"Wizard_UpLoadFileExist", c.answer);
+        if (c.cancelWhileAsked)
+            m_host->bridge->Block();
+        ASSERT_TRUE(m_emulator.ClearLog());
+        const size_t asked = m_host->bridge->Calls().size();
+        TaskData_NewFile* record = NewFileRecord("same.txt", LocalFile("same.txt", c.content));
+        const std::wstring key = record->key;
+        Completions done;
+        ASSERT_EQ(m_mgr->AddTask(record, true, &Completions::Callback, &done), S_OK);
+        ASSERT_TRUE(m_host->bridge->WaitForCalls(asked + 1));
+        if (c.cancelWhileAsked) {
+            ASSERT_EQ(m_mgr->CancelTask(key), S_OK);
+            m_host->bridge->Unblock();
+        }
+        ASSERT_TRUE(WaitUntil([&] { return done.Count() == 1; }, 30000));
+        EXPECT_EQ(done.Entries()[0].result, c.result);
+        const BridgeCall question = m_host->bridge->Calls()[asked];
+        EXPECT_EQ(question.texts,
+                  (std::vector<std::wstring>{L"Wizard_UpLoadFileExist",
+                                             L"same.txt  文件已经存在，请选择以下操作方式。", L"Orvane便携版",
+                                             L"替换|更新|取消", L"记住我的选择"}));
+        EXPECT_EQ(question.numbers, (std::vector<long long>{1, -1}));
+        EXPECT_EQ(m_host->TakeCommands(), c.commands);
+        EXPECT_TRUE(m_emulator.RequestsTo("/store/up").empty());
+    }
+}
+
+TEST_F(FileTaskTest, AHeldFileWaitsASecondAndEndsBusyWithoutRetry) {
+    const std::wstring fileId = Upload("held.txt", "version one\n");
+    const std::string path = LocalFile("held.txt", "version two\n");
+    struct Case {
+        const char* name;
+        std::function<int()> hold;  // a descriptor to close afterwards, or -1
+    };
+    const std::vector<Case> cases = {
+        {"an open-file-description lock",
+         [&] {
+             const int fd = open(path.c_str(), O_RDWR);
+             struct flock lock {};
+             lock.l_type = F_WRLCK;
+             lock.l_whence = SEEK_SET;
+             EXPECT_EQ(fcntl(fd, F_OFD_SETLK, &lock), 0);
+             return fd;
+         }},
+        {"a flock lock",
+         [&] {
+             const int fd = open(path.c_str(), O_RDONLY);
+             EXPECT_EQ(flock(fd, LOCK_EX), 0);
+             return fd;
+         }},
+        {"an office lock file beside it",
+         [&] {
+             EXPECT_TRUE(WriteFile(m_dir + "/.~lock.held.txt#", "user"));
+             return -1;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int fd = c.hold();
+        ASSERT_TRUE(m_emulator.ClearLog());
+        TaskData_UpdateFile* record = TaskData_UpdateFile::Create();
+        record->operationName = L"UpdateFile";
+        record->key = fileId;
+        record->name = L"held.txt";
+        record->fileVer = L"1";
+        record->localPath = Utf8ToWide(path);
+        const auto start = std::chrono::steady_clock::now();
+        const Completions::Entry done = Run(record);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(done.result, E_LOCAL_BUSY);
+        EXPECT_GE(elapsed, std::chrono::milliseconds(950));
+        EXPECT_LT(elapsed, std::chrono::milliseconds(2900)) << "a busy file is not tried again";
+        EXPECT_TRUE(m_emulator.RequestsTo("/xsvr/requestUpload/").empty());
+        if (fd >= 0)
+            close(fd);
+        unlink((m_dir + "/.~lock.held.txt#").c_str());
+    }
+}
+
+TEST_F(FileTaskTest, ACorruptedDownloadIsTriedThreeTimesAndLeavesNothingBehind) {
+    const std::wstring fileId = Upload("blob.bin", RandomBytes(200000, 7));
+    ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1&count=3"));
+    ASSERT_TRUE(m_emulator.ClearLog());
+    const std::string target = m_root + "/cache/blob.bin";
+    const Completions::Entry done = Run(DownloadRecord(fileId, target));
+    EXPECT_EQ(done.result, E_LOCAL_FILE_MISSING);
+    EXPECT_EQ(m_emulator.RequestsTo("/store/down").size(), 3u);
+    EXPECT_TRUE(FolderEntries(m_root + "/.tmp").empty());
+    EXPECT_NE(access(target.c_str(), F_OK), 0);
+}
+
+TEST_F(FileTaskTest, UploadThenDownloadGivesTheSameBytes) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    std::string text;
+    while (text.size() < 300000)
+        text += "a line of text that packs well, " + std::to_string(text.size()) + "\n";
+    const std::vector<Case> cases = {{"random.bin", RandomBytes(700000, 11)}, {"notes.txt", text}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring fileId = Upload(c.name, c.bytes);
+        ASSERT_FALSE(fileId.empty());
+        const std::string target = m_root + "/cache/" + c.name;
+        TaskData_DownloadFile* record = DownloadRecord(fileId, target);
+        const Completions::Entry done = Run(record);
+        ASSERT_EQ(done.result, S_OK);
+        EXPECT_EQ(Sha1Sum(target), Sha1Sum(m_dir + "/" + c.name));
+        EXPECT_TRUE(FolderEntries(m_root + "/.tmp").empty());
+        std::vector<TaskInfo> finished;
+        ASSERT_EQ(m_mgr->GetTaskList(true, &finished), S_OK);
+        bool listed = false;
+        for (const TaskInfo& info : finished)
+            listed |= info.key == fileId && info.isUpload == 0 && info.bytesTotal > 0;
+        EXPECT_TRUE(listed);
+    }
+}
+
+}  // namespace
+}  // namespace pellux_test
