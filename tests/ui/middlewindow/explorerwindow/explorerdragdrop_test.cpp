@@ -117,6 +117,28 @@ TEST_F(ExplorerDragDropTest, CtrlCPutsAnIssuedMarkerOnTheClipboardThatTheMonitor
     EXPECT_FALSE(QFile::exists(QString::fromStdString(pasted)));
 }
 
+TEST_F(ExplorerDragDropTest, DraggingSelectedRowsStartsADragButRowZeroOnlySelects) {
+    struct Case {
+        std::wstring pressed;  // ".." row 0
+        bool dragged;
+    };
+    for (const Case& c : std::vector<Case>{{L"b.txt", true}, {L"..", false}}) {
+        SCOPED_TRACE(WideToUtf8(c.pressed));
+        Select({L"报告 1.txt", L"b.txt"});
+        const QPoint from = PointOf(c.pressed == L".." ? 0 : RowOf(c.pressed));
+        QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(Viewport(), PointOf(RowOf(L"a|b")));
+        QTest::mouseRelease(Viewport(), Qt::LeftButton, Qt::NoModifier, PointOf(RowOf(L"a|b")));
+        // A drag leaves the selection as it was; without one the press and
+        // the move select rows instead.
+        std::vector<int> rows;
+        for (const CExplorerWindow::SelectedRow& r : window->SelectionSnapshot())
+            rows.push_back(r.row);
+        const std::vector<int> before = {RowOf(L"报告 1.txt"), RowOf(L"b.txt")};
+        EXPECT_EQ(rows == before, c.dragged);
+    }
+}
+
 TEST_F(ExplorerDragDropTest, DragRecordsLeaveOutRowZeroRowsWithoutItemsAndNamesThatBreakFields) {
     const std::vector<RemoteItem>& items = window->Model()->Items();
     const std::vector<CExplorerWindow::SelectedRow> rows = {{0, nullptr},   {1, &items[0]}, {2, &items[1]},
