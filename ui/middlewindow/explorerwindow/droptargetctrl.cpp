@@ -78,13 +78,15 @@ bool CDropTargetCtrl::eventFilter(QObject* watched, QEvent* event) {
                     break;
                 }
             }
-            OnDragOver(e->position().toPoint());
+            if (!chosen_.isEmpty())
+                OnDragOver(e->position().toPoint());
             Answer(e);
             return true;
         }
         case QEvent::DragMove: {
             auto* e = static_cast<QDragMoveEvent*>(event);
-            OnDragOver(e->position().toPoint());
+            if (!chosen_.isEmpty())
+                OnDragOver(e->position().toPoint());
             Answer(e);
             return true;
         }

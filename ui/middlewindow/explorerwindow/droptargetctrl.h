@@ -33,7 +33,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Hover feedback while the cursor moves over the control and when it leaves.
+    // Hover feedback while a drag with an accepted format moves over the
+    // control, and when it leaves.
     virtual void OnDragOver(const QPoint& pos) { (void)pos; }
     virtual void OnDragLeave() {}
     // The drop of data in the chosen format at pos (control coordinates).
