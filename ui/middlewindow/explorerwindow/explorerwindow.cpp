@@ -22,6 +22,7 @@
 #include "skingui/skinstatic.h"
 #include "skingui/toolbarctrlex.h"
 #include "ui/mainwindowpanes.h"
+#include "ui/middlewindow/explorerwindow/explorerdragdrop.h"
 #include "ui/middlewindow/explorerwindow/explorermodel.h"
 #include "ui/middlewindow/explorerwindow/thumbnailworker.h"
 #include "ui/themeicon.h"
@@ -33,8 +34,9 @@ const wchar_t kHeaderWidthValue[] = L"_ExplorerHeaderWidth";
 constexpr int kToolbarIconSide = 24;
 const QSize kToolbarButton(58, 55);
 
-QColor Rgb(unsigned rgb) {
-    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+// The skin's colours are COLORREF values (0x00BBGGRR).
+QColor Rgb(unsigned colorRef) {
+    return SKINGUI::ColorRef(colorRef).ToQColor();
 }
 
 // Label edits end in the window: a committed name is reported, an edit left
@@ -82,6 +84,7 @@ CExplorerWindow::~CExplorerWindow() {
 
 HRESULT CExplorerWindow::Init(IUiMainWindow* mainWindow) {
     mainWindow_ = mainWindow;
+    dragDrop_->PruneLeftovers();
     history_.Push(HistoryEntry{std::wstring(), std::wstring(), L"\\", kNavigateMyFiles});
     const HRESULT hr = DirAndUpdateExplorerByItemType(std::wstring(), L"\\", kNavigateMyFiles, true, false);
     CurrentView()->setFocus();
@@ -95,10 +98,12 @@ void CExplorerWindow::BuildControls() {
 
     sectionButton_ = new QToolButton(this);
     sectionButton_->setAutoRaise(true);
+    sectionButton_->setStyleSheet(QStringLiteral("QToolButton { border: none; }"));
     sectionButton_->setIconSize(QSize(16, 16));
     sectionButton_->setToolTip(QStringLiteral("回到根目录"));
     connect(sectionButton_, &QToolButton::clicked, this, [this] { NavigateTo(navigateType_, L"\\"); });
     breadcrumb_ = new SKINGUI::CSkinStatic(this);
+    breadcrumb_->SetBackgroundColor(SKINGUI::kNoColor);
     connect(breadcrumb_, &SKINGUI::CSkinStatic::linkClicked, this,
             [this](quint32, const QString& name) { OnBreadcrumbLink(name); });
 
@@ -183,6 +188,8 @@ void CExplorerWindow::BuildControls() {
     stack_->addWidget(details_);
     stack_->addWidget(items_);
     connect(selection_, &QItemSelectionModel::selectionChanged, this, [this] { UpdateCommandStates(); });
+    dragDrop_ = new CExplorerDragDrop(this);
+    WindowDropTarget().Register(this);
 
     thumbnails_ = new CThumbnailWorker(this);
     connect(thumbnails_, &CThumbnailWorker::tileDone, this, &CExplorerWindow::OnTileDone);

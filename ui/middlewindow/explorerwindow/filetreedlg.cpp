@@ -115,6 +115,7 @@ QTreeWidgetItem* CFileTreeDlg::AddRoot(const QString& name, int type, const QStr
     root->setData(0, kNodeTextRole, NodeText(1, std::wstring(), type));
     tree_->addTopLevelItem(root);
     FillChildren(root);
+    root->setExpanded(true);
     return root;
 }
 
@@ -154,6 +155,7 @@ void CFileTreeDlg::FillChildren(QTreeWidgetItem* node) {
 void CFileTreeDlg::LoadNode(QTreeWidgetItem* node) {
     if (!node)
         return;
+    tree_->scrollToItem(node);
     Record(node);
     const NodeFields f = ParseNode(node);
     if (IsFolderKind(f.kind) && node->childCount() > 0 && IsPlaceholder(node->child(0))) {

@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QDialogButtonBox>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 
 CMultiFileDialogEx::CMultiFileDialogEx(QWidget* parent, const QString& filter) : QFileDialog(parent) {
@@ -20,15 +22,29 @@ CMultiFileDialogEx::CMultiFileDialogEx(QWidget* parent, const QString& filter) :
     setLabelText(QFileDialog::LookIn, QStringLiteral("查找范围:"));
     setLabelText(QFileDialog::FileName, QStringLiteral("文件名:"));
     setLabelText(QFileDialog::FileType, QStringLiteral("文件类型:"));
-    // A selected folder must not grey OK: OK takes it.
-    if (auto* box = findChild<QDialogButtonBox*>()) {
-        QPushButton* ok = box->button(QDialogButtonBox::Open);
-        if (!ok)
-            ok = box->button(QDialogButtonBox::Save);
-        if (ok) {
-            connect(this, &QFileDialog::currentChanged, ok, [ok] { ok->setEnabled(true); });
-        }
+    // The dialog retitles and greys its OK button as the selection changes (a
+    // folder would make it "Open" into the folder); here OK always takes the
+    // selection, so it keeps its text and stays enabled.
+    auto keepOk = [this] {
+        QTimer::singleShot(0, this, [this] {
+            auto* box = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            QPushButton* ok = box ? box->button(QDialogButtonBox::Open) : nullptr;
+            if (!ok)
+                return;
+            ok->setText(QStringLiteral("确定(&O)"));
+            ok->setEnabled(true);
+        });
+    };
+    connect(this, &QFileDialog::currentChanged, this, keepOk);
+    connect(this, &QFileDialog::directoryEntered, this, keepOk);
+    if (auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        connect(edit, &QLineEdit::textChanged, this, keepOk);
+    for (const char* name : {"listView", "treeView"}) {
+        auto* view = findChild<QAbstractItemView*>(QString::fromLatin1(name));
+        if (view && view->selectionModel())
+            connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, keepOk);
     }
+    keepOk();
 }
 
 CMultiFileDialogEx::~CMultiFileDialogEx() = default;
