@@ -17,6 +17,7 @@
 #include "ui/crashreport.h"
 #include "ui/passloop.h"
 #include "ui/singleinstance.h"
+#include "ui/themeicon.h"
 #include "update/update/update.h"
 #include "update/update/updatehooksqt.h"
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("pellux"));
     QApplication::setQuitOnLastWindowClosed(false);
     MarkUiThread();
+    QApplication::setWindowIcon(ThemeIcon(QStringLiteral("pellux"), QStyle::SP_DriveNetIcon));
 
     std::wstring folder;
     GetConfigFolder(folder);

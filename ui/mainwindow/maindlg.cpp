@@ -83,6 +83,7 @@ void CMainDlg::Create(CPassControl& pass) {
         return;
     }
     tray_ = std::make_unique<CSystemTray>(std::move(parts_.tray));
+    tray_->SetIcon(CSystemTray::kAppIconId);
     tray_->Create(this);
     tray_->SetTip(QStringLiteral("%1 v%2\n快速备份您的文档").arg(kCaption, ProgramVersionText()));
     connect(tray_.get(), &CSystemTray::command, this, &CMainDlg::OnCommand);
