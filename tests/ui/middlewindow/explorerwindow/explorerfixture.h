@@ -81,6 +81,7 @@ protected:
             reply->AddValue(L"email", L"demo@example.com");
             return S_OK;
         }));
+        savedMakers = GetDefaultComponentMakers();
         CoreComponentMakers makers = FakeMakers(log, remote);
         CComPtr<MemoryFileSystem> files = fs;
         makers.fileSystem = [files](IFileSystem** out) {
@@ -102,7 +103,7 @@ protected:
         window.reset();
         GetCoreAccess().Shutdown();
         CloseUserDatabase();
-        SetDefaultComponentMakers(CoreComponentMakers());
+        SetDefaultComponentMakers(savedMakers);
         unsetenv("PELLUX_REGISTRY_FILE");
     }
 
@@ -154,6 +155,7 @@ protected:
         widget.grab().save(folder + "/" + QString::fromStdString(name) + ".png");
     }
 
+    CoreComponentMakers savedMakers;
     FakeLog log;
     CComPtr<MemoryFileSystem> fs{new MemoryFileSystem()};
     CComPtr<ScriptedBridge> bridge;
