@@ -126,6 +126,7 @@ TEST(ThumbnailTest, TilesFrameTheirContent) {
         return dark;
     };
     EXPECT_GT(darkInBand(loading), 10);
+    EXPECT_GT(darkInBand(MakeStatusTile(QIcon(), kThumbnailFailed, QFont()).toImage()), 10);
     EXPECT_EQ(darkInBand(loaded), 0);
 }
 
