@@ -49,32 +49,9 @@ protected:
         unsetenv("PELLUX_REGISTRY_FILE");
         EmulatorTest::TearDown();
     }
-    std::vector<std::wstring> Names() const {
-        std::vector<std::wstring> out;
-        CExplorerModel* m = window->Model();
-        for (int r = 0; r < m->rowCount(); ++r)
-            out.push_back(m->data(m->index(r, 0), Qt::DisplayRole).toString().toStdWString());
-        return out;
-    }
-    int RowOf(const std::wstring& name) const {
-        const std::vector<std::wstring> names = Names();
-        for (size_t r = 1; r < names.size(); ++r) {
-            if (names[r] == name)
-                return int(r);
-        }
-        return -1;
-    }
-    void Select(const std::wstring& name) {
-        const QModelIndex index = window->Model()->index(RowOf(name), 0);
-        window->Selection()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        window->Selection()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    }
-    void Shot(QWidget& widget, const std::string& name) {
-        const QString folder = QString::fromStdString(BinaryDir() + "/screenshots");
-        QDir().mkpath(folder);
-        QTest::qWait(30);
-        widget.grab().save(folder + "/" + QString::fromStdString(name) + ".png");
-    }
+    int RowOf(const std::wstring& name) const { return RowOfName(*window, name); }
+    void Select(const std::wstring& name) { SelectNames(*window, {name}); }
+    void Shot(QWidget& widget, const std::string& name) { SaveShot(widget, name); }
     // True once no transfer is pending (bounded).
     static bool TransfersDone() {
         return QTest::qWaitFor(
