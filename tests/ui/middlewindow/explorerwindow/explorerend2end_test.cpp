@@ -108,6 +108,11 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
     Shot(*window, "e2e_06_thumbnails");
     window->SetViewMode(CExplorerModel::kDetails);
     ASSERT_EQ(window->GoBack(), S_OK);
+    ASSERT_EQ(window->OpenRow(RowOf(L"Documents")), S_OK);
+    EXPECT_NE(RowOf(L"说明.txt"), -1);
+    Shot(*window, "e2e_06_documents");
+    ASSERT_EQ(window->OpenRow(0), S_OK);
+    EXPECT_EQ(window->CurrentPath(), L"\\");
 
     // Upload a local file by command, then download it again.
     const std::string local = scratch + "/e2e-upload.txt";
