@@ -12,19 +12,6 @@ namespace devserver {
 
 namespace {
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 bool WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -57,8 +44,8 @@ bool FileKeyBytes(const std::string& fileKey, unsigned char key[32]) {
         return false;
     }
     for (size_t i = 0; i < 32; ++i) {
-        int low = HexValue(fileKey[2 * i]);
-        int high = HexValue(fileKey[2 * i + 1]);
+        int low = HexDigitValue(fileKey[2 * i]);
+        int high = HexDigitValue(fileKey[2 * i + 1]);
         if (low < 0 || high < 0) {
             return false;
         }

@@ -1,6 +1,7 @@
 #include "devserver/devserver.h"
 
 #include <httplib.h>
+#include <malloc.h>
 
 #include <chrono>
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 #include "devserver/accounts.h"
 #include "devserver/demoseed.h"
+#include "devserver/guardedserver.h"
 #include "devserver/service.h"
 #include "devserver/testhooks.h"
 #include "devserver/xmlreply.h"
@@ -22,6 +24,8 @@ constexpr size_t kMaxXmlBody = 64 * 1024;
 // Largest body at all: a 300 MiB upload plus the encrypted format's overhead and the form framing.
 constexpr size_t kMaxBody = 0x12C00000 + (1 << 20);
 constexpr int kThreads = 64;
+// Live clients send a request's head in milliseconds; one that trickles it is cut off.
+constexpr std::chrono::milliseconds kRequestHeadBound{5000};
 
 void ReplyXml(httplib::Response& res, const std::string& text) {
     res.set_content(text, kXmlType);
@@ -121,14 +125,23 @@ bool DevServer::Start(std::string* error) {
             return false;
         }
     }
-    m_http = std::make_unique<httplib::Server>();
+    // Each of the many worker threads would keep a malloc arena of its own,
+    // and every large upload body left tens of megabytes in one of them: few
+    // arenas, and large blocks mapped on their own so they go back at once.
+    mallopt(M_ARENA_MAX, 4);
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    auto guarded = std::make_unique<GuardedHttpServer>(kThreads, kRequestHeadBound);
+    GuardedHttpServer* guard = guarded.get();
+    m_http = std::move(guarded);
     m_hooks = std::make_unique<TestHooks>();
-    m_http->new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
     m_http->set_payload_max_length(kMaxBody);
     m_http->set_read_timeout(30, 0);
     // A client with a low speed cap may leave a download's socket full for a while.
     m_http->set_write_timeout(30, 0);
     m_http->set_keep_alive_max_count(100);
+    // Shorter than the head bound, so an idle kept-alive connection is closed
+    // by the library before the watchdog would cut it.
+    m_http->set_keep_alive_timeout(2);
     RegisterRoutes();
     if (m_options.port == 0) {
         m_port = m_http->bind_to_any_port(m_options.listen);
@@ -144,6 +157,7 @@ bool DevServer::Start(std::string* error) {
         m_port = m_options.port;
     }
     m_service->boundPort = m_port;
+    guard->SetPort(m_port);
     m_thread = std::thread([this] { m_http->listen_after_bind(); });
     // A stop before the accept loop runs would be lost, so wait until it does.
     for (int i = 0; i < 5000 && !m_http->is_running(); ++i) {

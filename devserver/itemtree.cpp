@@ -67,19 +67,30 @@ std::vector<Item> Ancestors(Db& db, const Item& item) {
     return chain;
 }
 
+// Well-formed UTF-8 only: no overlong forms, surrogates or code points
+// above U+10FFFF, which other parties would read differently.
 bool ValidUtf8(const std::string& s) {
     size_t i = 0;
     while (i < s.size()) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
+        const unsigned char c = static_cast<unsigned char>(s[i]);
         size_t extra;
+        unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
         if (c < 0x80) {
             extra = 0;
         } else if (c >= 0xC2 && c <= 0xDF) {
             extra = 1;
         } else if (c >= 0xE0 && c <= 0xEF) {
             extra = 2;
+            if (c == 0xE0)
+                low = 0xA0;
+            else if (c == 0xED)
+                high = 0x9F;
         } else if (c >= 0xF0 && c <= 0xF4) {
             extra = 3;
+            if (c == 0xF0)
+                low = 0x90;
+            else if (c == 0xF4)
+                high = 0x8F;
         } else {
             return false;
         }
@@ -87,7 +98,8 @@ bool ValidUtf8(const std::string& s) {
             return false;
         }
         for (size_t k = 1; k <= extra; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) {
+            const unsigned char next = static_cast<unsigned char>(s[i + k]);
+            if (k == 1 ? (next < low || next > high) : (next >> 6) != 2) {
                 return false;
             }
         }

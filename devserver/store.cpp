@@ -57,16 +57,23 @@ void Store::CreateSchema() {
         " prevFileVer INTEGER NOT NULL DEFAULT 0, prevModTime TEXT NOT NULL DEFAULT '')",
         "CREATE INDEX IF NOT EXISTS items_parent ON items(parent, state)",
         "CREATE INDEX IF NOT EXISTS items_owner ON items(owner, state)",
+        // Every create looks for a sibling of the same name, ignoring case.
+        "CREATE INDEX IF NOT EXISTS items_sibling_name ON items(parent, state, name COLLATE NOCASE)",
         "CREATE TABLE IF NOT EXISTS shares(item TEXT NOT NULL, user TEXT NOT NULL, rights INTEGER NOT NULL,"
         " PRIMARY KEY(item, user))",
         // kind: "up" binds a pending upload; "down" a blob handed out for download.
         "CREATE TABLE IF NOT EXISTS stubs(stub TEXT PRIMARY KEY, kind TEXT NOT NULL, user TEXT NOT NULL,"
         " item TEXT NOT NULL, baseVer INTEGER NOT NULL DEFAULT 0, size INTEGER NOT NULL DEFAULT 0,"
         " sha1 TEXT NOT NULL DEFAULT '', fileKey TEXT NOT NULL DEFAULT '', blob TEXT NOT NULL DEFAULT '',"
-        " device TEXT NOT NULL DEFAULT '')",
+        " device TEXT NOT NULL DEFAULT '', created INTEGER NOT NULL DEFAULT 0)",
     };
     for (const char* sql : kSchema) {
         m_db.Exec(sql);
+    }
+    // Data folders made before stubs expired lack the column.
+    try {
+        m_db.Exec("ALTER TABLE stubs ADD COLUMN created INTEGER NOT NULL DEFAULT 0");
+    } catch (const DbError&) {
     }
 }
 

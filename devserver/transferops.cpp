@@ -1,5 +1,6 @@
 // Content transfers: requestUpload and the multipart content POST,
 // requestDownload(PreviousVer) and the content GET.
+#include <ctime>
 #include <fstream>
 #include <memory>
 
@@ -13,6 +14,9 @@
 namespace devserver {
 
 namespace {
+
+// How long a download address stays good when it is not used.
+constexpr int64_t kDownloadStubSeconds = 3600;
 
 bool IsSha1Text(const std::string& text) {
     if (text.size() != 40) {
@@ -97,8 +101,10 @@ std::string RequestDownload(Service& service, const OpCall& call, bool previous)
             throw OpFailure{"targetNotExist"};
         }
         std::string stub = "d" + RandomHex(16);
-        db.Exec("INSERT INTO stubs(stub, kind, user, item, blob) VALUES(?, 'down', ?, ?, ?)",
-                {stub, call.userId, item.id, previous ? item.prevBlob : item.blob});
+        const int64_t now = static_cast<int64_t>(std::time(nullptr));
+        db.Exec("DELETE FROM stubs WHERE kind = 'down' AND created < ?", {now - kDownloadStubSeconds});
+        db.Exec("INSERT INTO stubs(stub, kind, user, item, blob, created) VALUES(?, 'down', ?, ?, ?, ?)",
+                {stub, call.userId, item.id, previous ? item.prevBlob : item.blob, now});
         return XmlReply()
             .Value("url", service.BaseUrl(call.http) + "/store/down?")
             .Value("stub", stub)
@@ -193,8 +199,14 @@ void Download(Service& service, const httplib::Request& req, httplib::Response& 
         res.status = 400;
         return;
     }
-    std::string blob = service.store.Run(
-        [&](Db& db) { return db.Scalar("SELECT blob FROM stubs WHERE stub = ? AND kind = 'down'", {stub}); });
+    // A stub serves one download, and only for a while.
+    std::string blob = service.store.Run([&](Db& db) {
+        const int64_t oldest = static_cast<int64_t>(std::time(nullptr)) - kDownloadStubSeconds;
+        std::string bound = db.Scalar(
+            "SELECT blob FROM stubs WHERE stub = ? AND kind = 'down' AND created >= ?", {stub, oldest});
+        db.Exec("DELETE FROM stubs WHERE stub = ? AND kind = 'down'", {stub});
+        return bound;
+    });
     std::string path = BlobPath(service.store, blob);
     auto in = std::make_shared<std::ifstream>(path, std::ios::binary);
     if (blob.empty() || !*in) {

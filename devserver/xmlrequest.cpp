@@ -34,7 +34,9 @@ bool XmlRequest::Parse(const std::string& body) {
             if (!t) {
                 return false;
             }
-            text += t->Value();
+            // Whole, NULs from character references included: "a&#0;b" must
+            // not shrink to "a" unseen.
+            text.append(t->ValueTStr().c_str(), t->ValueTStr().length());
         }
         m_fields.emplace(field->Value(), text);
     }

@@ -9,19 +9,6 @@
 #include <cerrno>
 #include <cstdlib>
 
-namespace {
-
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-}  // namespace
-
 bool ReadWholeFile(const std::string& path, std::string* bytes, bool* missing) {
     if (missing)
         *missing = false;
@@ -74,10 +61,19 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes, unsigne
         unlink(tmp.c_str());
         return false;
     }
-    int dir = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int dir = open(ParentFolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         fsync(dir);
         close(dir);
     }
     return true;
+}
+
+std::string ParentFolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
 }

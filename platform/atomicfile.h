@@ -2,6 +2,10 @@
 // Whole-file reads and crash-safe whole-file replacement (paths are UTF-8).
 #include <string>
 
+// The one parent-folder helper for local (UTF-8) paths: "." for a bare name,
+// "/" for an entry of the root.
+std::string ParentFolderOf(const std::string& path);
+
 // Reads the whole file. False when it cannot be read; *missing (optional)
 // tells whether it simply does not exist.
 bool ReadWholeFile(const std::string& path, std::string* bytes, bool* missing = nullptr);

@@ -1,5 +1,6 @@
 #include "platform/namedobject.h"
 
+#include "platform/strings.h"
 #include "platform/xdgfolders.h"
 
 std::string NamedObjectPath(const std::string& name, const char* suffix) {
@@ -9,19 +10,10 @@ std::string NamedObjectPath(const std::string& name, const char* suffix) {
     folder += "/Velmoran";
     if (!MakeDirectories(folder, 0700))
         return std::string();
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string file;
-    for (char ch : name) {
-        auto c = static_cast<unsigned char>(ch);
-        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                     c == '-' || c == '#';
-        if (plain) {
-            file.push_back(ch);
-        } else {
-            file.push_back('%');
-            file.push_back(kHex[c >> 4]);
-            file.push_back(kHex[c & 15]);
-        }
-    }
+    const std::string file = PercentEscape(name, [](unsigned char c) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                           c == '_' || c == '-' || c == '#';
+        return !plain;
+    });
     return folder + "/" + file + suffix;
 }

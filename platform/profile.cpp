@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/atomicfile.h"
+#include "platform/parsedfilecache.h"
 #include "platform/strings.h"
 
 namespace {
@@ -109,11 +110,17 @@ std::mutex g_writeMutex;
 
 bool FindProfileValue(const std::string& file, const std::wstring& section, const std::wstring& key,
                       std::wstring* value) {
-    std::string bytes;
-    if (!ReadWholeFile(file, &bytes))
+    // Every request reads several settings: the parsed file is kept until it
+    // changes on disk.
+    static auto* const cache = new CParsedFileCache<std::vector<Line>>;
+    const std::shared_ptr<const std::vector<Line>> parsed = cache->Get(
+        file, [&file](std::string* bytes) { return ReadWholeFile(file, bytes); },
+        [](const std::string& bytes) { return ParseLines(bytes, nullptr); });
+    if (!parsed)
         return false;
-    std::vector<Line> lines = ParseLines(bytes, nullptr);
-    long s = FindSection(lines, section);
+    const std::vector<Line>& lines = *parsed;
+    // Names are compared trimmed, as the writer stores them.
+    long s = FindSection(lines, Trim(section));
     if (s < 0)
         return false;
     std::wstring wantKey = Trim(key);

@@ -6,6 +6,7 @@
 
 #include "platform/atomicfile.h"
 #include "platform/filelock.h"
+#include "platform/parsedfilecache.h"
 #include "platform/strings.h"
 #include "platform/xdgfolders.h"
 
@@ -20,10 +21,14 @@ const char kHeader[] =
     "; Pellux settings store: [key path], then name=sz:text, name=expand_sz:text or "
     "name=dword:hhhhhhhh; %HH stands for one byte.\n";
 
+// How long a read waits for a writer (or a hung process) holding the lock.
+constexpr uint32_t kReadLockWaitMs = 2000;
+
 struct Entry {
     std::wstring name;
     RegistryValue value;
-    // A line of a kind this version does not know, kept as it was.
+    // A line of a kind this version does not know, kept as it was (its CR
+    // included); never empty for such a line.
     std::string rawLine;
 };
 
@@ -47,40 +52,16 @@ bool MustEscape(unsigned char c, const char* extra) {
 }
 
 std::string Escape(const std::wstring& text, const char* extra) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string utf8 = WideToUtf8(text);
-    std::string out;
-    out.reserve(utf8.size());
-    for (char ch : utf8) {
-        auto c = static_cast<unsigned char>(ch);
-        if (MustEscape(c, extra)) {
-            out.push_back('%');
-            out.push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 15]);
-        } else {
-            out.push_back(ch);
-        }
-    }
-    return out;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return PercentEscape(WideToUtf8(text), [extra](unsigned char c) { return MustEscape(c, extra); });
 }
 
 std::wstring Unescape(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-            HexValue(text[i + 2]) >= 0) {
-            out.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+        if (text[i] == '%' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 &&
+            HexDigitValue(text[i + 2]) >= 0) {
+            out.push_back(static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2])));
             i += 2;
         } else {
             out.push_back(text[i]);
@@ -105,7 +86,7 @@ bool ParseValue(const std::string& data, RegistryValue* value) {
             return false;
         DWORD n = 0;
         for (char c : digits) {
-            int v = HexValue(c);
+            int v = HexDigitValue(c);
             if (v < 0)
                 return false;
             n = n * 16 + static_cast<DWORD>(v);
@@ -124,8 +105,11 @@ Document Parse(const std::string& text) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos)
             end = text.size();
-        std::string line = text.substr(pos, end - pos);
+        // Lines this reader cannot use are written back byte for byte: with
+        // one CR fewer the next read could give them another meaning.
+        const std::string raw = text.substr(pos, end - pos);
         pos = end + 1;
+        std::string line = raw;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (line.empty() || line[0] == ';')
@@ -146,13 +130,13 @@ Document Parse(const std::string& text) {
             continue;
         }
         if (!current) {
-            doc.looseLines.push_back(line);
+            doc.looseLines.push_back(raw);
             continue;
         }
         Entry entry;
         size_t eq = line.find('=');
         if (eq == std::string::npos || !ParseValue(line.substr(eq + 1), &entry.value)) {
-            entry.rawLine = line;
+            entry.rawLine = raw;
         } else {
             entry.name = Unescape(line.substr(0, eq));
         }
@@ -203,11 +187,6 @@ const Entry* FindEntry(const Document& doc, const std::wstring& keyPath, const s
     return nullptr;
 }
 
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 }  // namespace
 
 RegistryValue RegistryValue::String(const std::wstring& text, DWORD type) {
@@ -237,17 +216,24 @@ std::string CRegistryStore::DefaultFilePath() {
 
 bool CRegistryStore::QueryValue(const std::wstring& keyPath, const std::wstring& name,
                                 RegistryValue* value) const {
-    // Writers rename whole files into place, so a store whose lock file
-    // cannot be created (a read-only folder) is still read whole without it.
-    CFileLock lock;
-    if (lock.Open(m_path + ".lock") && !lock.Lock(false))
+    // Every transfer reads the proxy values: the parsed file is kept until it
+    // changes on disk. Writers rename whole files into place, so a store whose
+    // lock is held too long or cannot be created (a read-only folder) is still
+    // read whole without it.
+    static auto* const cache = new CParsedFileCache<Document>;
+    const std::string path = m_path;
+    const std::shared_ptr<const Document> doc = cache->Get(
+        path,
+        [&path](std::string* text) {
+            CFileLock lock;
+            if (lock.Open(path + ".lock"))
+                lock.Lock(false, kReadLockWaitMs);
+            return ReadWholeFile(path, text);
+        },
+        Parse);
+    if (!doc)
         return false;
-    std::string text;
-    if (!ReadWholeFile(m_path, &text))
-        return false;
-    lock.Unlock();
-    Document doc = Parse(text);
-    const Entry* e = FindEntry(doc, keyPath, name);
+    const Entry* e = FindEntry(*doc, keyPath, name);
     if (!e)
         return false;
     if (value)
@@ -259,8 +245,8 @@ HRESULT CRegistryStore::SetValue(const std::wstring& keyPath, const std::wstring
                                  const RegistryValue& value) {
     if (value.type != REG_SZ && value.type != REG_EXPAND_SZ && value.type != REG_DWORD)
         return E_INVALIDARG;
-    std::string folder = FolderOf(m_path);
-    if (!folder.empty() && !MakeDirectories(folder, 0700))
+    const std::string folder = ParentFolderOf(m_path);
+    if (!MakeDirectories(folder, 0700))
         return E_FAIL;
     CFileLock lock;
     if (!lock.Open(m_path + ".lock") || !lock.Lock(true))

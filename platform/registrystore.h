@@ -3,9 +3,11 @@
 // file ($PELLUX_REGISTRY_FILE, else $XDG_CONFIG_HOME/Velmoran/registry.ini) of
 // typed values below backslash-separated key paths such as "Software\Pellux".
 // Key paths and value names compare without regard to case, as on Windows.
-// Every call locks "<file>.lock" and re-reads the file, so processes see each
-// other's writes at once; a write replaces the whole file atomically, mode 0600
-// (the session token lives there). Values of any length and content are kept.
+// A read uses the file as last parsed unless it changed on disk, so processes
+// see each other's writes at once; it waits a bounded time for "<file>.lock"
+// and then reads without it. A write holds the lock and replaces the whole
+// file atomically, mode 0600 (the session token lives there). Values of any
+// length and content are kept, and lines this version cannot use byte for byte.
 #include <string>
 
 #include "platform/hresult.h"

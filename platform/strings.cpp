@@ -3,7 +3,10 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include <climits>
+#include <cstdint>
 #include <cwctype>
+#include <limits>
 
 namespace {
 
@@ -184,4 +187,64 @@ std::wstring ToLowerWide(const std::wstring& text) {
 int CompareNoCase(const std::wstring& a, const std::wstring& b) {
     int c = ToLowerWide(a).compare(ToLowerWide(b));
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::string PercentEscape(const std::string& bytes, const std::function<bool(unsigned char)>& escape,
+                          bool lowerCase) {
+    const char* hex = lowerCase ? "0123456789abcdef" : "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (escape(c)) {
+            out.push_back('%');
+            out.push_back(hex[c >> 4]);
+            out.push_back(hex[c & 15]);
+        } else {
+            out.push_back(ch);
+        }
+    }
+    return out;
+}
+
+int64_t ParseReplyInt64(const std::wstring& text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
+        negative = text[i++] == L'-';
+    uint64_t value = 0;
+    const uint64_t limit = negative ? static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + 1
+                                    : static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        const unsigned digit = static_cast<unsigned>(text[i] - L'0');
+        if (value > (limit - digit) / 10) {
+            value = limit;
+            break;
+        }
+        value = value * 10 + digit;
+    }
+    if (negative)
+        return value == limit ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(value);
+    return static_cast<int64_t>(value);
+}
+
+int ParseReplyInt(const std::wstring& text) {
+    const int64_t value = ParseReplyInt64(text);
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
 }

@@ -11,8 +11,8 @@ public:
     explicit SkinListModel(QObject* parent = nullptr);
     ~SkinListModel() override;
 
-    // Grows or shrinks the item count at its end, as an owner-data list does, so
-    // selection stays with item indexes.
+    // Grows or shrinks the item count at its end, as an owner-data list does;
+    // the view puts the selection back on the rows it was on.
     void SyncRows(int visibleRows);
     void SyncColumns(int columns);
     void SetRowHeight(int height) { rowHeight_ = height; }

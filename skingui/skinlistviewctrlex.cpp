@@ -1,9 +1,11 @@
 #include "skingui/skinlistviewctrlex.h"
 
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <unordered_map>
 
 #include "skingui/drawhelpers.h"
 #include "skingui/reportview.h"
@@ -271,6 +273,20 @@ void CSkinListViewCtrlEx::RowsChanged() {
             }
         }
     }
+    // The selection and the current item stay with the rows the user chose,
+    // not with item positions: a cancel or open acts on the task that was
+    // highlighted, whatever was inserted, deleted or collapsed around it.
+    std::vector<const Row*> selected;
+    const Row* current = nullptr;
+    if (QItemSelectionModel* selection = selectionModel()) {
+        for (const QModelIndex& index : selection->selectedRows()) {
+            if (index.row() < int(visibleRows_.size()))
+                selected.push_back(visibleRows_[index.row()]);
+        }
+        const QModelIndex index = selection->currentIndex();
+        if (index.isValid() && index.row() < int(visibleRows_.size()))
+            current = visibleRows_[index.row()];
+    }
     std::vector<ListGroupMap::Row> states(rows_.size());
     for (size_t i = 0; i < rows_.size(); ++i) {
         states[i].level = rows_[i]->level;
@@ -279,6 +295,27 @@ void CSkinListViewCtrlEx::RowsChanged() {
     map_.Rebuild(states);
     // The item count always follows the visible rows, never the raw row count.
     model_->SyncRows(map_.VisibleCount());
+    visibleRows_.assign(size_t(map_.VisibleCount()), nullptr);
+    std::unordered_map<const Row*, int> visibleOf;
+    for (int v = 0; v < map_.VisibleCount(); ++v) {
+        visibleRows_[v] = rows_[map_.VisibleToRow(v)].get();
+        visibleOf[visibleRows_[v]] = v;
+    }
+    if (QItemSelectionModel* selection = selectionModel()) {
+        QItemSelection kept;
+        const int lastColumn = std::max(model_->columnCount() - 1, 0);
+        for (const Row* row : selected) {
+            auto found = visibleOf.find(row);
+            if (found != visibleOf.end())
+                kept.select(model_->index(found->second, 0), model_->index(found->second, lastColumn));
+        }
+        auto found = visibleOf.find(current);
+        const QModelIndex now = found != visibleOf.end() ? model_->index(found->second, 0) : QModelIndex();
+        if (now != selection->currentIndex())
+            selection->setCurrentIndex(now, QItemSelectionModel::NoUpdate);
+        if (kept != selection->selection())
+            selection->select(kept, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
     hoverRow_ = hoverColumn_ = -1;
     pressRow_ = pressColumn_ = -1;
     viewport()->update();

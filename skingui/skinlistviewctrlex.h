@@ -129,6 +129,9 @@ private:
     CSkinHeaderCtrlEx* header_ = nullptr;
     std::vector<std::unique_ptr<Row>> rows_;
     ListGroupMap map_;
+    // The row shown at each item position since the last rebuild; only
+    // compared, never followed, once rows may have gone.
+    std::vector<const Row*> visibleRows_;
     uint32_t style_ = 0;
     bool headerAttached_ = false;  // SetSkinStyle with kSkinHeader has dressed the header
     int rowHeight_ = 20;

@@ -5,8 +5,9 @@
 #include "platform/tickcount.h"
 
 CDB* GetDatabase() {
-    static CDB database;
-    return &database;
+    // Never destroyed: a worker abandoned at exit may still be using it.
+    static CDB* const database = new CDB;
+    return database;
 }
 
 HRESULT CDB::Init(const std::wstring& path) {

@@ -7,8 +7,9 @@
 #include "base/db/sqltext.h"
 
 DbConfigStore* GetDbConfigStore() {
-    static DbConfigStore store;
-    return &store;
+    // Never destroyed: a worker abandoned at exit may still be using it.
+    static DbConfigStore* const store = new DbConfigStore;
+    return store;
 }
 
 void CloseUserDatabase() {

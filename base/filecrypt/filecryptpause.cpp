@@ -7,7 +7,8 @@
 namespace {
 
 std::mutex g_lock;
-FileCryptPause g_pause;
+// Never destroyed: a worker abandoned at exit may still be encoding.
+FileCryptPause& g_pause = *new FileCryptPause;
 
 void SleepOneMillisecond() {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -8,16 +8,9 @@
 #include <cstdio>
 #include <random>
 
-namespace {
+#include "platform/atomicfile.h"
 
-std::string ParentFolder(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
+namespace {
 
 std::string TemporaryName(const std::string& folder) {
     static std::atomic<uint32_t> counter{0};
@@ -37,7 +30,7 @@ PendingFile::~PendingFile() {
 bool PendingFile::Create(const std::string& destination) {
     if (fd_ >= 0 || destination.empty() || destination.back() == '/')
         return false;
-    const std::string folder = ParentFolder(destination);
+    const std::string folder = ParentFolderOf(destination);
     for (int attempt = 0; attempt < 16; ++attempt) {
         std::string temporary = TemporaryName(folder);
         // 0666 lets the umask decide, as for any new file.

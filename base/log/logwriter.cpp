@@ -247,7 +247,8 @@ void CLogWriter::WriteLine(int level, const char* sourceFile, int sourceLine, co
 
 CLogWriter& TheLogWriter() {
     // Made on first use, so the runtime folder of the named mutex is the one
-    // the process runs with.
-    static CLogWriter writer;
-    return writer;
+    // the process runs with. Never destroyed: a worker abandoned at exit may
+    // still be writing while static objects go.
+    static CLogWriter* const writer = new CLogWriter;
+    return *writer;
 }

@@ -1,8 +1,9 @@
 #include "base/settings/inipathholder.h"
 
 IniPathHolder& IniPathHolder::Instance() {
-    static IniPathHolder holder;
-    return holder;
+    // Never destroyed: a worker abandoned at exit may still read settings.
+    static IniPathHolder* const holder = new IniPathHolder;
+    return *holder;
 }
 
 std::wstring IniPathHolder::Path() const {

@@ -264,6 +264,11 @@ int Write7zSingleFileArchive(int outFd, const std::wstring& entryName, int inFd)
         return SZ_ERROR_MEM;
     CLzmaEncProps props;
     LzmaEncProps_Init(&props);
+    // The encoder's window and match finder are sized to the input: a small
+    // file needs no 16 MiB dictionary. Only the stored dictionary size changes.
+    struct stat st;
+    if (fstat(inFd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 && st.st_size < 0xFFFFFFFF)
+        props.reduceSize = static_cast<UInt32>(st.st_size);
     SRes res = LzmaEnc_SetProps(enc, &props);
     if (res == SZ_OK)
         res = EncodeAndFinish(enc, outFd, entryName, inFd);

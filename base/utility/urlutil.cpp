@@ -2,15 +2,7 @@
 
 #include <cstring>
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+#include "platform/strings.h"
 
 bool IsUrlReserved(unsigned char byte) {
     if (byte >= 127)
@@ -19,20 +11,7 @@ bool IsUrlReserved(unsigned char byte) {
 }
 
 std::string& UrlEncode(const std::string& text, std::string& out) {
-    static const char kHex[] = "0123456789abcdef";
-    std::string result;
-    result.reserve(text.size() * 3 + 1);
-    for (char ch : text) {
-        auto c = static_cast<unsigned char>(ch);
-        if (IsUrlReserved(c)) {
-            result.push_back('%');
-            result.push_back(kHex[c >> 4]);
-            result.push_back(kHex[c & 15]);
-        } else {
-            result.push_back(ch);
-        }
-    }
-    out.swap(result);
+    out = PercentEscape(text, IsUrlReserved, true);
     return out;
 }
 

@@ -2,8 +2,7 @@
 // Percent-encoding of query values (byte strings, usually UTF-8).
 #include <string>
 
-// The value of one hexadecimal digit (either case), or -1.
-int HexDigitValue(char c);
+#include "platform/strings.h"  // HexDigitValue
 
 // True for bytes 127 and above and for & space = % . / + ` { } | [ ] " < > \ ^ ;
 bool IsUrlReserved(unsigned char byte);

@@ -132,6 +132,9 @@ TEST_F(EmulatorTest, ScriptedStatusDelayDropAndCorruption) {
     ASSERT_TRUE(bad);
     EXPECT_EQ(bad->status, 200);
     EXPECT_NE(Sha1Of(bad->body), ask.Get("compressSha1"));
+    // A stub serves one download: the next one needs a new address.
+    ask = Op(token, "/xsvr/requestDownload/", {{"fileId", id}});
+    target = "/store/down?stub=" + ask.Get("stub") + "&bakVer=nowVer";
     auto good = NewClient()->Get(target.c_str());
     EXPECT_EQ(Sha1Of(good->body), ask.Get("compressSha1"));
 

@@ -23,6 +23,7 @@ namespace pellux_test {
 
 namespace {
 std::string g_home;
+pid_t g_homeOwner = 0;  // a forked child that exits must leave the home alone
 
 void RemoveTree(const std::string& path) {
     std::string cmd = "rm -rf '" + path + "'";
@@ -32,7 +33,7 @@ void RemoveTree(const std::string& path) {
 }
 
 void Cleanup() {
-    if (!g_home.empty() && std::getenv("PELLUX_KEEP_TEST_HOME") == nullptr)
+    if (!g_home.empty() && getpid() == g_homeOwner && std::getenv("PELLUX_KEEP_TEST_HOME") == nullptr)
         RemoveTree(g_home);
 }
 }  // namespace
@@ -53,6 +54,7 @@ void SetUpTestHome() {
     setenv("XDG_CACHE_HOME", (g_home + "/.cache").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", (g_home + "/runtime").c_str(), 1);
     setenv("PELLUX_REGISTRY_FILE", (g_home + "/.config/registry.ini").c_str(), 1);
+    g_homeOwner = getpid();
     std::atexit(Cleanup);
 }
 

@@ -12,10 +12,10 @@
 #include "platform/uithread.h"
 #include "ui/bridgesink.h"
 #include "ui/commandline.h"
+#include "ui/mainwindow/maindlg.h"
 #include "ui/coreuservalues.h"
 #include "ui/crashreport.h"
 #include "ui/passloop.h"
-#include "ui/placeholdermainwnd.h"
 #include "ui/singleinstance.h"
 #include "update/update/update.h"
 #include "update/update/updatehooksqt.h"
@@ -57,9 +57,8 @@ int main(int argc, char** argv) {
     InstallComponentMakers();
     CCoreUserValues values;
     CBridgeSink sink(values);
-    const int result = RunPassLoop(folder, sink, ProcessCore(), [](ICoreLife&) {
-        return std::unique_ptr<IPassWindow>(new CPlaceholderMainWnd());
-    });
+    const int result = RunPassLoop(folder, sink, ProcessCore(),
+                                   [](ICoreLife&) { return std::unique_ptr<IPassWindow>(new CMainDlg()); });
     update.WaitUpdateThread();
     return result;
 }

@@ -12,6 +12,7 @@
 #include "base/utility/formatstring.h"
 #include "base/utility/localpath.h"
 #include "base/utility/remotepath.h"
+#include "core/coreapp/coreaccess.h"
 #include "core/coreapp/ishelladapter.h"
 #include "core/coreapp/isynccenter.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/filenotifyrevicer.h"
@@ -147,10 +148,6 @@ private:
     const FileOpener m_opener;
     const FileSyncTiming m_timing;
     CComPtr<ILocalStorage> m_local;
-    // Prompts, messages and balloons reach the user through this bridge.
-    // TODO(core-access): GetCoreAccess()->AskUser/ShowMessage/ShowBalloon once
-    // the core-access object is on main; it forwards to this same bridge.
-    CComPtr<IShellAdapter> m_bridge;
     std::wstring m_cacheRoot;
 
     // Guards the open-file list; never held while calling the task manager,
@@ -175,7 +172,6 @@ HRESULT CFileSyncMgr::State::Init(ISyncCenter* syncCenter, ILocalStorage* local,
         return E_POINTER;
     m_local = local;
     m_taskMgr = taskMgr;
-    syncCenter->GetInterface(IShellAdapter::Iid(), reinterpret_cast<void**>(&m_bridge));
     std::wstring root;
     HRESULT hr = syncCenter->GetSyncRoot(&root);
     if (FAILED(hr))
@@ -193,12 +189,12 @@ HRESULT CFileSyncMgr::State::Init(ISyncCenter* syncCenter, ILocalStorage* local,
         if (FAILED(hr))
             return hr;
     }
+    while (root.size() > 1 && root.back() == L'/')
+        root.pop_back();
+    m_cacheRoot = root;  // before the worker reads it
     std::shared_ptr<State> self = shared_from_this();
     if (!m_worker.Start([self](const CWorkerThread::StopToken& token) { self->WorkerLoop(token); }))
         return E_FAIL;
-    while (root.size() > 1 && root.back() == L'/')
-        root.pop_back();
-    m_cacheRoot = root;
     return IsDirectoryPath(WideToUtf8(root)) ? S_OK : E_FAIL;
 }
 
@@ -211,30 +207,25 @@ HRESULT CFileSyncMgr::State::UnInit() {
         m_stopping = true;
     }
     m_queueChanged.notify_all();
-    if (m_worker.IsRunning()) {
-        m_worker.StopAndJoin(kStopTimeoutMs,
-                             FormatStringUnbounded(L"CFileSyncMgr::UnInit: 线程退出超时，TimeOut = %d",
-                                                   static_cast<int>(kStopTimeoutMs)));
-    }
+    // Joined even when the loop has already left: the thread must not end
+    // up destroying this state (and its own handle) from the inside.
+    m_worker.StopAndJoin(kStopTimeoutMs,
+                         FormatStringUnbounded(L"CFileSyncMgr::UnInit: 线程退出超时，TimeOut = %d",
+                                               static_cast<int>(kStopTimeoutMs)));
     return hr;
 }
 
 void CFileSyncMgr::State::Message(const std::wstring& text) {
-    if (m_bridge)
-        m_bridge->ShowMessage(text, kCaption);
+    GetCoreAccess().ShowMessage(text, kCaption);
 }
 
 void CFileSyncMgr::State::Balloon(const std::wstring& text) {
-    if (m_bridge)
-        m_bridge->ShowBalloon(text, kCaption, kBalloonIcon, kBalloonMs);
+    GetCoreAccess().ShowBalloon(text, kCaption, kBalloonIcon, kBalloonMs);
 }
 
 int CFileSyncMgr::State::Ask(const std::wstring& rememberKey, const std::wstring& text,
                              const std::wstring& buttons) {
-    // Without a bridge the question counts as not shown: go ahead.
-    if (!m_bridge)
-        return kAskNotShown;
-    return m_bridge->AskUser(rememberKey, text, kCaption, buttons, 1, L"记住我的选择", -1);
+    return GetCoreAccess().AskUser(rememberKey, text, kCaption, buttons, 1, L"记住我的选择", -1);
 }
 
 bool CFileSyncMgr::State::IsOpen(const std::wstring& fileId) {
@@ -498,6 +489,9 @@ void CFileSyncMgr::State::OnTaskComplete(TaskDataBase* record) {
         // is never uploaded.
         if ((record->flags & kTaskFlagOpenedOldCopy) == 0)
             SetWritable(record->localPath, true);
+        // Taken before the editor sees the file, so even its first save
+        // counts as a change.
+        const FileStamp opened = ReadFileStamp(record->localPath);
         m_opener(record->localPath);
         OpenFileEntry entry;
         entry.flags = record->flags;
@@ -506,7 +500,7 @@ void CFileSyncMgr::State::OnTaskComplete(TaskDataBase* record) {
         entry.itemPath = record->itemPath;
         entry.localPath = record->localPath;
         entry.sha1 = record->sha1;
-        entry.watch.seen = entry.watch.hashed = ReadFileStamp(record->localPath);
+        entry.watch.seen = entry.watch.hashed = opened;
         entry.watch.lastChangeTick = GetTickCount();
         CAutoLock lock(m_openLock);
         m_openFiles.emplace(record->key, std::move(entry));
@@ -581,11 +575,13 @@ void CFileSyncMgr::State::CheckOpenFiles() {
         bool end = false;
         bool upload = false;
         const FileStamp stamp = ReadFileStamp(entry.localPath);
+        if (stamp.exists)
+            w.missing = 0;
         if (!stamp.exists) {
             // A save may write a new file and rename it over the old one;
             // only a file missing for several passes is gone.
             end = ++w.missing >= m_timing.missingPasses;
-        } else if (w.missing = 0, stamp != w.seen) {
+        } else if (stamp != w.seen) {
             w.seen = stamp;
             w.quiet = 0;
             w.lastChangeTick = now;

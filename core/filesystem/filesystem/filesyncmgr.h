@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/filesystem/filesystem/fileopener.h"
+#include "core/filesystem/filesystem/filesyncops.h"
 #include "core/taskmgr/taskinfo.h"
 #include "platform/hresult.h"
 
@@ -39,15 +40,17 @@ struct FileSyncTiming {
     uint32_t busyRetryMs = 15000;
 };
 
-class CFileSyncMgr {
+class CFileSyncMgr : public FileSyncOps {
 public:
     CFileSyncMgr();
     // Runs UnInit.
-    ~CFileSyncMgr();
+    ~CFileSyncMgr() override;
     CFileSyncMgr(const CFileSyncMgr&) = delete;
     CFileSyncMgr& operator=(const CFileSyncMgr&) = delete;
 
-    // Before Init. Without an opener files are handed to xdg-open.
+    // Before Init. Without an opener files are handed to xdg-open. The opener
+    // is called on the worker thread, and on the caller's thread when a
+    // cached copy is reused.
     void SetFileOpener(FileOpener opener);
     void SetTiming(const FileSyncTiming& timing);
     // Before Init: the marker monitor runs only when both are given (the
@@ -56,33 +59,36 @@ public:
 
     // Starts the worker (and the marker monitor). E_FAIL when the sync root
     // is missing; the sync center's failure to name it is returned.
-    HRESULT Init(ISyncCenter* syncCenter, ILocalStorage* local, IRemoteStorage* remote, ITaskMgr* taskMgr);
+    HRESULT Init(ISyncCenter* syncCenter, ILocalStorage* local, IRemoteStorage* remote,
+                 ITaskMgr* taskMgr) override;
     // Stops the marker monitor and the worker (5000 ms, then it is abandoned).
-    HRESULT UnInit();
+    HRESULT UnInit() override;
 
     // Opens a remote file for editing at localPath (built by the facade).
-    HRESULT OpenFile(const std::wstring& fileId, const std::wstring& itemPath, const std::wstring& localPath);
+    HRESULT OpenFile(const std::wstring& fileId, const std::wstring& itemPath,
+                     const std::wstring& localPath) override;
     // Brings the file to localPath without opening it; a current copy there is kept.
-    HRESULT Download(const std::wstring& fileId, const std::wstring& itemPath, const std::wstring& localPath);
+    HRESULT Download(const std::wstring& fileId, const std::wstring& itemPath,
+                     const std::wstring& localPath) override;
     // Posts an upload: a new file when fileId is empty, else a new version.
     HRESULT Upload(const std::wstring& fileId, const std::wstring& parentId, int fileVersion,
-                   const std::wstring& itemPath, const std::wstring& localPath);
+                   const std::wstring& itemPath, const std::wstring& localPath) override;
 
     // The task list, through the task manager.
     HRESULT CancelTask(const std::wstring& taskId);
     HRESULT GetTaskList(bool finished, std::vector<TaskInfo>* out);
     HRESULT RemoveFinishedTask(const std::wstring& taskId);
-    HRESULT RetryTask(const std::wstring& taskId);
+    HRESULT RetryTask(const std::wstring& taskId) override;
 
     // The open-file list. Entries are appended after what out holds.
-    HRESULT GetOpenFileList(std::vector<TaskInfo>* out);
+    HRESULT GetOpenFileList(std::vector<TaskInfo>* out) override;
     // An empty id empties the list.
-    HRESULT RemoveOpenFile(const std::wstring& fileId);
+    HRESULT RemoveOpenFile(const std::wstring& fileId) override;
     // E_FAIL when the id is not open; null outs are skipped.
     HRESULT GetOpenFileInfo(const std::wstring& fileId, std::wstring* localPath, std::wstring* itemPath,
-                            int* fileVersion);
+                            int* fileVersion) override;
     // Uploads the open file now, changed or not; the entry stays.
-    HRESULT UploadOpenFileNow(const std::wstring& fileId);
+    HRESULT UploadOpenFileNow(const std::wstring& fileId) override;
 
     // The completion callback handed to the task manager with every record
     // posted here (context: the manager's state). It only queues the outcome;

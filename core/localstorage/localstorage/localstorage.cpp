@@ -137,6 +137,7 @@ HRESULT CLocalStorage::Lock() {
     CAutoLock state(m_transactionStateLock);
     m_transactionOwner = std::this_thread::get_id();
     m_transactionDepth = 1;
+    m_stampVersionKnown = false;
     return S_OK;
 }
 
@@ -150,6 +151,7 @@ HRESULT CLocalStorage::Unlock() {
             return S_OK;
         }
         m_transactionOwner = std::thread::id();
+        m_stampVersionKnown = false;
     }
     CDB* db = GetDatabase();
     const HRESULT hr = db->CommitTransaction();
@@ -249,9 +251,12 @@ HRESULT CLocalStorage::AddOrUpdateFileItem(const RemoteItem& item) {
     const int isDir = item.isFolder != 0 ? 1 : 0;
     const std::wstring condition = FormatSql(L"svrid = '%s' AND isdir = %d", item.fileId, isDir);
     const std::wstring sharers = FormatSharerList(item.sharers);
-    const int64_t itemVersion = GetCurCacheVesion(0);
+    const int64_t itemVersion = StampVersion();
     CDBQueryHelper rows;
-    HRESULT hr = db->SelectOne(rows, kTable, condition);
+    // Only whether the row exists matters; "SELECT *" would cost a listing
+    // of many items half its time in naming the columns.
+    HRESULT hr = db->execQuery(
+        rows, FormatSql(L"SELECT id FROM files WHERE %s LIMIT 1", SqlVerbatim{condition}).c_str());
     if (FAILED(hr))
         return hr;
     if (rows.eof()) {
@@ -298,7 +303,28 @@ HRESULT CLocalStorage::UpdateFolderCacheVesion(const std::wstring& id) {
 
 HRESULT CLocalStorage::SetCurCacheVesion(int64_t optVersion) {
     CAutoLock lock(m_methodLock);
-    return Config()->SetInt64(kConfigSection, kCacheVersionKey, optVersion);
+    const HRESULT hr = Config()->SetInt64(kConfigSection, kCacheVersionKey, optVersion);
+    CAutoLock state(m_transactionStateLock);
+    m_stampVersionKnown = false;
+    return hr;
+}
+
+int64_t CLocalStorage::StampVersion() {
+    CAutoLock lock(m_methodLock);
+    bool owner = false;
+    {
+        CAutoLock state(m_transactionStateLock);
+        owner = m_transactionDepth > 0 && m_transactionOwner == std::this_thread::get_id();
+        if (owner && m_stampVersionKnown)
+            return m_stampVersion;
+    }
+    const int64_t version = GetCurCacheVesion(0);
+    if (owner) {
+        CAutoLock state(m_transactionStateLock);
+        m_stampVersion = version;
+        m_stampVersionKnown = true;
+    }
+    return version;
 }
 
 int64_t CLocalStorage::GetCurCacheVesion(int64_t def) {

@@ -69,6 +69,10 @@ private:
     // Reads the rows of a query into out; full: localpath and sharers too.
     HRESULT ReadItems(const std::wstring& condition, bool full, std::vector<RemoteItem>* out);
     std::wstring Resolve(const std::wstring& path, bool relatePath);
+    // The current cache version to stamp rows with. Inside the caller's own
+    // transaction it is read once: a listing stamps every row with it, and
+    // SetCurCacheVesion makes it read again.
+    int64_t StampVersion();
     HRESULT Encode(const std::wstring& nameForType, const std::wstring& srcFile, const std::wstring& desFile,
                    const std::wstring& fileKey, const std::atomic<bool>* cancel);
     HRESULT Decode(const std::wstring& srcFile, const std::wstring& desFile, const std::wstring& fileKey,
@@ -82,6 +86,9 @@ private:
     std::thread::id m_transactionOwner;
     // Lock calls of the owner not yet matched by Unlock.
     int m_transactionDepth = 0;
+    // The current cache version as read inside the open transaction.
+    bool m_stampVersionKnown = false;
+    int64_t m_stampVersion = 0;
     // Held by the database methods for their whole run.
     mutable CCriticalSection m_methodLock;
     // The local root without a trailing "/"; empty before Init.

@@ -8,38 +8,6 @@
 #include "core/remotestorage/remotestorage/xmlnode.h"
 #include "platform/strings.h"
 
-int64_t ParseReplyInt64(const std::wstring& text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
-        negative = text[i++] == L'-';
-    uint64_t value = 0;
-    const uint64_t limit = negative ? static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + 1
-                                    : static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        const unsigned digit = static_cast<unsigned>(text[i] - L'0');
-        if (value > (limit - digit) / 10) {
-            value = limit;
-            break;
-        }
-        value = value * 10 + digit;
-    }
-    if (negative)
-        return value == limit ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(value);
-    return static_cast<int64_t>(value);
-}
-
-int ParseReplyInt(const std::wstring& text) {
-    const int64_t value = ParseReplyInt64(text);
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
-}
-
 int64_t ParseReplyVersion(const XmlNode& reply, const wchar_t* key) {
     const std::wstring text = reply.GetValue(key);
     const size_t first = text.find_first_not_of(L" \t\r\n");

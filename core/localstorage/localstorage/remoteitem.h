@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/strings.h"
+
 class XmlNode;
 
 struct SharerInfo {
@@ -54,10 +56,6 @@ void ParseSharerNodes(const XmlNode& node, std::vector<SharerInfo>& sharers);
 // kSharerRead for "read", kSharerWrite for "write" anywhere in the text
 // (case-sensitive), both for both.
 int ParseSharerRights(const std::wstring& text);
-// A reply number: blanks, an optional sign and the leading digits, saturated;
-// 0 when there are no digits.
-int64_t ParseReplyInt64(const std::wstring& text);
-int ParseReplyInt(const std::wstring& text);
 // A version ("opVer", "shareVer") of a reply; -1 when the reply has no number
 // there, since reading an absent version as 0 makes every stale folder fresh.
 int64_t ParseReplyVersion(const XmlNode& reply, const wchar_t* key);

@@ -3,13 +3,56 @@
 #include "core/localstorage/localstorage/remoteitem.h"
 #include "platform/strings.h"
 
+namespace {
+
+// The separators and the escape's own "%" are written as %HH inside fields, so
+// any field reads back as it was. Only these three are undone on reading: text
+// written before fields were escaped keeps any other "%" as it is.
+std::wstring EscapeField(const std::wstring& field) {
+    std::wstring out;
+    out.reserve(field.size());
+    for (wchar_t c : field) {
+        if (c == L'%')
+            out += L"%25";
+        else if (c == L'|')
+            out += L"%7C";
+        else if (c == L',')
+            out += L"%2C";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::wstring UnescapeField(const std::wstring& field) {
+    std::wstring out;
+    out.reserve(field.size());
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == L'%' && i + 2 < field.size()) {
+            const int high = field[i + 1] < 0x80 ? HexDigitValue(static_cast<char>(field[i + 1])) : -1;
+            const int low = field[i + 2] < 0x80 ? HexDigitValue(static_cast<char>(field[i + 2])) : -1;
+            const int byte = high >= 0 && low >= 0 ? high * 16 + low : -1;
+            if (byte == '%' || byte == '|' || byte == ',') {
+                out += static_cast<wchar_t>(byte);
+                i += 2;
+                continue;
+            }
+        }
+        out += field[i];
+    }
+    return out;
+}
+
+}  // namespace
+
 std::wstring FormatSharerList(const std::vector<SharerInfo>& sharers) {
     std::wstring text;
     for (size_t i = 0; i < sharers.size(); ++i) {
         if (i > 0)
             text += L'|';
         const SharerInfo& s = sharers[i];
-        text += s.userId + L"," + std::to_wstring(s.rights) + L"," + s.email + L"," + s.nickName;
+        text += EscapeField(s.userId) + L"," + std::to_wstring(s.rights) + L"," + EscapeField(s.email) +
+                L"," + EscapeField(s.nickName);
     }
     return text;
 }
@@ -40,6 +83,12 @@ SharerInfo ParseRecord(const std::wstring& piece) {
     return sharer;
 }
 
+void UnescapeFields(SharerInfo& sharer) {
+    sharer.userId = UnescapeField(sharer.userId);
+    sharer.email = UnescapeField(sharer.email);
+    sharer.nickName = UnescapeField(sharer.nickName);
+}
+
 size_t CountCommas(const std::wstring& piece) {
     size_t n = 0;
     for (wchar_t c : piece)
@@ -63,10 +112,12 @@ void ParseSharerList(const std::wstring& text, std::vector<SharerInfo>& sharers)
         pieces.push_back(text.substr(start, bar - start));
         start = bar + 1;
     }
+    const size_t first = sharers.size();
     bool haveRecord = false;
     for (const std::wstring& piece : pieces) {
         // The writer never makes a record with fewer than three commas, so
-        // such a piece is the rest of a nick name that held a "|".
+        // such a piece is the rest of a nick name that held a "|" (written
+        // before fields were escaped).
         if (haveRecord && CountCommas(piece) < 3) {
             sharers.back().nickName += L"|" + piece;
             continue;
@@ -74,6 +125,8 @@ void ParseSharerList(const std::wstring& text, std::vector<SharerInfo>& sharers)
         sharers.push_back(ParseRecord(piece));
         haveRecord = true;
     }
+    for (size_t i = first; i < sharers.size(); ++i)
+        UnescapeFields(sharers[i]);
 }
 
 std::wstring FormatSharerDisplayName(const SharerInfo& sharer) {

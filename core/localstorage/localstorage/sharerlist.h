@@ -1,6 +1,7 @@
 #pragma once
 // The text form of a sharer list as the database cache stores it:
-// "userId,rights,email,nickName" records joined by "|".
+// "userId,rights,email,nickName" records joined by "|"; "%", "|" and "," inside
+// a field are written as %25, %7C and %2C.
 #include <string>
 #include <vector>
 

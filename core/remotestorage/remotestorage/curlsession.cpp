@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "core/remotestorage/remotestorage/resultcodes.h"
+#include "core/remotestorage/remotestorage/xmlnode.h"
 #include "platform/strings.h"
 
 namespace {
@@ -11,19 +12,29 @@ namespace {
 // thread: doing it lazily from the first session races when sessions are made
 // on several threads. Writes to a peer that went away must not kill the
 // process either.
-struct CurlGlobal {
-    CurlGlobal() {
-        std::signal(SIGPIPE, SIG_IGN);
-        curl_global_init(CURL_GLOBAL_ALL);
-    }
-    ~CurlGlobal() { curl_global_cleanup(); }
-};
-const CurlGlobal g_curlGlobal;
+// The state is never cleaned up: a worker abandoned at exit may still be in a
+// transfer while static objects are destroyed.
+const bool g_curlGlobal = [] {
+    std::signal(SIGPIPE, SIG_IGN);
+    curl_global_init(CURL_GLOBAL_ALL);
+    return true;
+}();
+
+std::atomic<long> g_stallBytesPerSecond{DownloadStallFloor().bytesPerSecond};
+std::atomic<long> g_stallSeconds{DownloadStallFloor().seconds};
+
+// Header lines are only collected; a peer sending endless ones is cut off.
+constexpr size_t kMaxHeaderBytes = 1u << 20;
 
 // The limit later libcurl releases apply by default.
 constexpr long kMaxRedirects = 30;
 
 }  // namespace
+
+void SetDownloadStallFloor(const DownloadStallFloor& floor) {
+    g_stallBytesPerSecond.store(floor.bytesPerSecond);
+    g_stallSeconds.store(floor.seconds);
+}
 
 // Sets options in order and keeps the first failure; later ones are skipped.
 class CurlSession::Options {
@@ -70,6 +81,7 @@ void CurlSession::FullReset() {
     m_hasBody = false;
     m_textParts.clear();
     m_fileParts.clear();
+    m_downloadCap = 0;
     if (m_handle)
         curl_easy_reset(m_handle);
 }
@@ -114,6 +126,7 @@ CURLcode CurlSession::ApplySpeedCaps(uint32_t uploadCap, uint32_t downloadCap) {
         options.Set(CURLOPT_MAX_SEND_SPEED_LARGE, static_cast<curl_off_t>(uploadCap));
     if (downloadCap != 0)
         options.Set(CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(downloadCap));
+    m_downloadCap = downloadCap;
     return options.Result();
 }
 
@@ -190,9 +203,20 @@ CURLcode CurlSession::TextExchange(const std::string& url, long timeoutSeconds, 
     return Perform();
 }
 
-CURLcode CurlSession::Download(const std::string& url, FILE* file, long timeoutSeconds) {
+long CurlSession::StallFloorBytesPerSecond() const {
+    // A user's own low cap is no stall: the floor stays well under it.
+    const long floor = g_stallBytesPerSecond.load();
+    if (m_downloadCap != 0 && static_cast<uint64_t>(floor) > m_downloadCap / 2)
+        return static_cast<long>(m_downloadCap / 2);
+    return floor;
+}
+
+CURLcode CurlSession::Download(const std::string& url, FILE* file, long timeoutSeconds, int64_t maxBytes) {
     if (!EnsureHandle())
         return CURLE_FAILED_INIT;
+    m_file = file;
+    m_fileBytes = 0;
+    m_fileLimit = maxBytes;
     Options options(m_handle);
     if (SetCommonOptions(options, url, timeoutSeconds) != CURLE_OK)
         return options.Result();
@@ -200,14 +224,19 @@ CURLcode CurlSession::Download(const std::string& url, FILE* file, long timeoutS
         options.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_body.size()))
             .Set(CURLOPT_POSTFIELDS, m_body.c_str());
     }
-    // libcurl's own write function writes to the FILE*. This libcurl follows
-    // redirects without end by default: a loop would run until the time-out.
-    options.Set(CURLOPT_WRITEDATA, static_cast<void*>(file))
+    // This libcurl follows redirects without end by default: a loop would run
+    // until the time-out.
+    options.Set(CURLOPT_WRITEFUNCTION, &CurlSession::WriteFile)
+        .Set(CURLOPT_WRITEDATA, static_cast<void*>(this))
         .Set(CURLOPT_FOLLOWLOCATION, 1L)
-        .Set(CURLOPT_MAXREDIRS, kMaxRedirects);
+        .Set(CURLOPT_MAXREDIRS, kMaxRedirects)
+        .Set(CURLOPT_LOW_SPEED_LIMIT, StallFloorBytesPerSecond())
+        .Set(CURLOPT_LOW_SPEED_TIME, g_stallSeconds.load());
     if (options.Result() != CURLE_OK)
         return options.Result();
-    return Perform();
+    const CURLcode code = Perform();
+    m_file = nullptr;
+    return code;
 }
 
 CURLcode CurlSession::MultipartPost(const std::string& url, long timeoutSeconds) {
@@ -280,21 +309,54 @@ const std::wstring& CurlSession::ResponseText() {
     return m_responseText;
 }
 
+// No exception may leave a callback: it would unwind through libcurl's C
+// frames. Returning less than given ends the transfer with CURLE_WRITE_ERROR.
 size_t CurlSession::AppendBody(char* data, size_t size, size_t count, void* session) {
-    static_cast<CurlSession*>(session)->m_responseBody.append(data, size * count);
-    return size * count;
+    std::string& body = static_cast<CurlSession*>(session)->m_responseBody;
+    const size_t bytes = size * count;
+    if (bytes > kMaxReplyBytes - body.size())
+        return 0;
+    try {
+        body.append(data, bytes);
+    } catch (...) {
+        return 0;
+    }
+    return bytes;
 }
 
 size_t CurlSession::AppendHeader(char* data, size_t size, size_t count, void* session) {
-    static_cast<CurlSession*>(session)->m_responseHeaders.append(data, size * count);
-    return size * count;
+    std::string& headers = static_cast<CurlSession*>(session)->m_responseHeaders;
+    const size_t bytes = size * count;
+    if (bytes > kMaxHeaderBytes - headers.size())
+        return 0;
+    try {
+        headers.append(data, bytes);
+    } catch (...) {
+        return 0;
+    }
+    return bytes;
+}
+
+size_t CurlSession::WriteFile(char* data, size_t size, size_t count, void* session) {
+    CurlSession* self = static_cast<CurlSession*>(session);
+    const size_t bytes = size * count;
+    if (self->m_fileLimit >= 0 && static_cast<int64_t>(bytes) > self->m_fileLimit - self->m_fileBytes)
+        return 0;
+    const size_t written = std::fwrite(data, 1, bytes, self->m_file);
+    self->m_fileBytes += static_cast<int64_t>(written);
+    return written;
 }
 
 int CurlSession::OnProgress(void* session, curl_off_t downloadTotal, curl_off_t downloadNow,
                             curl_off_t uploadTotal, curl_off_t uploadNow) {
     CurlSession* self = static_cast<CurlSession*>(session);
     if (self->m_progress) {
-        self->m_progress(self->m_progressContext, *self, downloadTotal, downloadNow, uploadTotal, uploadNow);
+        try {
+            self->m_progress(self->m_progressContext, *self, downloadTotal, downloadNow, uploadTotal,
+                             uploadNow);
+        } catch (...) {
+            return 1;
+        }
     }
     return self->m_cancel.load() != 0 ? 1 : 0;
 }

@@ -13,6 +13,16 @@
 #include "core/remotestorage/remotestorage/proxyoptions.h"
 #include "platform/hresult.h"
 
+// A download that runs slower than bytesPerSecond for seconds on end ends as
+// timed out, so the task's retry rules apply instead of it holding its slot
+// until the overall time-out.
+struct DownloadStallFloor {
+    long bytesPerSecond = 1024;
+    long seconds = 60;
+};
+// Process-wide; tests shorten it.
+void SetDownloadStallFloor(const DownloadStallFloor& floor);
+
 class CurlSession {
 public:
     // Called on the transferring thread while a transfer runs.
@@ -49,14 +59,17 @@ public:
 
     CURLcode TextGet(const std::string& url, long timeoutSeconds);
     CURLcode TextPost(const std::string& url, long timeoutSeconds);
-    // Writes the body into the open file; posts the stored body when there is one.
-    CURLcode Download(const std::string& url, FILE* file, long timeoutSeconds);
+    // Writes the body into the open file; posts the stored body when there is
+    // one. A body longer than maxBytes (when not negative) ends the transfer
+    // with CURLE_WRITE_ERROR.
+    CURLcode Download(const std::string& url, FILE* file, long timeoutSeconds, int64_t maxBytes = -1);
     CURLcode MultipartPost(const std::string& url, long timeoutSeconds);
 
     // The HTTP status of the last transfer (after redirects); false when unknown.
     bool ResponseStatus(long* status);
     // Bytes per second of the running transfer in one direction.
     int64_t CurrentSpeed(bool download);
+    // Text replies stop at kMaxReplyBytes: a longer one ends with CURLE_WRITE_ERROR.
     const std::string& ResponseBody() const { return m_responseBody; }
     // The body decoded from UTF-8, kept until the next reset.
     const std::wstring& ResponseText();
@@ -75,8 +88,10 @@ private:
     CURLcode SetCommonOptions(Options& options, const std::string& url, long timeoutSeconds);
     CURLcode TextExchange(const std::string& url, long timeoutSeconds, bool post);
     CURLcode Perform();
+    long StallFloorBytesPerSecond() const;
     static size_t AppendBody(char* data, size_t size, size_t count, void* session);
     static size_t AppendHeader(char* data, size_t size, size_t count, void* session);
+    static size_t WriteFile(char* data, size_t size, size_t count, void* session);
     static int OnProgress(void* session, curl_off_t downloadTotal, curl_off_t downloadNow,
                           curl_off_t uploadTotal, curl_off_t uploadNow);
 
@@ -95,6 +110,10 @@ private:
     bool m_verifyPeer = true;
     std::atomic<int32_t> m_cancel{0};
     curl_slist* m_headerList = nullptr;  // built per transfer, freed after it
+    FILE* m_file = nullptr;              // the running download's destination
+    int64_t m_fileBytes = 0;             // written to m_file so far
+    int64_t m_fileLimit = -1;            // most bytes m_file may get; -1: no bound
+    uint32_t m_downloadCap = 0;          // bytes per second set by ApplySpeedCaps; 0: none
 };
 
 // The result code of a finished transfer; a time-out wins over a cancel.

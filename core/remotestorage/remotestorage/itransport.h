@@ -32,4 +32,11 @@ struct ITransport : IUnknown {
     virtual HRESULT Cancel(uint32_t unused) = 0;
     // Bytes per second, 0 = no cap; applies from the next transfer on.
     virtual HRESULT SetSpeedLimit(uint32_t uploadCap, uint32_t downloadCap) = 0;
+    // The most bytes the next downloads may write (negative: no bound); a
+    // longer body fails the download as a transport failure. Transports that
+    // cannot bound downloads keep the default.
+    virtual HRESULT SetMaxDownloadBytes(int64_t maxBytes) {
+        (void)maxBytes;
+        return E_NOTIMPL;
+    }
 };

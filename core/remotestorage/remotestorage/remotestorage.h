@@ -84,7 +84,8 @@ private:
                                 void* context, XmlNode& reply);
     static HRESULT _RequestDownload(const TaskData_DownloadFile& data, TransportProgressCallback progress,
                                     void* context, XmlNode& reply);
+    // maxBytes bounds the content written (negative: no bound).
     static HRESULT _DownloadFile(const std::wstring& url, const std::wstring& stub, bool previousVersion,
-                                 const std::wstring& downloadPath, TransportProgressCallback progress,
-                                 void* context);
+                                 const std::wstring& downloadPath, int64_t maxBytes,
+                                 TransportProgressCallback progress, void* context);
 };

@@ -1,5 +1,6 @@
 // The operations that move file contents: upload, download with its SHA-1
 // check, and the preview package.
+#include <cstdint>
 #include <cstdio>
 
 #include "base/log/tracestack.h"
@@ -25,6 +26,19 @@ std::wstring Query(std::initializer_list<std::pair<const wchar_t*, std::wstring>
 
 std::wstring Headers(const RemoteOperation& operation) {
     return Utf8ToWide(BuildRequestHeaders(operation.headerVersion));
+}
+
+// The most bytes the content of a file of plainSize may take: the header and
+// padding of either encoded format, with room for a packed old-format file
+// that grew. Negative (no bound) when the service gave no size.
+int64_t MaxContentBytes(const std::wstring& plainSize) {
+    if (plainSize.empty())
+        return -1;
+    const int64_t size = ParseReplyInt64(plainSize);
+    if (size < 0)
+        return -1;
+    const int64_t slack = size / 16 + (64 << 10);
+    return size > INT64_MAX - slack ? INT64_MAX : size + slack;
 }
 
 HRESULT NewTransport(CComPtr<ITransport>& transport) {
@@ -73,8 +87,8 @@ HRESULT CRemoteStorage::_RequestDownload(const TaskData_DownloadFile& data,
 }
 
 HRESULT CRemoteStorage::_DownloadFile(const std::wstring& url, const std::wstring& stub, bool previousVersion,
-                                      const std::wstring& downloadPath, TransportProgressCallback progress,
-                                      void* context) {
+                                      const std::wstring& downloadPath, int64_t maxBytes,
+                                      TransportProgressCallback progress, void* context) {
     const RemoteOperation& operation = GetRemoteOperation(Id::kDownloadContent);
     HRESULT hr = E_FAIL;
     PELLUX_TRACE_SCOPE(operation.traceName, &hr, L"szUrl = %s, szStub = %s", url, stub);
@@ -86,6 +100,7 @@ HRESULT CRemoteStorage::_DownloadFile(const std::wstring& url, const std::wstrin
         return hr;
     if (progress)
         transport->SetProgressCallback(progress, context);
+    transport->SetMaxDownloadBytes(maxBytes);
     hr = transport->Download(target.c_str(), downloadPath.c_str(), Headers(operation).c_str(), nullptr,
                              operation.timeoutSeconds);
     return hr;
@@ -104,7 +119,8 @@ HRESULT CRemoteStorage::DownloadFile(const TaskData_DownloadFile* data, Transpor
     const std::wstring url = reply->GetValue(L"url");
     const std::wstring stub = reply->GetValue(L"stub");
     const std::wstring expectedSha1 = reply->GetValue(L"compressSha1");
-    hr = _DownloadFile(url, stub, data->previousVersion != 0, data->downloadPath, progress, context);
+    hr = _DownloadFile(url, stub, data->previousVersion != 0, data->downloadPath,
+                       MaxContentBytes(reply->GetValue(L"size")), progress, context);
     if (FAILED(hr))
         return hr;
     std::wstring actualSha1;

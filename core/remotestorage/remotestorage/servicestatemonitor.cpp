@@ -3,6 +3,7 @@
 #include "core/remotestorage/remotestorage/curlsession.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "core/remotestorage/remotestorage/xmlnode.h"
+#include "platform/diagnostics.h"
 #include "platform/strings.h"
 
 // A reserved name: the check is never enabled, and a stray one must not reach anyone.
@@ -19,8 +20,9 @@ std::wstring Cut(const std::wstring& text) {
 }  // namespace
 
 ServiceStateMonitor& ServiceStateMonitor::Instance() {
-    static ServiceStateMonitor monitor;
-    return monitor;
+    // Never destroyed: a worker abandoned at exit may still report to it.
+    static ServiceStateMonitor* const monitor = new ServiceStateMonitor;
+    return *monitor;
 }
 
 ServiceStateMonitor::ServiceStateMonitor(std::wstring stateUrl) : m_stateUrl(std::move(stateUrl)) {}
@@ -37,8 +39,15 @@ void ServiceStateMonitor::Enable(IServiceStateSink* sink) {
 
 void ServiceStateMonitor::Disable() {
     m_enabled.store(false);
-    CAutoLock lock(m_lock);
-    m_sink = nullptr;
+    bool wait = false;
+    {
+        CAutoLock lock(m_lock);
+        m_sink = nullptr;
+        // A sink that disables from inside its own call is not waited for.
+        wait = m_posting && m_postingThread != std::this_thread::get_id();
+    }
+    if (wait && !m_postIdle.Wait(kDisableWaitMs))
+        PlatformLog(0, __FILE__, __LINE__, L"ServiceStateMonitor::Disable: a post did not finish in time");
 }
 
 void ServiceStateMonitor::Report(bool good) {
@@ -120,6 +129,8 @@ void ServiceStateMonitor::PostPending() {
         if (m_posting)
             return;
         m_posting = true;
+        m_postingThread = std::this_thread::get_id();
+        m_postIdle.Reset();
     }
     // Override changes are handed out without the lock; whoever posts drains
     // what others queued meanwhile, so the sink always ends at the latest state.
@@ -132,6 +143,7 @@ void ServiceStateMonitor::PostPending() {
             if (m_pending == Pending::kNothing || !m_sink) {
                 m_pending = Pending::kNothing;
                 m_posting = false;
+                m_postIdle.Set();
                 return;
             }
             pending = m_pending;

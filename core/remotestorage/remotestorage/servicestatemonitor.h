@@ -5,8 +5,10 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 #include "platform/criticalsection.h"
+#include "platform/event.h"
 #include "platform/hresult.h"
 
 constexpr uint32_t kStatusNetworkFailing = 0x10000;
@@ -32,6 +34,9 @@ protected:
     ~IServiceStateSink() = default;
 };
 
+// Longest Disable waits for a post in flight (a sink call is a quick status post).
+constexpr uint32_t kDisableWaitMs = 30000;
+
 // Where the state service answers; fixed in the program, not a setting.
 extern const wchar_t kServiceStateUrl[];
 
@@ -47,6 +52,9 @@ public:
     // Starts watching; the sink must outlive the time the monitor is enabled.
     // A null sink leaves the monitor disabled.
     void Enable(IServiceStateSink* sink);
+    // After it returns the sink is not called any more: a post in flight on
+    // another thread is waited for (bounded by kDisableWaitMs), so the sink
+    // must never wait for the thread that disables.
     void Disable();
 
     void Report(bool good);
@@ -78,6 +86,8 @@ private:
     int m_badCount = 0;               // bad reports since the last check
     bool m_checking = false;          // a thread is asking the state service
     bool m_posting = false;           // a thread is handing changes to the sink
+    std::thread::id m_postingThread;  // the thread that is, while m_posting
+    CEvent m_postIdle{true, true};    // set while no thread is posting
     Pending m_pending = Pending::kNothing;
     ServiceStateRecord m_pendingRecord;
 };

@@ -70,6 +70,11 @@ HRESULT CTransport::SetSpeedLimit(uint32_t uploadCap, uint32_t downloadCap) {
     return S_OK;
 }
 
+HRESULT CTransport::SetMaxDownloadBytes(int64_t maxBytes) {
+    m_maxDownloadBytes = maxBytes;
+    return S_OK;
+}
+
 void CTransport::PrepareTransfer(const std::string& url) {
     m_session.FullReset();
     const ProxyOptions proxy = BuildProxyOptions(ReadProxyRegistryValues(), SystemProxyListFor(url));
@@ -95,8 +100,9 @@ HRESULT CTransport::Request(const wchar_t* url, const wchar_t* headers, const wc
         code = m_session.TextGet(target, static_cast<long>(timeoutSeconds));
     }
     hr = TransferResult(code, m_session.IsCancelled());
+    // A failed transfer's partial body is never read as a reply.
     if (reply)
-        *reply = m_session.ResponseText();
+        *reply = SUCCEEDED(hr) ? m_session.ResponseText() : std::wstring();
     if (report)
         ReportTransportResult(hr);
     return hr;
@@ -121,7 +127,8 @@ HRESULT CTransport::Download(const wchar_t* url, const wchar_t* localPath, const
 
     hr = E_TRANSPORT_FAILED;
     if (FILE* file = std::fopen(path.c_str(), "wb")) {
-        const CURLcode code = m_session.Download(target, file, static_cast<long>(timeoutSeconds));
+        const CURLcode code =
+            m_session.Download(target, file, static_cast<long>(timeoutSeconds), m_maxDownloadBytes);
         long status = 0;
         if (code != CURLE_OK) {
             hr = TransferResult(code, m_session.IsCancelled());

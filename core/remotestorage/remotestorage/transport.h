@@ -19,6 +19,7 @@ public:
                    const wchar_t* fields, std::wstring* reply, uint32_t timeoutSeconds) override;
     HRESULT Cancel(uint32_t unused) override;
     HRESULT SetSpeedLimit(uint32_t uploadCap, uint32_t downloadCap) override;
+    HRESULT SetMaxDownloadBytes(int64_t maxBytes) override;
 
 private:
     CTransport() = default;
@@ -32,8 +33,9 @@ private:
     CurlSession m_session;
     TransportProgressCallback m_callback = nullptr;
     void* m_context = nullptr;
-    uint32_t m_uploadCap = 0;    // bytes per second, 0 = no cap
-    uint32_t m_downloadCap = 0;  // bytes per second, 0 = no cap
+    uint32_t m_uploadCap = 0;         // bytes per second, 0 = no cap
+    uint32_t m_downloadCap = 0;       // bytes per second, 0 = no cap
+    int64_t m_maxDownloadBytes = -1;  // negative: downloads are not bounded
 };
 
 typedef HRESULT (*TransportCreatorFunction)(ITransport** out);

@@ -2,6 +2,7 @@
 
 #include "base/settings/inisettings.h"
 #include "base/settings/regsettings.h"
+#include "platform/strings.h"
 
 namespace {
 
@@ -18,22 +19,7 @@ std::wstring RegText(const wchar_t* name) {
 }  // namespace
 
 int64_t ParseIntegerSetting(const std::wstring& text, int64_t defaultValue) {
-    if (text.empty())
-        return defaultValue;
-    size_t i = 0;
-    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
-        negative = text[i++] == L'-';
-    int64_t value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        // Saturate instead of overflowing on absurd digit runs.
-        if (value > (INT64_MAX - 9) / 10)
-            break;
-        value = value * 10 + (text[i] - L'0');
-    }
-    return negative ? -value : value;
+    return text.empty() ? defaultValue : ParseReplyInt64(text);
 }
 
 uint32_t ResolveSpeedCap(const std::wstring& debugText, const std::wstring& pelluxText) {

@@ -44,30 +44,25 @@ std::wstring Escape(const std::wstring& text, bool quotes) {
     return out;
 }
 
-bool IsUrlUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
+// Values the service hands out (stubs, ids) go back exactly as given; only
+// bytes that cannot stand in a URL at all are encoded.
+bool MustPercentEncode(unsigned char c) {
+    return c <= 0x20 || c == 0x7F || c >= 0x80 || c == '#';
 }
 
 std::wstring PercentEncode(const std::wstring& text) {
-    static const wchar_t kHex[] = L"0123456789ABCDEF";
-    std::wstring out;
-    for (unsigned char c : WideToUtf8(text)) {
-        if (IsUrlUnreserved(c)) {
-            out += static_cast<wchar_t>(c);
-        } else {
-            out += L'%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0F];
-        }
-    }
-    return out;
+    const std::string encoded = PercentEscape(WideToUtf8(text), MustPercentEncode);
+    return std::wstring(encoded.begin(), encoded.end());
 }
 
 // TinyXML parses (and frees) nested elements recursively, so a reply nested
 // deeply enough overflows the stack. Messages nest a few levels; refuse
 // anything past this before TinyXML sees it.
 constexpr int kMaxNesting = 256;
+// TinyXML compares each attribute with all earlier ones of its element, so an
+// element with very many of them keeps the thread busy for minutes. Messages
+// carry a handful.
+constexpr size_t kMaxAttributes = 256;
 
 // Skips to just past the terminator; false when the text ends first.
 bool SkipPast(const std::string& text, size_t& pos, const char* terminator) {
@@ -78,29 +73,33 @@ bool SkipPast(const std::string& text, size_t& pos, const char* terminator) {
     return true;
 }
 
-// False when elements open deeper than kMaxNesting. A rough scan: anything it
-// misreads is malformed, and TinyXML rejects that on its own.
-bool NestingWithinLimit(const std::string& text) {
+bool IsNameStart(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || (c & 0x80) != 0;
+}
+
+// False when elements open deeper than kMaxNesting, an element has more than
+// kMaxAttributes attributes, or a markup construct has no end. Markup is cut
+// where TinyXML cuts it, so the scan never sees fewer open elements than the
+// parser will; anything it cannot follow is refused.
+bool MarkupWithinLimits(const std::string& text) {
     int depth = 0;
     size_t pos = 0;
     while ((pos = text.find('<', pos)) != std::string::npos) {
         if (text.compare(pos, 4, "<!--") == 0) {
             if (!SkipPast(text, pos, "-->"))
-                return true;
+                return false;
         } else if (text.compare(pos, 9, "<![CDATA[") == 0) {
             if (!SkipPast(text, pos, "]]>"))
-                return true;
-        } else if (text.compare(pos, 2, "<?") == 0) {
-            if (!SkipPast(text, pos, "?>"))
-                return true;
-        } else if (text.compare(pos, 2, "<!") == 0 || text.compare(pos, 2, "</") == 0) {
-            if (text[pos + 1] == '/' && depth > 0)
+                return false;
+        } else if (text.compare(pos, 2, "</") == 0) {
+            if (depth > 0)
                 --depth;
             if (!SkipPast(text, pos, ">"))
-                return true;
-        } else {
+                return false;
+        } else if (pos + 1 < text.size() && IsNameStart(text[pos + 1])) {
             // An opening tag: find its end outside quoted attribute values.
             char quote = 0;
+            size_t attributes = 0;
             size_t i = pos + 1;
             for (; i < text.size(); ++i) {
                 char c = text[i];
@@ -109,15 +108,38 @@ bool NestingWithinLimit(const std::string& text) {
                         quote = 0;
                 } else if (c == '"' || c == '\'') {
                     quote = c;
+                } else if (c == '=') {
+                    if (++attributes > kMaxAttributes)
+                        return false;
                 } else if (c == '>') {
                     break;
                 }
             }
             if (i >= text.size())
-                return true;
+                return false;
             if (text[i - 1] != '/' && ++depth > kMaxNesting)
                 return false;
             pos = i + 1;
+        } else {
+            // "<?", "<!" and anything else TinyXML takes as a declaration or
+            // unknown markup, which ends at the first ">". Only a declaration's
+            // quoted values could make the parser read past it: refuse those.
+            const size_t end = text.find('>', pos);
+            if (end == std::string::npos)
+                return false;
+            if (text[pos + 1] == '?') {
+                char quote = 0;
+                for (size_t i = pos + 2; i < end; ++i) {
+                    if (quote) {
+                        quote = text[i] == quote ? 0 : quote;
+                    } else if (text[i] == '"' || text[i] == '\'') {
+                        quote = text[i];
+                    }
+                }
+                if (quote)
+                    return false;
+            }
+            pos = end + 1;
         }
     }
     return true;
@@ -201,8 +223,10 @@ std::wstring XmlNode::ToQueryString(wchar_t separator, wchar_t assign) const {
 }
 
 HRESULT XmlNode::Parse(const std::wstring& text) {
+    if (text.size() > kMaxReplyBytes)
+        return E_FAIL;
     const std::string utf8 = WideToUtf8(text);
-    if (!NestingWithinLimit(utf8))
+    if (utf8.size() > kMaxReplyBytes || !MarkupWithinLimits(utf8))
         return E_FAIL;
     TiXmlDocument document;
     // The bytes are UTF-8 whatever the declaration says: they were converted

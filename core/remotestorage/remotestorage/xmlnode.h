@@ -10,6 +10,10 @@
 #include "core/remotestorage/remotestorage/utf16order.h"
 #include "platform/hresult.h"
 
+// The largest reply the client reads (UTF-8 bytes): a listing of a million
+// items is about 69 MB.
+constexpr size_t kMaxReplyBytes = 128u << 20;
+
 class XmlNode {
 public:
     XmlNode() = default;
@@ -28,13 +32,15 @@ public:
     std::wstring ToXml() const;
     // The request body: the declaration followed by ToXml().
     std::wstring ToDocument() const;
-    // key<assign>text pairs joined by separator; keys and texts are
-    // percent-encoded as UTF-8 outside the URL-unreserved characters.
+    // key<assign>text pairs joined by separator; keys and texts stand as given
+    // except space, control bytes, "#" and bytes of 0x80 and above (UTF-8),
+    // which are percent-encoded.
     std::wstring ToQueryString(wchar_t separator, wchar_t assign) const;
 
     // S_OK when the text is a well-formed document with a root element; the
     // root's name replaces ours and its fields are appended. E_FAIL leaves the
-    // node as it was.
+    // node as it was, also for texts past kMaxReplyBytes, nested too deeply or
+    // with too many attributes on one element.
     HRESULT Parse(const std::wstring& text);
 
     std::wstring name;

@@ -107,8 +107,11 @@ TEST_F(HeartbeatTest, VersionsPushedAfterAChangeReachTheCache) {
         "/xsvr/newFolder/", {{"token", session.token}, {"parentId", ""}, {"name", "Pushed"}});
     ASSERT_EQ(Emulator::ReplyValue(reply, "result"), "ok");
     const int64_t opVer = ServiceVersion("opVer");
-    ASSERT_TRUE(WaitFor([&] { return cache->GetCurCacheVesion(0) == opVer; }, milliseconds(10000)));
-    EXPECT_EQ(cache->GetCurShareCacheVesion(0), ServiceVersion("shareVer"));
+    const int64_t shareVer = ServiceVersion("shareVer");
+    // The two versions are stored one after the other: wait for both.
+    EXPECT_TRUE(WaitFor(
+        [&] { return cache->GetCurCacheVesion(0) == opVer && cache->GetCurShareCacheVesion(0) == shareVer; },
+        milliseconds(10000)));
 }
 
 TEST_F(HeartbeatTest, AReplyWithoutVersionsChangesNothing) {

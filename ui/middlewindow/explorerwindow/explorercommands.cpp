@@ -23,6 +23,7 @@
 #include "skingui/listviewctrlex.h"
 #include "skingui/toolbarctrlex.h"
 #include "ui/mainwindowpanes.h"
+#include "ui/middlewindow/explorerwindow/explorerdragdrop.h"
 #include "ui/middlewindow/explorerwindow/explorermodel.h"
 #include "ui/middlewindow/explorerwindow/explorerrules.h"
 #include "ui/middlewindow/explorerwindow/explorerwindow.h"
@@ -556,8 +557,7 @@ HRESULT CExplorerWindow::Paste() {
 }
 
 HRESULT CExplorerWindow::Copy() {
-    // Copy-out writes a marker for the desktop to paste; not wired in this window yet.
-    return E_NOTIMPL;
+    return dragDrop_->CopySelection();
 }
 
 HRESULT CExplorerWindow::Download() {

@@ -22,6 +22,7 @@
 #include "skingui/skinstatic.h"
 #include "skingui/toolbarctrlex.h"
 #include "ui/mainwindowpanes.h"
+#include "ui/middlewindow/explorerwindow/explorerdragdrop.h"
 #include "ui/middlewindow/explorerwindow/explorermodel.h"
 #include "ui/middlewindow/explorerwindow/thumbnailworker.h"
 #include "ui/themeicon.h"
@@ -83,6 +84,7 @@ CExplorerWindow::~CExplorerWindow() {
 
 HRESULT CExplorerWindow::Init(IUiMainWindow* mainWindow) {
     mainWindow_ = mainWindow;
+    dragDrop_->PruneLeftovers();
     history_.Push(HistoryEntry{std::wstring(), std::wstring(), L"\\", kNavigateMyFiles});
     const HRESULT hr = DirAndUpdateExplorerByItemType(std::wstring(), L"\\", kNavigateMyFiles, true, false);
     CurrentView()->setFocus();
@@ -186,6 +188,8 @@ void CExplorerWindow::BuildControls() {
     stack_->addWidget(details_);
     stack_->addWidget(items_);
     connect(selection_, &QItemSelectionModel::selectionChanged, this, [this] { UpdateCommandStates(); });
+    dragDrop_ = new CExplorerDragDrop(this);
+    WindowDropTarget().Register(this);
 
     thumbnails_ = new CThumbnailWorker(this);
     connect(thumbnails_, &CThumbnailWorker::tileDone, this, &CExplorerWindow::OnTileDone);

@@ -11,9 +11,11 @@
 
 #include "core/localstorage/localstorage/remoteitem.h"
 #include "platform/hresult.h"
+#include "ui/middlewindow/explorerwindow/droptarget.h"
 #include "ui/middlewindow/explorerwindow/explorerjobs.h"
 #include "ui/middlewindow/explorerwindow/navigationhistory.h"
 
+class CExplorerDragDrop;
 class CExplorerModel;
 class CThumbnailWorker;
 class ExplorerRules;
@@ -34,7 +36,9 @@ class CSkinStatic;
 class CToolBarCtrlEx;
 }  // namespace SKINGUI
 
-class CExplorerWindow : public QWidget {
+// Drops on the window outside the list are taken and left alone (the
+// defaults of IDropTargetImpl).
+class CExplorerWindow : public QWidget, public IDropTargetImpl {
     Q_OBJECT
 public:
     // Command ids of the menus, the toolbar and the keys.
@@ -144,6 +148,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Drag out, copy out and the list's drop targets run the window's rules and upload.
+    friend class CExplorerDragDrop;
+
     // Building (explorerwindow.cpp).
     void BuildControls();
     void BuildToolBar();
@@ -210,6 +217,7 @@ private:
     SKINGUI::CSkinEdit* search_ = nullptr;
     QTimer* idle_ = nullptr;
     CThumbnailWorker* thumbnails_ = nullptr;
+    CExplorerDragDrop* dragDrop_ = nullptr;
     Pickers pickers_;
 
     NavigationHistory history_;

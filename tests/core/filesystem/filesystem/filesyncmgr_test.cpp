@@ -13,7 +13,11 @@
 
 #include "base/db/db.h"
 #include "base/db/dbconfigstore.h"
+#include "core/coreapp/coreaccess.h"
 #include "core/coreapp/ishelladapter.h"
+#include "core/filesystem/filenotifymonitor/filenotifyrevicer/executor.h"
+#include "core/filesystem/filenotifymonitor/filenotifyrevicer/markerfile.h"
+#include "core/filesystem/filenotifymonitor/filenotifyrevicer/markerfilehandler.h"
 #include "core/filesystem/taskdata/taskdata.h"
 #include "core/localstorage/localstorage/localstorage.h"
 #include "core/remotestorage/remotestorage/filesha1.h"
@@ -22,6 +26,7 @@
 #include "core/taskmgr/itaskmgr.h"
 #include "platform/strings.h"
 #include "tests/support/fakesynccenter.h"
+#include "tests/support/scriptedbridge.h"
 #include "tests/support/testenvironment.h"
 
 namespace fs = std::filesystem;
@@ -39,38 +44,6 @@ bool WaitUntil(const std::function<bool()>& done, int ms = 5000) {
     }
     return true;
 }
-
-// Records every message, balloon and question; answers with `answer`.
-class RecordingBridge final : public CUnknownImpl<IShellAdapter> {
-public:
-    HRESULT Init(IMainWindow*) override { return S_OK; }
-    HRESULT UnInit() override { return S_OK; }
-    HRESULT ShowMessage(const std::wstring& text, const std::wstring&) override {
-        std::lock_guard<std::mutex> lock(mutex);
-        messages.push_back(text);
-        return S_OK;
-    }
-    int AskUser(const std::wstring& key, const std::wstring& text, const std::wstring&,
-                const std::wstring& buttons, int, const std::wstring&, int) override {
-        std::lock_guard<std::mutex> lock(mutex);
-        questions.push_back(key + L"|" + text + L"|" + buttons);
-        return answer;
-    }
-    HRESULT ShowBalloon(const std::wstring& text, const std::wstring&, uint32_t, uint32_t) override {
-        std::lock_guard<std::mutex> lock(mutex);
-        balloons.push_back(text);
-        return S_OK;
-    }
-    template <class T>
-    T Get(const T& list) {
-        std::lock_guard<std::mutex> lock(mutex);
-        return list;
-    }
-
-    std::mutex mutex;
-    std::vector<std::wstring> messages, balloons, questions;
-    std::atomic<int> answer{kAskDefault};
-};
 
 // Keeps the posted records; the test finishes them as the queue would.
 class ScriptedTaskMgr final : public CUnknownImpl<ITaskMgr> {
@@ -90,7 +63,6 @@ public:
     HRESULT Start() override { return S_OK; }
     HRESULT Stop(int) override { return S_OK; }
     HRESULT ExecuteTask(TaskDataBase* record, XmlNode* reply, int) override {
-        ++queries;
         EXPECT_EQ(record->operationName, L"GetFileInfo");
         reply->AddValue(L"fileVer", std::to_wstring(serverFileVer.load()));
         return S_OK;
@@ -134,7 +106,6 @@ public:
     std::mutex mutex;
     std::vector<Posted> posted;
     std::atomic<int> serverFileVer{3};
-    std::atomic<int> queries{0};
     bool completeInline = false;
 };
 
@@ -143,6 +114,8 @@ protected:
     void SetUp() override {
         dir_ = pellux_test::MakeTempDir("edit");
         root_ = dir_ + "/root";
+        setenv("PELLUX_REGISTRY_FILE", (dir_ + "/registry.ini").c_str(), 1);
+        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(dir_ + "/data"), bridge_.get()), S_OK);
         GetDatabase()->SetRetryPauseMs(1);
         ASSERT_EQ(GetDatabase()->Init(Utf8ToWide(dir_ + "/norle.db")), S_OK);
         ASSERT_EQ(GetDbConfigStore()->Open(GetDatabase(), L"config"), S_OK);
@@ -150,8 +123,6 @@ protected:
         ASSERT_EQ(local_->Init(Utf8ToWide(dir_), Utf8ToWide(root_)), S_OK);
         center_ = pellux_test::FakeSyncCenter::Make();
         center_->syncRoot = Utf8ToWide(root_);
-        bridge_ = new RecordingBridge();
-        center_->AddComponent(bridge_);
         tasks_ = new ScriptedTaskMgr();
         FileSyncTiming timing;
         timing.checkPeriodMs = 10;
@@ -169,6 +140,8 @@ protected:
         mgr_.UnInit();
         local_.Release();
         CloseUserDatabase();
+        GetCoreAccess().Shutdown();
+        unsetenv("PELLUX_REGISTRY_FILE");
     }
 
     std::wstring Local(const std::string& name) const { return Utf8ToWide(root_ + "/" + name); }
@@ -217,7 +190,24 @@ protected:
     std::string dir_, root_;
     CComPtr<ILocalStorage> local_;
     CComPtr<pellux_test::FakeSyncCenter> center_;
-    CComPtr<RecordingBridge> bridge_;
+    // What the user was told (message texts), shown (balloon texts) and
+    // asked ("key|text|buttons").
+    std::vector<std::wstring> Told(const std::string& operation) {
+        std::vector<std::wstring> texts;
+        for (const pellux_test::BridgeCall& call : bridge_->Calls()) {
+            if (call.operation != operation)
+                continue;
+            texts.push_back(operation == "AskUser"
+                                ? call.texts[0] + L"|" + call.texts[1] + L"|" + call.texts[3]
+                                : call.texts[0]);
+        }
+        return texts;
+    }
+    std::vector<std::wstring> Messages() { return Told("ShowMessage"); }
+    std::vector<std::wstring> Balloons() { return Told("ShowBalloon"); }
+    std::vector<std::wstring> Questions() { return Told("AskUser"); }
+
+    CComPtr<pellux_test::ScriptedBridge> bridge_ = pellux_test::ScriptedBridge::Make();
     CComPtr<ScriptedTaskMgr> tasks_;
     CFileSyncMgr mgr_;
     std::mutex openedLock_;
@@ -274,18 +264,9 @@ TEST_F(OpenForEdit, ACurrentCopyIsReusedAnythingElseDownloadedAndEditsAreKept) {
         }
     }
     int notes = 0;
-    for (const std::wstring& text : bridge_->Get(bridge_->balloons))
+    for (const std::wstring& text : Balloons())
         notes += text.find(L"在本机的修改尚未上传，已另存为") != std::wstring::npos;
     EXPECT_EQ(notes, 3);  // one per kept copy
-}
-
-TEST_F(OpenForEdit, AnOpenFileIsNotOpenedTwice) {
-    OpenCurrent(L"f1", "a.txt", "x");
-    ASSERT_EQ(mgr_.OpenFile(L"f1", L"\\docs\\a.txt", Local("a.txt")), S_OK);
-    EXPECT_EQ(Opened(), 1u);
-    EXPECT_EQ(tasks_->Count(), 0u);
-    EXPECT_EQ(bridge_->Get(bridge_->messages),
-              std::vector<std::wstring>{L"文件“a.txt”已处于打开状态，不能重复打开。"});
 }
 
 TEST_F(OpenForEdit, EachSavedChangeIsUploadedOnceAndAnUnchangedFileNever) {
@@ -331,17 +312,13 @@ TEST_F(OpenForEdit, EachSavedChangeIsUploadedOnceAndAnUnchangedFileNever) {
             tasks_->Finish(posts, S_OK, 4, Sha1(ReadFile(root_ + "/" + name)));
         }
         // Many passes later: exactly what was expected, and the entry stays.
+        int version = 0;
+        EXPECT_TRUE(WaitUntil([&] {
+            return mgr_.GetOpenFileInfo(id, nullptr, nullptr, &version) == S_OK &&
+                   version == (c.upload ? 4 : 3);
+        }));
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         EXPECT_EQ(tasks_->Count() - posts, c.upload ? 1u : 0u);
-        int version = 0;
-        EXPECT_EQ(mgr_.GetOpenFileInfo(id, nullptr, nullptr, &version), S_OK);
-        EXPECT_EQ(version, c.upload ? 4 : 3);
-        if (c.upload) {
-            RemoteItem item;
-            ASSERT_EQ(local_->GetItemInfo(id, &item), S_OK);
-            EXPECT_EQ(item.fileVer, 4);
-            EXPECT_EQ(item.sha1, Sha1(ReadFile(root_ + "/" + name)));
-        }
     }
 }
 
@@ -356,7 +333,7 @@ TEST_F(OpenForEdit, AnUploadRefusedAsBusyIsPostedAgain) {
     tasks_->Finish(1, S_OK, 4, Sha1("v2"));
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     EXPECT_EQ(tasks_->Count(), 2u);
-    EXPECT_TRUE(bridge_->Get(bridge_->balloons).empty());  // a retried upload is no failure
+    EXPECT_TRUE(Balloons().empty());  // a retried upload is no failure
 }
 
 TEST_F(OpenForEdit, AFailedDownloadOffersTheCachedCopyReadOnly) {
@@ -372,24 +349,28 @@ TEST_F(OpenForEdit, AFailedDownloadOffersTheCachedCopyReadOnly) {
         Known(id, name, "old");
         ASSERT_TRUE(WriteFile(root_ + "/" + name, "old"));
         tasks_->serverFileVer = 9;
-        bridge_->answer = c.answer;
+        bridge_->SetAnswer(L"Wizard_OpenOldVersion", c.answer);
         const size_t posts = tasks_->Count();
-        const size_t balloons = bridge_->Get(bridge_->balloons).size();
+        const size_t balloons = Balloons().size();
         ASSERT_EQ(mgr_.OpenFile(id, L"\\" + Utf8ToWide(name), Local(name)), S_OK);
         ASSERT_EQ(tasks_->Count(), posts + 1);
         tasks_->Finish(posts, E_TRANSPORT_TIMEOUT);
-        ASSERT_TRUE(WaitUntil([&] { return bridge_->Get(bridge_->balloons).size() > balloons; }));
-        const auto question = bridge_->Get(bridge_->questions).back();
+        ASSERT_TRUE(WaitUntil([&] { return Balloons().size() > balloons; }));
+        const auto question = Questions().back();
         EXPECT_EQ(question, L"Wizard_OpenOldVersion|文件“" + Utf8ToWide(name) +
                                 L"”下载失败，您希望打开缓存在您机器上的旧版本吗？|打开旧版本|取消");
-        EXPECT_EQ(bridge_->Get(bridge_->balloons).back(),
+        EXPECT_EQ(Balloons().back(),
                   c.openedOld ? L"正在为您只读打开缓存在您机器上的“" + Utf8ToWide(name) + L"”文件。"
                               : L"下载“" + Utf8ToWide(name) + L"”失败");
+        // The balloon comes first, the entry right after it.
         std::vector<TaskInfo> list;
-        ASSERT_EQ(mgr_.GetOpenFileList(&list), S_OK);
-        const bool listed = !list.empty() && list.back().key == id;
-        EXPECT_EQ(listed, c.openedOld);
-        if (listed) {
+        const auto listed = [&] {
+            list.clear();
+            mgr_.GetOpenFileList(&list);
+            return !list.empty() && list.back().key == id;
+        };
+        EXPECT_EQ(c.openedOld ? WaitUntil(listed) : listed(), c.openedOld);
+        if (c.openedOld) {
             EXPECT_EQ(list.back().flags, kTaskFlagOpenAfterDownload | kTaskFlagOpenedOldCopy);
         }
         EXPECT_EQ(Writable(Local(name)), !c.openedOld);
@@ -421,8 +402,8 @@ TEST_F(OpenForEdit, FailedTransfersAreReportedInTheUsersWords) {
         SCOPED_TRACE(c.balloon);
         Known(L"k", "报告.docx", "x");
         const size_t i = tasks_->Count();
-        const size_t messages = bridge_->Get(bridge_->messages).size();
-        const size_t balloons = bridge_->Get(bridge_->balloons).size();
+        const size_t messages = Messages().size();
+        const size_t balloons = Balloons().size();
         if (c.upload)
             ASSERT_EQ(mgr_.Upload(L"k", L"root", 3, L"\\docs\\报告.docx", Local("报告.docx")), S_OK);
         else
@@ -430,9 +411,9 @@ TEST_F(OpenForEdit, FailedTransfersAreReportedInTheUsersWords) {
         ASSERT_EQ(tasks_->Count(), i + 1);
         EXPECT_FALSE(tasks_->At(i).noQueue);
         tasks_->Finish(i, c.code);
-        ASSERT_TRUE(WaitUntil([&] { return bridge_->Get(bridge_->balloons).size() > balloons; }));
-        EXPECT_EQ(bridge_->Get(bridge_->balloons).back(), c.balloon);
-        const auto messagesNow = bridge_->Get(bridge_->messages);
+        ASSERT_TRUE(WaitUntil([&] { return Balloons().size() > balloons; }));
+        EXPECT_EQ(Balloons().back(), c.balloon);
+        const auto messagesNow = Messages();
         ASSERT_EQ(messagesNow.size(), messages + (c.message.empty() ? 0 : 1));
         if (!c.message.empty()) {
             EXPECT_EQ(messagesNow.back(), c.message);
@@ -458,6 +439,11 @@ TEST_F(OpenForEdit, TheOpenFileListEndsWithTheFileOrTheUser) {
     EXPECT_EQ(version, 3);
     EXPECT_TRUE(Writable(Local("a.txt")));
 
+    // Not opened twice.
+    ASSERT_EQ(mgr_.OpenFile(L"a", L"\\docs\\a.txt", Local("a.txt")), S_OK);
+    EXPECT_EQ(Opened(), 2u);
+    EXPECT_EQ(Messages(), std::vector<std::wstring>{L"文件“a.txt”已处于打开状态，不能重复打开。"});
+
     // Uploaded on request, changed or not; the entry stays.
     ASSERT_EQ(mgr_.UploadOpenFileNow(L"a"), S_OK);
     EXPECT_EQ(mgr_.UploadOpenFileNow(L"none"), E_FAIL);
@@ -472,8 +458,9 @@ TEST_F(OpenForEdit, TheOpenFileListEndsWithTheFileOrTheUser) {
 
     // Gone from the disk for good: the entry ends with a note, nothing uploaded.
     fs::remove(root_ + "/b.txt");
-    ASSERT_TRUE(WaitUntil([&] { return mgr_.GetOpenFileInfo(L"b", nullptr, nullptr, nullptr) == E_FAIL; }));
-    EXPECT_EQ(bridge_->Get(bridge_->balloons).back(), L"文件“b.txt”已不存在，不再为您同步它的修改。");
+    ASSERT_TRUE(WaitUntil([&] { return !Balloons().empty(); }));
+    EXPECT_EQ(Balloons().back(), L"文件“b.txt”已不存在，不再为您同步它的修改。");
+    EXPECT_EQ(mgr_.GetOpenFileInfo(L"b", nullptr, nullptr, nullptr), E_FAIL);
     EXPECT_EQ(tasks_->Count(), 1u);
 }
 
@@ -496,6 +483,43 @@ TEST_F(OpenForEdit, CompletionsReportedFromInsideThePostDoNotDeadlock) {
     ui.join();
     EXPECT_GT(tasks_->Count(), 1u);
     EXPECT_EQ(mgr_.UnInit(), S_OK);
+}
+
+class RecordingDownloader : public IMarkerDownloader {
+public:
+    HRESULT Download(const std::wstring& id, const std::wstring&, const std::wstring&,
+                     const std::wstring& destination) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        calls.push_back(id + L" > " + destination);
+        return S_OK;
+    }
+    HRESULT DownloadFolder(const std::wstring&, const std::wstring&, const std::wstring&,
+                           const std::wstring&) override {
+        return S_OK;
+    }
+    std::mutex mutex;
+    std::vector<std::wstring> calls;
+};
+
+TEST_F(OpenForEdit, AMarkerDroppedIntoAWatchedFolderBecomesDownloads) {
+    auto downloader = std::make_shared<RecordingDownloader>();
+    ASSERT_EQ(mgr_.UnInit(), S_OK);
+    mgr_.SetMarkerMonitor(std::make_shared<CInlineExecutor>(), downloader);
+    ASSERT_EQ(mgr_.Init(center_, local_, nullptr, tasks_), S_OK);
+    std::wstring marker;
+    ASSERT_EQ(WriteMarkerFile(Utf8ToWide(root_ + "/.tmp"), MarkerKind::kDrag,
+                              {{L"0", L"f1", L"d0", L"\\a.txt"}}, marker),
+              S_OK);
+    // The shell moves the marker to where the user let go.
+    const std::string home = pellux_test::TestHome();
+    const std::string dropped = home + "/" + fs::path(WideToUtf8(marker)).filename().string();
+    fs::rename(WideToUtf8(marker), dropped);
+    ASSERT_TRUE(WaitUntil([&] {
+        std::lock_guard<std::mutex> lock(downloader->mutex);
+        return !downloader->calls.empty();
+    }));
+    EXPECT_EQ(downloader->calls, std::vector<std::wstring>{L"f1 > " + Utf8ToWide(home + "/a.txt")});
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(dropped); }));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -262,6 +263,16 @@ TEST_F(Cache, ReListingDeletesOnlyTheChildrenNotSeenAgain) {
     EXPECT_TRUE(items.empty());
     EXPECT_EQ(storage_->GetLastSyncSnapshot(L"q", &items), S_OK);
     EXPECT_EQ(items.size(), 1u);
+
+    // A push during the listing: rows written after it carry the new version.
+    ASSERT_EQ(storage_->Lock(), S_OK);
+    ASSERT_EQ(storage_->AddOrUpdateFileItem(File(L"r1", L"r", L"r1")), S_OK);
+    ASSERT_EQ(storage_->SetCurCacheVesion(4), S_OK);
+    ASSERT_EQ(storage_->AddOrUpdateFileItem(File(L"r2", L"r", L"r2")), S_OK);
+    ASSERT_EQ(storage_->DeleteStaleChildren(L"r"), S_OK);
+    ASSERT_EQ(storage_->Unlock(), S_OK);
+    EXPECT_EQ(storage_->GetLastSyncSnapshot(L"r", &(items = {})), S_OK);
+    EXPECT_EQ(Ids(items), std::vector<std::wstring>{L"r2"});
 }
 
 class CacheMigration : public LocalStorageTest {};

@@ -58,7 +58,8 @@ protected:
                        const std::string& encoded) {
         record.key = Utf8ToWide(fileId);
         record.fileVer = Utf8ToWide(fileVer);
-        record.sourceSize = L"5";
+        // Downloads never take more than the announced size plus the format's overhead.
+        record.sourceSize = std::to_wstring(encoded.size());
         record.sourceSha1 = L"aaf4c61ddcc5e8a2dabede0f3b482cd9aea9434d";
         record.encodedFilePath = Utf8ToWide(dir + "/{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
         ASSERT_TRUE(WriteFile(WideToUtf8(record.encodedFilePath), encoded));

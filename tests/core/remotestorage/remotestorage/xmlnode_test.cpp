@@ -77,7 +77,7 @@ TEST(XmlNodeValues, ClearEmptiesEverything) {
     EXPECT_TRUE(node.children.empty());
 }
 
-TEST(XmlNodeQuery, SafeValuesComeOutUnchangedOthersArePercentEncoded) {
+TEST(XmlNodeQuery, ValuesStandAsGivenExceptBytesAUrlCannotHold) {
     XmlNode single;
     single.AddValue(L"uid", L"7");
     EXPECT_EQ(single.ToQueryString(L'&', L'='), L"uid=7");
@@ -90,7 +90,9 @@ TEST(XmlNodeQuery, SafeValuesComeOutUnchangedOthersArePercentEncoded) {
     node.AddValue(L"c", L"a&b=c%d+e/f");
     node.AddValue(L"d", L"中");
     node.AddValue(L"e", L"Az09-._~");
-    EXPECT_EQ(node.ToQueryString(L'&', L'='), L"a=1&b=x%20y&c=a%26b%3Dc%25d%2Be%2Ff&d=%E4%B8%AD&e=Az09-._~");
+    node.AddValue(L"f", L"#\t\x7F");
+    EXPECT_EQ(node.ToQueryString(L'&', L'='),
+              L"a=1&b=x%20y&c=a&b=c%d+e/f&d=%E4%B8%AD&e=Az09-._~&f=%23%09%7F");
     EXPECT_EQ(XmlNode(L"x").ToQueryString(L'&', L'='), L"");
 }
 
