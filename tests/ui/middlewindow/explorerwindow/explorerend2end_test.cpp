@@ -163,7 +163,10 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
     Select(L"e2e-renamed.txt");
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdRestore), S_OK);
     EXPECT_EQ(RowOf(L"e2e-renamed.txt"), -1);
+    // The cached listing of my files learns of the restore from the push
+    // channel; a refresh (F5) asks the service at once.
     ASSERT_EQ(window->ShowSection(0, kNavigateMyFiles), S_OK);
+    ASSERT_EQ(window->Refresh(), S_OK);
     EXPECT_NE(RowOf(L"e2e-renamed.txt"), -1);
 
     // Search finds it; the shared-with-me section shows the friend's items.
