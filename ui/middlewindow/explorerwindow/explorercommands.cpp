@@ -11,6 +11,8 @@
 #include <QMimeData>
 #include <QToolButton>
 #include <QUrl>
+#include <map>
+#include <memory>
 #include <set>
 
 #include "base/utility/localpath.h"
@@ -92,16 +94,24 @@ ExplorerRules CExplorerWindow::Rules() const {
             s.firstSelectedId = r.item->fileId;
         s.selectedRows.push_back(r.row);
     }
-    s.shareRights = [](const std::wstring& id) {
-        std::vector<SharerInfo> sharers;
-        GetCoreAccess().GetItemShareRight(id, &sharers);
-        return sharers;
+    auto known = std::make_shared<std::map<std::wstring, std::vector<SharerInfo>>>();
+    s.shareRights = [known](const std::wstring& id) {
+        auto it = known->find(id);
+        if (it == known->end()) {
+            std::vector<SharerInfo> sharers;
+            GetCoreAccess().GetItemShareRight(id, &sharers);
+            it = known->emplace(id, std::move(sharers)).first;
+        }
+        return it->second;
     };
     return ExplorerRules(std::move(s));
 }
 
 bool CExplorerWindow::IsCommandEnabled(int command) const {
-    const ExplorerRules rules = Rules();
+    return IsCommandEnabled(command, Rules());
+}
+
+bool CExplorerWindow::IsCommandEnabled(int command, const ExplorerRules& rules) const {
     const int rows = model_->rowCount();
     switch (command) {
         case kCmdRefresh:
@@ -145,16 +155,18 @@ bool CExplorerWindow::IsCommandEnabled(int command) const {
 }
 
 void CExplorerWindow::UpdateCommandStates() {
+    // One set of rules per turn: in the shared-with-me section each rule may ask for rights.
+    const ExplorerRules rules = Rules();
     for (int command : {kCmdRefresh, kCmdUpload, kCmdDownload, kCmdNewFolder, kCmdRename, kCmdDelete,
                         kCmdMove, kCmdShare, kCmdView, kCmdViewMenu}) {
-        const bool enabled = IsCommandEnabled(command);
+        const bool enabled = IsCommandEnabled(command, rules);
         if (toolbar_->IsButtonEnabled(command) != enabled)
             toolbar_->EnableButton(command, enabled);
     }
-    const bool canBack = IsCommandEnabled(kCmdBack);
+    const bool canBack = IsCommandEnabled(kCmdBack, rules);
     if (back_->isEnabled() != canBack)
         back_->setEnabled(canBack);
-    const bool canForward = IsCommandEnabled(kCmdForward);
+    const bool canForward = IsCommandEnabled(kCmdForward, rules);
     if (forward_->isEnabled() != canForward)
         forward_->setEnabled(canForward);
     emit commandStatesUpdated();

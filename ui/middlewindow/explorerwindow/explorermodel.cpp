@@ -276,6 +276,12 @@ QVariant CExplorerModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::DecorationRole && column == kColName)
         return viewMode_ == kThumbnails ? QVariant(TileOfRow(row)) : QVariant(IconOfRow(row));
+    // The list views lay out equal cells; a cell wide enough for its grid keeps
+    // names from being cut to the width of "..".
+    if (role == Qt::SizeHintRole && column == kColName && viewMode_ != kDetails) {
+        static const QSize cells[] = {{116, 118}, {232, 54}, {104, 60}, {216, 20}};
+        return cells[viewMode_];
+    }
     if (role == Qt::TextAlignmentRole && column == kColSize)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     return QVariant();

@@ -61,9 +61,8 @@ HRESULT CExplorerWindow::DirAndUpdateExplorerByItemType(const std::wstring& pare
     navigateType_ = type;
     previousNavigateType_ = type;
     StopThumbnails();
-    if (fill && (newFolderPending_ || labelEditing_)) {
-        // The rows go: an open edit has nothing left to name.
-        CurrentView()->closePersistentEditor(CurrentView()->currentIndex());
+    if (fill) {
+        // The rows go, and with them whatever name was being edited.
         newFolderPending_ = false;
         labelEditing_ = false;
     }

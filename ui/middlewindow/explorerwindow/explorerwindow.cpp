@@ -233,7 +233,15 @@ void CExplorerWindow::BuildToolBar() {
         const QIcon icon = ThemeIcon(QString::fromLatin1(spec.icon), spec.fallback);
         normal->Add(icon.pixmap(side, QIcon::Normal));
         hot->Add(icon.pixmap(side, QIcon::Active));
-        disabled->Add(icon.pixmap(side, QIcon::Disabled));
+        // The theme's own disabled look is too close to the normal one on the gradient.
+        QPixmap faded(icon.pixmap(side).size());
+        faded.fill(Qt::transparent);
+        {
+            QPainter painter(&faded);
+            painter.setOpacity(0.3);
+            painter.drawPixmap(0, 0, icon.pixmap(side, QIcon::Disabled));
+        }
+        disabled->Add(faded);
         toolbar_->AddButton(spec.command, image++, QString::fromUtf16(spec.text));
     }
     toolbar_->SetImageList(normal);
@@ -333,7 +341,7 @@ void CExplorerWindow::ApplyViewMode() {
             items_->setWrapping(true);
             items_->setWordWrap(true);
             items_->setIconSize(QSize(32, 32));
-            items_->setGridSize(QSize(96, 76));
+            items_->setGridSize(QSize(112, 84));
             break;
         case CExplorerModel::kTiles:
             items_->setViewMode(QListView::ListMode);

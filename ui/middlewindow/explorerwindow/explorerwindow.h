@@ -173,6 +173,7 @@ private:
 
     // Commands (explorercommands.cpp).
     ExplorerRules Rules() const;
+    bool IsCommandEnabled(int command, const ExplorerRules& rules) const;
     void UpdateCommandStates();
     void OnIdleTurn();
     void ShowContextMenu(const QPoint& pos);

@@ -69,6 +69,44 @@ public:
     uint64_t total = 0;
 };
 
+// Column 0 of every row, row 0 included.
+inline std::vector<std::wstring> RowNames(const CExplorerWindow& window) {
+    std::vector<std::wstring> out;
+    CExplorerModel* m = window.Model();
+    for (int r = 0; r < m->rowCount(); ++r)
+        out.push_back(m->data(m->index(r, 0), Qt::DisplayRole).toString().toStdWString());
+    return out;
+}
+
+// The first row of that name; -1 when none.
+inline int RowOfName(const CExplorerWindow& window, const std::wstring& name) {
+    const std::vector<std::wstring> names = RowNames(window);
+    for (size_t r = 0; r < names.size(); ++r) {
+        if (names[r] == name)
+            return int(r);
+    }
+    return -1;
+}
+
+inline void SelectNames(CExplorerWindow& window, const std::vector<std::wstring>& names) {
+    QItemSelectionModel* s = window.Selection();
+    s->clearSelection();
+    for (const std::wstring& name : names) {
+        const QModelIndex index = window.Model()->index(RowOfName(window, name), 0);
+        s->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        s->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    }
+}
+
+// A screenshot under build/screenshots/ for a person to look at.
+inline void SaveShot(QWidget& widget, const std::string& name) {
+    const QString folder = QString::fromStdString(BinaryDir() + "/screenshots");
+    QDir().mkpath(folder);
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    widget.grab().save(folder + "/" + QString::fromStdString(name) + ".png");
+}
+
 class ExplorerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -81,6 +119,7 @@ protected:
             reply->AddValue(L"email", L"demo@example.com");
             return S_OK;
         }));
+        savedMakers = GetDefaultComponentMakers();
         CoreComponentMakers makers = FakeMakers(log, remote);
         CComPtr<MemoryFileSystem> files = fs;
         makers.fileSystem = [files](IFileSystem** out) {
@@ -102,7 +141,7 @@ protected:
         window.reset();
         GetCoreAccess().Shutdown();
         CloseUserDatabase();
-        SetDefaultComponentMakers(CoreComponentMakers());
+        SetDefaultComponentMakers(savedMakers);
         unsetenv("PELLUX_REGISTRY_FILE");
     }
 
@@ -113,31 +152,9 @@ protected:
         EXPECT_EQ(window->Init(&main), S_OK);
         return *window;
     }
-    // Column 0 of every row, row 0 included.
-    std::vector<std::wstring> Names() const {
-        std::vector<std::wstring> out;
-        CExplorerModel* m = window->Model();
-        for (int r = 0; r < m->rowCount(); ++r)
-            out.push_back(m->data(m->index(r, 0), Qt::DisplayRole).toString().toStdWString());
-        return out;
-    }
-    int RowOf(const std::wstring& name) const {
-        const std::vector<std::wstring> names = Names();
-        for (size_t r = 0; r < names.size(); ++r) {
-            if (names[r] == name)
-                return int(r);
-        }
-        return -1;
-    }
-    void Select(const std::vector<std::wstring>& names) {
-        QItemSelectionModel* s = window->Selection();
-        s->clearSelection();
-        for (const std::wstring& name : names) {
-            const QModelIndex index = window->Model()->index(RowOf(name), 0);
-            s->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-            s->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-        }
-    }
+    std::vector<std::wstring> Names() const { return RowNames(*window); }
+    int RowOf(const std::wstring& name) const { return RowOfName(*window, name); }
+    void Select(const std::vector<std::wstring>& names) { SelectNames(*window, names); }
     std::vector<std::string> CallsOf(const std::string& op) {
         std::vector<std::string> out;
         for (const std::string& c : fs->Calls()) {
@@ -146,14 +163,9 @@ protected:
         }
         return out;
     }
-    // A screenshot under build/screenshots/ for a person to look at.
-    void Shot(QWidget& widget, const std::string& name) {
-        const QString folder = QString::fromStdString(BinaryDir() + "/screenshots");
-        QDir().mkpath(folder);
-        QApplication::processEvents();
-        widget.grab().save(folder + "/" + QString::fromStdString(name) + ".png");
-    }
+    void Shot(QWidget& widget, const std::string& name) { SaveShot(widget, name); }
 
+    CoreComponentMakers savedMakers;
     FakeLog log;
     CComPtr<MemoryFileSystem> fs{new MemoryFileSystem()};
     CComPtr<ScriptedBridge> bridge;

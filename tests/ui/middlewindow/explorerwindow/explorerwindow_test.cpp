@@ -2,6 +2,7 @@
 // paging, the status line and failed listings, each as the user sees rows.
 #include <QListView>
 #include <QScrollBar>
+#include <QTest>
 
 #include "skingui/listviewctrlex.h"
 #include "skingui/skinstatic.h"
@@ -175,6 +176,34 @@ TEST_F(ExplorerTest, StatusTextCountsRowsAndAFailedListingLeavesItAlone) {
     fs->searchHits = {Item(0, L"hit.txt", L"h", L"x")};
     EXPECT_EQ(window->FullTextSearch(L"hit"), S_OK);
     EXPECT_EQ(Names(), (NameList{L"..", L"hit.txt"}));
+}
+
+TEST_F(ExplorerTest, ColumnWidthsAndRememberedUploadAnswersAreStoredOnlyWhenDue) {
+    Open();
+    auto widths = [] {
+        std::wstring text;
+        return GetCoreAccess().GetUserValue(text, L"_ExplorerHeaderWidth", L"");
+    };
+    window->DetailsView()->setColumnWidth(0, 0);
+    window->DetailsView()->setColumnWidth(1, 120);
+    window->SetViewMode(CExplorerModel::kList);
+    EXPECT_EQ(widths(), L"250|120|160|150");  // a column dragged shut keeps its default
+    ASSERT_EQ(GetCoreAccess().SetUserValue(L"_ExplorerHeaderWidth", L"300|90|100|120"), S_OK);
+    window->SaveColumnWidths();  // not in details: nothing to store
+    EXPECT_EQ(widths(), L"300|90|100|120");
+    window.reset();
+    Open();
+    EXPECT_EQ(window->DetailsView()->columnWidth(0), 300);
+
+    // With no transfer pending, the idle turn forgets the upload "exists" answers.
+    for (const wchar_t* key : {L"Wizard_UpLoadFileExist", L"Wizard_UpLoadFolderExist"})
+        ASSERT_EQ(GetCoreAccess().SetUserIntValue(key, 1), S_OK);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [] {
+            return GetCoreAccess().GetUserIntValue(L"Wizard_UpLoadFileExist") == 0 &&
+                   GetCoreAccess().GetUserIntValue(L"Wizard_UpLoadFolderExist") == 0;
+        },
+        5000));
 }
 
 }  // namespace

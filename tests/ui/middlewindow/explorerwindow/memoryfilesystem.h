@@ -1,7 +1,7 @@
 #pragma once
 // A remote space held in memory behind the core-access object: folders by
 // parent id, the two shared views, the recycle bin in scripted pages, search
-// hits and share rights. Every call is logged with its main argument; a
+// hits. Every call is logged with its main argument; a
 // result can be scripted per operation. Jobs call it from the waiting
 // dialog's worker, so it locks.
 #include <functional>
@@ -44,10 +44,8 @@ public:
         m_page = 0;
     }
     std::vector<RemoteItem> searchHits;
-    std::map<std::wstring, std::vector<SharerInfo>> rights;
     std::map<std::string, HRESULT> results;  // scripted result per operation
     std::wstring maxVer = L"5000000000";
-    int thumbnailCalls = 0;
 
     std::vector<std::string> Calls() {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -110,10 +108,6 @@ public:
     // Writes the preview bytes when set (any thread); its result is the call's.
     std::function<HRESULT(const std::wstring& path)> writePreview;
     HRESULT GetThumbnail(const std::wstring& fileId, const std::wstring& path, int, int) override {
-        {
-            std::lock_guard<std::mutex> guard(m_lock);
-            ++thumbnailCalls;
-        }
         HRESULT hr = Log("GetThumbnail", fileId);
         return hr == S_OK && writePreview ? writePreview(path) : hr;
     }
@@ -131,13 +125,7 @@ public:
                          bool) override {
         return List("DirShareToMe", shareToMe, parentId, out);
     }
-    HRESULT GetItemShareRight(const std::wstring& id, std::vector<SharerInfo>* out) override {
-        std::lock_guard<std::mutex> guard(m_lock);
-        auto it = rights.find(id);
-        if (it != rights.end())
-            *out = it->second;
-        return S_OK;
-    }
+    HRESULT GetItemShareRight(const std::wstring&, std::vector<SharerInfo>*) override { return S_OK; }
     HRESULT GetRecycle(const std::wstring& opVersion, int64_t, std::vector<RemoteItem>* out) override {
         HRESULT hr = Log("GetRecycle", opVersion);
         std::lock_guard<std::mutex> guard(m_lock);

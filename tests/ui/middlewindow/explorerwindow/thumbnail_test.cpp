@@ -14,7 +14,7 @@
 namespace pellux_test {
 namespace {
 
-TEST(ThumbnailTest, FitKeepsTheAspectAndEachSideBetweenOneAnd94) {
+TEST(ExplorerThumbnailTest, FitKeepsTheAspectAndEachSideBetweenOneAnd94) {
     const std::vector<std::pair<QSize, QSize>> cases = {
         {{200, 100}, {94, 47}}, {{100, 200}, {47, 94}}, {{50, 40}, {50, 40}},  {{1000, 999}, {94, 94}},
         {{94, 10}, {94, 10}},   {{10000, 10}, {94, 2}}, {{10, 10000}, {1, 2}}, {{0, 5}, {}},
@@ -25,7 +25,7 @@ TEST(ThumbnailTest, FitKeepsTheAspectAndEachSideBetweenOneAnd94) {
     }
 }
 
-TEST(ThumbnailTest, CachePathsComeFromSanitisedIds) {
+TEST(ExplorerThumbnailTest, CachePathsComeFromSanitisedIds) {
     struct Case {
         const char* what;
         RemoteItem item;
@@ -56,7 +56,7 @@ TEST(ThumbnailTest, CachePathsComeFromSanitisedIds) {
     EXPECT_FALSE(IsPictureName(L"png"));
 }
 
-TEST(ThumbnailTest, WorkerUsesTheCacheThenTheLocalCopyThenTheServiceAndDropsStaleGenerations) {
+TEST(ExplorerThumbnailTest, WorkerUsesTheCacheThenTheLocalCopyThenTheServiceAndDropsStaleGenerations) {
     const QString dir = QString::fromStdString(MakeTempDir("thumb"));
     QImage cached(10, 10, QImage::Format_RGB32);
     cached.fill(Qt::blue);
@@ -106,7 +106,7 @@ TEST(ThumbnailTest, WorkerUsesTheCacheThenTheLocalCopyThenTheServiceAndDropsStal
     EXPECT_EQ(spy[0][1].toInt(), 8);
 }
 
-TEST(ThumbnailTest, TilesFrameTheirContent) {
+TEST(ExplorerThumbnailTest, TilesFrameTheirContent) {
     QImage red(40, 20, QImage::Format_RGB32);
     red.fill(Qt::red);
     const QImage image = MakeImageTile(red).toImage();
@@ -126,6 +126,7 @@ TEST(ThumbnailTest, TilesFrameTheirContent) {
         return dark;
     };
     EXPECT_GT(darkInBand(loading), 10);
+    EXPECT_GT(darkInBand(MakeStatusTile(QIcon(), kThumbnailFailed, QFont()).toImage()), 10);
     EXPECT_EQ(darkInBand(loaded), 0);
 }
 
