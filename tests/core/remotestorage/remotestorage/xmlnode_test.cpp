@@ -65,18 +65,6 @@ TEST(XmlNodeValues, GetValueFoldsAsciiOnlyAndFirstKeyWins) {
     EXPECT_EQ(node.GetValue(L"missing"), L"");
 }
 
-TEST(XmlNodeValues, ClearEmptiesEverything) {
-    XmlNode node(L"n");
-    node.attributes[L"a"] = L"1";
-    node.AddValue(L"k", L"v");
-    node.AddChild(L"c");
-    node.Clear();
-    EXPECT_EQ(node.name, L"");
-    EXPECT_TRUE(node.attributes.empty());
-    EXPECT_TRUE(node.values.empty());
-    EXPECT_TRUE(node.children.empty());
-}
-
 TEST(XmlNodeQuery, SafeValuesComeOutUnchangedOthersArePercentEncoded) {
     XmlNode single;
     single.AddValue(L"uid", L"7");
