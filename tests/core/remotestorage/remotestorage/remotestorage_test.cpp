@@ -40,23 +40,6 @@ struct OperationCase {
     std::function<void(const XmlNode&)> checkReply;
 };
 
-TEST_F(RemoteStorageTest, DirRequestIsTheExactDocumentWithTheFixedHeaders) {
-    const std::string docs = IdOf("Documents");
-    ASSERT_TRUE(m_emulator.ClearLog());
-    auto record = Record<TaskData_Dir>(session.token);
-    record->key = Utf8ToWide(docs);
-    XmlNode reply;
-    ASSERT_EQ(storage->Dir(record.get(), nullptr, nullptr, &reply), S_OK);
-    const EmulatorRequest request = OnlyRequest();
-    EXPECT_EQ(request.method, "POST");
-    EXPECT_EQ(request.target, "/xsvr/dir/");
-    EXPECT_EQ(request.body, "<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle><token>" + session.token +
-                                "</token><fileId>" + docs + "</fileId></xNorle>");
-    EXPECT_EQ(request.Header("v"), "2");
-    EXPECT_EQ(request.Header("User-Agent"), "pellux");
-    EXPECT_TRUE(ListsName(reply, L"readme.txt"));
-}
-
 TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
     const std::string docs = IdOf("Documents");
     const std::string welcome = IdOf("welcome.txt");
