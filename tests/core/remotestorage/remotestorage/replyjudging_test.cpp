@@ -120,24 +120,5 @@ TEST_F(ReplyJudgingTest, AChangedRootIsUsedByTheNextRequest) {
     EXPECT_EQ(canned.hits, 1);
 }
 
-TEST_F(ReplyJudgingTest, TransportFailuresPassThrough) {
-    // A port nobody listens on: bind one, note it, close it.
-    int port;
-    {
-        LoopbackServer gone;
-        gone.Start();
-        port = gone.Port();
-    }
-    UseRoot("http://127.0.0.1:" + std::to_string(port));
-    XmlNode reply;
-    EXPECT_EQ(GetSpace(reply), E_TRANSPORT_CONNECT);
-
-    UseRoot(m_emulator.Address());
-    ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/getSpace/&drop=1"));
-    XmlNode dropped;
-    const HRESULT hr = GetSpace(dropped);
-    EXPECT_EQ(hr, E_TRANSPORT_FAILED);
-}
-
 }  // namespace
 }  // namespace pellux_test
