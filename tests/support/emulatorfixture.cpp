@@ -284,26 +284,9 @@ std::string Emulator::ReplyValue(const std::string& reply, const std::string& ke
 }
 
 std::string ClientConfigIni(const std::string& address) {
-    return "[Pellux]\n"
-           "ServerRoot=" +
-           address +
-           "\n"
-           "PushNotifyRoot=" +
-           address +
-           "\n"
-           "ThumbnailRoot=" +
-           address +
-           "\n"
-           "Update=" +
-           address +
-           "/update/check\n"
-           "[NorleShell]\n"
-           "WebServerRoot=" +
-           address +
-           "\n"
-           "[Debug]\n"
-           "UploadSpeed=0\n"
-           "DownloadSpeed=0\n";
+    const std::string& a = address;
+    return "[Pellux]\nServerRoot=" + a + "\nPushNotifyRoot=" + a + "\nThumbnailRoot=" + a + "\nUpdate=" + a +
+           "/update/check\n[NorleShell]\nWebServerRoot=" + a + "\n[Debug]\nUploadSpeed=0\nDownloadSpeed=0\n";
 }
 
 void EmulatorTest::SetUp() {
