@@ -25,5 +25,15 @@ TEST(CompareNoCase, FoldsAsciiOnlyWhenAsked) {
     EXPECT_EQ(CompareNoCaseAscii(std::wstring(L"Result"), std::wstring(L"result")), 0);
     EXPECT_NE(CompareNoCaseAscii(std::wstring(L"\u00c4"), std::wstring(L"\u00e4")), 0);
     EXPECT_LT(CompareNoCaseAscii(std::wstring(L"a"), std::wstring(L"B")), 0);
+    // The folded range ends exactly at 'A' and 'Z': '@' and '[' stay apart from '`' and '{'.
+    for (const std::string upper : {"AZ", "@", "["}) {
+        std::string lower = upper;
+        for (char& c : lower)
+            c = static_cast<char>(c + 32);
+        const int expected = upper == "AZ" ? 0 : -1;
+        EXPECT_EQ(CompareNoCaseAscii(upper, lower), expected) << upper;
+        EXPECT_EQ(CompareNoCaseAscii(lower, upper), -expected) << upper;
+        EXPECT_EQ(CompareNoCaseAscii(Utf8ToWide(upper), Utf8ToWide(lower)), expected) << upper;
+    }
     EXPECT_EQ(CompareNoCase(L"UserId", L"userid"), 0);
 }
