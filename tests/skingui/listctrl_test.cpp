@@ -150,6 +150,29 @@ TEST_F(TaskList, RowColoursSelectionAndGroupLines) {
     EXPECT_EQ(list.RowBkColor(3, true), ColorRef(0xF0F0F0));
 }
 
+TEST_F(TaskList, CaptionsAndTheSelectionFrameAreDrawn) {
+    EXPECT_EQ(list.SetColumn(-1, "x", 50, 0, 0), 0);
+    EXPECT_NE(list.SetColumn(0, "<font color='0xff0000' bold='1'>MMMM</font>", 120, 0, 0), 0);
+    EXPECT_EQ(list.SkinHeader()->sectionSize(0), 120);
+    list.SetSelectionColor(0x00FF00);
+    list.SetSelectionFrameColor(0xFF0000);
+    Select(2);
+    QApplication::processEvents();
+    const QImage head = Grab(list.SkinHeader());
+    int red = 0;
+    for (int x = 0; x < 120; ++x) {
+        for (int y = 0; y < head.height(); ++y)
+            red += qRed(head.pixel(x, y)) > 200 && qGreen(head.pixel(x, y)) < 80;
+    }
+    EXPECT_GT(red, 10);
+    const QImage img = Grab(list.viewport());
+    const QRect first = list.CellRect(2, 0), last = list.CellRect(2, 2);
+    EXPECT_EQ(img.pixel(first.left() + 50, first.top() + 12), Rgb(0x00FF00));
+    for (QPoint edge : {QPoint(first.left() + 50, first.top()), QPoint(last.left() + 50, first.bottom()),
+                        QPoint(first.left(), first.top() + 12), QPoint(last.right(), last.top() + 12)})
+        EXPECT_EQ(img.pixel(edge), Rgb(0xFF0000)) << edge.x() << "," << edge.y();
+}
+
 TEST_F(TaskList, GridLinesAndBorderFollowTheStyle) {
     list.SetSkinStyle(List::kBorder | List::kHorzGrid | List::kVertGrid);
     QApplication::processEvents();

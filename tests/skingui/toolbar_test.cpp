@@ -27,10 +27,11 @@ struct ToolBarFixture : ::testing::Test {
         bar.SetImageList(SolidList(Qt::red));
         bar.SetHotImageList(SolidList(Qt::green));
         bar.SetDisabledImageList(SolidList(Qt::gray));
-        bar.AddButton(101, 0, QString());
-        bar.AddButton(102, 1, QString());
-        bar.AddSeparator();
-        bar.AddButton(103, 2, QString());
+        // Each addition answers its index.
+        ASSERT_EQ(bar.AddButton(101, 0, QString()), 0);
+        ASSERT_EQ(bar.AddButton(102, 1, QString()), 1);
+        ASSERT_EQ(bar.AddSeparator(), 2);
+        ASSERT_EQ(bar.AddButton(103, 2, QString()), 3);
         bar.SetButtonSize(QSize(40, 40));
         bar.EnableButton(102, false);
         bar.resize(200, 40);
