@@ -79,7 +79,7 @@ TEST(RegistryStore, AnyTextSurvivesTheFileFormat) {
     const std::vector<std::wstring> texts = {
         L"line one\nline two\r\n",
         L"  blanks kept  ",
-        L"100% = [section] ; not a comment",
+        L"100% = [section] ; not a comment %41",
         std::wstring(L"nul\0inside", 10),
         L"\u4e2d\u6587 \U0001F600",
         std::wstring(5000, L'x') + L"end",
