@@ -58,6 +58,20 @@ TEST_F(ToolBarFixture, IconsComeFromTheListOfTheirState) {
     EXPECT_EQ(IconPixel(101), QColor(Qt::green).rgb());
 }
 
+TEST_F(ToolBarFixture, CaptionsAreDrawnUnderTheIconInBlack) {
+    bar.AddButton(104, 0, "MMMM");
+    bar.SetButtonSize(QSize(60, 60));
+    bar.resize(400, 60);
+    const QRect r = bar.ButtonRect(104);
+    const QImage img = Grab(&bar);
+    int dark = 0;
+    for (int y = r.top() + 5 + 16; y < r.bottom(); ++y) {
+        for (int x = r.left(); x < r.right(); ++x)
+            dark += qGray(img.pixel(x, y)) < 60;
+    }
+    EXPECT_GT(dark, 10);
+}
+
 TEST_F(ToolBarFixture, BackgroundIsTheVerticalGradient) {
     const QImage img = Grab(&bar);
     EXPECT_EQ(img.pixel(199, 0), Rgb(0xF9EDE3));
