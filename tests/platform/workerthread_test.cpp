@@ -27,6 +27,7 @@ TEST(CWorkerThread, StopRequestEndsACooperativeWorker) {
     CWorkerThread t;
     ASSERT_TRUE(t.Start([](const CWorkerThread::StopToken& stop) { stop.WaitForStop(INFINITE_WAIT); }));
     EXPECT_TRUE(t.IsRunning());
+    EXPECT_FALSE(t.Start([](const CWorkerThread::StopToken&) {}));  // one worker at a time
     t.RequestStop();
     EXPECT_TRUE(t.Join(2000));
     EXPECT_FALSE(t.IsRunning());

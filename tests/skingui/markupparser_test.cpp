@@ -204,6 +204,16 @@ TEST(FormatControlText, SetTextEmptiesElementsActionsAndLines) {
     EXPECT_EQ(control.ElementCount(), 1);
     EXPECT_EQ(control.FindAction(0), nullptr);
     EXPECT_FALSE(control.IsLaidOut());
+    // Only a different context font undoes the layout.
+    QFont font;
+    font.setPixelSize(12);
+    control.SetContext(font, 0);
+    control.Layout();
+    control.SetContext(font, 0x0000FF);
+    EXPECT_TRUE(control.IsLaidOut());
+    font.setPixelSize(20);
+    control.SetContext(font, 0);
+    EXPECT_FALSE(control.IsLaidOut());
 }
 
 TEST(ElementAttrs, NotSetLeavesFieldsAndFlagsStoreOnlyBitZero) {

@@ -365,5 +365,13 @@ TEST(SevenZipHeaderGuard, EveryHeaderCutShortIsRefused) {
         for (uint64_t cut = 0; cut < size; ++cut)
             EXPECT_FALSE(SevenZipHeaderIsBounded(fd, 32 + offset, cut)) << cut;
         close(fd);
+        // An (empty) archive properties block is walked over.
+        const std::string header = a.substr(32 + offset, size);
+        ASSERT_TRUE(WriteFile(dir + "/props.7z",
+                              Assemble(a.substr(32, offset),
+                                       header.substr(0, 1) + std::string("\x02\x00", 2) + header.substr(1))));
+        const int props = open((dir + "/props.7z").c_str(), O_RDONLY);
+        EXPECT_TRUE(SevenZipHeaderIsBounded(props, 32 + offset, size + 2));
+        close(props);
     }
 }
