@@ -14,13 +14,6 @@
 namespace pellux_test {
 namespace {
 
-template <class T>
-std::unique_ptr<T, void (*)(T*)> Record(const std::string& token) {
-    std::unique_ptr<T, void (*)(T*)> record(T::Create(), [](T* r) { r->Release(); });
-    record->token = Utf8ToWide(token);
-    return record;
-}
-
 std::string Sha1Of(const std::string& path) {
     std::wstring hex;
     EXPECT_EQ(FileSha1Hex(Utf8ToWide(path), std::function<bool()>(), hex), S_OK);
@@ -98,9 +91,14 @@ TEST_F(TransferTest, UploadSendsTheQueryAndTheServiceAcceptsTheFile) {
     RequestUpload(*record, id, "0", encoded);
     ASSERT_EQ(record->uploadAddress.back(), L'?');
     ASSERT_TRUE(m_emulator.ClearLog());
+    TransportUses().clear();
     XmlNode reply;
     ASSERT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &reply), S_OK);
     EXPECT_EQ(reply.GetValue(L"fileVer"), L"1");
+    // Transfers may take three hours.
+    ASSERT_EQ(TransportUses().size(), 1u);
+    EXPECT_EQ(TransportUses()[0].kind, "upload");
+    EXPECT_EQ(TransportUses()[0].timeout, 10800u);
 
     const EmulatorRequest request = OnlyRequest();
     EXPECT_EQ(request.method, "POST");
@@ -180,9 +178,14 @@ TEST_F(TransferTest, UploadReplyWithoutResultOrEmpty) {
 TEST_F(TransferTest, DownloadAsksForTheAddressThenFetchesAndChecksTheFile) {
     const std::string id = IdOf("welcome.txt");
     ASSERT_TRUE(m_emulator.ClearLog());
+    TransportUses().clear();
     const std::string path = dir + "/new/folder/welcome.bin";
     XmlNode reply;
     ASSERT_EQ(Download(id, 0, path, reply), S_OK);
+    ASSERT_EQ(TransportUses().size(), 2u);
+    EXPECT_EQ(TransportUses()[0].timeout, 30u);
+    EXPECT_EQ(TransportUses()[1].kind, "download");
+    EXPECT_EQ(TransportUses()[1].timeout, 10800u);
     // The reply is the address request's, for the fields the caller reads.
     EXPECT_EQ(reply.GetValue(L"fileKey").size(), 64u);
     EXPECT_EQ(Sha1Of(path), WideToUtf8(reply.GetValue(L"compressSha1")));
@@ -281,9 +284,13 @@ protected:
 TEST_F(ThumbnailTest, PreviewIsFetchedCachedAndThePackageRemoved) {
     const std::string sunset = IdOf("sunset.jpg", IdOf("Pictures"));
     ASSERT_TRUE(m_emulator.ClearLog());
+    TransportUses().clear();
     const std::string package = dir + "/tmp/package.zip";
     const std::string cache = dir + "/thumb/root/" + sunset + ".jpg";
     ASSERT_EQ(Thumbnail(sunset, package, cache), S_OK);
+    ASSERT_EQ(TransportUses().size(), 1u);
+    EXPECT_EQ(TransportUses()[0].kind, "download");
+    EXPECT_EQ(TransportUses()[0].timeout, 10800u);
     const std::string picture = ReadFile(cache);
     ASSERT_GT(picture.size(), 4u);
     EXPECT_EQ(picture.substr(0, 2), "\xFF\xD8");

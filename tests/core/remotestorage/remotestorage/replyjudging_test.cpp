@@ -12,13 +12,6 @@
 namespace pellux_test {
 namespace {
 
-std::unique_ptr<TaskData_GetSpace, void (*)(TaskData_GetSpace*)> SpaceRecord(const std::string& token) {
-    std::unique_ptr<TaskData_GetSpace, void (*)(TaskData_GetSpace*)> record(
-        TaskData_GetSpace::Create(), [](TaskData_GetSpace* r) { r->Release(); });
-    record->token = Utf8ToWide(token);
-    return record;
-}
-
 // A stand-in service that answers every operation with one fixed text.
 class CannedService {
 public:
@@ -52,7 +45,7 @@ private:
 class ReplyJudgingTest : public RemoteStorageTest {
 protected:
     HRESULT GetSpace(XmlNode& reply) {
-        auto record = SpaceRecord(session.token);
+        auto record = Record<TaskData_GetSpace>(session.token);
         return storage->GetSpace(record.get(), nullptr, nullptr, &reply);
     }
     void UseRoot(const std::string& root) {
