@@ -58,17 +58,6 @@ TEST_F(OutBar, ClickOnTheHeaderBandNeverSelectsAnItemScrolledUnderIt) {
     EXPECT_EQ(spy.at(0).at(0).toInt(), 2);
 }
 
-TEST_F(OutBar, WheelNeverScrollsAboveTheTop) {
-    Wheel(&bar, QPoint(50, 100), 120);
-    EXPECT_EQ(bar.ScrollOffset(), 0);
-    Wheel(&bar, QPoint(50, 100), -120);
-    EXPECT_EQ(bar.ScrollOffset(), -120);
-    Wheel(&bar, QPoint(50, 100), 240);
-    EXPECT_EQ(bar.ScrollOffset(), 0);
-    Wheel(&bar, QPoint(50, 100), -1200);
-    EXPECT_EQ(bar.ScrollOffset(), 200 - 8 * 36 - 45);
-}
-
 TEST_F(OutBar, ScrollButtonsFollowTheContentHeight) {
     EXPECT_FALSE(bar.ScrollUpButton()->isHidden());
     EXPECT_FALSE(bar.ScrollDownButton()->isHidden());

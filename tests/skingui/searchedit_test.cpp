@@ -10,14 +10,6 @@
 using namespace SKINGUI;
 using namespace skingui_test;
 
-TEST(SearchEdit, ChildrenArePlacedForA200By24Box) {
-    CSkinEdit box;
-    box.resize(200, 24);
-    box.show();
-    EXPECT_EQ(box.Button()->geometry(), QRect(171, 0, 24, 24));
-    EXPECT_EQ(box.Edit()->geometry(), QRect(4, 4, 170, 16));
-}
-
 TEST(SearchEdit, OneSignalPerClickOnTheButton) {
     CSkinEdit box;
     box.resize(200, 24);

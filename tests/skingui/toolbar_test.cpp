@@ -129,11 +129,3 @@ TEST_F(ToolBarFixture, ClickSendsTheCommandIdOnceAndOnlyWhenReleasedOnTheButton)
     Click(&bar, QPoint(84, 20));  // separator
     EXPECT_EQ(spy.count(), 1);
 }
-
-TEST_F(ToolBarFixture, ButtonRectsFollowHiddenButtons) {
-    EXPECT_EQ(bar.ButtonRect(103), QRect(88, 0, 40, 40));
-    bar.HideButton(102, true);
-    EXPECT_TRUE(bar.ButtonRect(102).isNull());
-    EXPECT_EQ(bar.ButtonRect(103), QRect(48, 0, 40, 40));
-    EXPECT_TRUE(bar.ButtonRect(999).isNull());
-}

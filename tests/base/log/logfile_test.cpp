@@ -95,13 +95,6 @@ TEST_F(LogFileTest, DefaultsWriteEveryLevelAndKeepThreeDays) {
         << Today();
 }
 
-TEST_F(LogFileTest, MinusOneKeepsEveryFile) {
-    ASSERT_TRUE(WriteFile(m_folder + "/config.ini", "[Pellux]\nLogSaveDate=-1\n"));
-    MakeFileAged(m_folder + "/log/ancient.log", 400);
-    SetupLog(Utf8ToWide(m_folder));
-    EXPECT_TRUE(Exists(m_folder + "/log/ancient.log"));
-}
-
 TEST_F(LogFileTest, InitConfigAndLogPointsTheSettingsAtTheFolder) {
     ASSERT_TRUE(WriteFile(m_folder + "/config.ini", "[Pellux]\nLogLevel=0\nWebRoot=http://example.test\n"));
     EXPECT_EQ(InitConfigAndLog(Utf8ToWide(m_folder)), 0);
