@@ -113,6 +113,11 @@ TEST_F(TaskList, LinkClickInACellReportsRowColumnAndName) {
     Click(list.viewport(), list.CellRect(5, 2).topLeft() + QPoint(2, 12));
     ASSERT_EQ(spy.count(), 2);
     EXPECT_EQ(spy.at(1).at(0).toInt(), 5);
+    // The first column reports as well.
+    list.SetCellText(6, 0, "<a name='first'>First</a>", 0, 0);
+    Click(list.viewport(), list.CellRect(6, 0).topLeft() + QPoint(2, 12));
+    ASSERT_EQ(spy.count(), 3);
+    EXPECT_EQ(spy.at(2).at(1).toInt(), 0);
 }
 
 TEST_F(TaskList, HoverUnderlineIsClearedWhenTheMouseLeaves) {
@@ -202,6 +207,13 @@ TEST_F(TaskList, HeaderTakesTheListsHeightAndColoursAndKeepsWidthsFixed) {
 
     List plain;
     EXPECT_FALSE(plain.SetSkinBkColor(0xEEEEEE));
+    // Without a set height rows take the font's; the header takes the list's colour when attached.
+    plain.InsertRows(0, 1);
+    plain.SetColumn(0, "", 100, 0, 0);
+    EXPECT_EQ(plain.visualRect(plain.model()->index(0, 0)).height(), plain.RowHeight());
+    plain.SetBkColor(0xF0F0F0);
+    plain.SetSkinStyle(List::kSkinHeader);
+    EXPECT_EQ(plain.SkinHeader()->BkColor(), ColorRef(0xF0F0F0));
 }
 
 TEST_F(TaskList, ColumnWidthResizesEveryCellPage) {

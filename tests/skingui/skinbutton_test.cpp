@@ -193,6 +193,7 @@ TEST(SkinColorButtonPaint, NormalHotFocusedPushedAndDisabledFaces) {
     EXPECT_EQ(image.pixel(0, 0), Rgb(grey));
     EXPECT_EQ(image.pixel(3, 3), Rgb(LightenColor(grey, 80)));
     EXPECT_EQ(image.pixel(78, 28), Rgb(LightenColor(grey, 80)));
+    EXPECT_EQ(image.pixel(79, 15), Rgb(grey));
 }
 
 TEST(SkinColorButtonClick, OneSignalPerClickWithTheControlId) {
@@ -209,6 +210,7 @@ TEST(SkinBitmapButtonImages, StateChoosesTheImageAndMinusOneKeepsTheOldIndex) {
     QWidget window;
     window.resize(100, 100);
     auto* button = new CSkinBitmapButton(&window);
+    EXPECT_GT(CSkinBitmapButton(nullptr, "Go").Caption().ElementCount(), 0);  // the text is the caption
     auto list = std::make_shared<SkinImageList>(QSize(24, 24));
     for (QColor c : {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue), QColor(128, 128, 128)}) {
         QPixmap cell(24, 24);
