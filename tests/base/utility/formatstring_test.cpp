@@ -45,5 +45,5 @@ TEST(FormatString, ExtremeWidthsAndPrecisionsStayBounded) {
     EXPECT_EQ(FormatString(out, L"%99999999999999999999s", L"x").size(), 1023u);
     EXPECT_EQ(FormatString(out, L"%*s|", INT32_MIN, L"x"), L"x" + std::wstring(1022, L' '));
     EXPECT_EQ(FormatString(out, L"%.*s|", -1, L"abc"), L"abc|");
-    EXPECT_EQ(FormatString(out, L"%.0s|%.*s|", L"abc", 0, L"abc"), L"||");
+    EXPECT_EQ(FormatString(out, L"%.0s|%.*s|%10d|", L"abc", 0, L"abc", 5), L"||         5|");
 }
