@@ -17,6 +17,8 @@ TEST(Utf8Conversion, InvalidInputIsReplacedNotFatal) {
               L"a\uFFFDb");
     EXPECT_EQ(Utf8ToWide(std::string("\xc0\xaf")), L"\uFFFD\uFFFD");
     EXPECT_EQ(Utf8ToWide(std::string("\xed\xa0\x80")), L"\uFFFD");
+    EXPECT_EQ(Utf8ToWide(std::string("\xe0\x80\xaf\xf4\x90\x80\x80")),
+              L"\uFFFD\uFFFD");  // overlong, past U+10FFFF
     EXPECT_EQ(Utf8ToWide(std::string("x\xe4\xb8")), L"x\uFFFD");
     EXPECT_EQ(WideToUtf8(std::wstring(1, static_cast<wchar_t>(0x110000))), "\xef\xbf\xbd");
 }

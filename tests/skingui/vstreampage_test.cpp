@@ -165,6 +165,18 @@ TEST(MultiLineLayout, ALineFilledByTheLastPieceOfABrokenRunTakesNoMoreElements) 
     EXPECT_EQ(runs[1].rect.topLeft(), QPoint(0, 14));  // not on top of "abc"
 }
 
+TEST(MultiLineLayout, ARunExactlyAsWideAsTheLineStaysWhole) {
+    MultiLineFormatControl page;
+    UseFake(page);
+    page.SetSize(60, 100);
+    page.SetText("abcdef");
+    page.Layout();
+    const auto runs = AllRuns(page);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].count, -1);  // not broken into characters
+    EXPECT_EQ(runs[0].rect.width(), 60);
+}
+
 TEST(MultiLineLayout, CharacterWiderThanAnEmptyLineGivesUp) {
     MultiLineFormatControl page;
     UseFake(page);
