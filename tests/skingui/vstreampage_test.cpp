@@ -175,6 +175,10 @@ TEST(MultiLineLayout, ARunExactlyAsWideAsTheLineStaysWhole) {
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].count, -1);  // not broken into characters
     EXPECT_EQ(runs[0].rect.width(), 60);
+    page.SetSize(100, 100);
+    page.SetAlignment(kAlignCenter);
+    page.Layout();
+    EXPECT_EQ(AllRuns(page)[0].rect.topLeft(), QPoint(20, 43));  // lines laid out whole are aligned
 }
 
 TEST(MultiLineLayout, CharacterWiderThanAnEmptyLineGivesUp) {

@@ -30,6 +30,16 @@ Held<T> Make(const wchar_t* operation, const wchar_t* key, const wchar_t* itemPa
     return r;
 }
 
+TEST(TaskData, LogInMakersGiveRecordsThatAreNeverTheSame) {
+    Held<TaskData_Login> login(MakeLoginTask(L"u", L"p", L"pellux-d", L"pellux", L"1.0.0.1"));
+    Held<TaskData_ReLogin> relogin(MakeReLoginTask(L"tok", L"pellux-d"));
+    ASSERT_TRUE(login && relogin);
+    EXPECT_EQ(login->user + login->operationName, L"uLogin");
+    EXPECT_EQ(relogin->token + relogin->operationName, L"tokReLogin");
+    EXPECT_FALSE(login->IsSame(login.get()));
+    EXPECT_FALSE(relogin->IsSame(relogin.get()));
+}
+
 TEST(TaskDataIsSame, QueriesThatMustRunEachTimeAreNeverTheSame) {
     auto a = Make<TaskData_Dir>(L"Dir", L"7", L"\\a");
     auto b = Make<TaskData_Dir>(L"Dir", L"7", L"\\a");
