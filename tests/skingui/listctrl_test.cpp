@@ -64,6 +64,7 @@ TEST_F(TaskList, ItemCountFollowsRowsAndCollapsedGroups) {
         EXPECT_NE(list.GetRow(list.MapRowIndex(i, 1)), nullptr) << i;
     }
     EXPECT_EQ(list.GetRow(14)->flags, 7u);
+    EXPECT_EQ(list.GetRow(15), nullptr);
 }
 
 TEST_F(TaskList, OutOfRangeDeletesAndAttributesAreIgnored) {
@@ -176,6 +177,12 @@ TEST_F(TaskList, CaptionsAndTheSelectionFrameAreDrawn) {
     for (QPoint edge : {QPoint(first.left() + 50, first.top()), QPoint(last.left() + 50, first.bottom()),
                         QPoint(first.left(), first.top() + 12), QPoint(last.right(), last.top() + 12)})
         EXPECT_EQ(img.pixel(edge), Rgb(0xFF0000)) << edge.x() << "," << edge.y();
+    // A gradient selection fills each cell inside a one-pixel margin.
+    list.SetGradientSelection(true);
+    const QImage gradient = Grab(list.viewport());
+    const QPoint edge(list.CellRect(2, 1).left(), first.top() + 12);
+    EXPECT_EQ(gradient.pixel(edge), Rgb(0x00FF00));
+    EXPECT_NE(gradient.pixel(edge + QPoint(1, 0)), Rgb(0x00FF00));
 }
 
 TEST_F(TaskList, GridLinesAndBorderFollowTheStyle) {

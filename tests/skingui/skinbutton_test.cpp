@@ -184,6 +184,7 @@ TEST(SkinColorButtonPaint, NormalHotFocusedPushedAndDisabledFaces) {
     image = Grab(button);
     EXPECT_EQ(image.pixel(1, 1), Rgb(LightenColor(face, 50)));
     EXPECT_EQ(image.pixel(1, 28), Rgb(0xFFFFFF));
+    EXPECT_NE(image.pixel(77, 3), image.pixel(76, 3));  // the dotted focus rectangle's right edge
     skingui_test::Release(button, QPoint(40, 15));
 
     button->SetFaceColor(0x00FF00);
