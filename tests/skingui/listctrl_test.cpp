@@ -134,6 +134,11 @@ TEST_F(TaskList, HoverUnderlineIsClearedWhenTheMouseLeaves) {
     EXPECT_TRUE(link->style & kStyleUnderline);
     Move(list.viewport(), list.CellRect(3, 2).center());
     EXPECT_FALSE(link->style & kStyleUnderline);
+    // New text in another cell of the row keeps the hover, so leaving still drops it.
+    Move(list.viewport(), cell.topLeft() + QPoint(2, 12));
+    list.SetCellText(2, 2, "other", 0, 0);
+    Leave(list.viewport());
+    EXPECT_FALSE(link->style & kStyleUnderline);
 }
 
 TEST_F(TaskList, RowColoursSelectionAndGroupLines) {
