@@ -72,6 +72,18 @@ TEST_F(ToolBarFixture, CaptionsAreDrawnUnderTheIconInBlack) {
     EXPECT_GT(dark, 10);
 }
 
+TEST(ToolBarSize, ButtonsWithoutAFixedSizeFollowTheirCaptionsFont) {
+    CToolBarCtrlEx bar;
+    bar.AddButton(1, 0, "Caption");
+    QFont font = bar.font();
+    font.setPixelSize(10);
+    bar.setFont(font);
+    const int narrow = bar.ButtonRect(1).width();
+    font.setPixelSize(30);
+    bar.setFont(font);
+    EXPECT_GT(bar.ButtonRect(1).width(), narrow + 20);
+}
+
 TEST_F(ToolBarFixture, BackgroundIsTheVerticalGradient) {
     const QImage img = Grab(&bar);
     EXPECT_EQ(img.pixel(199, 0), Rgb(0xF9EDE3));
