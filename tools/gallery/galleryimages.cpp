@@ -1,11 +1,11 @@
-#include "tests/skingui/galleryimages.h"
+#include "tools/gallery/galleryimages.h"
 
 #include "skingui/imageregistry.h"
 #include "skingui/skinresources.h"
 
 using namespace SKINGUI;
 
-namespace skingui_test {
+namespace gallery {
 
 void RegisterGalleryImages() {
     ImageRegistry& registry = ImageRegistry::Instance();
@@ -23,4 +23,4 @@ void UnregisterGalleryImages() {
     registry.Unregister("process");
 }
 
-}  // namespace skingui_test
+}  // namespace gallery

@@ -1,4 +1,4 @@
-#include "tests/skingui/controlsgallery2.h"
+#include "tools/gallery/controlsgallery2.h"
 
 #include <QPainter>
 #include <QStandardItemModel>
@@ -11,11 +11,11 @@
 #include "skingui/skinlistviewctrlex.h"
 #include "skingui/skinsplitterwindow.h"
 #include "skingui/toolbarctrlex.h"
-#include "tests/skingui/galleryimages.h"
+#include "tools/gallery/galleryimages.h"
 
 using namespace SKINGUI;
 
-namespace skingui_test {
+namespace gallery {
 
 namespace {
 
@@ -150,4 +150,4 @@ ControlsGallery2::~ControlsGallery2() {
     UnregisterGalleryImages();
 }
 
-}  // namespace skingui_test
+}  // namespace gallery

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <memory>
 
-namespace skingui_test {
+namespace gallery {
 
 // Builds the window (900 x 560). The image lists it registers under "group",
 // "item" and "process" stay registered until the returned guard is destroyed.
@@ -14,4 +14,4 @@ struct ControlsGallery2 {
     std::unique_ptr<QWidget> window;
 };
 
-}  // namespace skingui_test
+}  // namespace gallery
