@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cwctype>
 #include <functional>
 
 #include "base/filecrypt/encryptedfile.h"
@@ -26,21 +25,37 @@ namespace {
 
 const wchar_t kTempFolderName[] = L".tmp";
 
-bool SameSha1(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::towlower(a[i]) != std::towlower(b[i]))
-            return false;
-    }
-    return true;
+// What tells that a file was changed: which file it is, its size and its
+// change times. Any write moves the change time, and the kernel stamps it
+// finely once it has been read, so comparing two of these catches a change
+// between them without reading the contents twice.
+struct FileState {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    struct timespec modified {};
+    struct timespec changed {};
+};
+
+HRESULT ReadFileState(const std::wstring& path, FileState& state) {
+    struct stat st {};
+    if (::stat(WideToUtf8(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return E_FAIL;
+    state.device = st.st_dev;
+    state.inode = st.st_ino;
+    state.size = st.st_size;
+    state.modified = st.st_mtim;
+    state.changed = st.st_ctim;
+    return S_OK;
 }
 
-HRESULT Sha1Of(const std::wstring& path, const std::atomic<bool>* cancel, std::wstring& hex) {
-    std::function<bool()> goOn;
-    if (cancel)
-        goOn = [cancel] { return !cancel->load(); };
-    return FileSha1Hex(path, goOn, hex);
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool SameFileState(const FileState& a, const FileState& b) {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+           SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
 }
 
 // A failure after the cancel flag was set reads as the cancel it is.
@@ -220,19 +235,19 @@ HRESULT CLocalStorage::Encode(const std::wstring& nameForType, const std::wstrin
     hr = HexKeyToBytes(fileKey, key);
     if (FAILED(hr))
         return hr;
-    std::wstring before;
-    hr = Sha1Of(srcFile, cancel, before);
+    FileState before;
+    hr = ReadFileState(srcFile, before);
     if (FAILED(hr))
-        return hr = Failed(hr, cancel);
+        return hr;
     bool pack = true;
     hr = ShouldCompressFile(nameForType, srcFile, &pack);
     if (FAILED(hr))
         return hr;
-    std::wstring after;
-    hr = Sha1Of(srcFile, cancel, after);
+    FileState after;
+    hr = ReadFileState(srcFile, after);
     if (FAILED(hr))
-        return hr = Failed(hr, cancel);
-    if (!SameSha1(before, after))
+        return hr;
+    if (!SameFileState(before, after))
         return hr = E_FAIL;  // changed while it was examined
 
     std::wstring packed;
@@ -264,6 +279,12 @@ HRESULT CLocalStorage::Decode(const std::wstring& srcFile, const std::wstring& d
     // The decrypter leaves nothing behind when it fails.
     if (!DecryptFileAnyFormat(key, sizeof(key), srcFile, plain, &format, cancel))
         return hr = Failed(E_FAIL, cancel);
+    // The plaintext must not change between the decryption and the move.
+    FileState decrypted;
+    if (FAILED(ReadFileState(plain, decrypted))) {
+        RemoveFileQuietly(plain);
+        return hr = E_FAIL;
+    }
 
     uint64_t archiveSize = 0;
     if (format == kDecodedLegacyPacked ||
@@ -284,16 +305,10 @@ HRESULT CLocalStorage::Decode(const std::wstring& srcFile, const std::wstring& d
         return hr = S_OK;
     }
 
-    // The plaintext is the file itself: it must not change between the
-    // decryption and the move.
-    std::wstring before;
-    hr = Sha1Of(plain, cancel, before);
-    if (SUCCEEDED(hr)) {
-        std::wstring after;
-        hr = Sha1Of(plain, cancel, after);
-        if (SUCCEEDED(hr) && !SameSha1(before, after))
-            hr = E_FAIL;
-    }
+    FileState now;
+    hr = ReadFileState(plain, now);
+    if (SUCCEEDED(hr) && !SameFileState(decrypted, now))
+        hr = E_FAIL;
     if (SUCCEEDED(hr) && FAILED(MoveLocalFileReplacing(plain, desFile)))
         hr = E_FAIL;
     if (FAILED(hr)) {

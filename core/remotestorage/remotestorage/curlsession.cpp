@@ -211,10 +211,12 @@ long CurlSession::StallFloorBytesPerSecond() const {
     return floor;
 }
 
-CURLcode CurlSession::Download(const std::string& url, FILE* file, long timeoutSeconds, int64_t maxBytes) {
+CURLcode CurlSession::Download(const std::string& url, FILE* file, long timeoutSeconds, int64_t maxBytes,
+                               const Sink& sink) {
     if (!EnsureHandle())
         return CURLE_FAILED_INIT;
     m_file = file;
+    m_sink = sink ? &sink : nullptr;
     m_fileBytes = 0;
     m_fileLimit = maxBytes;
     Options options(m_handle);
@@ -236,6 +238,7 @@ CURLcode CurlSession::Download(const std::string& url, FILE* file, long timeoutS
         return options.Result();
     const CURLcode code = Perform();
     m_file = nullptr;
+    m_sink = nullptr;
     return code;
 }
 
@@ -344,7 +347,13 @@ size_t CurlSession::WriteFile(char* data, size_t size, size_t count, void* sessi
         return 0;
     const size_t written = std::fwrite(data, 1, bytes, self->m_file);
     self->m_fileBytes += static_cast<int64_t>(written);
-    return written;
+    if (written != bytes || !self->m_sink)
+        return written;
+    try {
+        return (*self->m_sink)(data, bytes) ? bytes : 0;
+    } catch (...) {
+        return 0;
+    }
 }
 
 int CurlSession::OnProgress(void* session, curl_off_t downloadTotal, curl_off_t downloadNow,

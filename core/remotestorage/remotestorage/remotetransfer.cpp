@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/log/tracestack.h"
+#include "base/crypto/sha1.h"
 #include "core/remotestorage/remotestorage/filesha1.h"
 #include "core/remotestorage/remotestorage/previewpackage.h"
 #include "core/remotestorage/remotestorage/remotestorage.h"
@@ -88,7 +89,8 @@ HRESULT CRemoteStorage::_RequestDownload(const TaskData_DownloadFile& data,
 
 HRESULT CRemoteStorage::_DownloadFile(const std::wstring& url, const std::wstring& stub, bool previousVersion,
                                       const std::wstring& downloadPath, int64_t maxBytes,
-                                      TransportProgressCallback progress, void* context) {
+                                      const TransportDownloadSink& sink, TransportProgressCallback progress,
+                                      void* context, bool* sinkSawAll) {
     const RemoteOperation& operation = GetRemoteOperation(Id::kDownloadContent);
     HRESULT hr = E_FAIL;
     PELLUX_TRACE_SCOPE(operation.traceName, &hr, L"szUrl = %s, szStub = %s", url, stub);
@@ -101,6 +103,7 @@ HRESULT CRemoteStorage::_DownloadFile(const std::wstring& url, const std::wstrin
     if (progress)
         transport->SetProgressCallback(progress, context);
     transport->SetMaxDownloadBytes(maxBytes);
+    *sinkSawAll = SUCCEEDED(transport->SetDownloadSink(sink));
     hr = transport->Download(target.c_str(), downloadPath.c_str(), Headers(operation).c_str(), nullptr,
                              operation.timeoutSeconds);
     return hr;
@@ -108,6 +111,13 @@ HRESULT CRemoteStorage::_DownloadFile(const std::wstring& url, const std::wstrin
 
 HRESULT CRemoteStorage::DownloadFile(const TaskData_DownloadFile* data, TransportProgressCallback progress,
                                      void* context, XmlNode* reply) {
+    return DownloadFileStreaming(data, TransportDownloadSink(), progress, context, reply);
+}
+
+HRESULT CRemoteStorage::DownloadFileStreaming(const TaskData_DownloadFile* data,
+                                              const TransportDownloadSink& sink,
+                                              TransportProgressCallback progress, void* context,
+                                              XmlNode* reply) {
     HRESULT hr = E_FAIL;
     PELLUX_TRACE_SCOPE(GetRemoteOperation(Id::kRequestDownload).traceName, &hr, L"Id = %s, TempPath = %s",
                        data ? data->key : std::wstring(), data ? data->downloadPath : std::wstring());
@@ -119,13 +129,27 @@ HRESULT CRemoteStorage::DownloadFile(const TaskData_DownloadFile* data, Transpor
     const std::wstring url = reply->GetValue(L"url");
     const std::wstring stub = reply->GetValue(L"stub");
     const std::wstring expectedSha1 = reply->GetValue(L"compressSha1");
+    // The digest grows while the bytes arrive, so the check needs no second
+    // pass over the file; a transport that cannot show them is read back.
+    Sha1Context sha1;
+    Sha1Init(&sha1);
+    const TransportDownloadSink hashing = [&sha1, &sink](const void* bytes, size_t length) {
+        Sha1Update(bytes, length, &sha1);
+        return !sink || sink(bytes, length);
+    };
+    bool hashed = false;
     hr = _DownloadFile(url, stub, data->previousVersion != 0, data->downloadPath,
-                       MaxContentBytes(reply->GetValue(L"size")), progress, context);
+                       MaxContentBytes(reply->GetValue(L"size")), hashing, progress, context, &hashed);
     if (FAILED(hr))
         return hr;
+    if (!hashed && sink)
+        return hr = E_NOTIMPL;
     std::wstring actualSha1;
-    if (FAILED(FileSha1Hex(data->downloadPath, std::function<bool()>(), actualSha1)))
+    if (hashed) {
+        actualSha1 = FinalSha1Hex(&sha1);
+    } else if (FAILED(FileSha1Hex(data->downloadPath, std::function<bool()>(), actualSha1))) {
         return hr = E_FAIL;
+    }
     // The file stays where it is: the caller decides what a mismatch costs.
     if (expectedSha1.empty() || CompareNoCaseAscii(actualSha1, expectedSha1) != 0)
         return hr = E_CHECKSUM_MISMATCH;
