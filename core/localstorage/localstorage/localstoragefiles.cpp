@@ -13,6 +13,7 @@
 #include "base/utility/fileutil.h"
 #include "base/utility/localpath.h"
 #include "core/localstorage/localstorage/compresspolicy.h"
+#include "core/localstorage/localstorage/decodestream.h"
 #include "core/localstorage/localstorage/filekey.h"
 #include "core/localstorage/localstorage/localfileops.h"
 #include "core/localstorage/localstorage/localstorage.h"
@@ -24,39 +25,6 @@
 namespace {
 
 const wchar_t kTempFolderName[] = L".tmp";
-
-// What tells that a file was changed: which file it is, its size and its
-// change times. Any write moves the change time, and the kernel stamps it
-// finely once it has been read, so comparing two of these catches a change
-// between them without reading the contents twice.
-struct FileState {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    struct timespec modified {};
-    struct timespec changed {};
-};
-
-HRESULT ReadFileState(const std::wstring& path, FileState& state) {
-    struct stat st {};
-    if (::stat(WideToUtf8(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return E_FAIL;
-    state.device = st.st_dev;
-    state.inode = st.st_ino;
-    state.size = st.st_size;
-    state.modified = st.st_mtim;
-    state.changed = st.st_ctim;
-    return S_OK;
-}
-
-bool SameTime(const struct timespec& a, const struct timespec& b) {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-bool SameFileState(const FileState& a, const FileState& b) {
-    return a.device == b.device && a.inode == b.inode && a.size == b.size &&
-           SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
-}
 
 // A failure after the cancel flag was set reads as the cancel it is.
 HRESULT Failed(HRESULT hr, const std::atomic<bool>* cancel) {
@@ -222,6 +190,25 @@ HRESULT CLocalStorage::DecodeFileCancelable(const std::wstring& srcFile, const s
     return Decode(srcFile, desFile, fileKey, &cancel);
 }
 
+HRESULT CLocalStorage::BeginDecodeStream(const std::wstring& desFile, const std::wstring& fileKey,
+                                         const std::atomic<bool>& cancel,
+                                         std::unique_ptr<IDecodeStream>* stream) {
+    if (!stream)
+        return E_POINTER;
+    uint8_t key[kFileKeyBytes];
+    HRESULT hr = HexKeyToBytes(fileKey, key);
+    if (FAILED(hr))
+        return hr;
+    const std::wstring temp = TempFolder();
+    if (temp.empty())
+        return E_FAIL;
+    auto decode = std::make_unique<CDecodeStream>(temp + NewTempFileName(), desFile, cancel);
+    if (!decode->Begin(key, sizeof(key)))
+        return E_FAIL;
+    *stream = std::move(decode);
+    return S_OK;
+}
+
 HRESULT CLocalStorage::Encode(const std::wstring& nameForType, const std::wstring& srcFile,
                               const std::wstring& desFile, const std::wstring& fileKey,
                               const std::atomic<bool>* cancel) {
@@ -279,41 +266,5 @@ HRESULT CLocalStorage::Decode(const std::wstring& srcFile, const std::wstring& d
     // The decrypter leaves nothing behind when it fails.
     if (!DecryptFileAnyFormat(key, sizeof(key), srcFile, plain, &format, cancel))
         return hr = Failed(E_FAIL, cancel);
-    // The plaintext must not change between the decryption and the move.
-    FileState decrypted;
-    if (FAILED(ReadFileState(plain, decrypted))) {
-        RemoveFileQuietly(plain);
-        return hr = E_FAIL;
-    }
-
-    uint64_t archiveSize = 0;
-    if (format == kDecodedLegacyPacked ||
-        (format == kDecodedCurrent && Query7zArchive(plain, &archiveSize))) {
-        // Unpacked beside the destination and renamed over it, so a failed
-        // extraction leaves an existing destination as it was.
-        const std::wstring unpacked = Sibling(desFile, L"." + NewTempFileName());
-        const bool extracted = ExtractFirstFileFrom7z(unpacked, plain) != 0;
-        RemoveFileQuietly(plain);
-        if (!extracted) {
-            RemoveFileQuietly(unpacked);
-            return hr = E_FAIL;
-        }
-        if (::rename(WideToUtf8(unpacked).c_str(), WideToUtf8(desFile).c_str()) != 0) {
-            RemoveFileQuietly(unpacked);
-            return hr = E_FAIL;
-        }
-        return hr = S_OK;
-    }
-
-    FileState now;
-    hr = ReadFileState(plain, now);
-    if (SUCCEEDED(hr) && !SameFileState(decrypted, now))
-        hr = E_FAIL;
-    if (SUCCEEDED(hr) && FAILED(MoveLocalFileReplacing(plain, desFile)))
-        hr = E_FAIL;
-    if (FAILED(hr)) {
-        RemoveFileQuietly(plain);
-        return hr = Failed(hr, cancel);
-    }
-    return hr = S_OK;
+    return hr = Failed(PlaceDecodedFile(plain, format, desFile), cancel);
 }

@@ -73,8 +73,9 @@ struct IRemoteStorage : IUnknown {
     // DownloadFile that also hands every byte of the content to the sink while
     // it arrives, in order, on the calling thread; the reply node already holds
     // the address request's reply when the first byte comes. A sink refusing
-    // bytes fails the download as a transport failure. E_NOTIMPL from storages
-    // that cannot stream.
+    // bytes fails the download as a transport failure; a transport that cannot
+    // show the bytes leaves the sink unseen. E_NOTIMPL from storages that
+    // cannot stream.
     virtual HRESULT DownloadFileStreaming(const TaskData_DownloadFile* data,
                                           const TransportDownloadSink& sink,
                                           TransportProgressCallback progress, void* context, XmlNode* reply) {

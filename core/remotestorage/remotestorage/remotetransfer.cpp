@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "base/log/tracestack.h"
-#include "base/crypto/sha1.h"
+#include "core/remotestorage/remotestorage/downloaddigest.h"
 #include "core/remotestorage/remotestorage/filesha1.h"
 #include "core/remotestorage/remotestorage/previewpackage.h"
 #include "core/remotestorage/remotestorage/remotestorage.h"
@@ -41,6 +41,9 @@ int64_t MaxContentBytes(const std::wstring& plainSize) {
     const int64_t slack = size / 16 + (64 << 10);
     return size > INT64_MAX - slack ? INT64_MAX : size + slack;
 }
+
+// Smaller bodies are hashed on the transferring thread.
+constexpr int64_t kThreadedDigestFromBytes = 1 << 20;
 
 HRESULT NewTransport(CComPtr<ITransport>& transport) {
     const HRESULT hr = TransportCreator()(&transport);
@@ -129,27 +132,22 @@ HRESULT CRemoteStorage::DownloadFileStreaming(const TaskData_DownloadFile* data,
     const std::wstring url = reply->GetValue(L"url");
     const std::wstring stub = reply->GetValue(L"stub");
     const std::wstring expectedSha1 = reply->GetValue(L"compressSha1");
-    // The digest grows while the bytes arrive, so the check needs no second
-    // pass over the file; a transport that cannot show them is read back.
-    Sha1Context sha1;
-    Sha1Init(&sha1);
-    const TransportDownloadSink hashing = [&sha1, &sink](const void* bytes, size_t length) {
-        Sha1Update(bytes, length, &sha1);
-        return !sink || sink(bytes, length);
+    const int64_t maxBytes = MaxContentBytes(reply->GetValue(L"size"));
+    // A transport that cannot show the bytes gets the file read back.
+    CDownloadDigest digest(maxBytes < 0 || maxBytes > kThreadedDigestFromBytes);
+    if (!digest.Start())
+        return hr = E_FAIL;
+    const TransportDownloadSink hashing = [&digest, &sink](const void* bytes, size_t length) {
+        return digest.Add(bytes, length) && (!sink || sink(bytes, length));
     };
     bool hashed = false;
-    hr = _DownloadFile(url, stub, data->previousVersion != 0, data->downloadPath,
-                       MaxContentBytes(reply->GetValue(L"size")), hashing, progress, context, &hashed);
+    hr = _DownloadFile(url, stub, data->previousVersion != 0, data->downloadPath, maxBytes, hashing, progress,
+                       context, &hashed);
+    std::wstring actualSha1 = digest.Finish();
     if (FAILED(hr))
         return hr;
-    if (!hashed && sink)
-        return hr = E_NOTIMPL;
-    std::wstring actualSha1;
-    if (hashed) {
-        actualSha1 = FinalSha1Hex(&sha1);
-    } else if (FAILED(FileSha1Hex(data->downloadPath, std::function<bool()>(), actualSha1))) {
+    if (!hashed && FAILED(FileSha1Hex(data->downloadPath, std::function<bool()>(), actualSha1)))
         return hr = E_FAIL;
-    }
     // The file stays where it is: the caller decides what a mismatch costs.
     if (expectedSha1.empty() || CompareNoCaseAscii(actualSha1, expectedSha1) != 0)
         return hr = E_CHECKSUM_MISMATCH;
