@@ -148,6 +148,8 @@ HRESULT CRemoteStorage::DownloadFileStreaming(const TaskData_DownloadFile* data,
         return hr;
     if (!hashed && FAILED(FileSha1Hex(data->downloadPath, std::function<bool()>(), actualSha1)))
         return hr = E_FAIL;
+    if (actualSha1.empty())
+        return hr = E_FAIL;
     // The file stays where it is: the caller decides what a mismatch costs.
     if (expectedSha1.empty() || CompareNoCaseAscii(actualSha1, expectedSha1) != 0)
         return hr = E_CHECKSUM_MISMATCH;
