@@ -217,6 +217,39 @@ TEST_F(TransferTest, CorruptedBlobIsCaughtAndLeftForTheCaller) {
     EXPECT_NE(Sha1Of(path), WideToUtf8(reply.GetValue(L"compressSha1")));
 }
 
+// The digest grows while the bytes arrive, inline for small bodies and on a
+// helper thread for large ones; the sink sees exactly what the file gets.
+TEST_F(TransferTest, StreamedDigestCatchesACorruptedByteAtEverySize) {
+    struct Case {
+        size_t size;
+        bool corrupt;
+    };
+    const std::vector<Case> cases = {
+        {1, false}, {65537, false}, {65537, true}, {3000017, false}, {3000017, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.size) + (c.corrupt ? " corrupted" : ""));
+        const std::string blob = SomeBytes(c.size, static_cast<unsigned>(c.size));
+        const std::string id =
+            FileWithVersions("blob" + std::to_string(c.size) + (c.corrupt ? "c" : "") + ".bin", {blob});
+        if (c.corrupt)
+            ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1"));
+        auto record = Record<TaskData_DownloadFile>(session.token);
+        record->key = Utf8ToWide(id);
+        const std::string path = dir + "/streamed.bin";
+        record->downloadPath = Utf8ToWide(path);
+        std::string seen;
+        const TransportDownloadSink sink = [&seen](const void* bytes, size_t length) {
+            seen.append(static_cast<const char*>(bytes), length);
+            return true;
+        };
+        XmlNode reply;
+        EXPECT_EQ(storage->DownloadFileStreaming(record.get(), sink, nullptr, nullptr, &reply),
+                  c.corrupt ? E_CHECKSUM_MISMATCH : S_OK);
+        EXPECT_TRUE(seen == ReadFile(path));
+        EXPECT_EQ(seen == blob, !c.corrupt);
+    }
+}
+
 TEST_F(TransferTest, DownloadFailuresEndTheOperation) {
     XmlNode missing;
     EXPECT_EQ(Download("no-such-item", 0, dir + "/missing.bin", missing), E_RESULT_TARGET_NOT_EXIST);
