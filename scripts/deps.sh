@@ -5,7 +5,7 @@ PELLUX_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsqlite3-dev libcurl4-openssl-dev libtinyxml-dev zlib1g-dev libminizip-dev libjpeg62-turbo-dev lzma-dev libarchive-dev
     libssl-dev libcpp-httplib-dev libudev-dev
-    qt6-base-dev libgl-dev fonts-noto-cjk breeze-icon-theme libqt6svg6
+    qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libx11-dev libxcb1-dev libgl-dev fonts-noto-cjk breeze-icon-theme libqt6svg6
     openssl p7zip-full binutils curl sqlite3
 )
 

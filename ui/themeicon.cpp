@@ -1,7 +1,12 @@
 #include "ui/themeicon.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QStandardPaths>
+
+static void InitUiResources() {
+    Q_INIT_RESOURCE(ui);
+}
 
 QIcon ThemeIcon(const QString& name, QStyle::StandardPixmap fallback) {
     static const bool themed = [] {
@@ -19,10 +24,15 @@ QIcon ThemeIcon(const QString& name, QStyle::StandardPixmap fallback) {
             QIcon::setFallbackThemeName(breeze);
         if (QIcon::themeName().isEmpty() || QIcon::themeName() == QStringLiteral("hicolor"))
             QIcon::setThemeName(breeze);
+        // The program's own icon ships in the library for runs from the build tree.
+        InitUiResources();
         return true;
     }();
     (void)themed;
     QIcon icon = QIcon::fromTheme(name);
+    const QString bundled = QStringLiteral(":/icons/") + name + QStringLiteral(".svg");
+    if (icon.isNull() && QFile::exists(bundled))
+        icon = QIcon(bundled);
     if (icon.isNull())
         icon = QApplication::style()->standardIcon(fallback);
     return icon;

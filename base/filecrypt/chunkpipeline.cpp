@@ -49,7 +49,9 @@ ChunkPipeline::Chunk* ChunkPipeline::Acquire() {
     if (!threaded_)
         return failed_ ? nullptr : &chunks_[0];
     std::unique_lock<std::mutex> hold(lock_);
-    changed_.wait(hold, [this] { return failed_ || published_ - LeastConsumed() < chunks_.size(); });
+    ownerWaiting_ = true;
+    chunkDone_.wait(hold, [this] { return failed_ || published_ - LeastConsumed() < chunks_.size(); });
+    ownerWaiting_ = false;
     if (failed_)
         return nullptr;
     return &chunks_[published_ % chunks_.size()];
@@ -68,14 +70,16 @@ bool ChunkPipeline::Publish() {
     }
     std::lock_guard<std::mutex> hold(lock_);
     ++published_;
-    changed_.notify_all();
+    chunkReady_.notify_all();
     return !failed_;
 }
 
 bool ChunkPipeline::Finish() {
     if (threaded_) {
         std::unique_lock<std::mutex> hold(lock_);
-        changed_.wait(hold, [this] { return failed_ || LeastConsumed() == published_; });
+        ownerWaiting_ = true;
+        chunkDone_.wait(hold, [this] { return failed_ || LeastConsumed() == published_; });
+        ownerWaiting_ = false;
     }
     StopThreads();
     return !failed_;
@@ -84,17 +88,23 @@ bool ChunkPipeline::Finish() {
 void ChunkPipeline::Consume(size_t index) {
     std::unique_lock<std::mutex> hold(lock_);
     for (;;) {
-        changed_.wait(hold, [this, index] { return stopping_ || failed_ || consumed_[index] < published_; });
+        chunkReady_.wait(hold,
+                         [this, index] { return stopping_ || failed_ || consumed_[index] < published_; });
         if (stopping_ || failed_)
             return;
         const Chunk& chunk = chunks_[consumed_[index] % chunks_.size()];
         hold.unlock();
         const bool ok = consumers_[index](chunk);
         hold.lock();
-        if (!ok)
-            failed_ = true;
         ++consumed_[index];
-        changed_.notify_all();
+        if (!ok) {
+            // Everyone stops: the owner and the other consumers alike.
+            failed_ = true;
+            chunkReady_.notify_all();
+            chunkDone_.notify_all();
+        } else if (ownerWaiting_) {
+            chunkDone_.notify_one();
+        }
     }
 }
 
@@ -102,7 +112,8 @@ void ChunkPipeline::StopThreads() {
     {
         std::lock_guard<std::mutex> hold(lock_);
         stopping_ = true;
-        changed_.notify_all();
+        chunkReady_.notify_all();
+        chunkDone_.notify_all();
     }
     for (std::thread& thread : threads_)
         thread.join();

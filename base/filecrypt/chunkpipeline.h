@@ -55,7 +55,13 @@ private:
     std::vector<std::thread> threads_;
 
     std::mutex lock_;
-    std::condition_variable changed_;
+    // Consumers wait here for published chunks (or the end).
+    std::condition_variable chunkReady_;
+    // The owner waits here for a free chunk or for the consumers to finish;
+    // consumers only signal it while ownerWaiting_ is set, so most chunks
+    // cost no wake-up at all.
+    std::condition_variable chunkDone_;
+    bool ownerWaiting_ = false;
     // Chunks handed out so far.
     uint64_t published_ = 0;
     // Per consumer: chunks it has finished.

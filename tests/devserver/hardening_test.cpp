@@ -15,9 +15,14 @@
 #include <thread>
 #include <vector>
 
-#include "emulatorfixture.h"
+#include <httplib.h>
 
-namespace devserver_test {
+#include "devserver/devserver.h"
+#include "devserver/ids.h"
+#include "tests/support/emulatorfixture.h"
+#include "tests/support/testenvironment.h"
+
+namespace pellux_test {
 
 namespace {
 
@@ -92,9 +97,63 @@ int ServerSocketFor(int serverPort, int clientPort) {
     return found;
 }
 
+// The emulator runs in this process, so a test can look at its sockets and
+// its memory.
+class HardeningTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        devserver::DevServerOptions options;
+        options.port = 0;
+        options.demo = true;
+        options.testHooks = true;
+        options.dataDir = MakeTempDir("emu");
+        m_server = std::make_unique<devserver::DevServer>(options);
+        std::string error;
+        ASSERT_TRUE(m_server->Start(&error)) << error;
+        m_port = m_server->Port();
+        m_emulator.Attach(m_port);
+        m_token = m_emulator.Login("demo", "demo").token;
+    }
+    void TearDown() override { m_server->Stop(); }
+
+    std::unique_ptr<httplib::Client> NewClient() const {
+        auto client = std::make_unique<httplib::Client>("127.0.0.1", m_port);
+        client->set_read_timeout(15, 0);
+        return client;
+    }
+    std::string Op(const std::string& path, EmulatorFields fields) const {
+        fields.insert(fields.begin(), {"token", m_token});
+        return m_emulator.CallOperation(path, fields);
+    }
+    // requestUpload, then the content as the client sends it; the upload's result name.
+    std::string Upload(const std::string& fileId, int64_t baseVer, const std::string& blob) const {
+        const std::string ask = Op("/xsvr/requestUpload/", {{"fileVer", std::to_string(baseVer)},
+                                                            {"size", "1"},
+                                                            {"fileId", fileId},
+                                                            {"sha1", devserver::Sha1Hex("p")}});
+        const std::string url = Emulator::ReplyValue(ask, "url");
+        const std::string prefix = m_emulator.Address();
+        if (Emulator::ReplyValue(ask, "result") != "ok" || url.compare(0, prefix.size(), prefix) != 0)
+            return "requestUpload: " + ask;
+        const std::string target = url.substr(prefix.size()) + "stub=" + Emulator::ReplyValue(ask, "stub") +
+                                   "&uploadSize=" + std::to_string(blob.size()) +
+                                   "&uploadSha1=" + devserver::Sha1Hex(blob);
+        httplib::MultipartFormDataItems parts{
+            {"FileCont", blob, "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}", "application/octet-stream"}};
+        auto res =
+            NewClient()->Post(target.c_str(), httplib::Headers{{"v", "2"}, {"User-Agent", "pellux"}}, parts);
+        return res ? Emulator::ReplyValue(res->body, "result") : "no reply";
+    }
+
+    std::unique_ptr<devserver::DevServer> m_server;
+    Emulator m_emulator;
+    int m_port = 0;
+    std::string m_token;
+};
+
 }  // namespace
 
-TEST_F(EmulatorTest, RepliesAreSentWithoutWaitingForAcknowledgements) {
+TEST_F(HardeningTest, RepliesAreSentWithoutWaitingForAcknowledgements) {
     const int client = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -117,20 +176,20 @@ TEST_F(EmulatorTest, RepliesAreSentWithoutWaitingForAcknowledgements) {
     close(client);
 }
 
-TEST_F(EmulatorTest, LargeUploadsLeaveNoMemoryBehind) {
-    const std::string token = Login("demo", "demo");
-    const std::string id = NewFile(token, "", "large.bin");
+TEST_F(HardeningTest, LargeUploadsLeaveNoMemoryBehind) {
+    const std::string id =
+        Emulator::ReplyValue(Op("/xsvr/newFile/", {{"parentId", ""}, {"name", "large.bin"}}), "fileId");
     const std::string blob(32u << 20, 'b');
-    ASSERT_EQ("ok", Upload(token, id, 0, "p", blob).result());
+    ASSERT_EQ("ok", Upload(id, 0, blob));
     const int64_t settled = ResidentBytes();
     // Each upload lands on another worker thread of the emulator.
     for (int i = 1; i <= 4; ++i)
-        ASSERT_EQ("ok", Upload(token, id, i, "p", blob).result());
+        ASSERT_EQ("ok", Upload(id, i, blob));
     EXPECT_LT(ResidentBytes() - settled, int64_t(64) << 20);
 }
 
-TEST_F(EmulatorTest, NamesThatAreNotWellFormedTextAreRefused) {
-    const std::string token = Login("demo", "demo");
+TEST_F(HardeningTest, NamesThatAreNotWellFormedTextAreRefused) {
+    const std::string& token = m_token;
     const std::vector<std::pair<const char*, std::string>> names = {
         {"overlong slash", "a\xC0\xAF"}, {"overlong three bytes", "a\xE0\x80\xAF"},
         {"surrogate", "a\xED\xA0\x80"},  {"above U+10FFFF", "a\xF4\x90\x80\x80"},
@@ -145,17 +204,16 @@ TEST_F(EmulatorTest, NamesThatAreNotWellFormedTextAreRefused) {
         auto res = client->Post("/xsvr/newFile/", httplib::Headers{{"v", "2"}, {"User-Agent", "pellux"}},
                                 document, "application/x-www-form-urlencoded");
         ASSERT_TRUE(res);
-        EXPECT_EQ("clientBadParams", ParseReply(res->status, res->body).result());
+        EXPECT_EQ("clientBadParams", Emulator::ReplyValue(res->body, "result"));
     }
-    const Reply listing = Op(token, "/xsvr/dir/", {{"fileId", ""}});
-    EXPECT_FALSE(listing.HasNamed("a"));
+    EXPECT_EQ(Emulator::ItemValue(Op("/xsvr/dir/", {{"fileId", ""}}), "a", "fileId"), "");
 }
 
-TEST_F(EmulatorTest, ADownloadAddressServesOneDownload) {
-    const std::string token = Login("demo", "demo");
-    const std::string id = Op(token, "/xsvr/dir/", {{"fileId", ""}}).Named("welcome.txt")["fileId"];
-    const Reply ask = Op(token, "/xsvr/requestDownload/", {{"fileId", id}});
-    const std::string target = "/store/down?stub=" + ask.Get("stub") + "&bakVer=nowVer";
+TEST_F(HardeningTest, ADownloadAddressServesOneDownload) {
+    const std::string id = Emulator::ItemValue(Op("/xsvr/dir/", {{"fileId", ""}}), "welcome.txt", "fileId");
+    ASSERT_FALSE(id.empty());
+    const std::string ask = Op("/xsvr/requestDownload/", {{"fileId", id}});
+    const std::string target = "/store/down?stub=" + Emulator::ReplyValue(ask, "stub") + "&bakVer=nowVer";
     std::vector<int> statuses;
     for (int i = 0; i < 2; ++i) {
         auto res = NewClient()->Get(target.c_str());
@@ -164,7 +222,7 @@ TEST_F(EmulatorTest, ADownloadAddressServesOneDownload) {
     EXPECT_EQ((std::vector<int>{200, 404}), statuses);
 }
 
-TEST_F(EmulatorTest, TricklingClientsDoNotStarveOthers) {
+TEST_F(HardeningTest, TricklingClientsDoNotStarveOthers) {
     std::atomic<bool> stop{false};
     {
         // More than the emulator has worker threads.
@@ -172,19 +230,9 @@ TEST_F(EmulatorTest, TricklingClientsDoNotStarveOthers) {
         for (int i = 0; i < 70; ++i)
             tricklers.push_back(std::make_unique<Trickler>(m_port, stop));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        auto client = NewClient();
-        client->set_read_timeout(15, 0);
-        httplib::Headers headers{{"v", "2"}, {"User-Agent", "pellux"}};
-        auto res = client->Post("/xsvr/login/", headers,
-                                RequestDocument({{"user", "demo"},
-                                                 {"password", "demo"},
-                                                 {"deviceId", "pellux-0123456789abcdef0123456789abcdef|HOST"},
-                                                 {"clientName", "pellux"},
-                                                 {"clientVersion", "1.0.0.1"}}),
-                                "application/x-www-form-urlencoded");
-        EXPECT_TRUE(res && ParseReply(res->status, res->body).result() == "ok");
+        EXPECT_FALSE(m_emulator.Login("demo", "demo").token.empty());
         stop = true;
     }
 }
 
-}  // namespace devserver_test
+}  // namespace pellux_test

@@ -78,8 +78,8 @@ TEST(RegistryStore, AnyTextSurvivesTheFileFormat) {
     CRegistryStore store(FreshStoreFile());
     const std::vector<std::wstring> texts = {
         L"line one\nline two\r\n",
-        L"  blanks kept  ",
-        L"100% = [section] ; not a comment",
+        L"  blanks\tkept  ",
+        L"100% = [section] ; not a comment %41",
         std::wstring(L"nul\0inside", 10),
         L"\u4e2d\u6587 \U0001F600",
         std::wstring(5000, L'x') + L"end",

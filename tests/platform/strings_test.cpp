@@ -17,13 +17,27 @@ TEST(Utf8Conversion, InvalidInputIsReplacedNotFatal) {
               L"a\uFFFDb");
     EXPECT_EQ(Utf8ToWide(std::string("\xc0\xaf")), L"\uFFFD\uFFFD");
     EXPECT_EQ(Utf8ToWide(std::string("\xed\xa0\x80")), L"\uFFFD");
+    EXPECT_EQ(Utf8ToWide(std::string("\xe0\x80\xaf\xf4\x90\x80\x80")),
+              L"\uFFFD\uFFFD");  // overlong, past U+10FFFF
     EXPECT_EQ(Utf8ToWide(std::string("x\xe4\xb8")), L"x\uFFFD");
     EXPECT_EQ(WideToUtf8(std::wstring(1, static_cast<wchar_t>(0x110000))), "\xef\xbf\xbd");
+    // A high surrogate pairs only with a low one: before U+E000 it stands alone.
+    EXPECT_EQ(Utf16ToWide(std::u16string{0xD83D, 0xE000, 0xD83D, 0xDE00}), L"\uFFFD\uE000\U0001F600");
 }
 
 TEST(CompareNoCase, FoldsAsciiOnlyWhenAsked) {
     EXPECT_EQ(CompareNoCaseAscii(std::wstring(L"Result"), std::wstring(L"result")), 0);
     EXPECT_NE(CompareNoCaseAscii(std::wstring(L"\u00c4"), std::wstring(L"\u00e4")), 0);
     EXPECT_LT(CompareNoCaseAscii(std::wstring(L"a"), std::wstring(L"B")), 0);
+    // The folded range ends exactly at 'A' and 'Z': '@' and '[' stay apart from '`' and '{'.
+    for (const std::string upper : {"AZ", "@", "["}) {
+        std::string lower = upper;
+        for (char& c : lower)
+            c = static_cast<char>(c + 32);
+        const int expected = upper == "AZ" ? 0 : -1;
+        EXPECT_EQ(CompareNoCaseAscii(upper, lower), expected) << upper;
+        EXPECT_EQ(CompareNoCaseAscii(lower, upper), -expected) << upper;
+        EXPECT_EQ(CompareNoCaseAscii(Utf8ToWide(upper), Utf8ToWide(lower)), expected) << upper;
+    }
     EXPECT_EQ(CompareNoCase(L"UserId", L"userid"), 0);
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "platform/diagnostics.h"
 #include "platform/event.h"
 #include "platform/tickcount.h"
@@ -12,6 +15,20 @@ TEST(CEvent, AutoResetReleasesOneWaiterAndResets) {
     ev.Set();
     EXPECT_TRUE(ev.Wait(0));
     EXPECT_FALSE(ev.Wait(0));
+}
+
+TEST(CEvent, SetWakesAWaiterAtOnce) {
+    for (bool manual : {false, true}) {
+        CEvent ev(manual, false);
+        std::thread setter([&ev] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            ev.Set();
+        });
+        const uint64_t start = GetTickCount64();
+        EXPECT_TRUE(ev.Wait(5000)) << manual;
+        EXPECT_LT(GetTickCount64() - start, 2000u) << manual;
+        setter.join();
+    }
 }
 
 TEST(CEvent, ManualResetStaysSet) {
@@ -27,6 +44,7 @@ TEST(CWorkerThread, StopRequestEndsACooperativeWorker) {
     CWorkerThread t;
     ASSERT_TRUE(t.Start([](const CWorkerThread::StopToken& stop) { stop.WaitForStop(INFINITE_WAIT); }));
     EXPECT_TRUE(t.IsRunning());
+    EXPECT_FALSE(t.Start([](const CWorkerThread::StopToken&) {}));  // one worker at a time
     t.RequestStop();
     EXPECT_TRUE(t.Join(2000));
     EXPECT_FALSE(t.IsRunning());

@@ -45,22 +45,3 @@ TEST(GdiPlusBitmapResource, MissingOrUndecodableResourcesLeaveTheObjectEmpty) {
     bitmap.Empty();
     EXPECT_EQ(bitmap.Bitmap(), nullptr);
 }
-
-TEST(SkinResources, TheArtworkListsAreThereUnderTheirIds) {
-    for (int id : {274, 275, 276}) {
-        EXPECT_EQ(LoadSkinImage("ICON", id).size(), QSize(16, 16)) << id;
-    }
-    for (int id : {277, 278, 279}) {
-        EXPECT_EQ(LoadSkinImage("ICON", id).size(), QSize(18, 18)) << id;
-    }
-    for (int id = 236; id <= 247; ++id) {
-        EXPECT_EQ(LoadSkinImage("BITMAP", id).size(), QSize(174, 16)) << id;
-    }
-    for (int id = 366; id <= 377; ++id) {
-        EXPECT_EQ(LoadSkinImage("RCDATA", id).size(), QSize(40, 40)) << id;
-    }
-    EXPECT_TRUE(LoadSkinImage("ICON", 1).isNull());
-    const auto group = MakeSkinImageList("ICON", {277, 278, 279}, QSize(18, 18));
-    EXPECT_EQ(group->Count(), 3);
-    EXPECT_FALSE(group->Cell(2).isNull());
-}

@@ -64,6 +64,7 @@ TEST_F(TaskList, ItemCountFollowsRowsAndCollapsedGroups) {
         EXPECT_NE(list.GetRow(list.MapRowIndex(i, 1)), nullptr) << i;
     }
     EXPECT_EQ(list.GetRow(14)->flags, 7u);
+    EXPECT_EQ(list.GetRow(15), nullptr);
 }
 
 TEST_F(TaskList, OutOfRangeDeletesAndAttributesAreIgnored) {
@@ -113,6 +114,11 @@ TEST_F(TaskList, LinkClickInACellReportsRowColumnAndName) {
     Click(list.viewport(), list.CellRect(5, 2).topLeft() + QPoint(2, 12));
     ASSERT_EQ(spy.count(), 2);
     EXPECT_EQ(spy.at(1).at(0).toInt(), 5);
+    // The first column reports as well.
+    list.SetCellText(6, 0, "<a name='first'>First</a>", 0, 0);
+    Click(list.viewport(), list.CellRect(6, 0).topLeft() + QPoint(2, 12));
+    ASSERT_EQ(spy.count(), 3);
+    EXPECT_EQ(spy.at(2).at(1).toInt(), 0);
 }
 
 TEST_F(TaskList, HoverUnderlineIsClearedWhenTheMouseLeaves) {
@@ -127,6 +133,11 @@ TEST_F(TaskList, HoverUnderlineIsClearedWhenTheMouseLeaves) {
     Move(list.viewport(), cell.topLeft() + QPoint(2, 12));
     EXPECT_TRUE(link->style & kStyleUnderline);
     Move(list.viewport(), list.CellRect(3, 2).center());
+    EXPECT_FALSE(link->style & kStyleUnderline);
+    // New text in another cell of the row keeps the hover, so leaving still drops it.
+    Move(list.viewport(), cell.topLeft() + QPoint(2, 12));
+    list.SetCellText(2, 2, "other", 0, 0);
+    Leave(list.viewport());
     EXPECT_FALSE(link->style & kStyleUnderline);
 }
 
@@ -148,6 +159,35 @@ TEST_F(TaskList, RowColoursSelectionAndGroupLines) {
     EXPECT_EQ(list.RowBkColor(3, true), ColorRef(0xDCBEAA));
     list.SetSkinStyle(List::kNoSelection);
     EXPECT_EQ(list.RowBkColor(3, true), ColorRef(0xF0F0F0));
+}
+
+TEST_F(TaskList, CaptionsAndTheSelectionFrameAreDrawn) {
+    EXPECT_EQ(list.SetColumn(-1, "x", 50, 0, 0), 0);
+    EXPECT_NE(list.SetColumn(0, "<font color='0xff0000' bold='1'>MMMM</font>", 120, 0, 0), 0);
+    EXPECT_EQ(list.SkinHeader()->sectionSize(0), 120);
+    list.SetSelectionColor(0x00FF00);
+    list.SetSelectionFrameColor(0xFF0000);
+    Select(2);
+    QApplication::processEvents();
+    const QImage head = Grab(list.SkinHeader());
+    int red = 0;
+    for (int x = 0; x < 120; ++x) {
+        for (int y = 0; y < head.height(); ++y)
+            red += qRed(head.pixel(x, y)) > 200 && qGreen(head.pixel(x, y)) < 80;
+    }
+    EXPECT_GT(red, 10);
+    const QImage img = Grab(list.viewport());
+    const QRect first = list.CellRect(2, 0), last = list.CellRect(2, 2);
+    EXPECT_EQ(img.pixel(first.left() + 50, first.top() + 12), Rgb(0x00FF00));
+    for (QPoint edge : {QPoint(first.left() + 50, first.top()), QPoint(last.left() + 50, first.bottom()),
+                        QPoint(first.left(), first.top() + 12), QPoint(last.right(), last.top() + 12)})
+        EXPECT_EQ(img.pixel(edge), Rgb(0xFF0000)) << edge.x() << "," << edge.y();
+    // A gradient selection fills each cell inside a one-pixel margin.
+    list.SetGradientSelection(true);
+    const QImage gradient = Grab(list.viewport());
+    const QPoint edge(list.CellRect(2, 1).left(), first.top() + 12);
+    EXPECT_EQ(gradient.pixel(edge), Rgb(0x00FF00));
+    EXPECT_NE(gradient.pixel(edge + QPoint(1, 0)), Rgb(0x00FF00));
 }
 
 TEST_F(TaskList, GridLinesAndBorderFollowTheStyle) {
@@ -179,6 +219,13 @@ TEST_F(TaskList, HeaderTakesTheListsHeightAndColoursAndKeepsWidthsFixed) {
 
     List plain;
     EXPECT_FALSE(plain.SetSkinBkColor(0xEEEEEE));
+    // Without a set height rows take the font's; the header takes the list's colour when attached.
+    plain.InsertRows(0, 1);
+    plain.SetColumn(0, "", 100, 0, 0);
+    EXPECT_EQ(plain.visualRect(plain.model()->index(0, 0)).height(), plain.RowHeight());
+    plain.SetBkColor(0xF0F0F0);
+    plain.SetSkinStyle(List::kSkinHeader);
+    EXPECT_EQ(plain.SkinHeader()->BkColor(), ColorRef(0xF0F0F0));
 }
 
 TEST_F(TaskList, ColumnWidthResizesEveryCellPage) {

@@ -159,6 +159,8 @@ TEST_F(MarkupParserTest, ImageTakesItsSizeFromTheListAndAliasFillsAMissingIndex)
 TEST(MarkupIntValues, HexAnywhereIsReadAsRgbAndDecimalLikeWcstol) {
     EXPECT_EQ(MarkupParser::ParseIntValue("0x2b353f"), 0x3F352B);
     EXPECT_EQ(MarkupParser::ParseIntValue("0x10"), 0x100000);
+    EXPECT_EQ(MarkupParser::ParseIntValue("0xAbCdEF"), 0xEFCDAB);
+    EXPECT_EQ(MarkupParser::ParseIntValue("0x9G"), 0x090000);       // the digits end at the first non-digit
     EXPECT_EQ(MarkupParser::ParseIntValue("0x1ffa10c"), 0x0CA1FF);  // above bit 23 dropped
     EXPECT_EQ(MarkupParser::ParseIntValue("12"), 12);
     EXPECT_EQ(MarkupParser::ParseIntValue("-3"), -3);
@@ -201,6 +203,16 @@ TEST(FormatControlText, SetTextEmptiesElementsActionsAndLines) {
     control.SetText("plain");
     EXPECT_EQ(control.ElementCount(), 1);
     EXPECT_EQ(control.FindAction(0), nullptr);
+    EXPECT_FALSE(control.IsLaidOut());
+    // Only a different context font undoes the layout.
+    QFont font;
+    font.setPixelSize(12);
+    control.SetContext(font, 0);
+    control.Layout();
+    control.SetContext(font, 0x0000FF);
+    EXPECT_TRUE(control.IsLaidOut());
+    font.setPixelSize(20);
+    control.SetContext(font, 0);
     EXPECT_FALSE(control.IsLaidOut());
 }
 

@@ -184,6 +184,7 @@ TEST(SkinColorButtonPaint, NormalHotFocusedPushedAndDisabledFaces) {
     image = Grab(button);
     EXPECT_EQ(image.pixel(1, 1), Rgb(LightenColor(face, 50)));
     EXPECT_EQ(image.pixel(1, 28), Rgb(0xFFFFFF));
+    EXPECT_NE(image.pixel(77, 3), image.pixel(76, 3));  // the dotted focus rectangle's right edge
     skingui_test::Release(button, QPoint(40, 15));
 
     button->SetFaceColor(0x00FF00);
@@ -193,6 +194,7 @@ TEST(SkinColorButtonPaint, NormalHotFocusedPushedAndDisabledFaces) {
     EXPECT_EQ(image.pixel(0, 0), Rgb(grey));
     EXPECT_EQ(image.pixel(3, 3), Rgb(LightenColor(grey, 80)));
     EXPECT_EQ(image.pixel(78, 28), Rgb(LightenColor(grey, 80)));
+    EXPECT_EQ(image.pixel(79, 15), Rgb(grey));
 }
 
 TEST(SkinColorButtonClick, OneSignalPerClickWithTheControlId) {
@@ -209,6 +211,7 @@ TEST(SkinBitmapButtonImages, StateChoosesTheImageAndMinusOneKeepsTheOldIndex) {
     QWidget window;
     window.resize(100, 100);
     auto* button = new CSkinBitmapButton(&window);
+    EXPECT_GT(CSkinBitmapButton(nullptr, "Go").Caption().ElementCount(), 0);  // the text is the caption
     auto list = std::make_shared<SkinImageList>(QSize(24, 24));
     for (QColor c : {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue), QColor(128, 128, 128)}) {
         QPixmap cell(24, 24);

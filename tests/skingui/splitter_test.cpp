@@ -35,6 +35,8 @@ TEST_F(Splitters, PanesSitOnEitherSideOfTheBar) {
     EXPECT_EQ(right.geometry(), QRect(106, 0, 194, 200));
     EXPECT_EQ(top.geometry(), QRect(0, 0, 200, 100));
     EXPECT_EQ(bottom.geometry(), QRect(0, 106, 200, 194));
+    EXPECT_EQ(vert.GetSplitterPane(1), &right);
+    EXPECT_EQ(vert.GetSplitterPane(2), nullptr);
 }
 
 TEST_F(Splitters, PressReleaseIsAClickAndPressMoveReleaseAMove) {

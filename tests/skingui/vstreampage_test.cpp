@@ -165,6 +165,22 @@ TEST(MultiLineLayout, ALineFilledByTheLastPieceOfABrokenRunTakesNoMoreElements) 
     EXPECT_EQ(runs[1].rect.topLeft(), QPoint(0, 14));  // not on top of "abc"
 }
 
+TEST(MultiLineLayout, ARunExactlyAsWideAsTheLineStaysWhole) {
+    MultiLineFormatControl page;
+    UseFake(page);
+    page.SetSize(60, 100);
+    page.SetText("abcdef");
+    page.Layout();
+    const auto runs = AllRuns(page);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].count, -1);  // not broken into characters
+    EXPECT_EQ(runs[0].rect.width(), 60);
+    page.SetSize(100, 100);
+    page.SetAlignment(kAlignCenter);
+    page.Layout();
+    EXPECT_EQ(AllRuns(page)[0].rect.topLeft(), QPoint(20, 43));  // lines laid out whole are aligned
+}
+
 TEST(MultiLineLayout, CharacterWiderThanAnEmptyLineGivesUp) {
     MultiLineFormatControl page;
     UseFake(page);

@@ -287,27 +287,24 @@ std::string Emulator::ReplyValue(const std::string& reply, const std::string& ke
     return ChildText(root, key.c_str());
 }
 
+std::string Emulator::ItemValue(const std::string& reply, const std::string& name, const std::string& key) {
+    TiXmlDocument document;
+    document.Parse(reply.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    const TiXmlElement* root = document.RootElement();
+    if (document.Error() || !root)
+        return std::string();
+    for (const TiXmlElement* item = root->FirstChildElement("item"); item;
+         item = item->NextSiblingElement("item")) {
+        if (ChildText(item, "name") == name)
+            return ChildText(item, key.c_str());
+    }
+    return std::string();
+}
+
 std::string ClientConfigIni(const std::string& address) {
-    return "[Pellux]\n"
-           "ServerRoot=" +
-           address +
-           "\n"
-           "PushNotifyRoot=" +
-           address +
-           "\n"
-           "ThumbnailRoot=" +
-           address +
-           "\n"
-           "Update=" +
-           address +
-           "/update/check\n"
-           "[NorleShell]\n"
-           "WebServerRoot=" +
-           address +
-           "\n"
-           "[Debug]\n"
-           "UploadSpeed=0\n"
-           "DownloadSpeed=0\n";
+    const std::string& a = address;
+    return "[Pellux]\nServerRoot=" + a + "\nPushNotifyRoot=" + a + "\nThumbnailRoot=" + a + "\nUpdate=" + a +
+           "/update/check\n[NorleShell]\nWebServerRoot=" + a + "\n[Debug]\nUploadSpeed=0\nDownloadSpeed=0\n";
 }
 
 void EmulatorTest::SetUp() {

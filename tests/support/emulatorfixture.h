@@ -63,6 +63,9 @@ public:
     // Ends the child (SIGTERM, then SIGKILL after a few seconds).
     void Stop();
 
+    // Talks to an emulator the test hosts in its own process instead.
+    void Attach(int port) { m_port = port; }
+
     int Port() const { return m_port; }
     // "http://127.0.0.1:PORT"
     std::string Address() const;
@@ -84,6 +87,8 @@ public:
     EmulatorSession Login(const std::string& user, const std::string& password) const;
     // A root value of a reply document; "" when absent or not XML.
     static std::string ReplyValue(const std::string& reply, const std::string& key);
+    // A value of the listed item with that name; "" when there is none.
+    static std::string ItemValue(const std::string& reply, const std::string& name, const std::string& key);
 
 private:
     bool HookPost(const std::string& target) const;

@@ -12,11 +12,12 @@
 #include "platform/uithread.h"
 #include "ui/bridgesink.h"
 #include "ui/commandline.h"
+#include "ui/mainwindow/maindlg.h"
 #include "ui/coreuservalues.h"
 #include "ui/crashreport.h"
 #include "ui/passloop.h"
-#include "ui/placeholdermainwnd.h"
 #include "ui/singleinstance.h"
+#include "ui/themeicon.h"
 #include "update/update/update.h"
 #include "update/update/updatehooksqt.h"
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("pellux"));
     QApplication::setQuitOnLastWindowClosed(false);
     MarkUiThread();
+    QApplication::setWindowIcon(ThemeIcon(QStringLiteral("pellux"), QStyle::SP_DriveNetIcon));
 
     std::wstring folder;
     GetConfigFolder(folder);
@@ -57,9 +59,8 @@ int main(int argc, char** argv) {
     InstallComponentMakers();
     CCoreUserValues values;
     CBridgeSink sink(values);
-    const int result = RunPassLoop(folder, sink, ProcessCore(), [](ICoreLife&) {
-        return std::unique_ptr<IPassWindow>(new CPlaceholderMainWnd());
-    });
+    const int result = RunPassLoop(folder, sink, ProcessCore(),
+                                   [](ICoreLife&) { return std::unique_ptr<IPassWindow>(new CMainDlg()); });
     update.WaitUpdateThread();
     return result;
 }

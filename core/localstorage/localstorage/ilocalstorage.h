@@ -3,12 +3,27 @@
 // "files" table and the cache versions) and the local root with its
 // temporary folder, file facts and the upload/download codec.
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/localstorage/localstorage/remoteitem.h"
 #include "platform/unknown.h"
+
+// A decode fed with the encrypted file while it arrives (BeginDecodeStream).
+// Dropping it before Finish leaves nothing behind.
+struct IDecodeStream {
+    virtual ~IDecodeStream() = default;
+    // The next bytes, in order. False, now and later, once they cannot be
+    // decoded this way; the whole file then goes through DecodeFile.
+    virtual bool Write(const void* bytes, size_t length) = 0;
+    // After the last byte: checks the encrypted file as DecodeFile does and
+    // puts the result at the destination as it does (E_ABORT once cancelled);
+    // sha1 gets the SHA-1 of the file now there.
+    virtual HRESULT Finish(std::wstring* sha1) = 0;
+};
 
 struct ILocalStorage : IUnknown {
     PELLUX_INTERFACE_ID(0xAF23C8AF, 0xC5C7, 0x4C8E, 0xA2, 0xCA, 0xCB, 0x9D, 0xF7, 0x9E, 0x21, 0x7F)
@@ -76,5 +91,17 @@ struct ILocalStorage : IUnknown {
                                          const std::wstring& fileKey, const std::atomic<bool>& cancel) {
         (void)cancel;
         return DecodeFile(srcFile, desFile, fileKey);
+    }
+
+    // Begins a decode into desFile that runs while the encrypted bytes arrive;
+    // fails when the key is refused. E_NOTIMPL from stores that cannot.
+    virtual HRESULT BeginDecodeStream(const std::wstring& desFile, const std::wstring& fileKey,
+                                      const std::atomic<bool>& cancel,
+                                      std::unique_ptr<IDecodeStream>* stream) {
+        (void)desFile;
+        (void)fileKey;
+        (void)cancel;
+        (void)stream;
+        return E_NOTIMPL;
     }
 };

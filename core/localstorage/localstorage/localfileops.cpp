@@ -246,3 +246,23 @@ void RemoveFileQuietly(const std::wstring& path) {
     if (!path.empty())
         ::unlink(WideToUtf8(path).c_str());
 }
+
+HRESULT ReadFileState(const std::wstring& path, FileState& state) {
+    struct stat st {};
+    if (::stat(WideToUtf8(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return E_FAIL;
+    state.device = st.st_dev;
+    state.inode = st.st_ino;
+    state.size = st.st_size;
+    state.modified = st.st_mtim;
+    state.changed = st.st_ctim;
+    return S_OK;
+}
+
+bool SameFileState(const FileState& a, const FileState& b) {
+    const auto same = [](const struct timespec& x, const struct timespec& y) {
+        return x.tv_sec == y.tv_sec && x.tv_nsec == y.tv_nsec;
+    };
+    return a.device == b.device && a.inode == b.inode && a.size == b.size && same(a.modified, b.modified) &&
+           same(a.changed, b.changed);
+}

@@ -1,6 +1,8 @@
 #pragma once
 // File operations of the local store on local paths ("/"), with their
 // failures turned into the local result codes the tasks report.
+#include <sys/stat.h>
+
 #include <string>
 
 #include "platform/hresult.h"
@@ -30,3 +32,19 @@ void EmptyFolderNoFollow(const std::wstring& folder);
 
 // Removes a file if it is there; failures are ignored (clean-up paths).
 void RemoveFileQuietly(const std::wstring& path);
+
+// What tells that a file was changed: which file it is, its size and its
+// change times. Any write moves the change time, and the kernel stamps it
+// finely once it has been read, so comparing two of these catches a change
+// between them without reading the contents twice.
+struct FileState {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    struct timespec modified {};
+    struct timespec changed {};
+};
+
+// E_FAIL when the path is no regular file that can be examined.
+HRESULT ReadFileState(const std::wstring& path, FileState& state);
+bool SameFileState(const FileState& a, const FileState& b);

@@ -57,6 +57,9 @@ public:
                                  const std::atomic<bool>& cancel) override;
     HRESULT DecodeFileCancelable(const std::wstring& srcFile, const std::wstring& desFile,
                                  const std::wstring& fileKey, const std::atomic<bool>& cancel) override;
+    HRESULT BeginDecodeStream(const std::wstring& desFile, const std::wstring& fileKey,
+                              const std::atomic<bool>& cancel,
+                              std::unique_ptr<IDecodeStream>* stream) override;
     HRESULT GetTempFilePath(std::wstring* out) override;
     HRESULT CopyFileToTempPathByFullPath(const std::wstring& fullPath, std::wstring* tempPath,
                                          bool relatePath) override;

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cwctype>
 #include <functional>
 
 #include "base/filecrypt/encryptedfile.h"
@@ -14,6 +13,7 @@
 #include "base/utility/fileutil.h"
 #include "base/utility/localpath.h"
 #include "core/localstorage/localstorage/compresspolicy.h"
+#include "core/localstorage/localstorage/decodestream.h"
 #include "core/localstorage/localstorage/filekey.h"
 #include "core/localstorage/localstorage/localfileops.h"
 #include "core/localstorage/localstorage/localstorage.h"
@@ -25,23 +25,6 @@
 namespace {
 
 const wchar_t kTempFolderName[] = L".tmp";
-
-bool SameSha1(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::towlower(a[i]) != std::towlower(b[i]))
-            return false;
-    }
-    return true;
-}
-
-HRESULT Sha1Of(const std::wstring& path, const std::atomic<bool>* cancel, std::wstring& hex) {
-    std::function<bool()> goOn;
-    if (cancel)
-        goOn = [cancel] { return !cancel->load(); };
-    return FileSha1Hex(path, goOn, hex);
-}
 
 // A failure after the cancel flag was set reads as the cancel it is.
 HRESULT Failed(HRESULT hr, const std::atomic<bool>* cancel) {
@@ -207,6 +190,25 @@ HRESULT CLocalStorage::DecodeFileCancelable(const std::wstring& srcFile, const s
     return Decode(srcFile, desFile, fileKey, &cancel);
 }
 
+HRESULT CLocalStorage::BeginDecodeStream(const std::wstring& desFile, const std::wstring& fileKey,
+                                         const std::atomic<bool>& cancel,
+                                         std::unique_ptr<IDecodeStream>* stream) {
+    if (!stream)
+        return E_POINTER;
+    uint8_t key[kFileKeyBytes];
+    HRESULT hr = HexKeyToBytes(fileKey, key);
+    if (FAILED(hr))
+        return hr;
+    const std::wstring temp = TempFolder();
+    if (temp.empty())
+        return E_FAIL;
+    auto decode = std::make_unique<CDecodeStream>(temp + NewTempFileName(), desFile, cancel);
+    if (!decode->Begin(key, sizeof(key)))
+        return E_FAIL;
+    *stream = std::move(decode);
+    return S_OK;
+}
+
 HRESULT CLocalStorage::Encode(const std::wstring& nameForType, const std::wstring& srcFile,
                               const std::wstring& desFile, const std::wstring& fileKey,
                               const std::atomic<bool>* cancel) {
@@ -220,19 +222,19 @@ HRESULT CLocalStorage::Encode(const std::wstring& nameForType, const std::wstrin
     hr = HexKeyToBytes(fileKey, key);
     if (FAILED(hr))
         return hr;
-    std::wstring before;
-    hr = Sha1Of(srcFile, cancel, before);
+    FileState before;
+    hr = ReadFileState(srcFile, before);
     if (FAILED(hr))
-        return hr = Failed(hr, cancel);
+        return hr;
     bool pack = true;
     hr = ShouldCompressFile(nameForType, srcFile, &pack);
     if (FAILED(hr))
         return hr;
-    std::wstring after;
-    hr = Sha1Of(srcFile, cancel, after);
+    FileState after;
+    hr = ReadFileState(srcFile, after);
     if (FAILED(hr))
-        return hr = Failed(hr, cancel);
-    if (!SameSha1(before, after))
+        return hr;
+    if (!SameFileState(before, after))
         return hr = E_FAIL;  // changed while it was examined
 
     std::wstring packed;
@@ -264,41 +266,5 @@ HRESULT CLocalStorage::Decode(const std::wstring& srcFile, const std::wstring& d
     // The decrypter leaves nothing behind when it fails.
     if (!DecryptFileAnyFormat(key, sizeof(key), srcFile, plain, &format, cancel))
         return hr = Failed(E_FAIL, cancel);
-
-    uint64_t archiveSize = 0;
-    if (format == kDecodedLegacyPacked ||
-        (format == kDecodedCurrent && Query7zArchive(plain, &archiveSize))) {
-        // Unpacked beside the destination and renamed over it, so a failed
-        // extraction leaves an existing destination as it was.
-        const std::wstring unpacked = Sibling(desFile, L"." + NewTempFileName());
-        const bool extracted = ExtractFirstFileFrom7z(unpacked, plain) != 0;
-        RemoveFileQuietly(plain);
-        if (!extracted) {
-            RemoveFileQuietly(unpacked);
-            return hr = E_FAIL;
-        }
-        if (::rename(WideToUtf8(unpacked).c_str(), WideToUtf8(desFile).c_str()) != 0) {
-            RemoveFileQuietly(unpacked);
-            return hr = E_FAIL;
-        }
-        return hr = S_OK;
-    }
-
-    // The plaintext is the file itself: it must not change between the
-    // decryption and the move.
-    std::wstring before;
-    hr = Sha1Of(plain, cancel, before);
-    if (SUCCEEDED(hr)) {
-        std::wstring after;
-        hr = Sha1Of(plain, cancel, after);
-        if (SUCCEEDED(hr) && !SameSha1(before, after))
-            hr = E_FAIL;
-    }
-    if (SUCCEEDED(hr) && FAILED(MoveLocalFileReplacing(plain, desFile)))
-        hr = E_FAIL;
-    if (FAILED(hr)) {
-        RemoveFileQuietly(plain);
-        return hr = Failed(hr, cancel);
-    }
-    return hr = S_OK;
+    return hr = Failed(PlaceDecodedFile(plain, format, desFile), cancel);
 }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,8 +62,11 @@ public:
     CURLcode TextPost(const std::string& url, long timeoutSeconds);
     // Writes the body into the open file; posts the stored body when there is
     // one. A body longer than maxBytes (when not negative) ends the transfer
-    // with CURLE_WRITE_ERROR.
-    CURLcode Download(const std::string& url, FILE* file, long timeoutSeconds, int64_t maxBytes = -1);
+    // with CURLE_WRITE_ERROR, as does a sink (may be empty) that refuses the
+    // bytes written.
+    using Sink = std::function<bool(const void* bytes, size_t length)>;
+    CURLcode Download(const std::string& url, FILE* file, long timeoutSeconds, int64_t maxBytes = -1,
+                      const Sink& sink = Sink());
     CURLcode MultipartPost(const std::string& url, long timeoutSeconds);
 
     // The HTTP status of the last transfer (after redirects); false when unknown.
@@ -111,6 +115,7 @@ private:
     std::atomic<int32_t> m_cancel{0};
     curl_slist* m_headerList = nullptr;  // built per transfer, freed after it
     FILE* m_file = nullptr;              // the running download's destination
+    const Sink* m_sink = nullptr;        // sees what m_file gets; null: none
     int64_t m_fileBytes = 0;             // written to m_file so far
     int64_t m_fileLimit = -1;            // most bytes m_file may get; -1: no bound
     uint32_t m_downloadCap = 0;          // bytes per second set by ApplySpeedCaps; 0: none

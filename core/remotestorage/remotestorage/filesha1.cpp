@@ -39,10 +39,16 @@ HRESULT FileSha1Hex(const std::wstring& path, const std::function<bool()>& goOn,
         if (goOn && !goOn())
             return E_FAIL;
     }
-    uint32_t digest[5];
-    Sha1Final(&context, digest);
-    FormatString(hex, L"%08x%08x%08x%08x%08x", digest[0], digest[1], digest[2], digest[3], digest[4]);
+    hex = FinalSha1Hex(&context);
     return S_OK;
+}
+
+std::wstring FinalSha1Hex(Sha1Context* context) {
+    uint32_t digest[5];
+    Sha1Final(context, digest);
+    std::wstring hex;
+    FormatString(hex, L"%08x%08x%08x%08x%08x", digest[0], digest[1], digest[2], digest[3], digest[4]);
+    return hex;
 }
 
 HRESULT FileSha1Hex(const std::wstring& path, const std::atomic<bool>& cancel, std::wstring& hex) {

@@ -7,6 +7,11 @@
 
 #include "platform/hresult.h"
 
+struct Sha1Context;
+
+// Finishes a digest grown elsewhere and gives it in the same form.
+std::wstring FinalSha1Hex(Sha1Context* context);
+
 // Bytes read and hashed between two looks at the cancel callback.
 constexpr size_t kFileSha1ChunkBytes = 65536;
 

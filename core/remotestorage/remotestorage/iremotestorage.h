@@ -70,6 +70,22 @@ struct IRemoteStorage : IUnknown {
     // path and checks its SHA-1; the reply node keeps the address request's reply.
     virtual HRESULT DownloadFile(const TaskData_DownloadFile* data, TransportProgressCallback progress,
                                  void* context, XmlNode* reply) = 0;
+    // DownloadFile that also hands every byte of the content to the sink while
+    // it arrives, in order, on the calling thread; the reply node already holds
+    // the address request's reply when the first byte comes. A sink refusing
+    // bytes fails the download as a transport failure; a transport that cannot
+    // show the bytes leaves the sink unseen. E_NOTIMPL from storages that
+    // cannot stream.
+    virtual HRESULT DownloadFileStreaming(const TaskData_DownloadFile* data,
+                                          const TransportDownloadSink& sink,
+                                          TransportProgressCallback progress, void* context, XmlNode* reply) {
+        (void)data;
+        (void)sink;
+        (void)progress;
+        (void)context;
+        (void)reply;
+        return E_NOTIMPL;
+    }
     // Fetches the preview package and keeps its picture at the cache path; the
     // reply node is not used and may be null.
     virtual HRESULT GetThumbnail(const TaskData_GetThumbnail* data, TransportProgressCallback progress,

@@ -1,7 +1,9 @@
 #pragma once
 // The HTTP transfer object: a text request, a download into a file or a
 // multipart upload, run synchronously on the caller's thread; one per request.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/unknown.h"
@@ -10,6 +12,11 @@
 // E_FAIL cancels it, any other value lets it go on.
 typedef HRESULT (*TransportProgressCallback)(void* context, int64_t downloadTotal, int64_t downloadNow,
                                              int64_t uploadTotal, int64_t uploadNow, int64_t bytesPerSecond);
+
+// Sees every byte of a download body as it is written, in order, on the
+// transferring thread; returning false fails the download as a transport
+// failure.
+using TransportDownloadSink = std::function<bool(const void* bytes, size_t length)>;
 
 struct ITransport : IUnknown {
     PELLUX_INTERFACE_ID(0x81905341, 0x6561, 0x41B7, 0xAB, 0x0B, 0x93, 0x18, 0x20, 0x8E, 0x6A, 0x8C)
@@ -37,6 +44,12 @@ struct ITransport : IUnknown {
     // cannot bound downloads keep the default.
     virtual HRESULT SetMaxDownloadBytes(int64_t maxBytes) {
         (void)maxBytes;
+        return E_NOTIMPL;
+    }
+    // The sink (may be empty) for the next downloads; transports that cannot
+    // hand the bytes on keep none.
+    virtual HRESULT SetDownloadSink(TransportDownloadSink sink) {
+        (void)sink;
         return E_NOTIMPL;
     }
 };

@@ -58,6 +58,8 @@ public:
                         XmlNode* reply) override;
     HRESULT DownloadFile(const TaskData_DownloadFile* data, TransportProgressCallback progress, void* context,
                          XmlNode* reply) override;
+    HRESULT DownloadFileStreaming(const TaskData_DownloadFile* data, const TransportDownloadSink& sink,
+                                  TransportProgressCallback progress, void* context, XmlNode* reply) override;
     HRESULT GetThumbnail(const TaskData_GetThumbnail* data, TransportProgressCallback progress, void* context,
                          XmlNode* reply) override;
     HRESULT FullTextSearch(const TaskData_FullTextSearch* data, TransportProgressCallback progress,
@@ -85,7 +87,9 @@ private:
     static HRESULT _RequestDownload(const TaskData_DownloadFile& data, TransportProgressCallback progress,
                                     void* context, XmlNode& reply);
     // maxBytes bounds the content written (negative: no bound).
+    // sinkSawAll tells whether the transport handed every byte to the sink.
     static HRESULT _DownloadFile(const std::wstring& url, const std::wstring& stub, bool previousVersion,
                                  const std::wstring& downloadPath, int64_t maxBytes,
-                                 TransportProgressCallback progress, void* context);
+                                 const TransportDownloadSink& sink, TransportProgressCallback progress,
+                                 void* context, bool* sinkSawAll);
 };

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/log/tracestack.h"
+#include "core/remotestorage/remotestorage/downloaddigest.h"
 #include "core/remotestorage/remotestorage/filesha1.h"
 #include "core/remotestorage/remotestorage/previewpackage.h"
 #include "core/remotestorage/remotestorage/remotestorage.h"
@@ -40,6 +41,9 @@ int64_t MaxContentBytes(const std::wstring& plainSize) {
     const int64_t slack = size / 16 + (64 << 10);
     return size > INT64_MAX - slack ? INT64_MAX : size + slack;
 }
+
+// Smaller bodies are hashed on the transferring thread.
+constexpr int64_t kThreadedDigestFromBytes = 1 << 20;
 
 HRESULT NewTransport(CComPtr<ITransport>& transport) {
     const HRESULT hr = TransportCreator()(&transport);
@@ -88,7 +92,8 @@ HRESULT CRemoteStorage::_RequestDownload(const TaskData_DownloadFile& data,
 
 HRESULT CRemoteStorage::_DownloadFile(const std::wstring& url, const std::wstring& stub, bool previousVersion,
                                       const std::wstring& downloadPath, int64_t maxBytes,
-                                      TransportProgressCallback progress, void* context) {
+                                      const TransportDownloadSink& sink, TransportProgressCallback progress,
+                                      void* context, bool* sinkSawAll) {
     const RemoteOperation& operation = GetRemoteOperation(Id::kDownloadContent);
     HRESULT hr = E_FAIL;
     PELLUX_TRACE_SCOPE(operation.traceName, &hr, L"szUrl = %s, szStub = %s", url, stub);
@@ -101,6 +106,7 @@ HRESULT CRemoteStorage::_DownloadFile(const std::wstring& url, const std::wstrin
     if (progress)
         transport->SetProgressCallback(progress, context);
     transport->SetMaxDownloadBytes(maxBytes);
+    *sinkSawAll = SUCCEEDED(transport->SetDownloadSink(sink));
     hr = transport->Download(target.c_str(), downloadPath.c_str(), Headers(operation).c_str(), nullptr,
                              operation.timeoutSeconds);
     return hr;
@@ -108,6 +114,13 @@ HRESULT CRemoteStorage::_DownloadFile(const std::wstring& url, const std::wstrin
 
 HRESULT CRemoteStorage::DownloadFile(const TaskData_DownloadFile* data, TransportProgressCallback progress,
                                      void* context, XmlNode* reply) {
+    return DownloadFileStreaming(data, TransportDownloadSink(), progress, context, reply);
+}
+
+HRESULT CRemoteStorage::DownloadFileStreaming(const TaskData_DownloadFile* data,
+                                              const TransportDownloadSink& sink,
+                                              TransportProgressCallback progress, void* context,
+                                              XmlNode* reply) {
     HRESULT hr = E_FAIL;
     PELLUX_TRACE_SCOPE(GetRemoteOperation(Id::kRequestDownload).traceName, &hr, L"Id = %s, TempPath = %s",
                        data ? data->key : std::wstring(), data ? data->downloadPath : std::wstring());
@@ -119,12 +132,23 @@ HRESULT CRemoteStorage::DownloadFile(const TaskData_DownloadFile* data, Transpor
     const std::wstring url = reply->GetValue(L"url");
     const std::wstring stub = reply->GetValue(L"stub");
     const std::wstring expectedSha1 = reply->GetValue(L"compressSha1");
-    hr = _DownloadFile(url, stub, data->previousVersion != 0, data->downloadPath,
-                       MaxContentBytes(reply->GetValue(L"size")), progress, context);
+    const int64_t maxBytes = MaxContentBytes(reply->GetValue(L"size"));
+    // A transport that cannot show the bytes gets the file read back.
+    CDownloadDigest digest(maxBytes < 0 || maxBytes > kThreadedDigestFromBytes);
+    if (!digest.Start())
+        return hr = E_FAIL;
+    const TransportDownloadSink hashing = [&digest, &sink](const void* bytes, size_t length) {
+        return digest.Add(bytes, length) && (!sink || sink(bytes, length));
+    };
+    bool hashed = false;
+    hr = _DownloadFile(url, stub, data->previousVersion != 0, data->downloadPath, maxBytes, hashing, progress,
+                       context, &hashed);
+    std::wstring actualSha1 = digest.Finish();
     if (FAILED(hr))
         return hr;
-    std::wstring actualSha1;
-    if (FAILED(FileSha1Hex(data->downloadPath, std::function<bool()>(), actualSha1)))
+    if (!hashed && FAILED(FileSha1Hex(data->downloadPath, std::function<bool()>(), actualSha1)))
+        return hr = E_FAIL;
+    if (actualSha1.empty())
         return hr = E_FAIL;
     // The file stays where it is: the caller decides what a mismatch costs.
     if (expectedSha1.empty() || CompareNoCaseAscii(actualSha1, expectedSha1) != 0)

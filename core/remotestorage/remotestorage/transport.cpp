@@ -75,6 +75,11 @@ HRESULT CTransport::SetMaxDownloadBytes(int64_t maxBytes) {
     return S_OK;
 }
 
+HRESULT CTransport::SetDownloadSink(TransportDownloadSink sink) {
+    m_downloadSink = std::move(sink);
+    return S_OK;
+}
+
 void CTransport::PrepareTransfer(const std::string& url) {
     m_session.FullReset();
     const ProxyOptions proxy = BuildProxyOptions(ReadProxyRegistryValues(), SystemProxyListFor(url));
@@ -127,8 +132,8 @@ HRESULT CTransport::Download(const wchar_t* url, const wchar_t* localPath, const
 
     hr = E_TRANSPORT_FAILED;
     if (FILE* file = std::fopen(path.c_str(), "wb")) {
-        const CURLcode code =
-            m_session.Download(target, file, static_cast<long>(timeoutSeconds), m_maxDownloadBytes);
+        const CURLcode code = m_session.Download(target, file, static_cast<long>(timeoutSeconds),
+                                                 m_maxDownloadBytes, m_downloadSink);
         long status = 0;
         if (code != CURLE_OK) {
             hr = TransferResult(code, m_session.IsCancelled());

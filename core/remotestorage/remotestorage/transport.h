@@ -20,6 +20,7 @@ public:
     HRESULT Cancel(uint32_t unused) override;
     HRESULT SetSpeedLimit(uint32_t uploadCap, uint32_t downloadCap) override;
     HRESULT SetMaxDownloadBytes(int64_t maxBytes) override;
+    HRESULT SetDownloadSink(TransportDownloadSink sink) override;
 
 private:
     CTransport() = default;
@@ -36,6 +37,7 @@ private:
     uint32_t m_uploadCap = 0;         // bytes per second, 0 = no cap
     uint32_t m_downloadCap = 0;       // bytes per second, 0 = no cap
     int64_t m_maxDownloadBytes = -1;  // negative: downloads are not bounded
+    TransportDownloadSink m_downloadSink;
 };
 
 typedef HRESULT (*TransportCreatorFunction)(ITransport** out);

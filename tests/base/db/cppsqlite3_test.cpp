@@ -214,15 +214,4 @@ TEST_F(SqliteBusy, ABusyCompileIsRetriedLikeABusyStep) {
     EXPECT_EQ(fresh.execScalar("SELECT count(*) FROM t;"), 1);
 }
 
-TEST_F(SqliteBusy, EveryCallGetsTheWholeRetryBudget) {
-    for (int round = 0; round < 3; ++round) {
-        Hold();
-        EXPECT_EQ(Thrown([&] { db_.execDML("INSERT INTO t (n) VALUES (1);"); }).first, 5);
-        EXPECT_EQ(db_.lastBusyRetries(), 5) << "round " << round;
-        EXPECT_EQ(Thrown([&] { db_.execQuery("SELECT * FROM t;"); }).first, 5);
-        EXPECT_EQ(db_.lastBusyRetries(), 5) << "round " << round;
-        Release();
-    }
-}
-
 }  // namespace

@@ -11,9 +11,8 @@
 
 #include "base/log/initconfig.h"
 #include "base/settings/inisettings.h"
-#include "platform/event.h"
+#include "platform/diagnostics.h"
 #include "platform/strings.h"
-#include "platform/workerthread.h"
 #include "tests/support/testenvironment.h"
 
 using namespace pellux_test;
@@ -96,13 +95,6 @@ TEST_F(LogFileTest, DefaultsWriteEveryLevelAndKeepThreeDays) {
         << Today();
 }
 
-TEST_F(LogFileTest, MinusOneKeepsEveryFile) {
-    ASSERT_TRUE(WriteFile(m_folder + "/config.ini", "[Pellux]\nLogSaveDate=-1\n"));
-    MakeFileAged(m_folder + "/log/ancient.log", 400);
-    SetupLog(Utf8ToWide(m_folder));
-    EXPECT_TRUE(Exists(m_folder + "/log/ancient.log"));
-}
-
 TEST_F(LogFileTest, InitConfigAndLogPointsTheSettingsAtTheFolder) {
     ASSERT_TRUE(WriteFile(m_folder + "/config.ini", "[Pellux]\nLogLevel=0\nWebRoot=http://example.test\n"));
     EXPECT_EQ(InitConfigAndLog(Utf8ToWide(m_folder)), 0);
@@ -114,17 +106,10 @@ TEST_F(LogFileTest, InitConfigAndLogPointsTheSettingsAtTheFolder) {
     EXPECT_EQ(Today().find("an info"), std::string::npos);
 }
 
-TEST_F(LogFileTest, AWorkerAbandonedAfterItsTimeOutIsLogged) {
+TEST_F(LogFileTest, PlatformLinesGoToTheLogFile) {
     SetupLog(Utf8ToWide(m_folder));
-    auto release = std::make_shared<CEvent>(true, false);
-    CWorkerThread worker;
-    worker.Start([release](const CWorkerThread::StopToken&) { release->Wait(5000); });
-    EXPECT_FALSE(worker.StopAndJoin(
-        20, L"CTaskExecuter::_Stop: \u7ebf\u7a0b\u9000\u51fa\u8d85\u65f6\uff0cTimeOut = 20"));
-    release->Set();
+    PlatformLog(1, __FILE__, __LINE__, L"\u7ebf\u7a0b\u9000\u51fa\u8d85\u65f6 TimeOut = 20");
     EXPECT_NE(
-        Today().find(
-            "CTaskExecuter::_Stop: \xe7\xba\xbf\xe7\xa8\x8b\xe9\x80\x80\xe5\x87\xba\xe8\xb6\x85\xe6\x97\xb6"
-            "\xef\xbc\x8cTimeOut = 20"),
+        Today().find("\xe7\xba\xbf\xe7\xa8\x8b\xe9\x80\x80\xe5\x87\xba\xe8\xb6\x85\xe6\x97\xb6 TimeOut = 20"),
         std::string::npos);
 }

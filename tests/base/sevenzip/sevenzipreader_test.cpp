@@ -2,6 +2,7 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -335,4 +336,43 @@ TEST(SevenZipReader, CodersThatAskForHugeDictionariesAreRefused) {
     uint64_t size = 0;
     EXPECT_EQ(Query7zArchive(W(dir + "/large.7z"), &size), 1);
     EXPECT_EQ(size, 3000u);
+}
+
+// Every check of the header walk has its refusal: no header cut short is taken,
+// ours or the reference tool's (solid, several files, header not compressed).
+TEST(SevenZipHeaderGuard, EveryHeaderCutShortIsRefused) {
+    const std::string dir = MakeTempDir("7zg");
+    ASSERT_TRUE(WriteFile(dir + "/a.txt", MixedBytes(3000, 5)));
+    ASSERT_TRUE(WriteFile(dir + "/b.txt", MixedBytes(2000, 6)));
+    ASSERT_EQ(CompressFileTo7z(W(dir + "/ours.7z"), W(dir + "/a.txt")), 1);
+    std::vector<std::string> archives{dir + "/ours.7z"};
+    std::string out;
+    if (HaveProgram("7z")) {
+        ASSERT_EQ(RunCommand("cd " + Quote(dir) + " && 7z a -t7z -mhc=off ref.7z a.txt b.txt", &out), 0)
+            << out;
+        archives.push_back(dir + "/ref.7z");
+    }
+    for (const std::string& archive : archives) {
+        SCOPED_TRACE(archive);
+        const std::string a = ReadFile(archive);
+        uint64_t offset = 0, size = 0;
+        for (int i = 7; i >= 0; --i) {
+            offset = (offset << 8) | static_cast<uint8_t>(a[12 + i]);
+            size = (size << 8) | static_cast<uint8_t>(a[20 + i]);
+        }
+        const int fd = open(archive.c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        EXPECT_TRUE(SevenZipHeaderIsBounded(fd, 32 + offset, size));
+        for (uint64_t cut = 0; cut < size; ++cut)
+            EXPECT_FALSE(SevenZipHeaderIsBounded(fd, 32 + offset, cut)) << cut;
+        close(fd);
+        // An (empty) archive properties block is walked over.
+        const std::string header = a.substr(32 + offset, size);
+        ASSERT_TRUE(WriteFile(dir + "/props.7z",
+                              Assemble(a.substr(32, offset),
+                                       header.substr(0, 1) + std::string("\x02\x00", 2) + header.substr(1))));
+        const int props = open((dir + "/props.7z").c_str(), O_RDONLY);
+        EXPECT_TRUE(SevenZipHeaderIsBounded(props, 32 + offset, size + 2));
+        close(props);
+    }
 }

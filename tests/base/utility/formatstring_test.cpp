@@ -17,6 +17,8 @@ TEST(FormatString, IntegersFollowTheirLengthModifier) {
     EXPECT_EQ(FormatString(out, L"hr = %x", static_cast<int32_t>(0x80004005)), L"hr = 80004005");
     EXPECT_EQ(FormatString(out, L"%I64d %lld %llu", int64_t(1) << 40, -3LL, ~0ULL),
               L"1099511627776 -3 18446744073709551615");
+    EXPECT_EQ(FormatString(out, L"%I64x %I64u %I32d %Id %hhd", ~0ULL, int64_t(1) << 33, -7, 8, 0x1ff),
+              L"ffffffffffffffff 8589934592 -7 8 -1");
     EXPECT_EQ(FormatString(out, L"%04d-%02d-%02d %.2f %c %%", 2026, 1, 9, 1.5, L'x'), L"2026-01-09 1.50 x %");
 }
 
@@ -43,4 +45,5 @@ TEST(FormatString, ExtremeWidthsAndPrecisionsStayBounded) {
     EXPECT_EQ(FormatString(out, L"%99999999999999999999s", L"x").size(), 1023u);
     EXPECT_EQ(FormatString(out, L"%*s|", INT32_MIN, L"x"), L"x" + std::wstring(1022, L' '));
     EXPECT_EQ(FormatString(out, L"%.*s|", -1, L"abc"), L"abc|");
+    EXPECT_EQ(FormatString(out, L"%.0s|%.*s|%10d|", L"abc", 0, L"abc", 5), L"||         5|");
 }

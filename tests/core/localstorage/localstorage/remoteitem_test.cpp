@@ -91,6 +91,7 @@ TEST(RemoteItemReply, TypeSharedAndNumbersFollowTheReplyRules) {
     EXPECT_EQ(item(L"opVer", L"-7").opVer, -7);
     EXPECT_EQ(item(L"opVer", L"4294967296").opVer, INT32_MAX);
     EXPECT_EQ(ParseReplyInt64(L"-9223372036854775808"), INT64_MIN);
+    EXPECT_EQ(ParseReplyInt64(L"9223372036854775806"), INT64_MAX - 1);  // one below the limit is exact
     EXPECT_EQ(ParseReplyInt64(L"-99999999999999999999"), INT64_MIN);
     EXPECT_EQ(ParseReplyInt64(L"+"), 0);
 

@@ -23,8 +23,7 @@ protected:
         return options;
     }
     HRESULT Poll(XmlNode& reply, TransportProgressCallback progress = nullptr, void* context = nullptr) {
-        std::unique_ptr<TaskData_PushNotify, void (*)(TaskData_PushNotify*)> record(
-            TaskData_PushNotify::Create(), [](TaskData_PushNotify* r) { r->Release(); });
+        auto record = Record<TaskData_PushNotify>(session.token);
         record->userId = Utf8ToWide(session.userId);
         return storage->PushNotify(record.get(), progress, context, &reply);
     }

@@ -5,18 +5,12 @@
 #include <functional>
 #include <memory>
 
+#include "core/remotestorage/remotestorage/remoteoperation.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "remotestoragetestbase.h"
 
 namespace pellux_test {
 namespace {
-
-template <class T>
-std::unique_ptr<T, void (*)(T*)> Record(const std::string& token) {
-    std::unique_ptr<T, void (*)(T*)> record(T::Create(), [](T* r) { r->Release(); });
-    record->token = Utf8ToWide(token);
-    return record;
-}
 
 bool IsDecimal(const std::wstring& text) {
     return !text.empty() && text.find_first_not_of(L"0123456789") == std::wstring::npos;
@@ -39,23 +33,6 @@ struct OperationCase {
     std::function<HRESULT(IRemoteStorage&, XmlNode&)> call;
     std::function<void(const XmlNode&)> checkReply;
 };
-
-TEST_F(RemoteStorageTest, DirRequestIsTheExactDocumentWithTheFixedHeaders) {
-    const std::string docs = IdOf("Documents");
-    ASSERT_TRUE(m_emulator.ClearLog());
-    auto record = Record<TaskData_Dir>(session.token);
-    record->key = Utf8ToWide(docs);
-    XmlNode reply;
-    ASSERT_EQ(storage->Dir(record.get(), nullptr, nullptr, &reply), S_OK);
-    const EmulatorRequest request = OnlyRequest();
-    EXPECT_EQ(request.method, "POST");
-    EXPECT_EQ(request.target, "/xsvr/dir/");
-    EXPECT_EQ(request.body, "<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle><token>" + session.token +
-                                "</token><fileId>" + docs + "</fileId></xNorle>");
-    EXPECT_EQ(request.Header("v"), "2");
-    EXPECT_EQ(request.Header("User-Agent"), "pellux");
-    EXPECT_TRUE(ListsName(reply, L"readme.txt"));
-}
 
 TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
     const std::string docs = IdOf("Documents");
@@ -354,6 +331,7 @@ TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
     for (const OperationCase& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(m_emulator.ClearLog());
+        TransportUses().clear();
         XmlNode reply;
         EXPECT_EQ(c.call(*storage, reply), S_OK);
         const EmulatorRequest request = OnlyRequest();
@@ -370,7 +348,31 @@ TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
             EXPECT_EQ(request.body, c.document);
         }
         c.checkReply(reply);
+        // The long poll is held up to 270 seconds, every other operation 30.
+        ASSERT_EQ(TransportUses().size(), 1u);
+        EXPECT_EQ(TransportUses()[0].kind, "request");
+        EXPECT_EQ(TransportUses()[0].timeout, c.document.empty() ? 270u : 30u);
+        EXPECT_TRUE(TransportUses()[0].report);
     }
+}
+
+TEST_F(RemoteStorageTest, BadCallsAndATransportThatCannotBeMadeSendNothing) {
+    ASSERT_TRUE(m_emulator.ClearLog());
+    auto dir = Record<TaskData_Dir>(session.token);
+    EXPECT_EQ(storage->Dir(dir.get(), nullptr, nullptr, nullptr), E_POINTER);  // only deletes go without
+    EXPECT_EQ(storage->Dir(nullptr, nullptr, nullptr, nullptr), E_POINTER);
+    TransportCreator() = [](ITransport**) { return E_OUTOFMEMORY; };
+    XmlNode reply;
+    EXPECT_EQ(storage->Dir(dir.get(), nullptr, nullptr, &reply), E_OUTOFMEMORY);
+    EXPECT_TRUE(m_emulator.RequestLog().empty());
+}
+
+TEST(RemoteOperationTable, EveryOperationHasItsDescriptorInOrder) {
+    const auto& table = RemoteOperations();
+    for (size_t i = 0; i < table.size(); ++i)
+        EXPECT_EQ(static_cast<size_t>(table[i].id), i);
+    // Header values are URL-encoded.
+    EXPECT_EQ(BuildRequestHeaders(L"a b"), "v:a%20b&User-Agent:pellux");
 }
 
 }  // namespace

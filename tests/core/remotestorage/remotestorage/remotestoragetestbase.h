@@ -2,16 +2,64 @@
 // The remote storage against the service emulator: a logged-in demo account,
 // the client's settings pointed at the emulator, and helpers that prepare the
 // service's state with plain HTTP (not through the code under test).
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/settings/inisettings.h"
 #include "core/remotestorage/remotestorage/iremotestorage.h"
+#include "core/remotestorage/remotestorage/transport.h"
 #include "platform/strings.h"
 #include "tests/support/emulatorfixture.h"
 #include "tests/support/testenvironment.h"
 
 namespace pellux_test {
+
+// What the storage asked of its transports: the emulator sees the requests,
+// not the time-outs or whether a failure is reported.
+struct TransportUse {
+    std::string kind;  // "request", "download" or "upload"
+    uint32_t timeout;
+    bool report;
+};
+inline std::vector<TransportUse>& TransportUses() {
+    static std::vector<TransportUse> uses;
+    return uses;
+}
+
+// The real transport, recording each use.
+class RecordingTransport final : public CUnknownImpl<ITransport> {
+public:
+    static HRESULT Create(ITransport** out) {
+        auto* recorder = new RecordingTransport();
+        recorder->AddRef();
+        *out = recorder;
+        return CTransport::CreateInstance(&recorder->m_real);
+    }
+    HRESULT SetProgressCallback(TransportProgressCallback callback, void* context) override {
+        return m_real->SetProgressCallback(callback, context);
+    }
+    HRESULT Request(const wchar_t* url, const wchar_t* headers, const wchar_t* body, std::wstring* reply,
+                    uint32_t timeout, bool report) override {
+        TransportUses().push_back({"request", timeout, report});
+        return m_real->Request(url, headers, body, reply, timeout, report);
+    }
+    HRESULT Download(const wchar_t* url, const wchar_t* path, const wchar_t* headers, const wchar_t* body,
+                     uint32_t timeout) override {
+        TransportUses().push_back({"download", timeout, false});
+        return m_real->Download(url, path, headers, body, timeout);
+    }
+    HRESULT Upload(const wchar_t* url, const wchar_t* path, const wchar_t* headers, const wchar_t* fields,
+                   std::wstring* reply, uint32_t timeout) override {
+        TransportUses().push_back({"upload", timeout, false});
+        return m_real->Upload(url, path, headers, fields, reply, timeout);
+    }
+    HRESULT Cancel(uint32_t unused) override { return m_real->Cancel(unused); }
+    HRESULT SetSpeedLimit(uint32_t up, uint32_t down) override { return m_real->SetSpeedLimit(up, down); }
+
+private:
+    CComPtr<ITransport> m_real;
+};
 
 class RemoteStorageTest : public EmulatorTest {
 protected:
@@ -19,11 +67,18 @@ protected:
         EmulatorTest::SetUp();
         if (HasFatalFailure())
             return;
+        TransportCreator() = &RecordingTransport::Create;
+        TransportUses().clear();
         SetIniFolder(Utf8ToWide(ConfigFolder()));
         session = m_emulator.Login("demo", "demo");
         ASSERT_FALSE(session.token.empty());
         ASSERT_EQ(CreateRemoteStorage(&storage), S_OK);
         ASSERT_TRUE(storage);
+    }
+
+    void TearDown() override {
+        TransportCreator() = &CTransport::CreateInstance;
+        EmulatorTest::TearDown();
     }
 
     std::wstring Token() const { return Utf8ToWide(session.token); }
@@ -62,6 +117,14 @@ protected:
     EmulatorSession session;
     CComPtr<IRemoteStorage> storage;
 };
+
+// A new task record with the session token.
+template <class T>
+std::unique_ptr<T, void (*)(T*)> Record(const std::string& token) {
+    std::unique_ptr<T, void (*)(T*)> record(T::Create(), [](T* r) { r->Release(); });
+    record->token = Utf8ToWide(token);
+    return record;
+}
 
 // The request document exactly as the service expects it.
 inline std::string RequestDocument(const EmulatorFields& fields) {

@@ -128,127 +128,103 @@ TEST_F(ServiceStateTest, ADisabledMonitorChangesNothing) {
     EXPECT_TRUE(center.Posted().empty());
 }
 
-TEST_F(ServiceStateTest, ThreeBadReportsPostOneNetworkRecordAndTheFourthAsksTheService) {
-    ServiceStateMonitor monitor(service.Url());
-    monitor.Enable(&center);
-    for (int i = 0; i < 3; ++i)
-        monitor.Report(false);
-    ASSERT_EQ(1u, center.Posted().size());
-    EXPECT_EQ(kStatusNetworkFailing, center.Posted()[0].type);
-    EXPECT_TRUE(center.Posted()[0].title.empty());
-    EXPECT_EQ(0, service.Hits());
-
-    monitor.Report(false);
-    EXPECT_EQ(1, service.Hits());
-    EXPECT_EQ(1u, center.Posted().size());  // "normal": nothing new posted
-    // The state service gets no header list of the storage service.
-    EXPECT_EQ(0u, service.Headers().count("v"));
-
-    // The count starts again after a check.
-    for (int i = 0; i < 3; ++i)
-        monitor.Report(false);
-    EXPECT_EQ(1, service.Hits());
-    monitor.Report(false);
-    EXPECT_EQ(2, service.Hits());
+// Scripted runs: each step may change the state service's answer, then reports
+// 'b'ad or 'g'ood outcomes ('S' stops the service) and checks what followed.
+TEST_F(ServiceStateTest, ReportsDecideWhenTheStateServiceIsAskedAndWhatIsPosted) {
+    const int64_t kNet = kStatusNetworkFailing, kNotice = kStatusServiceNotice, x = -1;  // x: not checked
+    const char* kKeep = nullptr;
+    struct Step {
+        const char* answer;
+        std::string reports;
+        int hits;
+        int64_t shown, posted, clears;
+    };
+    const std::vector<std::pair<const char*, std::vector<Step>>> runs{
+        // Three bad reports post one network record, the fourth asks the service; the count starts again.
+        {"three bad",
+         {{kKeep, "bbb", 0, kNet, 1, x},
+          {kKeep, "b", 1, x, 1, x},
+          {kKeep, "bbb", 1, x, x, x},
+          {kKeep, "b", 2, x, x, x}}},
+        // A good report clears the override once but keeps the count.
+        {"good clears",
+         {{kKeep, "bb", 0, kNet, x, x},
+          {kKeep, "g", 0, 0, x, 1},
+          {kKeep, "g", 0, 0, x, 1},
+          {kKeep, "b", 0, x, 2, x},
+          {kKeep, "b", 1, x, x, x}}},
+        // A notice stops the counting, every good report asks again, a failed check ends it.
+        {"maintenance",
+         {{kMaintenance, "bbbb", 1, kNotice, 2, x},
+          {kKeep, "bbbbb", 1, x, x, x},
+          {kKeep, "g", 2, kNotice, x, x},
+          {kKeep, "g", 3, x, x, x},
+          {"this is not xml <<<", "g", 4, x, x, x},
+          {kKeep, "g", 4, x, x, x}}},
+        // An empty answer keeps the notice; an unreachable service ends it.
+        {"empty answer",
+         {{kMaintenance, "bbbb", 1, kNotice, x, x},
+          {"", "g", 2, x, x, x},
+          {kKeep, "g", 3, x, x, x},
+          {kKeep, "Sggg", 3, x, x, x}}},
+        // States other than maintenance post nothing.
+        {"other state", {{"<r><State>maintained</State><Title>t</Title></r>", "bbbb", 1, x, 1, x}}},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.first);
+        StateService service;
+        FakeSyncCenter center;
+        ServiceStateMonitor monitor(service.Url());
+        monitor.Enable(&center);
+        for (const Step& step : run.second) {
+            SCOPED_TRACE(step.reports);
+            if (step.answer)
+                service.Answer(step.answer);
+            for (char report : step.reports) {
+                if (report == 'S')
+                    service.Stop();
+                else
+                    monitor.Report(report == 'g');
+            }
+            EXPECT_EQ(step.hits, service.Hits());
+            if (step.shown != x) {
+                EXPECT_EQ(step.shown, center.OverrideType());
+            }
+            if (step.posted != x) {
+                EXPECT_EQ(step.posted, static_cast<int64_t>(center.Posted().size()));
+            }
+            if (step.clears != x) {
+                EXPECT_EQ(step.clears, center.Clears());
+            }
+        }
+        ASSERT_FALSE(center.Posted().empty());
+        EXPECT_EQ(kNet, center.Posted()[0].type);
+        EXPECT_TRUE(center.Posted()[0].title.empty());
+    }
 }
 
-TEST_F(ServiceStateTest, AGoodReportClearsTheOverrideButKeepsTheCount) {
-    ServiceStateMonitor monitor(service.Url());
-    monitor.Enable(&center);
-    monitor.Report(false);
-    monitor.Report(false);
-    EXPECT_EQ(kStatusNetworkFailing, center.OverrideType());
-    monitor.Report(true);
-    EXPECT_EQ(1, center.Clears());
-    EXPECT_EQ(0u, center.OverrideType());
-    monitor.Report(true);
-    EXPECT_EQ(1, center.Clears());  // only a change is posted
-
-    monitor.Report(false);
-    EXPECT_EQ(0, service.Hits());
-    EXPECT_EQ(2u, center.Posted().size());
-    monitor.Report(false);  // the fourth bad one since the last check
-    EXPECT_EQ(1, service.Hits());
-}
-
-TEST_F(ServiceStateTest, AMaintenanceAnswerPostsTheNoticeAndGoodReportsAskAgain) {
-    service.Answer(kMaintenance);
-    ServiceStateMonitor monitor(service.Url());
-    monitor.Enable(&center);
-    for (int i = 0; i < 4; ++i)
-        monitor.Report(false);
-    ASSERT_EQ(1, service.Hits());
-    ASSERT_EQ(2u, center.Posted().size());
-    const ServiceStateRecord notice = center.Posted()[1];
-    EXPECT_EQ(kStatusServiceNotice, notice.type);
-    EXPECT_EQ(L"\u7ef4\u62a4", notice.title);
-    EXPECT_EQ(L"back at noon", notice.content);
-    EXPECT_EQ(L"http://status.example/", notice.url);
-    EXPECT_EQ(kStatusServiceNotice, center.OverrideType());
-
-    // While the notice stands, bad reports do not count...
-    for (int i = 0; i < 5; ++i)
-        monitor.Report(false);
-    EXPECT_EQ(1, service.Hits());
-    // ...and every good one asks again.
-    monitor.Report(true);
-    EXPECT_EQ(2, service.Hits());
-    EXPECT_EQ(kStatusServiceNotice, center.OverrideType());
-    monitor.Report(true);
-    EXPECT_EQ(3, service.Hits());
-
-    // A failed check ends the notice: good reports stop asking.
-    service.Answer("this is not xml <<<");
-    monitor.Report(true);
-    EXPECT_EQ(4, service.Hits());
-    monitor.Report(true);
-    EXPECT_EQ(4, service.Hits());
-}
-
-TEST_F(ServiceStateTest, AnEmptyAnswerKeepsTheNoticeAndAnUnreachableServiceEndsIt) {
-    service.Answer(kMaintenance);
-    ServiceStateMonitor monitor(service.Url());
-    monitor.Enable(&center);
-    for (int i = 0; i < 4; ++i)
-        monitor.Report(false);
-    ASSERT_EQ(kStatusServiceNotice, center.OverrideType());
-
-    service.Answer("");
-    monitor.Report(true);
-    EXPECT_EQ(2, service.Hits());
-    monitor.Report(true);
-    EXPECT_EQ(3, service.Hits());  // still shown: still asking
-
-    service.Stop();
-    monitor.Report(true);
-    monitor.Report(true);
-    monitor.Report(true);
-    EXPECT_EQ(3, service.Hits());
-}
-
-TEST_F(ServiceStateTest, OtherStatesPostNothing) {
-    service.Answer("<r><State>maintained</State><Title>t</Title></r>");
-    ServiceStateMonitor monitor(service.Url());
-    monitor.Enable(&center);
-    for (int i = 0; i < 4; ++i)
-        monitor.Report(false);
-    EXPECT_EQ(1, service.Hits());
-    ASSERT_EQ(1u, center.Posted().size());
-    EXPECT_EQ(kStatusNetworkFailing, center.Posted()[0].type);
-}
-
-TEST_F(ServiceStateTest, NoticeTextsAreCutToTheirField) {
+TEST_F(ServiceStateTest, TheNoticeCarriesItsTextsCutToTheirField) {
     const std::string longText(400, 'x');
-    service.Answer("<r><State>Maintain</State><Title>" + longText + "</Title><Content>" + longText +
-                   "</Content><URL>" + longText + "</URL></r>");
-    ServiceStateMonitor monitor(service.Url());
-    monitor.Enable(&center);
-    for (int i = 0; i < 4; ++i)
-        monitor.Report(false);
-    ASSERT_EQ(2u, center.Posted().size());
-    EXPECT_EQ(kStatusTextMax, center.Posted()[1].title.size());
-    EXPECT_EQ(kStatusTextMax, center.Posted()[1].content.size());
-    EXPECT_EQ(kStatusTextMax, center.Posted()[1].url.size());
+    for (const std::string& answer :
+         {std::string(kMaintenance), "<r><State>Maintain</State><Title>" + longText + "</Title><Content>" +
+                                         longText + "</Content><URL>" + longText + "</URL></r>"}) {
+        StateService service;
+        service.Answer(answer);
+        FakeSyncCenter center;
+        ServiceStateMonitor monitor(service.Url());
+        monitor.Enable(&center);
+        for (int i = 0; i < 4; ++i)
+            monitor.Report(false);
+        ASSERT_EQ(2u, center.Posted().size());
+        const ServiceStateRecord notice = center.Posted()[1];
+        EXPECT_EQ(kStatusServiceNotice, notice.type);
+        const bool cut = answer.size() > 1000;
+        EXPECT_EQ(cut ? std::wstring(kStatusTextMax, L'x') : L"\u7ef4\u62a4", notice.title);
+        EXPECT_EQ(cut ? std::wstring(kStatusTextMax, L'x') : L"back at noon", notice.content);
+        EXPECT_EQ(cut ? std::wstring(kStatusTextMax, L'x') : L"http://status.example/", notice.url);
+        // The state service gets no header list of the storage service.
+        EXPECT_EQ(0u, service.Headers().count("v"));
+    }
 }
 
 TEST_F(ServiceStateTest, ConcurrentReportsLeaveTheLatestState) {

@@ -60,27 +60,13 @@ TEST_F(TransportSettingsTest, TheDownloadCapComesFromTheSettingsFile) {
     EXPECT_EQ(blob.size(), pellux_test::ReadFile(path).size());
 }
 
-TEST_F(TransportSettingsTest, ARegistryProxyCarriesTheRequestAndItsCredentials) {
-    RawCaptureServer proxy;
-    ASSERT_EQ(S_OK, RegWriteDword(L"", L"ProxyServerType", 2));
-    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerIP", L"127.0.0.1"));
-    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerPort", std::to_wstring(proxy.Port())));
-    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerUserName", L"ann"));
-    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerPassword", L"pw"));
-    CComPtr<ITransport> transport;
-    ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
-    std::wstring reply;
-    EXPECT_EQ(S_OK, transport->Request(L"http://service.invalid/xsvr/dir/", L"v:2&User-Agent:pellux", L"<x/>",
-                                       &reply, 30, false));
-    EXPECT_EQ(L"ok", reply);
-    const std::string request = proxy.Request();
-    EXPECT_EQ(0u, request.find("POST http://service.invalid/xsvr/dir/ HTTP/1.1\r\n")) << request;
-    EXPECT_NE(std::string::npos, request.find("Proxy-Authorization: Basic YW5uOnB3\r\n"))
-        << request;  // ann:pw
-}
-
-TEST_F(TransportSettingsTest, TheProxyIsReadAgainBeforeEveryTransfer) {
+// Type 0 goes direct whatever the proxy values and the environment say; a proxy
+// set later is read again by the same transport, with its credentials.
+TEST_F(TransportSettingsTest, TheRegistryProxyIsReadBeforeEveryTransfer) {
     ASSERT_EQ(S_OK, RegWriteDword(L"", L"ProxyServerType", 0));
+    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerIP", L"127.0.0.1"));
+    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerPort", L"1"));
+    setenv("http_proxy", "http://127.0.0.1:1", 1);
     CComPtr<ITransport> transport;
     ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
     {
@@ -89,32 +75,23 @@ TEST_F(TransportSettingsTest, TheProxyIsReadAgainBeforeEveryTransfer) {
                   transport->Request(direct.Url("/xsvr/dir/").c_str(), nullptr, L"x", nullptr, 30, false));
         EXPECT_EQ(0u, direct.Request().find("POST /xsvr/dir/ HTTP/1.1\r\n"));
     }
-    // The same transport follows a proxy set after it was made.
-    RawCaptureServer proxy;
-    ASSERT_EQ(S_OK, RegWriteDword(L"", L"ProxyServerType", 2));
-    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerIP", L"127.0.0.1"));
-    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerPort", std::to_wstring(proxy.Port())));
-    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerUserName", L""));
-    std::wstring reply;
-    EXPECT_EQ(S_OK,
-              transport->Request(L"http://service.invalid/xsvr/dir/", nullptr, L"x", &reply, 30, false));
-    EXPECT_EQ(L"ok", reply);
-    const std::string request = proxy.Request();
-    EXPECT_EQ(0u, request.find("POST http://service.invalid/xsvr/dir/ HTTP/1.1\r\n")) << request;
-    EXPECT_EQ(std::string::npos, request.find("Proxy-Authorization")) << request;
-}
-
-TEST_F(TransportSettingsTest, ProxyTypeZeroGoesDirect) {
-    ASSERT_EQ(S_OK, RegWriteDword(L"", L"ProxyServerType", 0));
-    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerIP", L"127.0.0.1"));
-    ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerPort", L"1"));
-    setenv("http_proxy", "http://127.0.0.1:1", 1);  // the system proxy is not consulted either
-    RawCaptureServer direct;
-    CComPtr<ITransport> transport;
-    ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
-    EXPECT_EQ(S_OK, transport->Request(direct.Url("/xsvr/dir/").c_str(), nullptr, L"x", nullptr, 30, false));
     unsetenv("http_proxy");
-    EXPECT_EQ(0u, direct.Request().find("POST /xsvr/dir/ HTTP/1.1\r\n"));
+    for (const wchar_t* user : {L"", L"ann"}) {
+        RawCaptureServer proxy;
+        ASSERT_EQ(S_OK, RegWriteDword(L"", L"ProxyServerType", 2));
+        ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerPort", std::to_wstring(proxy.Port())));
+        ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerUserName", user));
+        ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerPassword", L"pw"));
+        std::wstring reply;
+        EXPECT_EQ(S_OK, transport->Request(L"http://service.invalid/xsvr/dir/", L"v:2&User-Agent:pellux",
+                                           L"<x/>", &reply, 30, false));
+        EXPECT_EQ(L"ok", reply);
+        const std::string request = proxy.Request();
+        EXPECT_EQ(0u, request.find("POST http://service.invalid/xsvr/dir/ HTTP/1.1\r\n")) << request;
+        // "ann:pw"
+        EXPECT_EQ(*user != 0, request.find("Proxy-Authorization: Basic YW5uOnB3\r\n") != std::string::npos)
+            << request;
+    }
 }
 
 class TransportTlsSettingTest : public TransportSettingsTest {};

@@ -1,0 +1,297 @@
+// The main window with a fake core, session, tray and log-in: placement,
+// panes, the close box, restart, the exit prompt and the end of the session.
+#include "ui/mainwindow/maindlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "skingui/colorref.h"
+#include "skingui/skinbutton.h"
+#include "tests/ui/democore.h"
+#include "tests/ui/fakeuservalues.h"
+#include "tests/ui/middlewindow/faketaskcore.h"
+#include "ui/bridgesink.h"
+#include "ui/mainwindow/bottomwindow.h"
+#include "ui/mainwindow/shutdowndlg.h"
+#include "ui/mainwindow/topwindow.h"
+#include "ui/middlewindow/middlewindow.h"
+#include "ui/wizarddlg.h"
+
+using namespace ui_test;
+
+namespace {
+
+struct SessionLog {
+    std::vector<std::string> calls;
+};
+
+class FakeSession : public ISessionControl {
+public:
+    FakeSession(SessionLog& log, FakeTaskCore& core) : log_(log), core_(core) {}
+    bool LogOff() override { return Note("logoff"); }
+    bool PowerOff() override { return Note("poweroff"); }
+    bool SetShutdownInhibit(bool on) override { return Note(on ? "inhibit" : "release"); }
+
+private:
+    bool Note(const char* call) {
+        // What the core was told before the session action.
+        log_.calls.push_back(std::string(call) + "@" + std::to_string(core_.Calls().size()));
+        return true;
+    }
+    SessionLog& log_;
+    FakeTaskCore& core_;
+};
+
+class SilentTray : public ITrayBackend {
+public:
+    void Show() override {}
+    void Hide() override {}
+    void SetIcon(const QIcon&) override {}
+    void SetToolTip(const QString&) override {}
+    void SetContextMenu(QMenu*) override {}
+    bool ShowMessage(const QString&, const QString&, int, int) override { return true; }
+    void SetMouseHandler(std::function<void(int)>) override {}
+};
+
+struct QuietCore final : ICoreLife {
+    HRESULT Startup(const std::wstring&, IMainWindow*) override { return S_OK; }
+    HRESULT UnBind() override { return S_OK; }
+    HRESULT Shutdown() override { return S_OK; }
+};
+
+// Runs `act` on the first modal dialog that comes up while `run` runs; the
+// dialog is closed after a while so a broken test fails instead of hanging.
+template <class Run>
+bool WithModal(Run run, std::function<void(QWidget*)> act) {
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll.stop();
+            seen = true;
+            act(modal);
+        }
+    });
+    poll.start();
+    QTimer::singleShot(5000, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ADD_FAILURE() << "a dialog stayed open";
+            static_cast<QDialog*>(modal)->reject();
+        }
+    });
+    run();
+    poll.stop();
+    return seen;
+}
+
+class MainDlgTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CMainDlg> Make(bool loginOk = true) {
+        MainDlgParts parts;
+        parts.values = &values;
+        parts.core = core;
+        parts.session = std::make_unique<FakeSession>(session, *core);
+        parts.tray = std::make_unique<SilentTray>();
+        parts.login = [loginOk] { return loginOk; };
+        parts.stopWorker = [this] { core->ClearTaskList(L"worker-stopped"); };
+        return std::make_unique<CMainDlg>(std::move(parts));
+    }
+
+    FakeUserValues values;
+    std::shared_ptr<FakeTaskCore> core = std::make_shared<FakeTaskCore>();
+    SessionLog session;
+    QuietCore life;
+    CBridgeSink sink{values};
+};
+
+TEST_F(MainDlgTest, ALeftLogInEndsThePassWithoutPlacementOrPanes) {
+    CPassControl pass(life, sink);
+    auto window = Make(false);
+    window->Create(pass);
+    EXPECT_TRUE(pass.Ended());
+    EXPECT_EQ(pass.Result(), kLoginCancelledCode);
+    EXPECT_EQ(window->Middle(), nullptr);
+    EXPECT_TRUE(values.values.empty());
+}
+
+TEST_F(MainDlgTest, PlacementIsStoredUnlessMaximisedAndPanesFollowTheSize) {
+    {
+        CPassControl pass(life, sink);
+        auto window = Make();
+        window->Create(pass);
+        window->setGeometry(60, 40, 700, 500);
+        QApplication::processEvents();
+        struct Pane {
+            QWidget* widget;
+            QRect rect;
+        };
+        for (const Pane& p :
+             {Pane{window->Top(), QRect(0, 0, 700, 53)}, Pane{window->Middle(), QRect(0, 53, 700, 417)},
+              Pane{window->Bottom(), QRect(0, 470, 700, 30)}})
+            EXPECT_EQ(p.widget->geometry(), p.rect);
+        void* pane = nullptr;
+        window->GetPane(kPaneMiddle, &pane);
+        EXPECT_EQ(pane, static_cast<IMiddleWindow*>(window->Middle()));
+        pane = &values;
+        window->GetPane(7, &pane);
+        EXPECT_EQ(pane, &values);
+        window->CloseApp(kQuitCode);
+        EXPECT_EQ(pass.Result(), kQuitCode);
+    }
+    EXPECT_EQ(values.values[L"_MainWndPos"], L"60|40|700|500");
+    EXPECT_EQ(values.values[L"_MidSplitPos"], L"209");
+    EXPECT_EQ(values.values[L"_TaskHeaderWidth"], L"200|200|200");
+    {
+        CPassControl pass(life, sink);
+        auto window = Make();
+        window->Create(pass);
+        EXPECT_EQ(window->geometry(), QRect(60, 40, 700, 500));
+        window->showMaximized();
+        window->CloseApp(kQuitCode);
+    }
+    EXPECT_EQ(values.values[L"_MainWndPos"], L"60|40|700|500");
+}
+
+TEST_F(MainDlgTest, TheCloseBoxAsksOnceAndHidesToTheTray) {
+    CPassControl pass(life, sink);
+    auto window = Make();
+    window->Create(pass);
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_TRUE(WithModal([&] { window->close(); },
+                          [](QWidget* modal) {
+                              auto* box = qobject_cast<CWizardDlg*>(modal);
+                              ASSERT_NE(box, nullptr);
+                              box->CheckBox()->click();
+                              box->Button(CWizardDlg::kIdOk)->click();
+                          }));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(values.values[L"Wizard_CloseMainWnd"].empty());
+    window->BringBack();
+    EXPECT_FALSE(WithModal([&] { window->close(); }, [](QWidget*) {}));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(pass.Ended());
+    window->CloseApp(kQuitCode);
+}
+
+TEST_F(MainDlgTest, RequestRestartEndsTheEventLoopWithTheRestartCode) {
+    CPassControl pass(life, sink);
+    auto window = Make();
+    window->Create(pass);
+    window->RequestRestart();
+    EXPECT_FALSE(pass.Ended());
+    EXPECT_EQ(pass.Exec(), kRestartCode);
+}
+
+TEST_F(MainDlgTest, QuittingWithPendingWorkAsksFirst) {
+    struct Case {
+        const char* name;
+        int tasks;
+        bool loggedIn;
+        bool confirm;
+        bool shown;
+        bool closes;
+        std::vector<std::wstring> calls;
+    };
+    const std::vector<Case> cases = {
+        {"nothing pending", 0, true, false, false, true, {}},
+        {"logged out", 2, false, false, false, true, {}},
+        {"confirmed", 2, true, true, true, true, {L"cancel:", L"clear:worker-stopped"}},
+        {"kept open", 2, true, false, true, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        core = std::make_shared<FakeTaskCore>();
+        core->loggedIn = c.loggedIn;
+        for (int i = 0; i < c.tasks; ++i)
+            core->unfinishedList.push_back(Task(L"t" + std::to_wstring(i), L"\\f", true, 1, 2));
+        CPassControl pass(life, sink);
+        auto window = Make();
+        window->Create(pass);
+        QString message;
+        const bool shown = WithModal([&] { window->OnCommand(CMainDlg::kCmdQuit); },
+                                     [&](QWidget* modal) {
+                                         auto* box = qobject_cast<CShutDownDlg*>(modal);
+                                         ASSERT_NE(box, nullptr);
+                                         message = box->Message()->text();
+                                         (c.confirm ? box->OkButton() : box->CancelButton())->click();
+                                     });
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(pass.Ended(), c.closes);
+        EXPECT_EQ(core->Calls(), c.calls);
+        if (c.shown) {
+            EXPECT_TRUE(message.contains(QStringLiteral("您还有 2 个任务未完成")));
+        }
+        if (!pass.Ended()) {
+            {
+                std::lock_guard<std::mutex> guard(core->lock);
+                core->unfinishedList.clear();
+            }
+            window->CloseApp(kQuitCode);
+        }
+    }
+}
+
+TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds) {
+    core->openList = {Task(L"f1", L"\\plan.docx", true, 0, 0)};
+    CPassControl pass(life, sink);
+    auto window = Make();
+    window->Create(pass);
+    // A watched file holds the shut-down off while it is there.
+    EXPECT_TRUE(PumpUntil([&] { return !session.calls.empty(); }, 5000));
+    EXPECT_EQ(session.calls, std::vector<std::string>{"inhibit@0"});
+    session.calls.clear();
+    EXPECT_FALSE(window->QueryEndSession(kEndSessionLogoff));
+    CShutDownDlg* prompt = window->ShutDown();
+    ASSERT_TRUE(prompt->isVisible());
+    EXPECT_EQ(prompt->windowTitle(), QStringLiteral("注销提示"));
+    EXPECT_TRUE(prompt->Message()->text().endsWith(QStringLiteral("您确定要现在关机吗？")));
+    // While it is up, the desktop's next question is let through.
+    EXPECT_TRUE(window->QueryEndSession(kEndSessionLogoff));
+    prompt->CancelButton()->click();
+    EXPECT_FALSE(prompt->isVisible());
+    EXPECT_TRUE(session.calls.empty());
+
+    EXPECT_FALSE(window->QueryEndSession(0));
+    EXPECT_EQ(prompt->windowTitle(), QStringLiteral("关机提示"));
+    prompt->OkButton()->click();
+    EXPECT_FALSE(prompt->isVisible());
+    // Tasks cancelled and the worker stopped before the power-off.
+    EXPECT_EQ(core->Calls(), (std::vector<std::wstring>{L"cancel:", L"clear:worker-stopped"}));
+    EXPECT_EQ(session.calls, std::vector<std::string>{"poweroff@2"});
+    {
+        std::lock_guard<std::mutex> guard(core->lock);
+        core->openList.clear();
+    }
+    window->CloseApp(kQuitCode);
+    EXPECT_EQ(session.calls.back(), "release@2");
+}
+
+TEST_F(MainDlgTest, TheSpaceBarIsDrawnToItsShare) {
+    CPassControl pass(life, sink);
+    auto window = Make();
+    window->Create(pass);
+    window->resize(800, 560);
+    const QColor bar = SKINGUI::ColorRef(0x00E7A2).ToQColor();
+    struct Case {
+        uint64_t used, total;
+        int pixels;
+    };
+    for (const Case& c : {Case{1, 4, 10}, Case{3, 4, 30}, Case{9, 4, 40}, Case{5, 0, 0}}) {
+        SCOPED_TRACE(c.pixels);
+        window->Top()->SetSpaceInfo(c.used, c.total);
+        const QImage image = window->Top()->grab().toImage();
+        const int dpr = int(image.devicePixelRatio());
+        if (c.pixels > 0) {
+            EXPECT_EQ(image.pixelColor((55 + c.pixels - 1) * dpr, 35 * dpr), bar);
+        }
+        EXPECT_NE(image.pixelColor((55 + c.pixels) * dpr, 35 * dpr), bar);
+    }
+    window->CloseApp(kQuitCode);
+}
+
+}  // namespace

@@ -1,0 +1,178 @@
+#pragma once
+// The explorer against an in-memory remote space: the real core-access object
+// and sync center, logged in through a scripted log-in reply, with the
+// memory file system as the facade and a scripted bridge answering prompts.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QItemSelectionModel>
+#include <QWidget>
+#include <memory>
+
+#include "base/db/dbconfigstore.h"
+#include "base/settings/inisettings.h"
+#include "core/coreapp/coreaccess.h"
+#include "core/eventcenter/ieventcenter.h"
+#include "platform/strings.h"
+#include "tests/support/fakecomponents.h"
+#include "tests/support/scriptedbridge.h"
+#include "tests/support/testenvironment.h"
+#include "tests/ui/middlewindow/explorerwindow/memoryfilesystem.h"
+#include "ui/mainwindowpanes.h"
+#include "ui/middlewindow/explorerwindow/explorermodel.h"
+#include "ui/middlewindow/explorerwindow/explorerwindow.h"
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+
+namespace pellux_test {
+
+class QuietEventCenter final : public CUnknownImpl<IEventCenter> {
+public:
+    HRESULT Init(ISyncCenter*) override { return S_OK; }
+    HRESULT UnInit() override { return S_OK; }
+    HRESULT Start() override { return S_OK; }
+    HRESULT Stop() override { return S_OK; }
+};
+
+// The main window as the explorer sees it: the status line and the top pane.
+class RecordingMainWindow final : public IUiMainWindow, public ITopWindow {
+public:
+    HRESULT ShowMessage(const std::wstring&, const std::wstring&) override { return S_OK; }
+    int AskUser(const std::wstring&, const std::wstring&, const std::wstring&, const std::wstring&, int,
+                const std::wstring&, int) override {
+        return kAskCancel;
+    }
+    HRESULT ShowBalloon(const std::wstring&, const std::wstring&, uint32_t, uint32_t) override {
+        return S_OK;
+    }
+    HRESULT GetPane(int index, void** out) override {
+        if (index == kPaneTop)
+            *out = static_cast<ITopWindow*>(this);
+        return index == kPaneTop ? S_OK : E_INVALIDARG;
+    }
+    HRESULT RequestRestart() override { return S_OK; }
+    HRESULT SetStatusText(const std::wstring& text) override {
+        status = text;
+        return S_OK;
+    }
+    void SetSpaceInfo(uint64_t u, uint64_t t) override {
+        used = u;
+        total = t;
+    }
+    std::wstring status;
+    uint64_t used = 0;
+    uint64_t total = 0;
+};
+
+// Column 0 of every row, row 0 included.
+inline std::vector<std::wstring> RowNames(const CExplorerWindow& window) {
+    std::vector<std::wstring> out;
+    CExplorerModel* m = window.Model();
+    for (int r = 0; r < m->rowCount(); ++r)
+        out.push_back(m->data(m->index(r, 0), Qt::DisplayRole).toString().toStdWString());
+    return out;
+}
+
+// The first row of that name; -1 when none.
+inline int RowOfName(const CExplorerWindow& window, const std::wstring& name) {
+    const std::vector<std::wstring> names = RowNames(window);
+    for (size_t r = 0; r < names.size(); ++r) {
+        if (names[r] == name)
+            return int(r);
+    }
+    return -1;
+}
+
+inline void SelectNames(CExplorerWindow& window, const std::vector<std::wstring>& names) {
+    QItemSelectionModel* s = window.Selection();
+    s->clearSelection();
+    for (const std::wstring& name : names) {
+        const QModelIndex index = window.Model()->index(RowOfName(window, name), 0);
+        s->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        s->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    }
+}
+
+// A screenshot under build/screenshots/ for a person to look at.
+inline void SaveShot(QWidget& widget, const std::string& name) {
+    const QString folder = QString::fromStdString(BinaryDir() + "/screenshots");
+    QDir().mkpath(folder);
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    widget.grab().save(folder + "/" + QString::fromStdString(name) + ".png");
+}
+
+class ExplorerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string scratch = MakeTempDir("ex");
+        SetIniFolder(Utf8ToWide(scratch));
+        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
+        CComPtr<IRemoteStorage> remote(new ScriptedRemoteStorage([](XmlNode* reply) {
+            reply->AddValue(L"userId", L"u1");
+            reply->AddValue(L"token", L"t");
+            reply->AddValue(L"email", L"demo@example.com");
+            return S_OK;
+        }));
+        savedMakers = GetDefaultComponentMakers();
+        CoreComponentMakers makers = FakeMakers(log, remote);
+        CComPtr<MemoryFileSystem> files = fs;
+        makers.fileSystem = [files](IFileSystem** out) {
+            files->AddRef();
+            *out = files.get();
+            return S_OK;
+        };
+        makers.eventCenter = [](IEventCenter** out) {
+            *out = new QuietEventCenter();
+            (*out)->AddRef();
+            return S_OK;
+        };
+        SetDefaultComponentMakers(makers);
+        bridge = ScriptedBridge::Make();
+        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge.get()), S_OK);
+        ASSERT_EQ(GetCoreAccess().BindWithLogin(L"demo", L"demo", 1), S_OK);
+    }
+    void TearDown() override {
+        window.reset();
+        GetCoreAccess().Shutdown();
+        CloseUserDatabase();
+        SetDefaultComponentMakers(savedMakers);
+        unsetenv("PELLUX_REGISTRY_FILE");
+    }
+
+    CExplorerWindow& Open(QSize size = QSize(900, 520)) {
+        window = std::make_unique<CExplorerWindow>();
+        window->resize(size);
+        window->show();
+        EXPECT_EQ(window->Init(&main), S_OK);
+        return *window;
+    }
+    std::vector<std::wstring> Names() const { return RowNames(*window); }
+    int RowOf(const std::wstring& name) const { return RowOfName(*window, name); }
+    void Select(const std::vector<std::wstring>& names) { SelectNames(*window, names); }
+    std::vector<std::string> CallsOf(const std::string& op) {
+        std::vector<std::string> out;
+        for (const std::string& c : fs->Calls()) {
+            if (c.compare(0, op.size() + 1, op + " ") == 0)
+                out.push_back(c);
+        }
+        return out;
+    }
+    void Shot(QWidget& widget, const std::string& name) { SaveShot(widget, name); }
+
+    CoreComponentMakers savedMakers;
+    FakeLog log;
+    CComPtr<MemoryFileSystem> fs{new MemoryFileSystem()};
+    CComPtr<ScriptedBridge> bridge;
+    RecordingMainWindow main;
+    std::unique_ptr<CExplorerWindow> window;
+};
+
+}  // namespace pellux_test
+
+#pragma GCC diagnostic pop
