@@ -1,16 +1,45 @@
 #pragma once
 // A recursive lock (the engine's critical sections may be re-entered by the
-// thread that holds them) and its scope guard.
+// thread that holds them) and its scope guard. A lock given a rank is checked
+// against the engine's lock order in debug builds.
 #include <mutex>
+
+#include "platform/lockorder.h"
 
 class CCriticalSection {
 public:
-    void Lock() { m_mutex.lock(); }
-    void Unlock() { m_mutex.unlock(); }
-    bool TryLock() { return m_mutex.try_lock(); }
+    CCriticalSection() = default;
+    explicit CCriticalSection(LockRank rank) : m_rank(rank) {}
+
+    void Lock() {
+#ifndef NDEBUG
+        LockOrderCheck(this, m_rank);
+#endif
+        m_mutex.lock();
+#ifndef NDEBUG
+        LockOrderTaken(this, m_rank);
+#endif
+    }
+    void Unlock() {
+#ifndef NDEBUG
+        if (m_rank != LockRank::kNone)
+            LockOrderReleased(this);
+#endif
+        m_mutex.unlock();
+    }
+    bool TryLock() {
+        // A try never waits, so it cannot close a deadlock: only recorded.
+        if (!m_mutex.try_lock())
+            return false;
+#ifndef NDEBUG
+        LockOrderTaken(this, m_rank);
+#endif
+        return true;
+    }
 
 private:
     std::recursive_mutex m_mutex;
+    LockRank m_rank = LockRank::kNone;
 };
 
 class CAutoLock {

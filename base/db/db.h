@@ -50,7 +50,7 @@ public:
 
 private:
     // Serialises changes and the opening and closing of the connection.
-    CCriticalSection m_lock;
+    CCriticalSection m_lock{LockRank::kDatabase};
     std::atomic<uint32_t> m_retryPauseMs{1000};
 };
 

@@ -3,7 +3,7 @@
 #include "core/remotestorage/remotestorage/xmlnode.h"
 
 SyncStatusRecord CSyncStatusBlock::Get() {
-    std::lock_guard<std::mutex> guard(m_lock);
+    CAutoLock guard(m_lock);
     if (!m_queue.empty()) {
         SyncStatusRecord record = m_queue.front();
         m_queue.pop_front();
@@ -13,7 +13,7 @@ SyncStatusRecord CSyncStatusBlock::Get() {
 }
 
 void CSyncStatusBlock::Post(const SyncStatusRecord& record, bool queued) {
-    std::lock_guard<std::mutex> guard(m_lock);
+    CAutoLock guard(m_lock);
     if (!queued) {
         m_current = record;
         return;
@@ -24,12 +24,12 @@ void CSyncStatusBlock::Post(const SyncStatusRecord& record, bool queued) {
 }
 
 void CSyncStatusBlock::SetOverride(const SyncStatusRecord& record) {
-    std::lock_guard<std::mutex> guard(m_lock);
+    CAutoLock guard(m_lock);
     m_override = record;
 }
 
 void CSyncStatusBlock::ClearOverride() {
-    std::lock_guard<std::mutex> guard(m_lock);
+    CAutoLock guard(m_lock);
     m_override = SyncStatusRecord(kSyncStatusNone);
 }
 

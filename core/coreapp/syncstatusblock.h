@@ -4,9 +4,8 @@
 // service notice). Any thread may post; records are copied under the lock.
 #include <cstddef>
 #include <deque>
-#include <mutex>
-
 #include "core/coreapp/syncstatusrecord.h"
+#include "platform/criticalsection.h"
 
 class XmlNode;
 
@@ -24,7 +23,7 @@ public:
     void ClearOverride();
 
 private:
-    std::mutex m_lock;
+    CCriticalSection m_lock{LockRank::kStatus};
     SyncStatusRecord m_current{kSyncStatusIdle};
     SyncStatusRecord m_override{kSyncStatusNone};
     std::deque<SyncStatusRecord> m_queue;

@@ -86,7 +86,7 @@ private:
     std::multimap<std::wstring, Waiting> m_waiting;
     std::map<std::wstring, RecordPtr> m_finished;
     std::multimap<std::wstring, Running> m_running;
-    CCriticalSection m_lock;
+    CCriticalSection m_lock{LockRank::kTaskMgr};
     ISyncCenter* m_syncCenter = nullptr;
     ILocalStorage* m_local = nullptr;
     IRemoteStorage* m_remote = nullptr;

@@ -58,7 +58,7 @@ bool IsSessionProblem(HRESULT hr) {
 
 struct CTaskCluster::Shared {
     // The cluster lock: the manager's record and the fields below.
-    mutable CCriticalSection lock;
+    mutable CCriticalSection lock{LockRank::kTaskCluster};
     ISyncCenter* syncCenter = nullptr;
     CComPtr<ILocalStorage> local;
     CComPtr<IRemoteStorage> remote;

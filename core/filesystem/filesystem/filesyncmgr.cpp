@@ -152,7 +152,7 @@ private:
 
     // Guards the open-file list; never held while calling the task manager,
     // the bridge, the opener or while hashing.
-    CCriticalSection m_openLock;
+    CCriticalSection m_openLock{LockRank::kOpenFileList};
     std::map<std::wstring, OpenFileEntry> m_openFiles;
 
     // Outcomes queued by completion callbacks for the worker.

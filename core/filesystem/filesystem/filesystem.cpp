@@ -205,7 +205,12 @@ HRESULT CFileSystem::ListFolder(const std::wstring& parentId, std::vector<Remote
     m_local->Lock();
     m_local->AddOrUpdateFileItems(items);
     m_local->DeleteStaleChildren(parentId);
-    m_local->Unlock();
+    // Rows rolled back by a failed COMMIT must not be stamped fresh, or the
+    // next listing would come from a cache that lacks them.
+    if (FAILED(m_local->Unlock())) {
+        AppendListing(items, out);
+        return S_OK;
+    }
 
     RefreshCacheVersion(2);
     hr = m_local->UpdateFolderCacheVesion(parentId);

@@ -86,7 +86,7 @@ private:
                    const std::atomic<bool>* cancel);
 
     // Held from Lock to Unlock around the listing transaction.
-    CCriticalSection m_transactionLock;
+    CCriticalSection m_transactionLock{LockRank::kStorageTransaction};
     // Guards the owner and depth of the transaction.
     CCriticalSection m_transactionStateLock;
     // The thread inside Lock; empty while no transaction is open.
@@ -97,7 +97,7 @@ private:
     bool m_stampVersionKnown = false;
     int64_t m_stampVersion = 0;
     // Held by the database methods for their whole run.
-    mutable CCriticalSection m_methodLock;
+    mutable CCriticalSection m_methodLock{LockRank::kStorageMethod};
     // The local root without a trailing "/"; empty before Init.
     std::wstring m_localSyncPath;
     // The local root's ".tmp" folder, ending with "/".

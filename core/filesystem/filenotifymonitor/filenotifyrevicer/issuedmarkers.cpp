@@ -54,15 +54,11 @@ void CIssuedMarkers::Consume(const std::wstring& token) {
 }
 
 bool CIssuedMarkers::HasOutstanding() {
-    bool purged, any;
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        purged = PurgeLocked();
-        any = !m_markers.empty();
-    }
-    if (purged)
-        Notify();
-    return any;
+    // The asker learns the state from the answer. Notifying here would call
+    // the listener, which asks from inside its own lock, back into itself.
+    std::lock_guard<std::mutex> guard(m_lock);
+    PurgeLocked();
+    return !m_markers.empty();
 }
 
 void CIssuedMarkers::PurgeExpired() {

@@ -32,7 +32,7 @@ protected:
         if (HasFatalFailure())
             return;
         SetIniFolder(Utf8ToWide(ConfigFolder()));
-        const std::string scratch = MakeTempDir("fs");
+        scratch = MakeTempDir("fs");
         setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
         ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge.get()), S_OK);
         cache = OpenTestUserCache(scratch);
@@ -117,6 +117,7 @@ protected:
         return names;
     }
 
+    std::string scratch;  // holds the user's database norle.db
     EmulatorSession session;
     CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
     CComPtr<FakeSyncCenter> syncCenter = FakeSyncCenter::Make();

@@ -1,5 +1,6 @@
 // Listing through the cache and the item commands against the service emulator.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <functional>
 
@@ -115,6 +116,29 @@ TEST_F(FacadeTest, NewFolderOnATakenNameGivesTargetExistWithTheExistingId) {
     std::wstring second;
     EXPECT_EQ(facade->NewFolder(L"", L"\\Taken", &second), E_RESULT_TARGET_EXIST);
     EXPECT_EQ(second, first);
+}
+
+TEST_F(FacadeTest, AListingTheCacheCouldNotCommitIsReturnedButAskedForAgain) {
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open((scratch + "/norle.db").c_str(), &reader), SQLITE_OK);
+    // Another connection's read keeps the listing's COMMIT out.
+    ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM files;", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    GetDatabase()->setBusyTimeout(1);
+    GetDatabase()->setBusyRetryLimits(1, 1);
+    std::vector<RemoteItem> listed;
+    EXPECT_EQ(facade->Dir(L"", &listed, true), S_OK);
+    EXPECT_FALSE(listed.empty());
+    sqlite3_exec(reader, "COMMIT;", nullptr, nullptr, nullptr);
+    sqlite3_close(reader);
+    GetDatabase()->setBusyTimeout(60000);
+    GetDatabase()->setBusyRetryLimits(CDB::kDefaultBusyHandlerCalls, CDB::kDefaultBusyRetries);
+
+    m_emulator.ClearLog();
+    std::vector<RemoteItem> again;
+    EXPECT_EQ(facade->Dir(L"", &again, false), S_OK);
+    EXPECT_EQ(Requests("/xsvr/dir/"), 1u);
+    EXPECT_EQ(Names(again), Names(listed));
 }
 
 TEST_F(FacadeTest, MoveOntoATakenNameAsksOnceAndReportsTheConflict) {

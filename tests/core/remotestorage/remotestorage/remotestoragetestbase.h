@@ -56,6 +56,10 @@ public:
     }
     HRESULT Cancel(uint32_t unused) override { return m_real->Cancel(unused); }
     HRESULT SetSpeedLimit(uint32_t up, uint32_t down) override { return m_real->SetSpeedLimit(up, down); }
+    HRESULT SetMaxDownloadBytes(int64_t maxBytes) override { return m_real->SetMaxDownloadBytes(maxBytes); }
+    HRESULT SetDownloadSink(TransportDownloadSink sink) override {
+        return m_real->SetDownloadSink(std::move(sink));
+    }
 
 private:
     CComPtr<ITransport> m_real;

@@ -231,8 +231,9 @@ TEST_F(TransferTest, StreamedDigestCatchesACorruptedByteAtEverySize) {
         const std::string blob = SomeBytes(c.size, static_cast<unsigned>(c.size));
         const std::string id =
             FileWithVersions("blob" + std::to_string(c.size) + (c.corrupt ? "c" : "") + ".bin", {blob});
-        if (c.corrupt)
+        if (c.corrupt) {
             ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1"));
+        }
         auto record = Record<TaskData_DownloadFile>(session.token);
         record->key = Utf8ToWide(id);
         const std::string path = dir + "/streamed.bin";

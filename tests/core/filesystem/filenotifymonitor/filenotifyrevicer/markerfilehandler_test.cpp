@@ -224,5 +224,12 @@ TEST(MarkerMonitor, DroppedMarkerIsDownloadedWhileArmedOnly) {
     EXPECT_FALSE(PathExists(dropped));
     EXPECT_TRUE(PathExists(marker));  // the one inside the sync root is the writer's to remove
     EXPECT_FALSE(monitor.IsWatching());
+
+    // A marker that expired unnoticed is purged while the next one arms the
+    // watch; the purge must not call back into the arming.
+    WriteMarker(registry, sync + "/.tmp", MarkerKind::kCopy, {kRecords[1]}, 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    WriteMarker(registry, sync + "/.tmp", MarkerKind::kCopy, {kRecords[1]});
+    EXPECT_TRUE(monitor.IsWatching());
     EXPECT_EQ(monitor.StopMonitor(), 0);
 }
