@@ -320,6 +320,14 @@ const std::wstring& CurlSession::ResponseText() {
     return m_responseText;
 }
 
+std::wstring CurlSession::TakeResponseText() {
+    std::wstring text = m_responseTextReady ? std::move(m_responseText) : Utf8ToWide(m_responseBody);
+    std::string().swap(m_responseBody);
+    std::wstring().swap(m_responseText);
+    m_responseTextReady = false;
+    return text;
+}
+
 // No exception may leave a callback: it would unwind through libcurl's C
 // frames. Returning less than given ends the transfer with CURLE_WRITE_ERROR.
 size_t CurlSession::AppendBody(char* data, size_t size, size_t count, void* session) {

@@ -77,6 +77,9 @@ public:
     const std::string& ResponseBody() const { return m_responseBody; }
     // The body decoded from UTF-8, kept until the next reset.
     const std::wstring& ResponseText();
+    // The body as text, handed over: the session keeps neither the bytes nor
+    // the text, so a large reply is held once rather than three times.
+    std::wstring TakeResponseText();
 
     void Cancel() { m_cancel.store(1); }
     bool IsCancelled() const { return m_cancel.load() != 0; }

@@ -107,7 +107,7 @@ HRESULT CTransport::Request(const wchar_t* url, const wchar_t* headers, const wc
     hr = TransferResult(code, m_session.IsCancelled());
     // A failed transfer's partial body is never read as a reply.
     if (reply)
-        *reply = SUCCEEDED(hr) ? m_session.ResponseText() : std::wstring();
+        *reply = SUCCEEDED(hr) ? m_session.TakeResponseText() : std::wstring();
     if (report)
         ReportTransportResult(hr);
     return hr;
@@ -177,7 +177,7 @@ HRESULT CTransport::Upload(const wchar_t* url, const wchar_t* localPath, const w
     } else {
         hr = S_OK;
         if (reply)
-            *reply = m_session.ResponseText();
+            *reply = m_session.TakeResponseText();
     }
     ReportTransportResult(hr);
     return hr;
