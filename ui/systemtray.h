@@ -59,6 +59,8 @@ public:
     void Remove();
 
     bool IsCreated() const { return created_; }
+    // Created and standing in a notification area the user can click.
+    bool IsInTray() const { return created_ && backend_->IsAvailable(); }
     QMenu* Menu() const { return menu_.get(); }
     // GUI thread only.
     const TrayRecord& Record() const { return record_; }

@@ -33,6 +33,10 @@ void CQtTrayBackend::Show() {
     icon_->show();
 }
 
+bool CQtTrayBackend::IsAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 void CQtTrayBackend::Hide() {
     icon_->hide();
 }

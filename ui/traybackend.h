@@ -24,6 +24,8 @@ public:
     virtual bool ShowMessage(const QString& title, const QString& text, int iconFlags, int timeoutMs) = 0;
     // Called on the GUI thread for every click other than the menu's.
     virtual void SetMouseHandler(std::function<void(int message)> handler) = 0;
+    // False when the desktop has no notification area to show the icon in.
+    virtual bool IsAvailable() const { return true; }
 };
 
 class QSystemTrayIcon;
@@ -40,6 +42,7 @@ public:
     void SetContextMenu(QMenu* menu) override;
     bool ShowMessage(const QString& title, const QString& text, int iconFlags, int timeoutMs) override;
     void SetMouseHandler(std::function<void(int message)> handler) override;
+    bool IsAvailable() const override;
 
 private:
     QSystemTrayIcon* icon_;

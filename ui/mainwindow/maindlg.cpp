@@ -313,12 +313,15 @@ void CMainDlg::closeEvent(QCloseEvent* event) {
         return;
     }
     event->ignore();
+    // Without a notification area a hidden window could not be brought back,
+    // and the tip would point at an icon nobody sees.
+    if (!tray_ || !tray_->IsInTray()) {
+        showMinimized();
+        return;
+    }
     AskUser(L"Wizard_CloseMainWnd", L"最小化到托盘，您可以直接点击托盘图标打开。", kCaption.toStdWString(),
             L"确定", 0, L"下次不再提示", -1);
-    if (tray_ && tray_->IsCreated())
-        hide();
-    else
-        showMinimized();
+    hide();
 }
 
 void CMainDlg::resizeEvent(QResizeEvent* event) {

@@ -48,6 +48,7 @@ private:
 
 class SilentTray : public ITrayBackend {
 public:
+    explicit SilentTray(bool available) : available_(available) {}
     void Show() override {}
     void Hide() override {}
     void SetIcon(const QIcon&) override {}
@@ -55,6 +56,10 @@ public:
     void SetContextMenu(QMenu*) override {}
     bool ShowMessage(const QString&, const QString&, int, int) override { return true; }
     void SetMouseHandler(std::function<void(int)>) override {}
+    bool IsAvailable() const override { return available_; }
+
+private:
+    bool available_;
 };
 
 struct QuietCore final : ICoreLife {
@@ -91,12 +96,12 @@ bool WithModal(Run run, std::function<void(QWidget*)> act) {
 
 class MainDlgTest : public ::testing::Test {
 protected:
-    std::unique_ptr<CMainDlg> Make(bool loginOk = true) {
+    std::unique_ptr<CMainDlg> Make(bool loginOk = true, bool trayAvailable = true) {
         MainDlgParts parts;
         parts.values = &values;
         parts.core = core;
         parts.session = std::make_unique<FakeSession>(session, *core);
-        parts.tray = std::make_unique<SilentTray>();
+        parts.tray = std::make_unique<SilentTray>(trayAvailable);
         parts.login = [loginOk] { return loginOk; };
         parts.stopWorker = [this] { core->ClearTaskList(L"worker-stopped"); };
         return std::make_unique<CMainDlg>(std::move(parts));
@@ -176,6 +181,16 @@ TEST_F(MainDlgTest, TheCloseBoxAsksOnceAndHidesToTheTray) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(pass.Ended());
     window->CloseApp(kQuitCode);
+
+    // With no notification area the window is minimised, not hidden, and no tip comes up.
+    values.values.clear();
+    CPassControl noTrayPass(life, sink);
+    auto noTray = Make(true, false);
+    noTray->Create(noTrayPass);
+    EXPECT_FALSE(WithModal([&] { noTray->close(); }, [](QWidget*) {}));
+    EXPECT_TRUE(noTray->isVisible());
+    EXPECT_TRUE(noTray->isMinimized());
+    noTray->CloseApp(kQuitCode);
 }
 
 TEST_F(MainDlgTest, RequestRestartEndsTheEventLoopWithTheRestartCode) {

@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QPointer>
+#include <unistd.h>
 
 #include "base/settings/inisettings.h"
 #include "core/coreapp/coreaccess.h"
@@ -21,6 +22,17 @@ QString Root() {
         text.chop(1);
     return text;
 }
+
+#ifdef PELLUX_WEBENGINE
+// The engine refuses to run as root with its sandbox on and takes the whole
+// process down with it; there the page opens in the browser instead.
+bool WebEngineCanStart() {
+    if (geteuid() != 0)
+        return true;
+    return !qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX") ||
+           qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--no-sandbox");
+}
+#endif
 
 }  // namespace
 
@@ -53,6 +65,10 @@ QString CShareSettingDlg::UserInfo() {
 
 void ShowShareSettings(QWidget* owner, const std::wstring& fileId, const std::wstring& token,
                        const std::wstring& userName) {
+    if (!WebEngineCanStart()) {
+        QDesktopServices::openUrl(ShareSettingsAddress(Root(), QString::fromStdWString(fileId)));
+        return;
+    }
     CShareSettingDlg* dialog =
         owner ? owner->findChild<CShareSettingDlg*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
     if (!dialog)

@@ -82,11 +82,16 @@ HRESULT CExplorerWindow::DirAndUpdateExplorerByItemType(const std::wstring& pare
 }
 
 HRESULT CExplorerWindow::ListMyFiles(bool fill, bool force) {
+    HRESULT hr = S_OK;
+    PELLUX_TRACE_SCOPE(L"CExplorerWindow::DirAndUpdateExplorer()", &hr,
+                       L"szParentId = %s, szFullPath = %s, eNagivateType = %d", parentId_, currentPath_, 0);
     std::vector<RemoteItem> items;
-    if (!fill)
-        return GetCoreAccess().Dir(parentId_, currentPath_, &items, force);
+    if (!fill) {
+        hr = GetCoreAccess().Dir(parentId_, currentPath_, &items, force);
+        return hr;
+    }
     model_->ClearRows();
-    HRESULT hr = GetCoreAccess().Dir(parentId_, currentPath_, &items, force);
+    hr = GetCoreAccess().Dir(parentId_, currentPath_, &items, force);
     if (FAILED(hr))
         return hr;
     if (!parentId_.empty())

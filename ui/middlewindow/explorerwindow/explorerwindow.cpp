@@ -361,6 +361,8 @@ void CExplorerWindow::ApplyViewMode() {
             break;
     }
     items_->setMovement(QListView::Static);
+    // A static list view turns drops off on its viewport; ours still takes them.
+    items_->viewport()->setAcceptDrops(true);
     items_->setResizeMode(QListView::Adjust);
     stack_->setCurrentWidget(items_);
 }

@@ -77,10 +77,14 @@ QStringList CMultiFileDialogEx::SelectedInListOrder() const {
     QModelIndexList rows = view->selectionModel()->selectedRows(0);
     std::stable_sort(rows.begin(), rows.end(),
                      [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    // A path typed into the name box selects its item wherever it lies, not
+    // only in the folder shown, so each row brings its own full path.
     QStringList paths;
     const QDir folder = directory();
-    for (const QModelIndex& row : rows)
-        paths.push_back(folder.filePath(row.data(Qt::DisplayRole).toString()));
+    for (const QModelIndex& row : rows) {
+        const QString path = row.data(QFileSystemModel::FilePathRole).toString();
+        paths.push_back(path.isEmpty() ? folder.filePath(row.data(Qt::DisplayRole).toString()) : path);
+    }
     return paths;
 }
 

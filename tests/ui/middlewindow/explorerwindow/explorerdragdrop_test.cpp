@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QFile>
+#include <QListView>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -401,6 +402,15 @@ TEST_F(ExplorerDragDropTest, DropsMoveOwnRecordsIntoFolderRowsAndUploadLocalFile
     fs->ClearCalls();
     DropOn(0, records(L"0|0|inner.txt|i|d|\\文档\\inner.txt|:"));
     EXPECT_EQ(CallsOf("Move"), std::vector<std::string>{"Move i>"});
+
+    // The desktop hands drags only to widgets that take drops, in every view.
+    for (int mode : {CExplorerModel::kThumbnails, CExplorerModel::kTiles, CExplorerModel::kIcons,
+                     CExplorerModel::kList, CExplorerModel::kDetails}) {
+        SCOPED_TRACE(mode);
+        window->SetViewMode(mode);
+        EXPECT_TRUE(window->ItemsView()->viewport()->acceptDrops());
+        EXPECT_TRUE(window->DetailsView()->viewport()->acceptDrops());
+    }
 }
 
 }  // namespace

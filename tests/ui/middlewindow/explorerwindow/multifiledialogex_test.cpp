@@ -83,22 +83,33 @@ TEST_F(MultiFileDialogTest, ATypedNameOrCancel) {
         const char* what;
         QString typed;
         bool cancel;
-        bool chosen;
+        const char* chosen;
+        // Set: the dialog shows this subfolder and the user types the full
+        // path key by key, so that the completer selects what it names.
+        const char* shownFolder;
     };
     for (const Case& c :
-         std::vector<Case>{{"typed name", "Makefile", false, true}, {"cancel", "c.txt", true, false}}) {
+         std::vector<Case>{{"typed name", "Makefile", false, "Makefile", nullptr},
+                           {"cancel", "c.txt", true, nullptr, nullptr},
+                           {"typed path of another folder", "alpha/", false, "alpha", "beta"}}) {
         SCOPED_TRACE(c.what);
         SetUp();
         view->selectionModel()->clearSelection();
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(c.typed);
-        view->selectionModel()->clearSelection();
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (c.shownFolder) {
+            dialog->setDirectory(dir + "/" + c.shownFolder);
+            QTest::keyClicks(edit, dir + "/" + c.typed);
+            QTest::qWait(50);
+        } else {
+            edit->setText(c.typed);
+            view->selectionModel()->clearSelection();
+        }
         if (c.cancel)
             dialog->reject();
         else
             dialog->accept();
         EXPECT_FALSE(dialog->isVisible());
-        EXPECT_FALSE(dialog->Collected());
-        EXPECT_EQ(dialog->ChosenPaths(), c.chosen ? Paths({"Makefile"}) : std::vector<std::wstring>());
+        EXPECT_EQ(dialog->ChosenPaths(), c.chosen ? Paths({c.chosen}) : std::vector<std::wstring>());
     }
 }
 
