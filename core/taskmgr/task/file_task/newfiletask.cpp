@@ -29,6 +29,10 @@ HRESULT NewFileTask::ExecuteLocal() {
     auto* record = dynamic_cast<TaskData_NewFile*>(m_record);
     if (!record)
         return E_INVALIDARG;
+    // A file that is gone must not leave an empty entry on the service.
+    std::wstring creation, written;
+    if (FAILED(m_local->GetFileTimeByPath(record->localPath, &creation, &written, false)))
+        return E_LOCAL_FILE_MISSING;
     XmlNode reply;
     const HRESULT created = m_remote->NewFile(record, nullptr, nullptr, &reply);
     // The folder is gone: nothing was uploaded, which the task must say

@@ -189,6 +189,12 @@ TEST_F(FileTaskTest, ANewFileIntoADeletedFolderFailsAndUploadsNothing) {
     EXPECT_EQ(done.result, E_RESULT_PARENT_NOT_EXIST);
     EXPECT_EQ(m_emulator.RequestsTo("/xsvr/newFile/").size(), 1u);
     EXPECT_TRUE(m_emulator.RequestsTo("/store/up").empty());
+
+    // A local file that is gone by the time the task runs leaves no empty entry behind.
+    ASSERT_TRUE(m_emulator.ClearLog());
+    const Completions::Entry missing = Run(NewFileRecord("gone.txt", m_dir + "/no-such-file.txt"));
+    EXPECT_EQ(missing.result, E_LOCAL_FILE_MISSING);
+    EXPECT_TRUE(m_emulator.RequestsTo("/xsvr/newFile/").empty());
 }
 
 TEST_F(FileTaskTest, AnExistingFileIsReplacedOrUpdatedOnlyAsAnsweredAndNotWithTheSameContent) {
