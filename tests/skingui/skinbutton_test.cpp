@@ -144,7 +144,7 @@ TEST(SkinButtonPaint, PushButtonDrawsNoFrameAndACheckedBoxDrawsItsMark) {
     EXPECT_NE(image.copy(glyph), unchecked);
 }
 
-TEST(SkinColorButtonPaint, NormalHotFocusedPushedAndDisabledFaces) {
+TEST(SkinColorButtonPaint, NormalHotFocusedPushedAndGreyedFaces) {
     QWidget window;
     window.resize(200, 100);
     auto* button = new CSkinColorButton(&window, "Go");

@@ -108,7 +108,7 @@ TEST_F(ToolBarFixture, MovingBetweenButtonsResetsTheFirst) {
     EXPECT_EQ(IconPixel(103), QColor(Qt::red).rgb());
 }
 
-TEST_F(ToolBarFixture, ButtonDisabledWhileHotStaysDisabledAfterTheMouseLeaves) {
+TEST_F(ToolBarFixture, ButtonTurnedOffWhileHotStaysOffAfterTheMouseLeaves) {
     Move(&bar, Centre(101));
     bar.EnableButton(101, false);
     Leave(&bar);

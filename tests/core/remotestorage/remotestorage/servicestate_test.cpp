@@ -110,7 +110,7 @@ protected:
     FakeSyncCenter center;
 };
 
-TEST_F(ServiceStateTest, ADisabledMonitorChangesNothing) {
+TEST_F(ServiceStateTest, AMonitorTurnedOffChangesNothing) {
     ServiceStateMonitor monitor(service.Url());
     for (int i = 0; i < 6; ++i)
         monitor.Report(false);
