@@ -6,8 +6,6 @@
 
 #include "core/taskmgr/taskcluster.h"
 #include "core/remotestorage/remotestorage/iremotestorage.h"
-#include "tests/support/fakelocalstorage.h"
-#include "tests/support/fakesynccenter.h"
 #include "tests/core/taskmgr/scriptedtask.h"
 
 namespace pellux_test {
@@ -16,11 +14,8 @@ namespace {
 class TaskClusterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_sync = FakeSyncCenter::Make();
-        m_sync->token = L"fake-token";
-        m_sync->AddComponent(FakeLocalStorage::Make());
         ASSERT_EQ(CreateRemoteStorage(&m_remote), S_OK);
-        m_sync->AddComponent(m_remote);
+        m_sync = TaskSyncCenter(m_remote);
     }
     std::shared_ptr<TaskDataBase> NewRecord() {
         return std::shared_ptr<TaskDataBase>(CountedRecord::Make(L"k"),

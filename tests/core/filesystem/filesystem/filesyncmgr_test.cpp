@@ -28,22 +28,14 @@
 #include "tests/support/fakesynccenter.h"
 #include "tests/support/scriptedbridge.h"
 #include "tests/support/testenvironment.h"
+#include "tests/support/waituntil.h"
 
 namespace fs = std::filesystem;
 using pellux_test::ReadFile;
+using pellux_test::WaitUntil;
 using pellux_test::WriteFile;
 
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done, int ms = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 // Keeps the posted records; the test finishes them as the queue would.
 class ScriptedTaskMgr final : public CUnknownImpl<ITaskMgr> {
