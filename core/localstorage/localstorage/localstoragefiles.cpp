@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cwctype>
 #include <functional>
 
 #include "base/filecrypt/encryptedfile.h"
@@ -27,13 +26,7 @@ namespace {
 const wchar_t kTempFolderName[] = L".tmp";
 
 bool SameSha1(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::towlower(a[i]) != std::towlower(b[i]))
-            return false;
-    }
-    return true;
+    return CompareNoCaseAscii(a, b) == 0;
 }
 
 HRESULT Sha1Of(const std::wstring& path, const std::atomic<bool>* cancel, std::wstring& hex) {
