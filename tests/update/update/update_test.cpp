@@ -225,4 +225,12 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
     ASSERT_TRUE(WriteFile(program + "_", "x"));
     EXPECT_TRUE(DeleteOldProgramFile(Utf8ToWide(program)));
     EXPECT_FALSE(DeleteOldProgramFile(Utf8ToWide(program)));
+    // A copy that cannot take its place leaves no partial file behind.
+    const std::string dir = MakeTempDir("copy");
+    ASSERT_EQ(mkdir((dir + "/taken").c_str(), 0700), 0);
+    ASSERT_TRUE(WriteFile(dir + "/taken/x", "x"));
+    EXPECT_FALSE(CopyProgramFile(staged, dir + "/taken"));
+    std::string left;
+    EXPECT_EQ(RunCommand("ls -A '" + dir + "'", &left), 0);
+    EXPECT_EQ(left, "taken\n");
 }
