@@ -267,6 +267,12 @@ TEST_F(Files, TemporaryCopiesAndMovesIntoTheCache) {
     ASSERT_EQ(storage_->CopyFileToTempPathByFullPath(L"docs/a.txt", &temp, true), S_OK);
     EXPECT_EQ(ReadFile(WideToUtf8(temp)), "contents");
     EXPECT_EQ(storage_->CopyFileToTempPathByFullPath(L"docs/none.txt", &temp, true), E_LOCAL_NOT_FOUND);
+    // A source that fails to read (address 0 of the memory file) fails the
+    // copy as a read error, not a missing file, and leaves nothing.
+    const std::vector<std::string> before = Entries(root_ + "/.tmp");
+    std::wstring unread;
+    EXPECT_EQ(storage_->CopyFileToTempPathByFullPath(L"/proc/self/mem", &unread, false), E_FAIL);
+    EXPECT_EQ(Entries(root_ + "/.tmp"), before);
 
     // Into a new folder, then over an existing file.
     const std::wstring target = Utf8ToWide(root_ + "/new/deep/a.txt");
