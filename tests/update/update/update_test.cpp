@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <minizip/zip.h>
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <string>
@@ -51,6 +52,19 @@ std::string MakeZip(const std::string& path,
     }
     zipClose(zip, nullptr);
     return path;
+}
+
+// The names in a folder, each followed by a space.
+std::string ReadDir(const std::string& path) {
+    std::string names;
+    if (DIR* dir = opendir(path.c_str())) {
+        while (dirent* e = readdir(dir)) {
+            if (e->d_name[0] != '.')
+                names += std::string(e->d_name) + " ";
+        }
+        closedir(dir);
+    }
+    return names;
 }
 
 bool IsExecutable(const std::string& path) {
@@ -229,8 +243,9 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
     const std::string dir = MakeTempDir("copy");
     ASSERT_EQ(mkdir((dir + "/taken").c_str(), 0700), 0);
     ASSERT_TRUE(WriteFile(dir + "/taken/x", "x"));
+    const std::string openFiles = ReadDir("/proc/self/fd");
     EXPECT_FALSE(CopyProgramFile(staged, dir + "/taken"));
-    std::string left;
-    EXPECT_EQ(RunCommand("ls -A '" + dir + "'", &left), 0);
-    EXPECT_EQ(left, "taken\n");
+    EXPECT_FALSE(CopyProgramFile(staged, dir + "/missing/x"));
+    EXPECT_EQ(ReadDir("/proc/self/fd"), openFiles);
+    EXPECT_EQ(ReadDir(dir), "taken ");
 }

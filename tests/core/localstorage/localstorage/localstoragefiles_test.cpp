@@ -102,6 +102,7 @@ TEST_F(Files, PackingPolicyByContentExtensionAndSize) {
         {"in.7z", 0, true},
         {"in.zip", 0, true},
     };
+    const std::vector<std::string> openFiles = Entries("/proc/self/fd");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name + " " + std::to_string(c.size));
         std::string path = Path(c.name);
@@ -114,6 +115,7 @@ TEST_F(Files, PackingPolicyByContentExtensionAndSize) {
         ASSERT_EQ(ShouldCompressFile(Utf8ToWide(c.name), Utf8ToWide(path), &pack), S_OK);
         EXPECT_EQ(pack, c.pack);
     }
+    EXPECT_EQ(Entries("/proc/self/fd"), openFiles);  // every archive probe closed its file
     // Archive content counts whatever the name says.
     fs::copy_file(Path("in.7z"), Path("song.mp3"));
     bool pack = false;
