@@ -189,6 +189,9 @@ TEST(UpdateCheck, StagesOnlyASoundNewerOffer) {
 TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
     if (!HaveProgram("objcopy"))
         GTEST_SKIP() << "objcopy is not installed";
+    std::wstring config;
+    GetConfigFolder(config);
+    EXPECT_EQ(CUpdate::StagedProgramPath().rfind(config, 0), 0u);  // never below the working folder
     const std::string staged = WideToUtf8(CUpdate::StagedProgramPath());
     ASSERT_TRUE(WriteFile(staged, ReadFile(StampedProgram(MakeTempDir("n"), Version(2, 0, 0, 0)))));
     struct Case {

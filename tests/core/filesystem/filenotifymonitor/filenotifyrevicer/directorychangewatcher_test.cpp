@@ -123,10 +123,15 @@ TEST(DirectoryChangeWatcher, WatchingTwiceReplacesTheFirstWatch) {
     Write(dir + "/once.txt");
     EXPECT_EQ(rec->Take({"added once.txt"}),
               (Lines{"started 0 .", "stopped .", "started 0 .", "added once.txt"}));
-    EXPECT_EQ(watcher.WatchCount(), 1u);
+    // Another folder's watch outlives this one's.
+    const std::string other = pellux_test::MakeTempDir("other");
+    ASSERT_EQ(watcher.WatchDirectory(Utf8ToWide(other), kNotifyFileName,
+                                     std::make_shared<CWatchRecorder>(other), true),
+              0u);
+    EXPECT_EQ(watcher.WatchCount(), 2u);
     EXPECT_TRUE(watcher.UnwatchDirectory(Utf8ToWide(dir)));
     EXPECT_FALSE(watcher.IsWatched(Utf8ToWide(dir)));
-    EXPECT_EQ(watcher.WatchCount(), 0u);
+    EXPECT_EQ(watcher.WatchCount(), 1u);
     Write(dir + "/after.txt");
     EXPECT_EQ(rec->Take({"stopped ."}), Lines{"stopped ."});
 }
