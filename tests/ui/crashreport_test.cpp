@@ -185,7 +185,7 @@ TEST(CrashReportDeathTest, TurnedOffItLeavesTheCrashToTheSystemAndWritesNothing)
     pellux_test::WriteFile(home + "config.ini", "[Pellux]\nCrashReport=0\n");
     EXPECT_EXIT(
         {
-            if (SetupCrashReport(std::wstring(home.begin(), home.end())))
+            if (SetupCrashReport(std::wstring(home.begin(), home.end() - 1)))  // no trailing slash
                 _exit(3);
             raise(SIGSEGV);
         },

@@ -122,6 +122,10 @@ TEST_F(CoreAccessTest, FileCommandsReachTheFileSystemOnlyWhileLoggedIn) {
         SCOPED_TRACE(c.first);
         EXPECT_EQ(c.second(core), E_FAIL);
     }
+    // Nor after the end of the pass.
+    ASSERT_EQ(core.BindWithLogin(L"demo", L"demo", 1), S_OK);
+    ASSERT_EQ(core.Shutdown(), S_OK);
+    EXPECT_EQ(cases[0].second(core), E_FAIL);
 }
 
 TEST(ShellAdapterTest, ForwardsToItsSinkAndKeepsItAfterUnInit) {
