@@ -108,6 +108,10 @@ TEST_F(TaskClusterTest, AWorkerIgnoringItsDeadlineEndsCancelledAndTouchesNothing
     script->block = true;
     script->ignoreCancel = true;
     script->results = {E_TRANSPORT_FAILED};
+    auto reports = std::make_shared<std::atomic<int>>(0);
+    script->onExecute = [reports](TransportProgressCallback progress, void* context) {
+        progress(context, 0, 0, 100, ++*reports, 0);
+    };
     auto cluster = std::make_unique<CTaskCluster>(ScriptedTask::Maker(script));
     ASSERT_EQ(cluster->Init(m_sync, 3), S_OK);
     auto record = NewRecord();
@@ -118,10 +122,11 @@ TEST_F(TaskClusterTest, AWorkerIgnoringItsDeadlineEndsCancelledAndTouchesNothing
     EXPECT_EQ(record->state, kTaskStateFinished);
     EXPECT_EQ(record->result, E_CANCELLED);
     cluster.reset();
-    record.reset();
-    // The abandoned worker finishes its attempts on its own copy.
+    // The abandoned worker finishes its attempts; its progress reaches no record.
     script->Release();
     ASSERT_TRUE(WaitUntil([&] { return script->Ended() == 3; }));
+    EXPECT_EQ(record->bytesDone, 1);
+    record.reset();
     EXPECT_TRUE(WaitUntil([] { return CountedRecord::Live() == 0; }));
 }
 
