@@ -19,6 +19,7 @@
 #include "core/remotestorage/remotestorage/iremotestorage.h"
 #include "core/taskmgr/itaskmgr.h"
 #include "platform/event.h"
+#include "tests/support/forwardingremotestorage.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-parameter"
@@ -67,77 +68,49 @@ protected:
     std::string m_name;
 };
 
+// One recording stub per interface method: PELLUX_FAKE(Name, parameter types...).
+#define PELLUX_FAKE(Name, ...)           \
+    HRESULT Name(__VA_ARGS__) override { \
+        return Hit(#Name);               \
+    }
+using FakeStr = const std::wstring&;
+using FakeItems = std::vector<RemoteItem>*;
+
 class FakeLocalStorage final : public FakeComponent<ILocalStorage> {
 public:
     using FakeComponent::FakeComponent;
-    HRESULT Init(const std::wstring& configPath, const std::wstring& localSyncPath) override {
-        return Hit("Init");
+    PELLUX_FAKE(Init, FakeStr, FakeStr)
+    PELLUX_FAKE(UnInit)
+    PELLUX_FAKE(Lock)
+    PELLUX_FAKE(Unlock)
+    PELLUX_FAKE(ClearLastSnapshot)
+    PELLUX_FAKE(FolderNeedUpdate, FakeStr)
+    PELLUX_FAKE(GetLastSyncSnapshot, FakeStr, FakeItems)
+    PELLUX_FAKE(GetItemInfo, FakeStr, RemoteItem*)
+    PELLUX_FAKE(GetItemShareRight, FakeStr, std::vector<SharerInfo>*)
+    PELLUX_FAKE(AddOrUpdateFileItem, const RemoteItem&)
+    PELLUX_FAKE(UpdateFileVersion, FakeStr, int64_t, int64_t, FakeStr)
+    PELLUX_FAKE(DeleteStaleChildren, FakeStr)
+    PELLUX_FAKE(UpdateFolderCacheVesion, FakeStr)
+    PELLUX_FAKE(SetCurCacheVesion, int64_t)
+    PELLUX_FAKE(SetCurShareCacheVesion, int64_t)
+    int64_t GetCurCacheVesion(int64_t) override { return Hit("GetCurCacheVesion") == S_OK ? 0 : -1; }
+    int64_t GetCurShareCacheVesion(int64_t) override {
+        return Hit("GetCurShareCacheVesion") == S_OK ? 0 : -1;
     }
-    HRESULT UnInit() override { return Hit("UnInit"); }
-    HRESULT Lock() override { return Hit("Lock"); }
-    HRESULT Unlock() override { return Hit("Unlock"); }
-    HRESULT ClearLastSnapshot() override { return Hit("ClearLastSnapshot"); }
-    HRESULT FolderNeedUpdate(const std::wstring& id) override { return Hit("FolderNeedUpdate"); }
-    HRESULT GetLastSyncSnapshot(const std::wstring& id, std::vector<RemoteItem>* out) override {
-        return Hit("GetLastSyncSnapshot");
-    }
-    HRESULT GetItemInfo(const std::wstring& id, RemoteItem* out) override { return Hit("GetItemInfo"); }
-    HRESULT GetItemShareRight(const std::wstring& id, std::vector<SharerInfo>* out) override {
-        return Hit("GetItemShareRight");
-    }
-    HRESULT AddOrUpdateFileItem(const RemoteItem& item) override { return Hit("AddOrUpdateFileItem"); }
-    HRESULT UpdateFileVersion(const std::wstring& fileId, int64_t fileSize, int64_t fileVersion,
-                              const std::wstring& sha1) override {
-        return Hit("UpdateFileVersion");
-    }
-    HRESULT DeleteStaleChildren(const std::wstring& parentId) override { return Hit("DeleteStaleChildren"); }
-    HRESULT UpdateFolderCacheVesion(const std::wstring& id) override {
-        return Hit("UpdateFolderCacheVesion");
-    }
-    HRESULT SetCurCacheVesion(int64_t optVersion) override { return Hit("SetCurCacheVesion"); }
-    int64_t GetCurCacheVesion(int64_t def) override {
-        Hit("GetCurCacheVesion");
-        return 0;
-    }
-    HRESULT SetCurShareCacheVesion(int64_t optVersion) override { return Hit("SetCurShareCacheVesion"); }
-    int64_t GetCurShareCacheVesion(int64_t def) override {
-        Hit("GetCurShareCacheVesion");
-        return 0;
-    }
-    HRESULT GetFileInfoByPath(const std::wstring& path, std::wstring* sha1, bool relatePath) override {
-        return Hit("GetFileInfoByPath");
-    }
-    HRESULT GetFileSizeByPath(const std::wstring& path, int64_t* size, bool relatePath) override {
-        return Hit("GetFileSizeByPath");
-    }
-    HRESULT GetFileTimeByPath(const std::wstring& path, std::wstring* creationTime, std::wstring* writeTime,
-                              bool relatePath) override {
-        return Hit("GetFileTimeByPath");
-    }
-    HRESULT EncodeFile(const std::wstring& nameForType, const std::wstring& srcFile,
-                       const std::wstring& desFile, const std::wstring& fileKey) override {
-        return Hit("EncodeFile");
-    }
-    HRESULT DecodeFile(const std::wstring& srcFile, const std::wstring& desFile,
-                       const std::wstring& fileKey) override {
-        return Hit("DecodeFile");
-    }
-    HRESULT GetTempFilePath(std::wstring* out) override { return Hit("GetTempFilePath"); }
-    HRESULT CopyFileToTempPathByFullPath(const std::wstring& fullPath, std::wstring* tempPath,
-                                         bool relatePath) override {
-        return Hit("CopyFileToTempPathByFullPath");
-    }
-    HRESULT MoveTempFileToSyncSpace(const std::wstring& sourcePath, const std::wstring& cachePath,
-                                    const std::wstring& name, const std::wstring& sha1) override {
-        return Hit("MoveTempFileToSyncSpace");
-    }
-    std::wstring GetFullPath(std::wstring* out, const std::wstring& relativePath) override {
+    PELLUX_FAKE(GetFileInfoByPath, FakeStr, std::wstring*, bool)
+    PELLUX_FAKE(GetFileSizeByPath, FakeStr, int64_t*, bool)
+    PELLUX_FAKE(GetFileTimeByPath, FakeStr, std::wstring*, std::wstring*, bool)
+    PELLUX_FAKE(EncodeFile, FakeStr, FakeStr, FakeStr, FakeStr)
+    PELLUX_FAKE(DecodeFile, FakeStr, FakeStr, FakeStr)
+    PELLUX_FAKE(GetTempFilePath, std::wstring*)
+    PELLUX_FAKE(CopyFileToTempPathByFullPath, FakeStr, std::wstring*, bool)
+    PELLUX_FAKE(MoveTempFileToSyncSpace, FakeStr, FakeStr, FakeStr, FakeStr)
+    std::wstring GetFullPath(std::wstring*, FakeStr) override {
         Hit("GetFullPath");
         return std::wstring();
     }
-    HRESULT LocalFullTextSearch(const std::wstring& searchText, std::vector<RemoteItem>* out) override {
-        return Hit("LocalFullTextSearch");
-    }
+    PELLUX_FAKE(LocalFullTextSearch, FakeStr, FakeItems)
 };
 
 class FakeTaskMgr final : public FakeComponent<ITaskMgr> {
@@ -163,21 +136,14 @@ public:
         }
         return S_OK;
     }
-    HRESULT Start() override { return Hit("Start"); }
-    HRESULT Stop(int timeoutMs) override { return Hit("Stop"); }
-    HRESULT ExecuteTask(TaskDataBase* record, XmlNode* reply, int tries) override {
-        return Hit("ExecuteTask");
-    }
-    HRESULT AddTask(TaskDataBase* record, bool noQueue, TaskCompletionCallback callback,
-                    void* context) override {
-        return Hit("AddTask");
-    }
-    HRESULT CancelTask(const std::wstring& key) override { return Hit("CancelTask"); }
-    HRESULT GetTaskList(bool finished, std::vector<TaskInfo>* out) override { return Hit("GetTaskList"); }
-    HRESULT RemoveFinishedTask(const std::wstring& key) override { return Hit("RemoveFinishedTask"); }
-    HRESULT RetryTask(const std::wstring& key, TaskCompletionCallback callback, void* context) override {
-        return Hit("RetryTask");
-    }
+    PELLUX_FAKE(Start)
+    PELLUX_FAKE(Stop, int)
+    PELLUX_FAKE(ExecuteTask, TaskDataBase*, XmlNode*, int)
+    PELLUX_FAKE(AddTask, TaskDataBase*, bool, TaskCompletionCallback, void*)
+    PELLUX_FAKE(CancelTask, FakeStr)
+    PELLUX_FAKE(GetTaskList, bool, std::vector<TaskInfo>*)
+    PELLUX_FAKE(RemoveFinishedTask, FakeStr)
+    PELLUX_FAKE(RetryTask, FakeStr, TaskCompletionCallback, void*)
 
 private:
     CEvent m_stop{true, false};
@@ -187,86 +153,38 @@ private:
 class FakeFileSystem final : public FakeComponent<IFileSystem> {
 public:
     using FakeComponent::FakeComponent;
-    HRESULT Init(ISyncCenter* syncCenter, ILocalStorage* local, IRemoteStorage* remote,
-                 ITaskMgr* taskMgr) override {
+    HRESULT Init(ISyncCenter*, ILocalStorage* local, IRemoteStorage* remote, ITaskMgr* taskMgr) override {
         return local && remote && taskMgr ? Hit("Init") : E_POINTER;
     }
-    HRESULT UnInit() override { return Hit("UnInit"); }
-    HRESULT GetMaxVer(std::wstring* opVer) override { return Hit("GetMaxVer"); }
-    HRESULT GetSpaceInfo(int64_t* used, int64_t* total, bool forceRefresh) override {
-        return Hit("GetSpaceInfo");
-    }
-    HRESULT Dir(const std::wstring& parentId, std::vector<RemoteItem>* out, bool forceRefresh) override {
-        return Hit("Dir");
-    }
-    HRESULT NewFolder(const std::wstring& parentId, const std::wstring& fullPath,
-                      std::wstring* newId) override {
-        return Hit("NewFolder");
-    }
-    HRESULT Rename(bool isFolder, const std::wstring& fileId, const std::wstring& newName) override {
-        return Hit("Rename");
-    }
-    HRESULT Move(bool isFolder, const std::wstring& fileId, const std::wstring& newParentId) override {
-        return Hit("Move");
-    }
-    HRESULT Delete(bool isFolder, const std::wstring& fileId) override { return Hit("Delete"); }
-    HRESULT OpenFile(const std::wstring& fileId, const std::wstring& relFolder,
-                     const std::wstring& remotePath) override {
-        return Hit("OpenFile");
-    }
-    HRESULT Download(const std::wstring& fileId, const std::wstring& parentId, const std::wstring& remotePath,
-                     const std::wstring& localPath) override {
-        return Hit("Download");
-    }
-    HRESULT Upload(const std::wstring& fileId, const std::wstring& parentId, int fileVersion,
-                   const std::wstring& remotePath, const std::wstring& localPath) override {
-        return Hit("Upload");
-    }
-    HRESULT DownloadFolder(const std::wstring& folderId, const std::wstring& parentId,
-                           const std::wstring& remotePath, const std::wstring& localFolder) override {
-        return Hit("DownloadFolder");
-    }
-    HRESULT UploadFolder(const std::wstring& parentId, int passedOn, const std::wstring& remotePath,
-                         const std::wstring& localFolder, const std::atomic<int32_t>* keepGoing) override {
-        return Hit("UploadFolder");
-    }
-    HRESULT GetThumbnail(const std::wstring& fileId, const std::wstring& path, int height,
-                         int width) override {
-        return Hit("GetThumbnail");
-    }
-    HRESULT FullTextSearch(const std::wstring& searchText, int searchType,
-                           std::vector<RemoteItem>* out) override {
-        return Hit("FullTextSearch");
-    }
-    HRESULT DirShareToOther(const std::wstring& parentId, const std::wstring& fullPath,
-                            std::vector<RemoteItem>* out, bool forceRefresh) override {
-        return Hit("DirShareToOther");
-    }
-    HRESULT DirShareToMe(const std::wstring& parentId, const std::wstring& fullPath,
-                         std::vector<RemoteItem>* out, bool forceRefresh) override {
-        return Hit("DirShareToMe");
-    }
-    HRESULT GetItemShareRight(const std::wstring& id, std::vector<SharerInfo>* out) override {
-        return Hit("GetItemShareRight");
-    }
-    HRESULT GetRecycle(const std::wstring& opVersion, int64_t size, std::vector<RemoteItem>* out) override {
-        return Hit("GetRecycle");
-    }
-    HRESULT CleanRecycle(const std::wstring& fileId) override { return Hit("CleanRecycle"); }
-    HRESULT Recover(const std::wstring& fileId, const std::wstring& parentId) override {
-        return Hit("Recover");
-    }
-    HRESULT CancelTask(const std::wstring& taskId) override { return Hit("CancelTask"); }
-    HRESULT GetTaskList(bool finished, std::vector<TaskInfo>* out) override { return Hit("GetTaskList"); }
-    HRESULT RemoveFinishedTask(const std::wstring& taskId) override { return Hit("RemoveFinishedTask"); }
-    HRESULT RetryTask(const std::wstring& taskId) override { return Hit("RetryTask"); }
-    HRESULT GetOpenFileList(std::vector<TaskInfo>* out) override { return Hit("GetOpenFileList"); }
-    HRESULT RemoveOpenFile(const std::wstring& fileId) override { return Hit("RemoveOpenFile"); }
-    HRESULT GetOpenFileInfo(const std::wstring& fileId, std::wstring* localPath, std::wstring* remotePath,
-                            int* fileVersion) override {
-        return Hit("GetOpenFileInfo");
-    }
-    HRESULT UploadOpenFileNow(const std::wstring& fileId) override { return Hit("UploadOpenFileNow"); }
+    PELLUX_FAKE(UnInit)
+    PELLUX_FAKE(GetMaxVer, std::wstring*)
+    PELLUX_FAKE(GetSpaceInfo, int64_t*, int64_t*, bool)
+    PELLUX_FAKE(Dir, FakeStr, FakeItems, bool)
+    PELLUX_FAKE(NewFolder, FakeStr, FakeStr, std::wstring*)
+    PELLUX_FAKE(Rename, bool, FakeStr, FakeStr)
+    PELLUX_FAKE(Move, bool, FakeStr, FakeStr)
+    PELLUX_FAKE(Delete, bool, FakeStr)
+    PELLUX_FAKE(OpenFile, FakeStr, FakeStr, FakeStr)
+    PELLUX_FAKE(Download, FakeStr, FakeStr, FakeStr, FakeStr)
+    PELLUX_FAKE(Upload, FakeStr, FakeStr, int, FakeStr, FakeStr)
+    PELLUX_FAKE(DownloadFolder, FakeStr, FakeStr, FakeStr, FakeStr)
+    PELLUX_FAKE(UploadFolder, FakeStr, int, FakeStr, FakeStr, const std::atomic<int32_t>*)
+    PELLUX_FAKE(GetThumbnail, FakeStr, FakeStr, int, int)
+    PELLUX_FAKE(FullTextSearch, FakeStr, int, FakeItems)
+    PELLUX_FAKE(DirShareToOther, FakeStr, FakeStr, FakeItems, bool)
+    PELLUX_FAKE(DirShareToMe, FakeStr, FakeStr, FakeItems, bool)
+    PELLUX_FAKE(GetItemShareRight, FakeStr, std::vector<SharerInfo>*)
+    PELLUX_FAKE(GetRecycle, FakeStr, int64_t, FakeItems)
+    PELLUX_FAKE(CleanRecycle, FakeStr)
+    PELLUX_FAKE(Recover, FakeStr, FakeStr)
+    PELLUX_FAKE(CancelTask, FakeStr)
+    PELLUX_FAKE(GetTaskList, bool, std::vector<TaskInfo>*)
+    PELLUX_FAKE(RemoveFinishedTask, FakeStr)
+    PELLUX_FAKE(RetryTask, FakeStr)
+    PELLUX_FAKE(GetOpenFileList, std::vector<TaskInfo>*)
+    PELLUX_FAKE(RemoveOpenFile, FakeStr)
+    PELLUX_FAKE(GetOpenFileInfo, FakeStr, std::wstring*, std::wstring*, int*)
+    PELLUX_FAKE(UploadOpenFileNow, FakeStr)
 };
 
 class FakeEventCenter final : public FakeComponent<IEventCenter> {
@@ -289,129 +207,17 @@ public:
         remote->Release();
         return hr;
     }
-    HRESULT UnInit() override { return Hit("UnInit"); }
-    HRESULT Start() override { return Hit("Start"); }
-    HRESULT Stop() override { return Hit("Stop"); }
+    PELLUX_FAKE(UnInit)
+    PELLUX_FAKE(Start)
+    PELLUX_FAKE(Stop)
 };
 
 // A service client whose log-in replies are scripted; nothing else answers.
-class ScriptedRemoteStorage final : public CUnknownImpl<IRemoteStorage> {
-public:
-    explicit ScriptedRemoteStorage(std::function<HRESULT(XmlNode*)> reply) : m_reply(std::move(reply)) {}
-    HRESULT Init() override { return S_OK; }
-    HRESULT UnInit() override { return S_OK; }
-    HRESULT Login(const TaskData_Login* data, TransportProgressCallback progress, void* context,
-                  XmlNode* reply) override {
-        return m_reply(reply);
-    }
-    HRESULT ReLogin(const TaskData_ReLogin* data, TransportProgressCallback progress, void* context,
-                    XmlNode* reply) override {
-        return m_reply(reply);
-    }
-    HRESULT GetSpace(const TaskData_GetSpace* data, TransportProgressCallback progress, void* context,
-                     XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT GetMaxVers(const TaskData_GetRemoteOptVer* data, TransportProgressCallback progress,
-                       void* context, XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT GetRecycle(const TaskData_GetRecycle* data, TransportProgressCallback progress, void* context,
-                       XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT CleanRecycle(const TaskData_CleanRecycle* data, TransportProgressCallback progress, void* context,
-                         XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT Recover(const TaskData_Recover* data, TransportProgressCallback progress, void* context,
-                    XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT PushNotify(const TaskData_PushNotify* data, TransportProgressCallback progress, void* context,
-                       XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT GetNormalItemSnapshot(const TaskData_ItemSnapshot* data, TransportProgressCallback progress,
-                                  void* context, XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT GetDeletedItemSnapshot(const TaskData_ItemSnapshot* data, TransportProgressCallback progress,
-                                   void* context, XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT GetAllShareFile(const TaskData_GetAllShareFile* data, TransportProgressCallback progress,
-                            void* context, XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT Dir(const TaskData_Dir* data, TransportProgressCallback progress, void* context,
-                XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT Delete(const TaskData_Delete* data, TransportProgressCallback progress, void* context,
-                   XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT DeleteEx(const TaskData_Delete* data, TransportProgressCallback progress, void* context,
-                     XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT Rename(const TaskData_Rename* data, TransportProgressCallback progress, void* context,
-                   XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT NewFolder(const TaskData_DirectoryAdd* data, TransportProgressCallback progress, void* context,
-                      XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT Move(const TaskData_Move* data, TransportProgressCallback progress, void* context,
-                 XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT MoveEx(const TaskData_Move* data, TransportProgressCallback progress, void* context,
-                   XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT NewFile(const TaskData_NewFile* data, TransportProgressCallback progress, void* context,
-                    XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT UpdateFile(const TaskData_UpdateFile* data, TransportProgressCallback progress, void* context,
-                       XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT _UploadFile(const TaskData_UpdateFile* data, TransportProgressCallback progress, void* context,
-                        XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT DownloadFile(const TaskData_DownloadFile* data, TransportProgressCallback progress, void* context,
-                         XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT GetThumbnail(const TaskData_GetThumbnail* data, TransportProgressCallback progress, void* context,
-                         XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT FullTextSearch(const TaskData_FullTextSearch* data, TransportProgressCallback progress,
-                           void* context, XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT GetItemInfo(const TaskData_GetItemInfo* data, TransportProgressCallback progress, void* context,
-                        XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT ShareFile(const TaskData_ShareFile* data, TransportProgressCallback progress, void* context,
-                      XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-    HRESULT SetFileModTime(const TaskData_UpdateFile* data, TransportProgressCallback progress, void* context,
-                           XmlNode* reply) override {
-        return E_NOTIMPL;
-    }
-
-private:
-    std::function<HRESULT(XmlNode*)> m_reply;
-};
+inline CComPtr<IRemoteStorage> ScriptedRemoteStorage(std::function<HRESULT(XmlNode*)> reply) {
+    CComPtr<ForwardingRemoteStorage> remote(new ForwardingRemoteStorage(nullptr));
+    remote->scriptedLogin = std::move(reply);
+    return CComPtr<IRemoteStorage>(remote.get());
+}
 
 // Fakes for every component but the remote storage, which is the real client
 // unless a scripted one is given.
@@ -447,4 +253,5 @@ inline CoreComponentMakers FakeMakers(FakeLog& log,
 
 }  // namespace pellux_test
 
+#undef PELLUX_FAKE
 #pragma GCC diagnostic pop

@@ -1,7 +1,8 @@
 #pragma once
 // A remote storage that forwards every operation to a real one, counts the
 // push polls (how often a dead service is asked) and lets a test doctor the
-// folder listings the service sends.
+// folder listings the service sends or script the log-in replies. Without an
+// inner one nothing else answers.
 #include <atomic>
 #include <functional>
 
@@ -13,12 +14,22 @@ class ForwardingRemoteStorage final : public CUnknownImpl<IRemoteStorage> {
 public:
     explicit ForwardingRemoteStorage(IRemoteStorage* inner) : m_inner(inner) {}
 
-    HRESULT Init() override { return m_inner->Init(); }
-    HRESULT UnInit() override { return m_inner->UnInit(); }
+    HRESULT Init() override { return m_inner ? m_inner->Init() : S_OK; }
+    HRESULT UnInit() override { return m_inner ? m_inner->UnInit() : S_OK; }
+    HRESULT Login(const TaskData_Login* data, TransportProgressCallback progress, void* context,
+                  XmlNode* reply) override {
+        return scriptedLogin ? scriptedLogin(reply)
+                             : Forward(&IRemoteStorage::Login, data, progress, context, reply);
+    }
+    HRESULT ReLogin(const TaskData_ReLogin* data, TransportProgressCallback progress, void* context,
+                    XmlNode* reply) override {
+        return scriptedLogin ? scriptedLogin(reply)
+                             : Forward(&IRemoteStorage::ReLogin, data, progress, context, reply);
+    }
     HRESULT PushNotify(const TaskData_PushNotify* data, TransportProgressCallback progress, void* context,
                        XmlNode* reply) override {
         ++pushPolls;
-        return m_inner->PushNotify(data, progress, context, reply);
+        return Forward(&IRemoteStorage::PushNotify, data, progress, context, reply);
     }
 
     HRESULT Dir(const TaskData_Dir* data, TransportProgressCallback progress, void* context,
@@ -28,7 +39,7 @@ public:
             --failDirs;
             return failDirWith;
         }
-        const HRESULT hr = m_inner->Dir(data, progress, context, reply);
+        const HRESULT hr = Forward(&IRemoteStorage::Dir, data, progress, context, reply);
         if (hr == S_OK && reply && editDirReply)
             editDirReply(*reply);
         return hr;
@@ -37,10 +48,8 @@ public:
 #define PELLUX_FORWARD(Name, Record)                                                                    \
     HRESULT Name(const Record* data, TransportProgressCallback progress, void* context, XmlNode* reply) \
         override {                                                                                      \
-        return m_inner->Name(data, progress, context, reply);                                           \
+        return Forward(&IRemoteStorage::Name, data, progress, context, reply);                          \
     }
-    PELLUX_FORWARD(Login, TaskData_Login)
-    PELLUX_FORWARD(ReLogin, TaskData_ReLogin)
     PELLUX_FORWARD(GetSpace, TaskData_GetSpace)
     PELLUX_FORWARD(GetMaxVers, TaskData_GetRemoteOptVer)
     PELLUX_FORWARD(GetRecycle, TaskData_GetRecycle)
@@ -74,8 +83,15 @@ public:
     HRESULT failDirWith = S_OK;
     // Set before the storage is used.
     std::function<void(XmlNode&)> editDirReply;
+    std::function<HRESULT(XmlNode*)> scriptedLogin;
 
 private:
+    template <class Record>
+    HRESULT Forward(HRESULT (IRemoteStorage::*op)(const Record*, TransportProgressCallback, void*, XmlNode*),
+                    const Record* data, TransportProgressCallback progress, void* context, XmlNode* reply) {
+        return m_inner ? (m_inner.get()->*op)(data, progress, context, reply) : E_NOTIMPL;
+    }
+
     CComPtr<IRemoteStorage> m_inner;
 };
 

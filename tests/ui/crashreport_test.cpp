@@ -152,7 +152,7 @@ TEST(CrashReportDeathTest, EachCrashWritesOneNewTextReportAndEndsWithCodeOne) {
     const std::string report = pellux_test::ReadFile(dump + first);
     for (const char* part :
          {"Module=/opt/pellux/crashtest\nCode=c0000005\nDescription=EXCEPTION_ACCESS_VIOLATION\nAdddress=",
-          "Signal=11 (SIGSEGV)", "[Registers]", "[Backtrace]", "[Maps]", "test_ui"}) {
+          "Signal=11 (SIGSEGV)\nSignalCode=-6\n", "[Registers]", "[Backtrace]", "[Maps]", "test_ui"}) {
         EXPECT_NE(report.find(part), std::string::npos) << part;
     }
     const std::string described = pellux_test::ReadFile(boxOut);
@@ -185,7 +185,7 @@ TEST(CrashReportDeathTest, TurnedOffItLeavesTheCrashToTheSystemAndWritesNothing)
     pellux_test::WriteFile(home + "config.ini", "[Pellux]\nCrashReport=0\n");
     EXPECT_EXIT(
         {
-            if (SetupCrashReport(std::wstring(home.begin(), home.end())))
+            if (SetupCrashReport(std::wstring(home.begin(), home.end() - 1)))  // no trailing slash
                 _exit(3);
             raise(SIGSEGV);
         },

@@ -3,7 +3,6 @@
 #include "ui/logindlg.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QApplication>
 #include <QLineEdit>
@@ -12,16 +11,10 @@
 #include <QTimer>
 #include <functional>
 
-#include "base/db/dbconfigstore.h"
-#include "base/settings/inisettings.h"
-#include "core/coreapp/coreaccess.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "platform/strings.h"
 #include "skingui/skinbutton.h"
-#include "tests/support/emulatorfixture.h"
-#include "tests/support/fakecomponents.h"
-#include "tests/support/scriptedbridge.h"
-#include "tests/support/testenvironment.h"
+#include "tests/support/clientfixture.h"
 #include "tests/ui/fakeuservalues.h"
 
 namespace {
@@ -41,27 +34,8 @@ void WhenModal(std::function<void(QWidget*)> action, int triesLeft = 500) {
     });
 }
 
-class LoginDlgTest : public EmulatorTest {
+class LoginDlgTest : public FakeCoreTest {
 protected:
-    void SetUp() override {
-        EmulatorTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        SetIniFolder(Utf8ToWide(ConfigFolder()));
-        const std::string scratch = MakeTempDir("login");
-        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
-        dataDir = Utf8ToWide(scratch + "/data");
-        savedMakers = GetDefaultComponentMakers();
-        SetDefaultComponentMakers(FakeMakers(log));
-        ASSERT_EQ(core.Startup(dataDir, sink.get()), S_OK);
-    }
-    void TearDown() override {
-        core.Shutdown();
-        CloseUserDatabase();
-        SetDefaultComponentMakers(savedMakers);
-        unsetenv("PELLUX_REGISTRY_FILE");
-        EmulatorTest::TearDown();
-    }
     // Types into the dialog and presses "登录".
     static void LogIn(CLoginDlg& dlg, const QString& account, const QString& password, bool tips) {
         dlg.AccountEdit()->setText(account);
@@ -69,12 +43,6 @@ protected:
         dlg.TipsCheck()->SetCheck(tips ? SKINGUI::BST_CHECKED : SKINGUI::BST_UNCHECKED);
         dlg.LoginButton()->click();
     }
-
-    std::wstring dataDir;
-    CoreComponentMakers savedMakers;
-    FakeLog log;
-    CComPtr<ScriptedBridge> sink = ScriptedBridge::Make();
-    CCoreAccess core;
 };
 
 TEST(LoginDlgTextTest, EachFailureHasItsMessage) {

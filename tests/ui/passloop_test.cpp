@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <chrono>
 #include <thread>
@@ -55,14 +56,17 @@ struct CountingCore final : ICoreLife {
 };
 
 // Ends its pass with the next scripted code, inside the event loop or, for
-// a cancelled log-in, before it.
+// a cancelled log-in, before it; or quits the event loop past its pass.
 class ScriptedWindow final : public IPassWindow {
 public:
-    ScriptedWindow(int code, bool beforeLoop) : m_code(code), m_beforeLoop(beforeLoop) {}
+    ScriptedWindow(int code, bool beforeLoop, bool pastPass)
+        : m_code(code), m_beforeLoop(beforeLoop), m_pastPass(pastPass) {}
     IMainWindow* Sink() override { return m_sink.get(); }
     void Create(CPassControl& pass) override {
         if (m_beforeLoop)
             pass.End(m_code);
+        else if (m_pastPass)
+            QTimer::singleShot(0, [code = m_code] { QCoreApplication::exit(code); });
         else
             QTimer::singleShot(0, [&pass, code = m_code] { pass.End(code); });
     }
@@ -71,6 +75,7 @@ private:
     CComPtr<pellux_test::ScriptedBridge> m_sink = pellux_test::ScriptedBridge::Make();
     int m_code;
     bool m_beforeLoop;
+    bool m_pastPass;
 };
 
 TEST(StartupTest, EachPassGetsAFreshWindowAndCoreUntilACodeOtherThanRestart) {
@@ -79,6 +84,7 @@ TEST(StartupTest, EachPassGetsAFreshWindowAndCoreUntilACodeOtherThanRestart) {
         std::vector<int> codes;
         bool beforeLoop;
         std::vector<std::string> coreLog;
+        bool pastPass = false;
     };
     const std::vector<Case> cases = {
         {"log out twice, then quit",
@@ -86,6 +92,7 @@ TEST(StartupTest, EachPassGetsAFreshWindowAndCoreUntilACodeOtherThanRestart) {
          false,
          {"Startup", "UnBind", "Shutdown", "Startup", "UnBind", "Shutdown", "Startup", "Shutdown"}},
         {"log-in cancelled", {kLoginCancelledCode}, true, {"Startup", "Shutdown"}},
+        {"quit past the pass", {kQuitCode}, false, {"Startup", "Shutdown"}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -94,7 +101,7 @@ TEST(StartupTest, EachPassGetsAFreshWindowAndCoreUntilACodeOtherThanRestart) {
         CountingCore core;
         size_t made = 0;
         const int result = RunPassLoop(L"/tmp/unused", sink, core, [&](ICoreLife&) {
-            return std::make_unique<ScriptedWindow>(c.codes.at(made++), c.beforeLoop);
+            return std::make_unique<ScriptedWindow>(c.codes.at(made++), c.beforeLoop, c.pastPass);
         });
         EXPECT_EQ(result, c.codes.back());
         EXPECT_EQ(made, c.codes.size());

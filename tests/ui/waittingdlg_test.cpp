@@ -26,7 +26,8 @@ int RunInBox(CWaittingDlg& box, CWaittingDlg::Job job, std::function<void()> whi
     watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, [&] {
         ADD_FAILURE() << "the box stayed open";
-        box.Stop();
+        if (box.Stop())
+            box.QDialog::done(E_FAIL);  // closed even when Stop itself is broken
     });
     watchdog.start(20000);
     return box.Run(std::move(job), nullptr, QString());
@@ -170,4 +171,17 @@ TEST(WaitingDialog, StopGivesUpOnAHungJobAfterFiveSecondsAndLeavesItDetached) {
     EXPECT_TRUE(WaitFor([&] { return *ended != -1; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(*ended, 0);
+}
+
+TEST(WaitingDialog, StoppedBeforeItsJobStartsTheBoxClosesAndTheJobNeverRuns) {
+    CWaittingDlg box;
+    std::atomic<bool> ran{false};
+    QTimer::singleShot(0, &box, [&] { EXPECT_TRUE(box.Stop()); });
+    EXPECT_EQ(RunInBox(box,
+                       [&](CWaitJob&) {
+                           ran = true;
+                           return 0;
+                       }),
+              E_FAIL);
+    EXPECT_FALSE(ran);
 }

@@ -4,7 +4,6 @@
 
 #include <condition_variable>
 #include <ctime>
-#include <cwctype>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -69,16 +68,6 @@ struct OpenFileEntry {
     int uploadsInFlight = 0;
     WatchState watch;
 };
-
-bool SameSha1(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::towlower(a[i]) != std::towlower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 bool TickReached(uint32_t now, uint32_t when) {
     return static_cast<int32_t>(now - when) >= 0;
@@ -244,7 +233,7 @@ HRESULT CFileSyncMgr::State::KeepUnsyncedEdit(const std::wstring& localPath, con
     // A copy that cannot be read cannot be shown to hold nothing new.
     if (FAILED(FileSha1Hex(localPath, std::function<bool()>(), sha1)))
         return E_LOCAL_BUSY;
-    if (SameSha1(sha1, syncedSha1))
+    if (CompareNoCaseAscii(sha1, syncedSha1) == 0)
         return S_OK;
     const std::wstring name = LocalFileName(localPath);
     const size_t dot = name.rfind(L'.');
@@ -297,7 +286,7 @@ HRESULT CFileSyncMgr::State::OpenFlow(const std::wstring& fileId, const std::wst
         std::wstring sha1;
         if (SUCCEEDED(hr) && ParseReplyInt(reply.GetValue(L"fileVer")) == item.fileVer &&
             static_cast<int64_t>(stamp.size) == item.size &&
-            SUCCEEDED(FileSha1Hex(localPath, std::function<bool()>(), sha1)) && SameSha1(sha1, item.sha1)) {
+            SUCCEEDED(FileSha1Hex(localPath, std::function<bool()>(), sha1)) && CompareNoCaseAscii(sha1, item.sha1) == 0) {
             TaskDataBase* done = MakeDownloadFileTask(fileId, itemPath, localPath);
             if (!done)
                 return E_OUTOFMEMORY;
@@ -597,7 +586,7 @@ void CFileSyncMgr::State::CheckOpenFiles() {
                     SUCCEEDED(FileSha1Hex(entry.localPath, std::function<bool()>(), sha1))) {
                     w.hashed = stamp;
                     w.retryUpload = false;
-                    w.dirty = !SameSha1(sha1, entry.sha1);
+                    w.dirty = CompareNoCaseAscii(sha1, entry.sha1) != 0;
                     upload = w.dirty;
                 }
             } else if (!w.dirty && !w.retryUpload && entry.uploadsInFlight == 0 &&

@@ -3,64 +3,29 @@
 #include "core/coreapp/coreaccess.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <functional>
 
-#include "base/db/dbconfigstore.h"
-#include "base/settings/inisettings.h"
 #include "core/coreapp/shelladapter.h"
-#include "tests/support/fakecomponents.h"
-#include "platform/strings.h"
-#include "tests/support/emulatorfixture.h"
-#include "tests/support/scriptedbridge.h"
-#include "tests/support/testenvironment.h"
+#include "tests/support/clientfixture.h"
 
 namespace pellux_test {
 namespace {
 
-class CoreAccessTest : public EmulatorTest {
-protected:
-    void SetUp() override {
-        EmulatorTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        SetIniFolder(Utf8ToWide(ConfigFolder()));
-        const std::string scratch = MakeTempDir("ca");
-        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
-        dataDir = Utf8ToWide(scratch + "/data");
-        savedMakers = GetDefaultComponentMakers();
-        SetDefaultComponentMakers(FakeMakers(log));
-        sink = ScriptedBridge::Make();
-        ASSERT_EQ(access.Startup(dataDir, sink.get()), S_OK);
-    }
-    void TearDown() override {
-        access.Shutdown();
-        CloseUserDatabase();
-        SetDefaultComponentMakers(savedMakers);
-        unsetenv("PELLUX_REGISTRY_FILE");
-        EmulatorTest::TearDown();
-    }
-
-    std::wstring dataDir;
-    CoreComponentMakers savedMakers;
-    FakeLog log;
-    CComPtr<ScriptedBridge> sink;
-    CCoreAccess access;
-};
+using CoreAccessTest = FakeCoreTest;
 
 TEST_F(CoreAccessTest, UserIntValuesReadLeadingDecimals) {
     const std::vector<std::pair<std::wstring, int>> cases = {
         {L"12ab", 12}, {L"-2", -2}, {L"", 0}, {L"abc", 0}, {L"99999999999", 2147483647}, {L"7", 7}};
     for (const auto& c : cases) {
         SCOPED_TRACE(WideToUtf8(c.first));
-        ASSERT_EQ(access.SetUserValue(L"Probe", c.first), S_OK);
-        EXPECT_EQ(access.GetUserIntValue(L"Probe"), c.second);
+        ASSERT_EQ(core.SetUserValue(L"Probe", c.first), S_OK);
+        EXPECT_EQ(core.GetUserIntValue(L"Probe"), c.second);
     }
-    EXPECT_EQ(access.GetUserIntValue(L"NeverWritten"), 0);
-    ASSERT_EQ(access.SetUserIntValue(L"Probe", -15), S_OK);
+    EXPECT_EQ(core.GetUserIntValue(L"NeverWritten"), 0);
+    ASSERT_EQ(core.SetUserIntValue(L"Probe", -15), S_OK);
     std::wstring text;
-    EXPECT_EQ(access.GetUserValue(text, L"Probe", L""), L"-15");
+    EXPECT_EQ(core.GetUserValue(text, L"Probe", L""), L"-15");
 }
 
 TEST_F(CoreAccessTest, AskUserPassesItsArgumentsAndTheAnswerUnchanged) {
@@ -79,28 +44,28 @@ TEST_F(CoreAccessTest, AskUserPassesItsArgumentsAndTheAnswerUnchanged) {
     for (const Case& c : cases) {
         SCOPED_TRACE(WideToUtf8(c.key));
         sink->SetAnswer(c.key, c.answer);
-        EXPECT_EQ(access.AskUser(c.key, c.text, c.caption, c.buttons, c.flag, c.check, c.remember), c.answer);
+        EXPECT_EQ(core.AskUser(c.key, c.text, c.caption, c.buttons, c.flag, c.check, c.remember), c.answer);
         const BridgeCall call = sink->Calls().back();
         EXPECT_EQ(call.texts, (std::vector<std::wstring>{c.key, c.text, c.caption, c.buttons, c.check}));
         EXPECT_EQ(call.numbers, (std::vector<long long>{c.flag, c.remember}));
     }
-    EXPECT_EQ(access.AskUser(L"Wizard_Unscripted", L"", L"", L"ok", 0, L"", -1), kAskCancel);
+    EXPECT_EQ(core.AskUser(L"Wizard_Unscripted", L"", L"", L"ok", 0, L"", -1), kAskCancel);
 }
 
 TEST_F(CoreAccessTest, EachPassGetsAFreshBridgeAndNothingAnswersBetweenPasses) {
-    ASSERT_EQ(access.ShowMessage(L"first", L"c"), S_OK);
-    EXPECT_EQ(access.Startup(dataDir, sink.get()), E_FAIL);
-    ASSERT_EQ(access.Shutdown(), S_OK);
+    ASSERT_EQ(core.ShowMessage(L"first", L"c"), S_OK);
+    EXPECT_EQ(core.Startup(dataDir, sink.get()), E_FAIL);
+    ASSERT_EQ(core.Shutdown(), S_OK);
     // A late question after shutdown is cancelled, never taken as "go ahead".
     sink->SetAnswer(L"Wizard_Late", kAskNotShown);
-    EXPECT_EQ(access.AskUser(L"Wizard_Late", L"", L"", L"ok", 0, L"", -1), kAskCancel);
-    EXPECT_EQ(access.ShowMessage(L"lost", L"c"), E_FAIL);
-    EXPECT_EQ(access.ShowBalloon(L"lost", L"t", 1, 1000), E_FAIL);
-    EXPECT_FALSE(access.IsLoggedIn());
+    EXPECT_EQ(core.AskUser(L"Wizard_Late", L"", L"", L"ok", 0, L"", -1), kAskCancel);
+    EXPECT_EQ(core.ShowMessage(L"lost", L"c"), E_FAIL);
+    EXPECT_EQ(core.ShowBalloon(L"lost", L"t", 1, 1000), E_FAIL);
+    EXPECT_FALSE(core.IsLoggedIn());
 
     CComPtr<ScriptedBridge> next = ScriptedBridge::Make();
-    ASSERT_EQ(access.Startup(dataDir, next.get()), S_OK);
-    ASSERT_EQ(access.ShowBalloon(L"second", L"t", 2, 3000), S_OK);
+    ASSERT_EQ(core.Startup(dataDir, next.get()), S_OK);
+    ASSERT_EQ(core.ShowBalloon(L"second", L"t", 2, 3000), S_OK);
     EXPECT_EQ(sink->Calls().size(), 1u);
     ASSERT_EQ(next->Calls().size(), 1u);
     EXPECT_EQ(next->Calls()[0].texts, (std::vector<std::wstring>{L"second", L"t"}));
@@ -142,21 +107,25 @@ TEST_F(CoreAccessTest, FileCommandsReachTheFileSystemOnlyWhileLoggedIn) {
         {"RemoveOpenFile", [&](CCoreAccess& c) { return c.RemoveOpenFile(L""); }},
         {"UploadOpenFileNow", [&](CCoreAccess& c) { return c.UploadOpenFileNow(L"id"); }},
     };
-    EXPECT_FALSE(access.IsLoggedIn());
-    ASSERT_EQ(access.BindWithLogin(L"demo", L"demo", 1), S_OK);
-    EXPECT_TRUE(access.IsLoggedIn());
+    EXPECT_FALSE(core.IsLoggedIn());
+    ASSERT_EQ(core.BindWithLogin(L"demo", L"demo", 1), S_OK);
+    EXPECT_TRUE(core.IsLoggedIn());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
         log.Clear();
-        EXPECT_EQ(c.second(access), S_OK);
+        EXPECT_EQ(c.second(core), S_OK);
         EXPECT_EQ(log.Events(), std::vector<std::string>{"files." + c.first});
     }
-    ASSERT_EQ(access.UnBind(), S_OK);
-    EXPECT_FALSE(access.IsLoggedIn());
+    ASSERT_EQ(core.UnBind(), S_OK);
+    EXPECT_FALSE(core.IsLoggedIn());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
-        EXPECT_EQ(c.second(access), E_FAIL);
+        EXPECT_EQ(c.second(core), E_FAIL);
     }
+    // Nor after the end of the pass.
+    ASSERT_EQ(core.BindWithLogin(L"demo", L"demo", 1), S_OK);
+    ASSERT_EQ(core.Shutdown(), S_OK);
+    EXPECT_EQ(cases[0].second(core), E_FAIL);
 }
 
 TEST(ShellAdapterTest, ForwardsToItsSinkAndKeepsItAfterUnInit) {

@@ -3,21 +3,15 @@
 #include "core/coreapp/synccenter.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <functional>
 
-#include "base/db/dbconfigstore.h"
 #include "base/log/logfile.h"
-#include "base/settings/inisettings.h"
 #include "base/settings/regsettings.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
-#include "tests/support/fakecomponents.h"
 #include "platform/fileinfo.h"
 #include "platform/strings.h"
-#include "tests/support/emulatorfixture.h"
-#include "tests/support/scriptedbridge.h"
-#include "tests/support/testenvironment.h"
+#include "tests/support/clientfixture.h"
 
 namespace pellux_test {
 namespace {
@@ -31,15 +25,12 @@ std::wstring RootValue(const std::wstring& name) {
     return RegReadString(out, L"", name, L"");
 }
 
-class SyncCenterTest : public EmulatorTest {
+class SyncCenterTest : public ClientTest {
 protected:
     void SetUp() override {
-        EmulatorTest::SetUp();
+        ClientTest::SetUp();
         if (HasFatalFailure())
             return;
-        SetIniFolder(Utf8ToWide(ConfigFolder()));
-        const std::string scratch = MakeTempDir("sc");
-        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
         dataDir = scratch + "/data";
         LogConfigure(L"test", Utf8ToWide(scratch + "/pellux.log").c_str(), 9, 0, -1);
         bridge = ScriptedBridge::Make();
@@ -47,8 +38,7 @@ protected:
     }
     void TearDown() override {
         EndCenter();
-        unsetenv("PELLUX_REGISTRY_FILE");
-        EmulatorTest::TearDown();
+        ClientTest::TearDown();
     }
     // A fresh sync center on the same data folder, as the next start of the program.
     void NewCenter(CComPtr<IRemoteStorage> remote = CComPtr<IRemoteStorage>()) {
@@ -193,12 +183,12 @@ TEST_F(SyncCenterTest, UnBindKeepsOrDeletesTheUsersDataByLoginMode) {
 TEST_F(SyncCenterTest, AHostileUserIdCreatesNothing) {
     for (const std::wstring userId : {L"..", L"a/b", L"", L".", L"a\\b"}) {
         SCOPED_TRACE(WideToUtf8(userId));
-        CComPtr<IRemoteStorage> remote(new ScriptedRemoteStorage([userId](XmlNode* reply) {
+        CComPtr<IRemoteStorage> remote = ScriptedRemoteStorage([userId](XmlNode* reply) {
             reply->AddValue(L"userId", userId);
             reply->AddValue(L"token", L"t");
             reply->AddValue(L"email", L"e@x");
             return S_OK;
-        }));
+        });
         NewCenter(remote);
         EXPECT_EQ(center->BindWithLogin(L"demo", L"demo", 1), E_FAIL);
         EXPECT_EQ(center->GetLoginInfo(nullptr, nullptr, nullptr, nullptr), S_FALSE);

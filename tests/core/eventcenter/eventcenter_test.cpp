@@ -3,22 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 
-#include "base/settings/inisettings.h"
 #include "core/eventcenter/eventcenter.h"
-#include "core/remotestorage/remotestorage/iremotestorage.h"
 #include "core/taskmgr/taskmgr.h"
-#include "platform/strings.h"
+#include "tests/support/clientfixture.h"
 #include "tests/support/closedport.h"
-#include "tests/support/emulatorfixture.h"
-#include "tests/support/fakesynccenter.h"
-#include "tests/support/forwardingremotestorage.h"
-#include "tests/support/testenvironment.h"
-#include "tests/support/testusercache.h"
+#include "tests/support/waituntil.h"
 
 namespace pellux_test {
 namespace {
@@ -26,18 +19,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// Polls the condition until it holds or the bound passes.
-bool WaitFor(const std::function<bool()>& condition, milliseconds bound) {
-    const auto until = Clock::now() + bound;
-    while (!condition()) {
-        if (Clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(milliseconds(20));
-    }
-    return true;
-}
-
-class HeartbeatTest : public EmulatorTest {
+class HeartbeatTest : public ServiceClientTest {
 protected:
     // Long enough that a poll answers within a test only after a change.
     EmulatorOptions Options() const override {
@@ -46,21 +28,10 @@ protected:
         return options;
     }
     void SetUp() override {
-        EmulatorTest::SetUp();
+        ServiceClientTest::SetUp();
         if (HasFatalFailure())
             return;
-        SetIniFolder(Utf8ToWide(ConfigFolder()));
-        session = m_emulator.Login("demo", "demo");
-        ASSERT_FALSE(session.userId.empty());
-        CComPtr<IRemoteStorage> real;
-        ASSERT_EQ(CreateRemoteStorage(&real), S_OK);
-        remote = CComPtr<ForwardingRemoteStorage>(new ForwardingRemoteStorage(real));
-        syncCenter->userId = Utf8ToWide(session.userId);
-        syncCenter->token = Utf8ToWide(session.token);
-        syncCenter->AddComponent(static_cast<IRemoteStorage*>(remote.get()));
-        cache = OpenTestUserCache(MakeTempDir("ec"));
-        ASSERT_TRUE(cache);
-        syncCenter->AddComponent(cache.get());
+        OpenCache();
         CComPtr<ITaskMgr> taskMgr;
         ASSERT_EQ(CreateTaskMgr(&taskMgr), S_OK);
         syncCenter->AddComponent(taskMgr.get());
@@ -71,10 +42,7 @@ protected:
         if (center)
             center->Stop();
         center.Release();
-        syncCenter.Release();
-        cache.Release();
-        CloseTestUserCache();
-        EmulatorTest::TearDown();
+        ServiceClientTest::TearDown();
     }
     size_t Polls() const { return m_emulator.RequestsTo("/sync/get").size(); }
     // The emulator answers a user's first poll at once; after this one the
@@ -92,26 +60,22 @@ protected:
         return std::stoll(Emulator::ReplyValue(reply, key));
     }
 
-    EmulatorSession session;
-    CComPtr<FakeSyncCenter> syncCenter = FakeSyncCenter::Make();
-    CComPtr<ILocalStorage> cache;
-    CComPtr<ForwardingRemoteStorage> remote;
     CComPtr<IEventCenter> center;
 };
 
 TEST_F(HeartbeatTest, VersionsPushedAfterAChangeReachTheCache) {
     Prime();
     ASSERT_EQ(center->Start(), S_OK);
-    ASSERT_TRUE(WaitFor([&] { return Polls() >= 2; }, milliseconds(5000)));
+    ASSERT_TRUE(WaitUntil([&] { return Polls() >= 2; }));
     const std::string reply = m_emulator.CallOperation(
         "/xsvr/newFolder/", {{"token", session.token}, {"parentId", ""}, {"name", "Pushed"}});
     ASSERT_EQ(Emulator::ReplyValue(reply, "result"), "ok");
     const int64_t opVer = ServiceVersion("opVer");
     const int64_t shareVer = ServiceVersion("shareVer");
     // The two versions are stored one after the other: wait for both.
-    EXPECT_TRUE(WaitFor(
-        [&] { return cache->GetCurCacheVesion(0) == opVer && cache->GetCurShareCacheVesion(0) == shareVer; },
-        milliseconds(10000)));
+    EXPECT_TRUE(WaitUntil([&] {
+        return cache->GetCurCacheVesion(0) == opVer && cache->GetCurShareCacheVesion(0) == shareVer;
+    }));
 }
 
 TEST_F(HeartbeatTest, AReplyWithoutVersionsChangesNothing) {
@@ -121,7 +85,7 @@ TEST_F(HeartbeatTest, AReplyWithoutVersionsChangesNothing) {
     ASSERT_TRUE(m_emulator.AddFault("path=/sync/get&result=ok&count=1"));
     ASSERT_EQ(center->Start(), S_OK);
     // The next poll is held: the answer without versions has been handled.
-    ASSERT_TRUE(WaitFor([&] { return remote->pushPolls.load() >= 2; }, milliseconds(5000)));
+    ASSERT_TRUE(WaitUntil([&] { return remote->pushPolls.load() >= 2; }));
     EXPECT_EQ(cache->GetCurCacheVesion(0), 5);
     EXPECT_EQ(cache->GetCurShareCacheVesion(0), 3);
 }
@@ -129,7 +93,7 @@ TEST_F(HeartbeatTest, AReplyWithoutVersionsChangesNothing) {
 TEST_F(HeartbeatTest, StopDuringAHeldPollReturnsSoonAndTheHeartbeatNeverRunsAgain) {
     Prime();
     ASSERT_EQ(center->Start(), S_OK);
-    ASSERT_TRUE(WaitFor([&] { return Polls() >= 2; }, milliseconds(5000)));
+    ASSERT_TRUE(WaitUntil([&] { return Polls() >= 2; }));
     std::this_thread::sleep_for(milliseconds(300));
     const auto asked = Clock::now();
     EXPECT_EQ(center->Stop(), S_OK);

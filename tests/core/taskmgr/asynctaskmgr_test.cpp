@@ -11,8 +11,6 @@
 #include "core/taskmgr/taskmgr.h"
 #include "platform/uithread.h"
 #include "core/remotestorage/remotestorage/iremotestorage.h"
-#include "tests/support/fakelocalstorage.h"
-#include "tests/support/fakesynccenter.h"
 #include "tests/core/taskmgr/scriptedtask.h"
 
 namespace pellux_test {
@@ -21,11 +19,8 @@ namespace {
 class AsyncTaskMgrTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_sync = FakeSyncCenter::Make();
-        m_sync->token = L"fake-token";
-        m_sync->AddComponent(FakeLocalStorage::Make());
         ASSERT_EQ(CreateRemoteStorage(&m_remote), S_OK);
-        m_sync->AddComponent(m_remote);
+        m_sync = TaskSyncCenter(m_remote);
         StartManager(ScriptedTask::Maker(m_script));
     }
     void TearDown() override {
@@ -179,10 +174,7 @@ TEST_F(AsyncTaskMgrTest, AddTaskFailsWhenTheClusterCannotStart) {
         SCOPED_TRACE(c.name);
         m_mgr->Stop(-1);
         m_mgr.Release();
-        m_sync = FakeSyncCenter::Make();
-        if (c.withLocalStorage)
-            m_sync->AddComponent(FakeLocalStorage::Make());
-        m_sync->AddComponent(m_remote);
+        m_sync = TaskSyncCenter(m_remote, c.withLocalStorage);
         StartManager(c.withTask ? ScriptedTask::Maker(m_script)
                                 : TaskMaker([](TaskDataBase*) -> ITask* { return nullptr; }));
         EXPECT_TRUE(FAILED(Add(L"k0")));

@@ -15,18 +15,22 @@
 #include "core/filesystem/taskdata/taskdata.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "core/taskmgr/task/file_task/itask.h"
+#include "tests/support/fakecomponents.h"
+#include "tests/support/fakesynccenter.h"
+#include "tests/support/waituntil.h"
 
 namespace pellux_test {
 
-// Polls the condition every few milliseconds; false after the bound.
-inline bool WaitUntil(const std::function<bool()>& done, int boundMs = 10000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+// A sync center with an idle service client and, unless told otherwise, a
+// stand-in local storage: what a task cluster asks for.
+inline CComPtr<FakeSyncCenter> TaskSyncCenter(CComPtr<IRemoteStorage> remote, bool withLocalStorage = true) {
+    static FakeLog log;
+    CComPtr<FakeSyncCenter> sync = FakeSyncCenter::Make();
+    sync->token = L"fake-token";
+    if (withLocalStorage)
+        sync->AddComponent(new FakeLocalStorage(log, "local"));
+    sync->AddComponent(remote);
+    return sync;
 }
 
 class CountedRecord : public TaskDataBaseImpl<CountedRecord> {

@@ -6,8 +6,6 @@
 
 #include "core/taskmgr/taskcluster.h"
 #include "core/remotestorage/remotestorage/iremotestorage.h"
-#include "tests/support/fakelocalstorage.h"
-#include "tests/support/fakesynccenter.h"
 #include "tests/core/taskmgr/scriptedtask.h"
 
 namespace pellux_test {
@@ -16,11 +14,8 @@ namespace {
 class TaskClusterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_sync = FakeSyncCenter::Make();
-        m_sync->token = L"fake-token";
-        m_sync->AddComponent(FakeLocalStorage::Make());
         ASSERT_EQ(CreateRemoteStorage(&m_remote), S_OK);
-        m_sync->AddComponent(m_remote);
+        m_sync = TaskSyncCenter(m_remote);
     }
     std::shared_ptr<TaskDataBase> NewRecord() {
         return std::shared_ptr<TaskDataBase>(CountedRecord::Make(L"k"),
@@ -113,6 +108,10 @@ TEST_F(TaskClusterTest, AWorkerIgnoringItsDeadlineEndsCancelledAndTouchesNothing
     script->block = true;
     script->ignoreCancel = true;
     script->results = {E_TRANSPORT_FAILED};
+    auto reports = std::make_shared<std::atomic<int>>(0);
+    script->onExecute = [reports](TransportProgressCallback progress, void* context) {
+        progress(context, 0, 0, 100, ++*reports, 0);
+    };
     auto cluster = std::make_unique<CTaskCluster>(ScriptedTask::Maker(script));
     ASSERT_EQ(cluster->Init(m_sync, 3), S_OK);
     auto record = NewRecord();
@@ -123,10 +122,11 @@ TEST_F(TaskClusterTest, AWorkerIgnoringItsDeadlineEndsCancelledAndTouchesNothing
     EXPECT_EQ(record->state, kTaskStateFinished);
     EXPECT_EQ(record->result, E_CANCELLED);
     cluster.reset();
-    record.reset();
-    // The abandoned worker finishes its attempts on its own copy.
+    // The abandoned worker finishes its attempts; its progress reaches no record.
     script->Release();
     ASSERT_TRUE(WaitUntil([&] { return script->Ended() == 3; }));
+    EXPECT_EQ(record->bytesDone, 1);
+    record.reset();
     EXPECT_TRUE(WaitUntil([] { return CountedRecord::Live() == 0; }));
 }
 

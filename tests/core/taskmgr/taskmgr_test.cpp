@@ -2,13 +2,9 @@
 // transport failures only, and the session token for records without one.
 #include <gtest/gtest.h>
 
-#include "base/settings/inisettings.h"
-#include "core/taskmgr/taskmgr.h"
-#include "platform/strings.h"
-#include "tests/support/fakesynccenter.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
-#include "tests/support/forwardingremotestorage.h"
-#include "tests/support/emulatorfixture.h"
+#include "core/taskmgr/taskmgr.h"
+#include "tests/support/clientfixture.h"
 
 namespace pellux_test {
 namespace {
@@ -20,32 +16,22 @@ std::unique_ptr<T, void (*)(T*)> Record(const std::wstring& operation) {
     return record;
 }
 
-class TaskMgrTest : public EmulatorTest {
+class TaskMgrTest : public ServiceClientTest {
 protected:
     void SetUp() override {
-        EmulatorTest::SetUp();
+        ServiceClientTest::SetUp();
         if (HasFatalFailure())
             return;
-        SetIniFolder(Utf8ToWide(ConfigFolder()));
-        m_session = m_emulator.Login("demo", "demo");
-        ASSERT_FALSE(m_session.token.empty());
-        CComPtr<IRemoteStorage> real;
-        ASSERT_EQ(CreateRemoteStorage(&real), S_OK);
-        m_remote = new ForwardingRemoteStorage(real);
-        m_sync = FakeSyncCenter::Make();
-        m_sync->token = Utf8ToWide(m_session.token);
         ASSERT_EQ(CreateTaskMgr(&m_mgr), S_OK);
-        ASSERT_EQ(m_mgr->Init(m_sync, nullptr, m_remote), S_OK);
+        ASSERT_EQ(m_mgr->Init(syncCenter, nullptr, remote), S_OK);
     }
     void TearDown() override {
         if (m_mgr)
             m_mgr->Stop(-1);
-        EmulatorTest::TearDown();
+        m_mgr.Release();
+        ServiceClientTest::TearDown();
     }
 
-    EmulatorSession m_session;
-    CComPtr<ForwardingRemoteStorage> m_remote;
-    CComPtr<FakeSyncCenter> m_sync;
     CComPtr<ITaskMgr> m_mgr;
 };
 
@@ -73,18 +59,18 @@ TEST_F(TaskMgrTest, ExecuteTaskTriesAgainOnlyAfterTransportFailures) {
         if (!c.fault.empty()) {
             ASSERT_TRUE(m_emulator.AddFault(c.fault));
         }
-        m_remote->failDirWith = E_TRANSPORT_TIMEOUT;
-        m_remote->failDirs = c.injectedTimeouts;
-        const int before = m_remote->dirCalls;
+        remote->failDirWith = E_TRANSPORT_TIMEOUT;
+        remote->failDirs = c.injectedTimeouts;
+        const int before = remote->dirCalls;
         auto record = Record<TaskData_Dir>(L"Dir");
         XmlNode reply;
         reply.AddValue(L"stale", L"1");
         EXPECT_EQ(m_mgr->ExecuteTask(record.get(), &reply, c.tries), c.expected);
-        EXPECT_EQ(m_remote->dirCalls - before, c.calls);
+        EXPECT_EQ(remote->dirCalls - before, c.calls);
         const auto requests = m_emulator.RequestsTo("/xsvr/dir/");
         EXPECT_EQ(requests.size(), c.requests);
         for (const EmulatorRequest& request : requests)
-            EXPECT_NE(request.body.find("<token>" + m_session.token + "</token>"), std::string::npos);
+            EXPECT_NE(request.body.find("<token>" + session.token + "</token>"), std::string::npos);
         if (c.expected == S_OK && c.calls > 0) {
             EXPECT_TRUE(reply.GetValue(L"stale").empty()) << "the reply is cleared before each try";
             EXPECT_FALSE(reply.children.empty());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <minizip/zip.h>
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <string>
@@ -51,6 +52,19 @@ std::string MakeZip(const std::string& path,
     }
     zipClose(zip, nullptr);
     return path;
+}
+
+// The names in a folder, each followed by a space.
+std::string ReadDir(const std::string& path) {
+    std::string names;
+    if (DIR* dir = opendir(path.c_str())) {
+        while (dirent* e = readdir(dir)) {
+            if (e->d_name[0] != '.')
+                names += std::string(e->d_name) + " ";
+        }
+        closedir(dir);
+    }
+    return names;
 }
 
 bool IsExecutable(const std::string& path) {
@@ -175,6 +189,9 @@ TEST(UpdateCheck, StagesOnlyASoundNewerOffer) {
 TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
     if (!HaveProgram("objcopy"))
         GTEST_SKIP() << "objcopy is not installed";
+    std::wstring config;
+    GetConfigFolder(config);
+    EXPECT_EQ(CUpdate::StagedProgramPath().rfind(config, 0), 0u);  // never below the working folder
     const std::string staged = WideToUtf8(CUpdate::StagedProgramPath());
     ASSERT_TRUE(WriteFile(staged, ReadFile(StampedProgram(MakeTempDir("n"), Version(2, 0, 0, 0)))));
     struct Case {
@@ -225,4 +242,13 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
     ASSERT_TRUE(WriteFile(program + "_", "x"));
     EXPECT_TRUE(DeleteOldProgramFile(Utf8ToWide(program)));
     EXPECT_FALSE(DeleteOldProgramFile(Utf8ToWide(program)));
+    // A copy that cannot take its place leaves no partial file behind.
+    const std::string dir = MakeTempDir("copy");
+    ASSERT_EQ(mkdir((dir + "/taken").c_str(), 0700), 0);
+    ASSERT_TRUE(WriteFile(dir + "/taken/x", "x"));
+    const std::string openFiles = ReadDir("/proc/self/fd");
+    EXPECT_FALSE(CopyProgramFile(staged, dir + "/taken"));
+    EXPECT_FALSE(CopyProgramFile(staged, dir + "/missing/x"));
+    EXPECT_EQ(ReadDir("/proc/self/fd"), openFiles);
+    EXPECT_EQ(ReadDir(dir), "taken ");
 }

@@ -4,53 +4,32 @@
 // local storage on a fresh database, the task manager, and the core-access
 // object with a scripted bridge. Single-file transfers land at a recording
 // stand-in for the open-for-edit manager.
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "base/settings/inisettings.h"
 #include "core/coreapp/coreaccess.h"
 #include "core/filesystem/filesystem/filesystem.h"
 #include "core/taskmgr/taskmgr.h"
 #include "fakefilesync.h"
-#include "platform/strings.h"
+#include "tests/support/clientfixture.h"
 #include "tests/support/closedport.h"
-#include "tests/support/emulatorfixture.h"
-#include "tests/support/fakesynccenter.h"
-#include "tests/support/forwardingremotestorage.h"
-#include "tests/support/scriptedbridge.h"
-#include "tests/support/testenvironment.h"
-#include "tests/support/testusercache.h"
 
 namespace pellux_test {
 
-class FacadeTest : public EmulatorTest {
+class FacadeTest : public ServiceClientTest {
 protected:
     void SetUp() override {
-        EmulatorTest::SetUp();
+        ServiceClientTest::SetUp();
         if (HasFatalFailure())
             return;
-        SetIniFolder(Utf8ToWide(ConfigFolder()));
-        scratch = MakeTempDir("fs");
-        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
         ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge.get()), S_OK);
-        cache = OpenTestUserCache(scratch);
-        ASSERT_TRUE(cache);
-        session = m_emulator.Login("demo", "demo");
-        ASSERT_FALSE(session.token.empty());
-        CComPtr<IRemoteStorage> real;
-        ASSERT_EQ(CreateRemoteStorage(&real), S_OK);
-        remote = CComPtr<ForwardingRemoteStorage>(new ForwardingRemoteStorage(real));
-        syncCenter->token = Utf8ToWide(session.token);
-        syncCenter->syncRoot = Utf8ToWide(scratch + "/root");
+        OpenCache();
         TaskMgrTuning tuning;
         tuning.tickMs = 50;
         ASSERT_EQ(CreateTaskMgr(tuning, &taskMgr), S_OK);
         ASSERT_EQ(taskMgr->Init(syncCenter, cache, remote), S_OK);
         syncCenter->AddComponent(taskMgr.get());
-        syncCenter->AddComponent(cache.get());
-        syncCenter->AddComponent(static_cast<IRemoteStorage*>(remote.get()));
         ASSERT_EQ(CreateFileSystem(&facade), S_OK);
         if (UseStandInFileSync()) {
             auto sync = std::make_unique<FakeFileSync>();
@@ -69,12 +48,8 @@ protected:
         if (taskMgr)
             taskMgr->Stop(-1);
         taskMgr.Release();
-        syncCenter.Release();
-        cache.Release();
-        CloseTestUserCache();
+        ServiceClientTest::TearDown();
         GetCoreAccess().Shutdown();
-        unsetenv("PELLUX_REGISTRY_FILE");
-        EmulatorTest::TearDown();
     }
 
     // Else the facade keeps its real open-for-edit manager and the task
@@ -117,12 +92,7 @@ protected:
         return names;
     }
 
-    std::string scratch;  // holds the user's database norle.db
-    EmulatorSession session;
     CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
-    CComPtr<FakeSyncCenter> syncCenter = FakeSyncCenter::Make();
-    CComPtr<ILocalStorage> cache;
-    CComPtr<ForwardingRemoteStorage> remote;
     CComPtr<ITaskMgr> taskMgr;
     CComPtr<IFileSystem> facade;
     FakeFileSync* fileSync = nullptr;  // owned by the facade; null without the stand-in

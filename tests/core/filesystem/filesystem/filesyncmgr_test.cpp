@@ -11,15 +11,12 @@
 #include <thread>
 #include <vector>
 
-#include "base/db/db.h"
-#include "base/db/dbconfigstore.h"
 #include "core/coreapp/coreaccess.h"
 #include "core/coreapp/ishelladapter.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/executor.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/markerfile.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/markerfilehandler.h"
 #include "core/filesystem/taskdata/taskdata.h"
-#include "core/localstorage/localstorage/localstorage.h"
 #include "core/remotestorage/remotestorage/filesha1.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "core/remotestorage/remotestorage/xmlnode.h"
@@ -28,22 +25,15 @@
 #include "tests/support/fakesynccenter.h"
 #include "tests/support/scriptedbridge.h"
 #include "tests/support/testenvironment.h"
+#include "tests/support/testusercache.h"
+#include "tests/support/waituntil.h"
 
 namespace fs = std::filesystem;
 using pellux_test::ReadFile;
+using pellux_test::WaitUntil;
 using pellux_test::WriteFile;
 
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done, int ms = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 // Keeps the posted records; the test finishes them as the queue would.
 class ScriptedTaskMgr final : public CUnknownImpl<ITaskMgr> {
@@ -78,10 +68,10 @@ public:
         }
         return S_OK;
     }
-    HRESULT CancelTask(const std::wstring&) override { return S_OK; }
-    HRESULT GetTaskList(bool, std::vector<TaskInfo>*) override { return S_OK; }
-    HRESULT RemoveFinishedTask(const std::wstring&) override { return S_OK; }
-    HRESULT RetryTask(const std::wstring&, TaskCompletionCallback, void*) override { return S_OK; }
+    HRESULT CancelTask(const std::wstring&) override { return E_NOTIMPL; }
+    HRESULT GetTaskList(bool, std::vector<TaskInfo>*) override { return E_NOTIMPL; }
+    HRESULT RemoveFinishedTask(const std::wstring&) override { return E_NOTIMPL; }
+    HRESULT RetryTask(const std::wstring&, TaskCompletionCallback, void*) override { return E_NOTIMPL; }
 
     size_t Count() {
         std::lock_guard<std::mutex> lock(mutex);
@@ -116,11 +106,8 @@ protected:
         root_ = dir_ + "/root";
         setenv("PELLUX_REGISTRY_FILE", (dir_ + "/registry.ini").c_str(), 1);
         ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(dir_ + "/data"), bridge_.get()), S_OK);
-        GetDatabase()->SetRetryPauseMs(1);
-        ASSERT_EQ(GetDatabase()->Init(Utf8ToWide(dir_ + "/norle.db")), S_OK);
-        ASSERT_EQ(GetDbConfigStore()->Open(GetDatabase(), L"config"), S_OK);
-        ASSERT_EQ(CreateLocalStorage(&local_), S_OK);
-        ASSERT_EQ(local_->Init(Utf8ToWide(dir_), Utf8ToWide(root_)), S_OK);
+        local_ = pellux_test::OpenTestUserCache(dir_);
+        ASSERT_TRUE(local_);
         center_ = pellux_test::FakeSyncCenter::Make();
         center_->syncRoot = Utf8ToWide(root_);
         tasks_ = new ScriptedTaskMgr();

@@ -6,63 +6,31 @@
 #include <mutex>
 #include <thread>
 
-#include "base/db/db.h"
-#include "base/db/dbconfigstore.h"
-#include "base/settings/inisettings.h"
 #include "core/coreapp/coreaccess.h"
 #include "core/filesystem/filesystem/filesyncmgr.h"
-#include "core/localstorage/localstorage/localstorage.h"
 #include "core/remotestorage/remotestorage/filesha1.h"
 #include "core/remotestorage/remotestorage/iremotestorage.h"
 #include "core/remotestorage/remotestorage/xmlnode.h"
 #include "core/taskmgr/taskmgr.h"
 #include "platform/strings.h"
-#include "tests/support/emulatorfixture.h"
-#include "tests/support/fakesynccenter.h"
-#include "tests/support/scriptedbridge.h"
-#include "tests/support/testenvironment.h"
+#include "tests/support/clientfixture.h"
+#include "tests/support/waituntil.h"
 
 namespace pellux_test {
 namespace {
 
-bool Eventually(const std::function<bool()>& done, int ms = 30000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
-class OpenForEditOnTheService : public EmulatorTest {
+class OpenForEditOnTheService : public ServiceClientTest {
 protected:
     void SetUp() override {
-        EmulatorTest::SetUp();
+        ServiceClientTest::SetUp();
         if (HasFatalFailure())
             return;
-        SetIniFolder(Utf8ToWide(ConfigFolder()));
-        dir_ = MakeTempDir("e2e");
-        root_ = dir_ + "/root";
-        setenv("PELLUX_REGISTRY_FILE", (dir_ + "/registry.ini").c_str(), 1);
-        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(dir_ + "/data"), bridge_.get()), S_OK);
-        session_ = m_emulator.Login("demo", "demo");
-        ASSERT_FALSE(session_.token.empty());
-        GetDatabase()->SetRetryPauseMs(1);
-        ASSERT_EQ(GetDatabase()->Init(Utf8ToWide(dir_ + "/norle.db")), S_OK);
-        ASSERT_EQ(GetDbConfigStore()->Open(GetDatabase(), L"config"), S_OK);
-        ASSERT_EQ(CreateLocalStorage(&local_), S_OK);
-        ASSERT_EQ(local_->Init(Utf8ToWide(dir_), Utf8ToWide(root_)), S_OK);
-        CComPtr<IRemoteStorage> remote;
-        ASSERT_EQ(CreateRemoteStorage(&remote), S_OK);
-        center_->token = Utf8ToWide(session_.token);
-        center_->syncRoot = Utf8ToWide(root_);
-        center_->AddComponent(local_);
-        center_->AddComponent(remote);
+        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge_.get()), S_OK);
+        OpenCache();
         TaskMgrTuning tuning;
         tuning.tickMs = 10;
         ASSERT_EQ(CreateTaskMgr(tuning, &tasks_), S_OK);
-        ASSERT_EQ(tasks_->Init(center_, local_, remote), S_OK);
+        ASSERT_EQ(tasks_->Init(syncCenter, cache, remote), S_OK);
         ASSERT_EQ(tasks_->Start(), S_OK);
         FileSyncTiming timing;
         timing.checkPeriodMs = 20;
@@ -71,29 +39,26 @@ protected:
             ++opened_;
             return true;
         });
-        ASSERT_EQ(mgr_.Init(center_, local_, remote, tasks_), S_OK);
+        ASSERT_EQ(mgr_.Init(syncCenter, cache, remote, tasks_), S_OK);
     }
     void TearDown() override {
         mgr_.UnInit();
         if (tasks_)
             tasks_->Stop(-1);
         tasks_.Release();
-        local_.Release();
-        CloseUserDatabase();
+        ServiceClientTest::TearDown();
         GetCoreAccess().Shutdown();
-        unsetenv("PELLUX_REGISTRY_FILE");
-        EmulatorTest::TearDown();
     }
     // The service's item as a listing would put it into the cache.
     void ListIntoCache(const std::wstring& fileId) {
         XmlNode reply;
         ASSERT_EQ(reply.Parse(Utf8ToWide(m_emulator.CallOperation(
-                      "/xsvr/getItemInfo/", {{"token", session_.token}, {"fileId", WideToUtf8(fileId)}}))),
+                      "/xsvr/getItemInfo/", {{"token", session.token}, {"fileId", WideToUtf8(fileId)}}))),
                   S_OK);
         RemoteItem item;
         FillRemoteItemFromReply(item, reply);
         ASSERT_EQ(item.fileId, fileId);
-        ASSERT_EQ(local_->AddOrUpdateFileItem(item), S_OK);
+        ASSERT_EQ(cache->AddOrUpdateFileItem(item), S_OK);
     }
     std::wstring FinishedKey(bool upload) {
         std::vector<TaskInfo> finished;
@@ -110,27 +75,23 @@ protected:
         return hex;
     }
 
-    std::string dir_, root_;
-    EmulatorSession session_;
     CComPtr<ScriptedBridge> bridge_ = ScriptedBridge::Make();
-    CComPtr<FakeSyncCenter> center_ = FakeSyncCenter::Make();
-    CComPtr<ILocalStorage> local_;
     CComPtr<ITaskMgr> tasks_;
     CFileSyncMgr mgr_;
     std::atomic<int> opened_{0};
 };
 
 TEST_F(OpenForEditOnTheService, AnEditIsUploadedAndTheCurrentCopyReopensWithoutATransfer) {
-    ASSERT_TRUE(WriteFile(dir_ + "/notes.txt", "first version"));
-    ASSERT_EQ(mgr_.Upload(L"", L"", 0, L"\\notes.txt", Utf8ToWide(dir_ + "/notes.txt")), S_OK);
-    ASSERT_TRUE(Eventually([&] { return !FinishedKey(true).empty(); }));
+    ASSERT_TRUE(WriteFile(scratch + "/notes.txt", "first version"));
+    ASSERT_EQ(mgr_.Upload(L"", L"", 0, L"\\notes.txt", Utf8ToWide(scratch + "/notes.txt")), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return !FinishedKey(true).empty(); }));
     const std::wstring fileId = FinishedKey(true);
     ListIntoCache(fileId);
 
     // Not in the cache folder yet: downloaded, then opened.
-    const std::string local = root_ + "/docs/notes.txt";
+    const std::string local = scratch + "/root" + "/docs/notes.txt";
     ASSERT_EQ(mgr_.OpenFile(fileId, L"\\notes.txt", Utf8ToWide(local)), S_OK);
-    ASSERT_TRUE(Eventually([&] { return opened_ == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return opened_ == 1; }));
     EXPECT_EQ(ReadFile(local), "first version");
     EXPECT_EQ(m_emulator.RequestsTo("/xsvr/requestDownload/").size(), 1u);
 
@@ -139,8 +100,8 @@ TEST_F(OpenForEditOnTheService, AnEditIsUploadedAndTheCurrentCopyReopensWithoutA
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ASSERT_TRUE(WriteFile(local, "second version, longer"));
     RemoteItem item;
-    ASSERT_TRUE(Eventually(
-        [&] { return SUCCEEDED(local_->GetItemInfo(fileId, &item)) && item.sha1 == Sha1(local); }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return SUCCEEDED(cache->GetItemInfo(fileId, &item)) && item.sha1 == Sha1(local); }));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(m_emulator.RequestsTo("/xsvr/requestUpload/").size(), 1u);
     int version = 0;

@@ -116,6 +116,8 @@ TEST_F(FacadeTest, NewFolderOnATakenNameGivesTargetExistWithTheExistingId) {
     std::wstring second;
     EXPECT_EQ(facade->NewFolder(L"", L"\\Taken", &second), E_RESULT_TARGET_EXIST);
     EXPECT_EQ(second, first);
+    // The id is optional.
+    EXPECT_EQ(facade->NewFolder(L"", L"\\Untaken", nullptr), S_OK);
 }
 
 TEST_F(FacadeTest, AListingTheCacheCouldNotCommitIsReturnedButAskedForAgain) {

@@ -102,6 +102,7 @@ TEST_F(Files, PackingPolicyByContentExtensionAndSize) {
         {"in.7z", 0, true},
         {"in.zip", 0, true},
     };
+    const std::vector<std::string> openFiles = Entries("/proc/self/fd");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name + " " + std::to_string(c.size));
         std::string path = Path(c.name);
@@ -114,11 +115,16 @@ TEST_F(Files, PackingPolicyByContentExtensionAndSize) {
         ASSERT_EQ(ShouldCompressFile(Utf8ToWide(c.name), Utf8ToWide(path), &pack), S_OK);
         EXPECT_EQ(pack, c.pack);
     }
+    EXPECT_EQ(Entries("/proc/self/fd"), openFiles);  // every archive probe closed its file
     // Archive content counts whatever the name says.
-    fs::copy_file(Path("in.7z"), Path("song.mp3"));
+    for (const char* archive : {"in.7z", "in.zip"}) {
+        SCOPED_TRACE(archive);
+        fs::copy_file(Path(archive), Path("song.mp3"), fs::copy_options::overwrite_existing);
+        bool pack = false;
+        ASSERT_EQ(ShouldCompressFile(L"song.mp3", Utf8ToWide(Path("song.mp3")), &pack), S_OK);
+        EXPECT_TRUE(pack);
+    }
     bool pack = false;
-    ASSERT_EQ(ShouldCompressFile(L"song.mp3", Utf8ToWide(Path("song.mp3")), &pack), S_OK);
-    EXPECT_TRUE(pack);
     EXPECT_EQ(ShouldCompressFile(L"x.txt", Utf8ToWide(Path("missing")), &pack), E_FAIL);
 }
 
@@ -267,6 +273,12 @@ TEST_F(Files, TemporaryCopiesAndMovesIntoTheCache) {
     ASSERT_EQ(storage_->CopyFileToTempPathByFullPath(L"docs/a.txt", &temp, true), S_OK);
     EXPECT_EQ(ReadFile(WideToUtf8(temp)), "contents");
     EXPECT_EQ(storage_->CopyFileToTempPathByFullPath(L"docs/none.txt", &temp, true), E_LOCAL_NOT_FOUND);
+    // A source that fails to read (address 0 of the memory file) fails the
+    // copy as a read error, not a missing file, and leaves nothing.
+    const std::vector<std::string> before = Entries(root_ + "/.tmp");
+    std::wstring unread;
+    EXPECT_EQ(storage_->CopyFileToTempPathByFullPath(L"/proc/self/mem", &unread, false), E_FAIL);
+    EXPECT_EQ(Entries(root_ + "/.tmp"), before);
 
     // Into a new folder, then over an existing file.
     const std::wstring target = Utf8ToWide(root_ + "/new/deep/a.txt");

@@ -113,12 +113,12 @@ protected:
         const std::string scratch = MakeTempDir("ex");
         SetIniFolder(Utf8ToWide(scratch));
         setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
-        CComPtr<IRemoteStorage> remote(new ScriptedRemoteStorage([](XmlNode* reply) {
+        CComPtr<IRemoteStorage> remote = ScriptedRemoteStorage([](XmlNode* reply) {
             reply->AddValue(L"userId", L"u1");
             reply->AddValue(L"token", L"t");
             reply->AddValue(L"email", L"demo@example.com");
             return S_OK;
-        }));
+        });
         savedMakers = GetDefaultComponentMakers();
         CoreComponentMakers makers = FakeMakers(log, remote);
         CComPtr<MemoryFileSystem> files = fs;

@@ -102,9 +102,15 @@ TEST(DirectoryChangeWatcher, SubtreeLimitsLeaveOutDeepHiddenAndExcludedFolders) 
     watcher.SetSubtreeLimits(limits);
     ASSERT_EQ(watcher.WatchDirectory(Utf8ToWide(dir), kNotifyFileName, rec, true), 0u);
     EXPECT_EQ(watcher.WatchCount(), 2u);  // the folder and d1
-    for (const char* file : {"/d1/d2/deep.txt", "/.hidden/h.txt", "/sync/s.txt", "/d1/seen.txt"})
+    // Folders made later follow the same limits.
+    for (const char* sub : {"/.late", "/d1/d3"})
+        ASSERT_EQ(mkdir((dir + sub).c_str(), 0700), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    for (const char* file :
+         {"/d1/d2/deep.txt", "/.hidden/h.txt", "/sync/s.txt", "/.late/l.txt", "/d1/d3/x.txt", "/d1/seen.txt"})
         Write(dir + file);
     EXPECT_EQ(rec->Take({"added d1/seen.txt"}), (Lines{"started 0 .", "added d1/seen.txt"}));
+    EXPECT_EQ(watcher.WatchCount(), 2u);
 }
 
 TEST(DirectoryChangeWatcher, WatchingTwiceReplacesTheFirstWatch) {
@@ -117,8 +123,15 @@ TEST(DirectoryChangeWatcher, WatchingTwiceReplacesTheFirstWatch) {
     Write(dir + "/once.txt");
     EXPECT_EQ(rec->Take({"added once.txt"}),
               (Lines{"started 0 .", "stopped .", "started 0 .", "added once.txt"}));
+    // Another folder's watch outlives this one's.
+    const std::string other = pellux_test::MakeTempDir("other");
+    ASSERT_EQ(watcher.WatchDirectory(Utf8ToWide(other), kNotifyFileName,
+                                     std::make_shared<CWatchRecorder>(other), true),
+              0u);
+    EXPECT_EQ(watcher.WatchCount(), 2u);
     EXPECT_TRUE(watcher.UnwatchDirectory(Utf8ToWide(dir)));
     EXPECT_FALSE(watcher.IsWatched(Utf8ToWide(dir)));
+    EXPECT_EQ(watcher.WatchCount(), 1u);
     Write(dir + "/after.txt");
     EXPECT_EQ(rec->Take({"stopped ."}), Lines{"stopped ."});
 }

@@ -11,20 +11,14 @@
 #include <mutex>
 #include <random>
 
-#include "base/db/db.h"
-#include "base/db/dbconfigstore.h"
-#include "base/settings/inisettings.h"
 #include "core/coreapp/ishelladapter.h"
-#include "core/localstorage/localstorage/localstorage.h"
+#include "core/filesystem/taskdata/transferrecords.h"
 #include "core/remotestorage/remotestorage/iremotestorage.h"
 #include "core/taskmgr/task/file_task/taskfactory.h"
 #include "core/taskmgr/taskmgr.h"
 #include "platform/strings.h"
 #include "tests/core/taskmgr/scriptedtask.h"
-#include "tests/support/emulatorfixture.h"
-#include "tests/support/fakesynccenter.h"
-#include "tests/support/scriptedbridge.h"
-#include "tests/support/testenvironment.h"
+#include "tests/support/clientfixture.h"
 
 namespace pellux_test {
 namespace {
@@ -87,35 +81,21 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     return names;
 }
 
-class FileTaskTest : public EmulatorTest {
+class FileTaskTest : public ServiceClientTest {
 protected:
     void SetUp() override {
-        EmulatorTest::SetUp();
+        ServiceClientTest::SetUp();
         if (HasFatalFailure())
             return;
-        SetIniFolder(Utf8ToWide(ConfigFolder()));
-        m_session = m_emulator.Login("demo", "demo");
-        ASSERT_FALSE(m_session.token.empty());
-        m_dir = MakeTempDir("filetask");
-        m_root = m_dir + "/root";
-        CDB* db = GetDatabase();
-        ASSERT_EQ(db->Init(Utf8ToWide(m_dir + "/norle.db")), S_OK);
-        ASSERT_EQ(GetDbConfigStore()->Open(db, L"config"), S_OK);
-        CComPtr<ILocalStorage> local;
-        ASSERT_EQ(CreateLocalStorage(&local), S_OK);
-        ASSERT_EQ(local->Init(Utf8ToWide(m_dir), Utf8ToWide(m_root)), S_OK);
-        CComPtr<IRemoteStorage> remote;
-        ASSERT_EQ(CreateRemoteStorage(&remote), S_OK);
-        m_sync = FakeSyncCenter::Make();
-        m_sync->token = Utf8ToWide(m_session.token);
-        m_sync->AddComponent(local);
-        m_sync->AddComponent(remote);
+        m_dir = scratch;
+        m_root = scratch + "/root";
+        OpenCache();
         TaskMgrTuning tuning;
         tuning.tickMs = 10;
         std::shared_ptr<RecordingHost> host = m_host;
         tuning.taskMaker = [host](TaskDataBase* record) { return CreateFileTask(record, host); };
         ASSERT_EQ(CreateTaskMgr(tuning, &m_mgr), S_OK);
-        ASSERT_EQ(m_mgr->Init(m_sync, local, remote), S_OK);
+        ASSERT_EQ(m_mgr->Init(syncCenter, cache, remote), S_OK);
         ASSERT_EQ(m_mgr->Start(), S_OK);
     }
     void TearDown() override {
@@ -123,8 +103,7 @@ protected:
             m_mgr->Stop(-1);
         }
         m_mgr.Release();
-        CloseUserDatabase();
-        EmulatorTest::TearDown();
+        ServiceClientTest::TearDown();
     }
 
     // Runs the record through the queue; its outcome as the callback saw it.
@@ -141,15 +120,7 @@ protected:
     }
     TaskData_NewFile* NewFileRecord(const std::string& name, const std::string& localPath,
                                     const std::string& parentId = "") {
-        TaskData_NewFile* record = TaskData_NewFile::Create();
-        record->operationName = L"UpdateNewFile";
-        record->key = MakeNewFileKey();
-        record->name = Utf8ToWide(name);
-        record->parentId = Utf8ToWide(parentId);
-        record->itemPath = L"\\" + record->name;
-        record->localPath = Utf8ToWide(localPath);
-        record->isUpload = 1;
-        return record;
+        return MakeUpdateNewFileTask(Utf8ToWide(parentId), Utf8ToWide("\\" + name), Utf8ToWide(localPath));
     }
     // Uploads a new file; its id.
     std::wstring Upload(const std::string& name, const std::string& bytes) {
@@ -158,24 +129,16 @@ protected:
         return done.key;
     }
     TaskData_DownloadFile* DownloadRecord(const std::wstring& fileId, const std::string& localPath) {
-        TaskData_DownloadFile* record = TaskData_DownloadFile::Create();
-        record->operationName = L"DownloadFile";
-        record->key = fileId;
-        record->name = L"down";
-        record->localPath = Utf8ToWide(localPath);
-        record->isUpload = 0;
-        return record;
+        return MakeDownloadFileTask(fileId, L"\\down", Utf8ToWide(localPath));
     }
     std::string Call(const std::string& path, EmulatorFields fields) const {
-        fields.insert(fields.begin(), {"token", m_session.token});
+        fields.insert(fields.begin(), {"token", session.token});
         return m_emulator.CallOperation(path, fields);
     }
 
-    EmulatorSession m_session;
     std::string m_dir;
     std::string m_root;
     std::shared_ptr<RecordingHost> m_host = std::make_shared<RecordingHost>();
-    CComPtr<FakeSyncCenter> m_sync;
     CComPtr<ITaskMgr> m_mgr;
 };
 
@@ -212,6 +175,7 @@ TEST_F(FileTaskTest, AnExistingFileIsReplacedOrUpdatedOnlyAsAnsweredAndNotWithTh
     const std::vector<Case> cases = {
         {"update", kAskDefault, bytes, false, S_OK, {}},
         {"cancel", kAskCancel, bytes, false, S_OK, {}},
+        {"cancel with other content", kAskCancel, "other content\n", false, S_OK, {}},
         {"replace", kAskThird, bytes, false, S_OK, {L"Delete " + existing, L"Upload "}},
         {"replace, but the task is cancelled while asked", kAskThird, bytes, true, E_CANCELLED, {}},
         {"update with other content", kAskDefault, "other content\n", false, S_OK, {L"Upload " + existing}},
