@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -57,4 +58,33 @@ void CFileLock::Close() {
         close(m_fd);
         m_fd = -1;
     }
+}
+
+bool HasForeignAdvisoryLock(int fd) {
+    struct flock probe {};
+    probe.l_type = F_WRLCK;  // conflicts with any lock another holder has
+    probe.l_whence = SEEK_SET;
+    probe.l_start = 0;
+    probe.l_len = 0;  // the whole file
+    if (::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK)
+        return true;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return errno == EWOULDBLOCK;
+    ::flock(fd, LOCK_UN);
+    return false;
+}
+
+bool HasEditorLockFile(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty())
+        return false;
+    for (const std::string& lockName :
+         {".~lock." + name + "#", "~$" + name, "." + name + ".swp", ".#" + name}) {
+        struct stat st {};
+        if (::lstat((folder + lockName).c_str(), &st) == 0)
+            return true;
+    }
+    return false;
 }

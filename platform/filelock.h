@@ -26,3 +26,12 @@ public:
 private:
     int m_fd = -1;
 };
+
+// Traces another program leaves while it holds a file. Linux has no exclusive
+// opening, so these are what can be seen: an advisory lock on the open
+// descriptor's file (POSIX record, open-file-description or flock locks of any
+// process on this machine), and an editor's lock or swap file beside it
+// (office suites' ".~lock.NAME#" and "~$NAME", vim's ".NAME.swp", emacs'
+// ".#NAME", which may be a dangling link).
+bool HasForeignAdvisoryLock(int fd);
+bool HasEditorLockFile(const std::string& path);

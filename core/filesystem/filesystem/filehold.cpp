@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,40 +9,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/filelock.h"
 #include "platform/strings.h"
 
 namespace {
-
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-bool HasEditorLockFile(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    for (const std::string& lockName :
-         {".~lock." + name + "#", "~$" + name, "." + name + ".swp", ".#" + name}) {
-        if (Exists(folder + lockName))
-            return true;
-    }
-    return false;
-}
-
-bool HasAdvisoryLock(int fd) {
-    struct flock probe {};
-    probe.l_type = F_WRLCK;  // conflicts with any lock another holder has
-    probe.l_whence = SEEK_SET;
-    probe.l_start = 0;
-    probe.l_len = 0;
-    if (::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK)
-        return true;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-        return errno == EWOULDBLOCK;
-    ::flock(fd, LOCK_UN);
-    return false;
-}
 
 bool OpenInAnotherProcess(const std::string& path) {
     DIR* proc = ::opendir("/proc");
@@ -99,7 +68,7 @@ FileHold ProbeFileHold(const std::wstring& path) {
     const int fd = ::open(local.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? FileHold::kMissing : FileHold::kHeld;
-    const bool locked = HasAdvisoryLock(fd);
+    const bool locked = HasForeignAdvisoryLock(fd);
     ::close(fd);
     if (locked || HasEditorLockFile(local))
         return FileHold::kHeld;
