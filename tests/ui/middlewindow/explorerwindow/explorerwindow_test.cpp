@@ -23,14 +23,13 @@ TEST_F(ExplorerTest, SortingKeepsTheParentRowOnTopAndOrdersByKindThenColumn) {
         int clickColumn;  // -1: as listed
         NameList names;
     };
+    const NameList zToA = {L"..", L"zeta", L"Alpha", L"c.txt", L"b.txt", L"A.txt"};
     const std::vector<Case> cases = {
-        {"after a listing: folders first, Z to A",
-         -1,
-         {L"..", L"zeta", L"Alpha", L"c.txt", L"b.txt", L"A.txt"}},
+        {"after a listing: folders first, Z to A", -1, zToA},
         {"one click on the name: files first, A to Z",
          0,
          {L"..", L"A.txt", L"b.txt", L"c.txt", L"Alpha", L"zeta"}},
-        {"again: back to Z to A", 0, {L"..", L"zeta", L"Alpha", L"c.txt", L"b.txt", L"A.txt"}},
+        {"again: back to Z to A", 0, zToA},
         {"size ascending compares 64 bits (a stable sort)",
          1,
          {L"..", L"c.txt", L"A.txt", L"b.txt", L"zeta", L"Alpha"}},
@@ -122,25 +121,11 @@ TEST_F(ExplorerTest, RecycleBinPagesUntilAShortPageOrAFailure) {
         std::vector<std::string> recycleCalls;
         int rows;
     };
+    const std::vector<std::string> calls = {"GetRecycle 5000000001", "GetRecycle 3873"};
     const std::vector<Case> cases = {
-        {"a full page, then a short one on scrolling",
-         QSize(900, 500),
-         S_OK,
-         true,
-         {"GetRecycle 5000000001", "GetRecycle 3873"},
-         1 + 133},
-        {"no scroll bar: the next page comes at once",
-         QSize(900, 3600),
-         S_OK,
-         false,
-         {"GetRecycle 5000000001", "GetRecycle 3873"},
-         1 + 133},
-        {"a failed page keeps the rows",
-         QSize(900, 500),
-         E_FAIL,
-         true,
-         {"GetRecycle 5000000001", "GetRecycle 3873"},
-         1 + 128},
+        {"a full page, then a short one on scrolling", QSize(900, 500), S_OK, true, calls, 1 + 133},
+        {"no scroll bar: the next page comes at once", QSize(900, 3600), S_OK, false, calls, 1 + 133},
+        {"a failed page keeps the rows", QSize(900, 500), E_FAIL, true, calls, 1 + 128},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

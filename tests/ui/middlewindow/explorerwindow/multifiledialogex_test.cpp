@@ -58,13 +58,9 @@ TEST_F(MultiFileDialogTest, OkTakesSelectedFoldersAndFilesInListOrder) {
     for (const char* name : {"c.txt", "beta", "alpha"})
         view->selectionModel()->select(Row(name), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QTest::qWait(20);
-    // Folders in the selection neither rename nor grey OK.
-    QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
-    EXPECT_EQ(ok->text(), QStringLiteral("确定(&O)"));
-    EXPECT_TRUE(ok->isEnabled());
-    const std::string shots = BinaryDir() + "/screenshots";
-    QDir().mkpath(QString::fromStdString(shots));
-    dialog->grab().save(QString::fromStdString(shots + "/multi_select_dialog.png"));
+    // Folders in the selection do not grey OK.
+    EXPECT_TRUE(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->isEnabled());
+    SaveShot(*dialog, "multi_select_dialog");
     dialog->accept();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_TRUE(dialog->Collected());
