@@ -13,20 +13,6 @@
 namespace pellux_test {
 namespace {
 
-void Settle() {
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-}
-
-std::vector<std::wstring> Messages(ScriptedBridge& bridge) {
-    std::vector<std::wstring> out;
-    for (const BridgeCall& c : bridge.Calls()) {
-        if (c.operation == "ShowMessage")
-            out.push_back(c.texts[0]);
-    }
-    return out;
-}
-
 class ExplorerCommandTest : public ExplorerTest {
 protected:
     void SetUp() override {
@@ -84,7 +70,7 @@ TEST_F(ExplorerCommandTest, LabelEditsEndAsTheCoreAnswers) {
         window->Refresh();
         Settle();
         fs->ClearCalls();
-        const size_t before = Messages(*bridge).size();
+        const size_t before = Messages().size();
         fs->results["NewFolder"] = c.core;
         fs->results["Rename"] = c.core;
         int row = 0;
@@ -97,11 +83,9 @@ TEST_F(ExplorerCommandTest, LabelEditsEndAsTheCoreAnswers) {
             ASSERT_EQ(window->RunCommand(CExplorerWindow::kCmdRename), S_OK);
         }
         EndEdit(c.text, c.key);
-        std::vector<std::string> calls = CallsOf("NewFolder");
-        for (const std::string& r : CallsOf("Rename"))
-            calls.push_back(r);
-        EXPECT_EQ(calls, *c.call ? std::vector<std::string>{c.call} : std::vector<std::string>{});
-        const std::vector<std::wstring> messages = Messages(*bridge);
+        EXPECT_EQ(CallsOf({"NewFolder", "Rename"}),
+                  *c.call ? std::vector<std::string>{c.call} : std::vector<std::string>{});
+        const std::vector<std::wstring> messages = Messages();
         std::vector<std::wstring> expected;
         if (c.message)
             expected.push_back(c.message == 1 ? sameName : badChars);
@@ -152,10 +136,7 @@ TEST_F(ExplorerCommandTest, DeleteAsksThenDeletesEachSelectedItem) {
         Select(c.select);
         fs->ClearCalls();
         EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdDelete), c.result);
-        std::vector<std::string> calls = CallsOf("Delete");
-        for (const std::string& r : CallsOf("CleanRecycle"))
-            calls.push_back(r);
-        EXPECT_EQ(calls, c.calls);
+        EXPECT_EQ(CallsOf({"Delete", "CleanRecycle"}), c.calls);
         // A finished job shows the folder again.
         EXPECT_EQ(!CallsOf(c.type == kNavigateRecycle ? "GetMaxVer" : "Dir").empty(), c.result == S_OK);
     }
@@ -211,8 +192,8 @@ TEST_F(ExplorerCommandTest, PasteUploadsFilesAndFoldersButNotOurMarkerOrUnsafeNa
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdPaste), S_OK);
     EXPECT_EQ(CallsOf("Upload"), std::vector<std::string>{"Upload \\up.txt"});
     EXPECT_EQ(CallsOf("UploadFolder"), std::vector<std::string>{"UploadFolder \\folder"});
-    ASSERT_EQ(Messages(*bridge).size(), 1u);
-    EXPECT_NE(Messages(*bridge)[0].find(L"bad:name.txt"), std::wstring::npos);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find(L"bad:name.txt"), std::wstring::npos);
     EXPECT_NE(RowOf(L"up.txt"), -1);
     EXPECT_NE(RowOf(L"folder"), -1);
     EXPECT_EQ(main.status, L"共 2个文件夹，3个文件");
@@ -238,9 +219,9 @@ TEST_F(ExplorerCommandTest, DownloadNeverTurnsAServerNameIntoAPathOutsideTheFold
     window->RunCommand(CExplorerWindow::kCmdDownload);
     EXPECT_EQ(CallsOf("Download"), std::vector<std::string>{"Download f>" + folder + "/a.txt"});
     EXPECT_EQ(CallsOf("DownloadFolder"), std::vector<std::string>{"DownloadFolder d>" + folder + "/docs"});
-    ASSERT_FALSE(Messages(*bridge).empty());
-    EXPECT_NE(Messages(*bridge).back().find(L"a/b"), std::wstring::npos);
-    EXPECT_NE(Messages(*bridge).back().find(L".."), std::wstring::npos);
+    ASSERT_FALSE(Messages().empty());
+    EXPECT_NE(Messages().back().find(L"a/b"), std::wstring::npos);
+    EXPECT_NE(Messages().back().find(L".."), std::wstring::npos);
 }
 
 }  // namespace

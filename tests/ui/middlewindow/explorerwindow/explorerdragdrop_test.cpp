@@ -75,8 +75,7 @@ protected:
         QDropEvent drop(at, allowed, data, Qt::LeftButton, keys);
         drop.setDropAction(move.dropAction());
         QCoreApplication::sendEvent(Viewport(), &drop);
-        for (int i = 0; i < 5; ++i)
-            QApplication::processEvents();
+        Settle();
         delete data;
         return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     }
@@ -353,14 +352,7 @@ TEST_F(ExplorerDragDropTest, DropsMoveOwnRecordsIntoFolderRowsAndUploadLocalFile
         const int row = c.row.empty() ? -1 : c.row == L".." ? 0 : RowOf(c.row);
         ASSERT_NE(row, -2);
         EXPECT_EQ(DropOn(row, c.data(), c.allowed), Qt::IgnoreAction);
-        std::vector<std::string> calls;
-        for (const std::string& call : fs->Calls()) {
-            for (const char* op : {"Move ", "Upload ", "UploadFolder ", "Recover "}) {
-                if (call.rfind(op, 0) == 0)
-                    calls.push_back(call);
-            }
-        }
-        EXPECT_EQ(calls, c.calls);
+        EXPECT_EQ(CallsOf({"Move", "Upload", "UploadFolder", "Recover"}), c.calls);
     }
 
     // The row under the cursor is outlined while the selection stays as dragged.

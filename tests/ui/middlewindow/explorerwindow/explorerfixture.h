@@ -98,12 +98,16 @@ inline void SelectNames(CExplorerWindow& window, const std::vector<std::wstring>
     }
 }
 
+inline void Settle() {
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
 // A screenshot under build/screenshots/ for a person to look at.
 inline void SaveShot(QWidget& widget, const std::string& name) {
     const QString folder = QString::fromStdString(BinaryDir() + "/screenshots");
     QDir().mkpath(folder);
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
+    Settle();
     widget.grab().save(folder + "/" + QString::fromStdString(name) + ".png");
 }
 
@@ -155,11 +159,23 @@ protected:
     std::vector<std::wstring> Names() const { return RowNames(*window); }
     int RowOf(const std::wstring& name) const { return RowOfName(*window, name); }
     void Select(const std::vector<std::wstring>& names) { SelectNames(*window, names); }
-    std::vector<std::string> CallsOf(const std::string& op) {
+    // The calls of these operations, in the order they came.
+    std::vector<std::string> CallsOf(std::initializer_list<std::string> ops) {
         std::vector<std::string> out;
         for (const std::string& c : fs->Calls()) {
-            if (c.compare(0, op.size() + 1, op + " ") == 0)
-                out.push_back(c);
+            for (const std::string& op : ops) {
+                if (c.compare(0, op.size() + 1, op + " ") == 0)
+                    out.push_back(c);
+            }
+        }
+        return out;
+    }
+    std::vector<std::string> CallsOf(const std::string& op) { return CallsOf({op}); }
+    std::vector<std::wstring> Messages() {
+        std::vector<std::wstring> out;
+        for (const BridgeCall& c : bridge->Calls()) {
+            if (c.operation == "ShowMessage")
+                out.push_back(c.texts[0]);
         }
         return out;
     }
