@@ -363,7 +363,7 @@ TEST_F(ExplorerDragDropTest, DropsMoveOwnRecordsIntoFolderRowsAndUploadLocalFile
                           Qt::NoModifier);
     QCoreApplication::sendEvent(Viewport(), &enter);
     EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
-    Shot(*window, "explorer_drop_hover");
+    SaveShot(*window, "explorer_drop_hover");
     QDragLeaveEvent leave;
     QCoreApplication::sendEvent(Viewport(), &leave);
     EXPECT_EQ(window->SelectionSnapshot().size(), 2u);

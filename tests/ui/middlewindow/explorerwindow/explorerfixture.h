@@ -111,19 +111,37 @@ inline void SaveShot(QWidget& widget, const std::string& name) {
     widget.grab().save(folder + "/" + QString::fromStdString(name) + ".png");
 }
 
+// The core started over a scratch folder with these parts; Stop shuts it
+// down and puts the default parts back.
+class CoreRun {
+public:
+    void Start(const CoreComponentMakers& makers, const std::string& scratch, IMainWindow* bridge) {
+        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
+        SetDefaultComponentMakers(makers);
+        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge), S_OK);
+    }
+    void Stop() {
+        GetCoreAccess().Shutdown();
+        CloseUserDatabase();
+        SetDefaultComponentMakers(saved);
+        unsetenv("PELLUX_REGISTRY_FILE");
+    }
+
+private:
+    CoreComponentMakers saved = GetDefaultComponentMakers();
+};
+
 class ExplorerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const std::string scratch = MakeTempDir("ex");
         SetIniFolder(Utf8ToWide(scratch));
-        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
         CComPtr<IRemoteStorage> remote(new ScriptedRemoteStorage([](XmlNode* reply) {
             reply->AddValue(L"userId", L"u1");
             reply->AddValue(L"token", L"t");
             reply->AddValue(L"email", L"demo@example.com");
             return S_OK;
         }));
-        savedMakers = GetDefaultComponentMakers();
         CoreComponentMakers makers = FakeMakers(log, remote);
         CComPtr<MemoryFileSystem> files = fs;
         makers.fileSystem = [files](IFileSystem** out) {
@@ -136,17 +154,13 @@ protected:
             (*out)->AddRef();
             return S_OK;
         };
-        SetDefaultComponentMakers(makers);
-        bridge = ScriptedBridge::Make();
-        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge.get()), S_OK);
+        run.Start(makers, scratch, bridge.get());
+        ASSERT_FALSE(HasFatalFailure());
         ASSERT_EQ(GetCoreAccess().BindWithLogin(L"demo", L"demo", 1), S_OK);
     }
     void TearDown() override {
         window.reset();
-        GetCoreAccess().Shutdown();
-        CloseUserDatabase();
-        SetDefaultComponentMakers(savedMakers);
-        unsetenv("PELLUX_REGISTRY_FILE");
+        run.Stop();
     }
 
     CExplorerWindow& Open(QSize size = QSize(900, 520)) {
@@ -179,12 +193,11 @@ protected:
         }
         return out;
     }
-    void Shot(QWidget& widget, const std::string& name) { SaveShot(widget, name); }
 
-    CoreComponentMakers savedMakers;
+    CoreRun run;
     FakeLog log;
     CComPtr<MemoryFileSystem> fs{new MemoryFileSystem()};
-    CComPtr<ScriptedBridge> bridge;
+    CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
     RecordingMainWindow main;
     std::unique_ptr<CExplorerWindow> window;
 };

@@ -47,7 +47,7 @@ TEST_F(ExplorerTest, SortingKeepsTheParentRowOnTopAndOrdersByKindThenColumn) {
     EXPECT_EQ(Names().front(), L"..");
     EXPECT_EQ(window->Model()->data(window->Model()->index(RowOf(L"b.txt"), 1), Qt::DisplayRole).toString(),
               QStringLiteral("4.66G"));
-    Shot(*window, "explorer_sorted_details");
+    SaveShot(*window, "explorer_sorted_details");
 }
 
 TEST_F(ExplorerTest, HistoryAndBreadcrumbFollowTheEntriesOwnPathAndSection) {
@@ -69,7 +69,7 @@ TEST_F(ExplorerTest, HistoryAndBreadcrumbFollowTheEntriesOwnPathAndSection) {
     ASSERT_EQ(window->OpenRow(RowOf(L"B's <b>")), S_OK);
     EXPECT_EQ(crumbs(), (std::vector<std::pair<std::wstring, std::wstring>>{
                             {L"\\", L"根目录"}, {L"\\A", L"A"}, {L"\\A\\B's <b>", L"B's <b>"}}));
-    Shot(*window, "explorer_breadcrumb_quote");
+    SaveShot(*window, "explorer_breadcrumb_quote");
 
     struct Step {
         const char* what;

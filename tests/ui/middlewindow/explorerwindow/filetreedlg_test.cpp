@@ -68,7 +68,7 @@ TEST_F(ExplorerTest, FolderPickerListsSectionsLazilyAndReportsPaths) {
         EXPECT_EQ(dialog.Result().navigateType, kNavigateShareToOther);
         if (!showFiles) {
             tree->setCurrentItem(year);
-            Shot(dialog, "folder_picker");
+            SaveShot(dialog, "folder_picker");
         }
     }
 }

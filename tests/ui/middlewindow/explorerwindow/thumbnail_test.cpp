@@ -155,7 +155,7 @@ TEST_F(ExplorerTest, ThumbnailViewShowsPreviewsAndACacheHitAsksNobody) {
                             ->data(window->Model()->index(RowOf(L"sea.jpg"), 0), Qt::DecorationRole)
                             .value<QPixmap>();
     EXPECT_EQ(QColor(sea.toImage().pixel(48, 48)).blue(), 200);
-    Shot(*window, "explorer_thumbnails");
+    SaveShot(*window, "explorer_thumbnails");
 
     // Leaving and coming back finds every preview in the cache.
     fs->ClearCalls();
