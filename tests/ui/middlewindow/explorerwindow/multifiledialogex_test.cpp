@@ -58,8 +58,10 @@ TEST_F(MultiFileDialogTest, OkTakesSelectedFoldersAndFilesInListOrder) {
     for (const char* name : {"c.txt", "beta", "alpha"})
         view->selectionModel()->select(Row(name), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QTest::qWait(20);
-    // Folders in the selection do not grey OK.
-    EXPECT_TRUE(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->isEnabled());
+    // Folders in the selection neither rename nor grey OK.
+    QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+    EXPECT_EQ(ok->text(), QStringLiteral("确定(&O)"));
+    EXPECT_TRUE(ok->isEnabled());
     SaveShot(*dialog, "multi_select_dialog");
     dialog->accept();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
