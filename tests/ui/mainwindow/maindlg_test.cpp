@@ -1,5 +1,7 @@
 // The main window with a fake core, session, tray and log-in: placement,
-// panes, the close box, restart, the exit prompt and the end of the session.
+// panes, the close box, restart, the exit prompt and the end of the session;
+// then logged in to the emulator's demo account for the screenshots under
+// build/screenshots.
 #include "ui/mainwindow/maindlg.h"
 
 #include <gtest/gtest.h>
@@ -10,15 +12,18 @@
 #include <QTimer>
 
 #include "skingui/colorref.h"
+#include "skingui/simpleoutbar.h"
 #include "skingui/skinbutton.h"
 #include "tests/ui/democore.h"
 #include "tests/ui/fakeuservalues.h"
 #include "tests/ui/middlewindow/faketaskcore.h"
 #include "ui/bridgesink.h"
+#include "ui/mainwindow/aboutdlg.h"
 #include "ui/mainwindow/bottomwindow.h"
 #include "ui/mainwindow/shutdowndlg.h"
 #include "ui/mainwindow/topwindow.h"
 #include "ui/middlewindow/middlewindow.h"
+#include "ui/middlewindow/navigatewindow.h"
 #include "ui/wizarddlg.h"
 
 using namespace ui_test;
@@ -307,6 +312,53 @@ TEST_F(MainDlgTest, TheSpaceBarIsDrawnToItsShare) {
         EXPECT_NE(image.pixelColor((55 + c.pixels) * dpr, 35 * dpr), bar);
     }
     window->CloseApp(kQuitCode);
+}
+
+using ScreenshotTest = DemoCoreTest;
+
+TEST_F(ScreenshotTest, MainWindowAboutAndExitPromptOfTheDemoAccount) {
+    QuietCore life;
+    CPassControl pass(life, sink);
+    SessionLog log;
+    FakeTaskCore pending;
+    MainDlgParts parts;
+    parts.session = std::make_unique<FakeSession>(log, pending);
+    parts.login = [] { return LogIn(); };
+    CMainDlg window(std::move(parts));
+    sink.SetWindow(&window);
+    window.Create(pass);
+    ASSERT_FALSE(pass.Ended());
+    window.setGeometry(0, 0, 1000, 700);
+    int64_t used = 0, total = 0;
+    if (GetCoreAccess().GetSpaceInfo(&used, &total, true) == S_OK)
+        window.Top()->SetSpaceInfo(uint64_t(used), uint64_t(total));
+    window.SetStatusText(L"已登录");
+    Pump(1500);
+    EXPECT_EQ(window.Middle()->Navigate()->Bar()->GetGroup(0)->items.size(), 5u);
+    EXPECT_FALSE(SaveScreenshot(&window, "mainwindow.png").isEmpty());
+    window.resize(500, 400);
+    Pump(300);
+    EXPECT_FALSE(SaveScreenshot(&window, "mainwindow_small.png").isEmpty());
+    window.resize(1000, 700);
+
+    CAboutDlg about(QStringLiteral("token"), &window);
+    about.show();
+    Pump(100);
+    EXPECT_FALSE(SaveScreenshot(&about, "about.png").isEmpty());
+    about.close();
+
+    pending.unfinishedList = {Task(L"t1", L"\\a", true, 1, 2), Task(L"t2", L"\\b", false, 1, 2)};
+    pending.openList = {Task(L"f1", L"\\c.docx", true, 0, 0)};
+    FakeSession session(log, pending);
+    CShutDownDlg prompt(pending, session, nullptr, &window);
+    ASSERT_TRUE(prompt.Prepare());
+    prompt.show();
+    Pump(100);
+    EXPECT_FALSE(SaveScreenshot(&prompt, "exitprompt.png").isEmpty());
+    prompt.hide();
+
+    sink.SetWindow(nullptr);
+    window.CloseApp(kQuitCode);
 }
 
 }  // namespace

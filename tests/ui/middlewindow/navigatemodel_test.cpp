@@ -54,10 +54,6 @@ TEST(NavigateModel, LoadsBuiltInsStoredListsAndMigratesOldOnes) {
         again.Load(model.Save());
         EXPECT_EQ(Texts(again), c.texts);
     }
-    CNavigateModel model;
-    model.Load(L"");
-    EXPECT_EQ(model.At(3).type, 3);
-    EXPECT_EQ(model.At(3).name, L"回收站");
     EXPECT_EQ(CNavigateModel::OpenType(6), 0);
     EXPECT_EQ(CNavigateModel::OpenType(5), 5);
 }

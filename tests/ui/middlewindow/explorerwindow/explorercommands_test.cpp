@@ -13,20 +13,6 @@
 namespace pellux_test {
 namespace {
 
-void Settle() {
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-}
-
-std::vector<std::wstring> Messages(ScriptedBridge& bridge) {
-    std::vector<std::wstring> out;
-    for (const BridgeCall& c : bridge.Calls()) {
-        if (c.operation == "ShowMessage")
-            out.push_back(c.texts[0]);
-    }
-    return out;
-}
-
 class ExplorerCommandTest : public ExplorerTest {
 protected:
     void SetUp() override {
@@ -52,98 +38,39 @@ protected:
 TEST_F(ExplorerCommandTest, LabelEditsEndAsTheCoreAnswers) {
     const std::wstring sameName = L"无法重命名，指定的文件与现有文件重名，请重新命名!";
     const std::wstring badChars = L"无法重命名，含有不合法字符，请重新命名!";
+    // message: 0 none, 1 same name, 2 bad characters; lastRowName "" when the row is gone.
     struct Case {
         const char* what;
         bool newFolder;
         QString text;
         Qt::Key key;
         HRESULT core;
-        std::vector<std::string> calls;  // NewFolder and Rename calls
-        std::vector<std::wstring> messages;
-        std::wstring lastRowName;  // name of the edited row afterwards; "" when it is gone
-        bool hasItem;
-        bool stillEditing;
+        const char* call;
+        int message;
+        std::wstring lastRowName;
+        bool hasItem, stillEditing;
     };
     const std::vector<Case> cases = {
-        {"new folder left empty",
-         true,
-         "",
-         Qt::Key_Return,
-         S_OK,
-         {"NewFolder \\新建文件夹\\"},
-         {},
-         L"新建文件夹",
-         true,
-         false},
-        {"new folder cancelled",
-         true,
-         "ignored",
-         Qt::Key_Escape,
-         S_OK,
-         {"NewFolder \\新建文件夹\\"},
-         {},
-         L"新建文件夹",
-         true,
-         false},
-        {"new folder named",
-         true,
-         "Plans",
-         Qt::Key_Return,
-         S_OK,
-         {"NewFolder \\Plans\\"},
-         {},
-         L"Plans",
-         true,
-         false},
-        {"new folder that exists",
-         true,
-         "docs",
-         Qt::Key_Return,
-         E_RESULT_TARGET_EXIST,
-         {"NewFolder \\docs\\"},
-         {sameName},
-         L"新建文件夹",
-         false,
-         true},
-        {"new folder the core refuses",
-         true,
-         "x",
-         Qt::Key_Return,
-         E_FAIL,
-         {"NewFolder \\x\\"},
-         {},
-         L"",
-         false,
-         false},
-        {"new folder with a colon",
-         true,
-         "a:b",
-         Qt::Key_Return,
-         S_OK,
-         {},
-         {badChars},
-         L"新建文件夹",
-         false,
-         true},
-        {"rename", false, "c.txt", Qt::Key_Return, S_OK, {"Rename f=c.txt"}, {}, L"c.txt", true, false},
-        {"rename to the same name", false, "a.txt", Qt::Key_Return, S_OK, {}, {}, L"a.txt", true, false},
-        {"rename onto a sibling",
-         false,
-         "b.txt",
-         Qt::Key_Return,
-         E_RESULT_TARGET_EXIST,
-         {"Rename f=b.txt"},
-         {sameName},
-         L"a.txt",
-         true,
-         true},
+        {"new folder left empty", true, "", Qt::Key_Return, S_OK, "NewFolder \\新建文件夹\\", 0,
+         L"新建文件夹", 1, 0},
+        {"new folder cancelled", true, "x", Qt::Key_Escape, S_OK, "NewFolder \\新建文件夹\\", 0,
+         L"新建文件夹", 1, 0},
+        {"new folder named", true, "Plans", Qt::Key_Return, S_OK, "NewFolder \\Plans\\", 0, L"Plans", 1, 0},
+        {"new folder that exists", true, "docs", Qt::Key_Return, E_RESULT_TARGET_EXIST, "NewFolder \\docs\\",
+         1, L"新建文件夹", 0, 1},
+        {"new folder the core refuses", true, "x", Qt::Key_Return, E_FAIL, "NewFolder \\x\\", 0, L"", 0, 0},
+        {"new folder with a colon", true, "a:b", Qt::Key_Return, S_OK, "", 2, L"新建文件夹", 0, 1},
+        {"rename", false, "c.txt", Qt::Key_Return, S_OK, "Rename f=c.txt", 0, L"c.txt", 1, 0},
+        {"rename to the same name", false, "a.txt", Qt::Key_Return, S_OK, "", 0, L"a.txt", 1, 0},
+        {"rename onto a sibling", false, "b.txt", Qt::Key_Return, E_RESULT_TARGET_EXIST, "Rename f=b.txt", 1,
+         L"a.txt", 1, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         window->Refresh();
         Settle();
         fs->ClearCalls();
-        const size_t before = Messages(*bridge).size();
+        const size_t before = Messages().size();
         fs->results["NewFolder"] = c.core;
         fs->results["Rename"] = c.core;
         int row = 0;
@@ -156,12 +83,13 @@ TEST_F(ExplorerCommandTest, LabelEditsEndAsTheCoreAnswers) {
             ASSERT_EQ(window->RunCommand(CExplorerWindow::kCmdRename), S_OK);
         }
         EndEdit(c.text, c.key);
-        std::vector<std::string> calls = CallsOf("NewFolder");
-        for (const std::string& r : CallsOf("Rename"))
-            calls.push_back(r);
-        EXPECT_EQ(calls, c.calls);
-        const std::vector<std::wstring> messages = Messages(*bridge);
-        EXPECT_EQ(std::vector<std::wstring>(messages.begin() + long(before), messages.end()), c.messages);
+        EXPECT_EQ(CallsOf({"NewFolder", "Rename"}),
+                  *c.call ? std::vector<std::string>{c.call} : std::vector<std::string>{});
+        const std::vector<std::wstring> messages = Messages();
+        std::vector<std::wstring> expected;
+        if (c.message)
+            expected.push_back(c.message == 1 ? sameName : badChars);
+        EXPECT_EQ(std::vector<std::wstring>(messages.begin() + long(before), messages.end()), expected);
         if (c.lastRowName.empty()) {
             EXPECT_EQ(RowOf(L"新建文件夹"), -1);
             EXPECT_FALSE(window->NewFolderPending());
@@ -208,10 +136,7 @@ TEST_F(ExplorerCommandTest, DeleteAsksThenDeletesEachSelectedItem) {
         Select(c.select);
         fs->ClearCalls();
         EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdDelete), c.result);
-        std::vector<std::string> calls = CallsOf("Delete");
-        for (const std::string& r : CallsOf("CleanRecycle"))
-            calls.push_back(r);
-        EXPECT_EQ(calls, c.calls);
+        EXPECT_EQ(CallsOf({"Delete", "CleanRecycle"}), c.calls);
         // A finished job shows the folder again.
         EXPECT_EQ(!CallsOf(c.type == kNavigateRecycle ? "GetMaxVer" : "Dir").empty(), c.result == S_OK);
     }
@@ -267,8 +192,8 @@ TEST_F(ExplorerCommandTest, PasteUploadsFilesAndFoldersButNotOurMarkerOrUnsafeNa
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdPaste), S_OK);
     EXPECT_EQ(CallsOf("Upload"), std::vector<std::string>{"Upload \\up.txt"});
     EXPECT_EQ(CallsOf("UploadFolder"), std::vector<std::string>{"UploadFolder \\folder"});
-    ASSERT_EQ(Messages(*bridge).size(), 1u);
-    EXPECT_NE(Messages(*bridge)[0].find(L"bad:name.txt"), std::wstring::npos);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find(L"bad:name.txt"), std::wstring::npos);
     EXPECT_NE(RowOf(L"up.txt"), -1);
     EXPECT_NE(RowOf(L"folder"), -1);
     EXPECT_EQ(main.status, L"共 2个文件夹，3个文件");
@@ -294,9 +219,9 @@ TEST_F(ExplorerCommandTest, DownloadNeverTurnsAServerNameIntoAPathOutsideTheFold
     window->RunCommand(CExplorerWindow::kCmdDownload);
     EXPECT_EQ(CallsOf("Download"), std::vector<std::string>{"Download f>" + folder + "/a.txt"});
     EXPECT_EQ(CallsOf("DownloadFolder"), std::vector<std::string>{"DownloadFolder d>" + folder + "/docs"});
-    ASSERT_FALSE(Messages(*bridge).empty());
-    EXPECT_NE(Messages(*bridge).back().find(L"a/b"), std::wstring::npos);
-    EXPECT_NE(Messages(*bridge).back().find(L".."), std::wstring::npos);
+    ASSERT_FALSE(Messages().empty());
+    EXPECT_NE(Messages().back().find(L"a/b"), std::wstring::npos);
+    EXPECT_NE(Messages().back().find(L".."), std::wstring::npos);
 }
 
 }  // namespace

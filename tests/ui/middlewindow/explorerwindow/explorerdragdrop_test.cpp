@@ -75,8 +75,7 @@ protected:
         QDropEvent drop(at, allowed, data, Qt::LeftButton, keys);
         drop.setDropAction(move.dropAction());
         QCoreApplication::sendEvent(Viewport(), &drop);
-        for (int i = 0; i < 5; ++i)
-            QApplication::processEvents();
+        Settle();
         delete data;
         return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     }
@@ -310,57 +309,38 @@ TEST_F(ExplorerDragDropTest, DropsMoveOwnRecordsIntoFolderRowsAndUploadLocalFile
         Qt::DropActions allowed;
         std::vector<std::string> calls;
     };
+    const auto my = kNavigateMyFiles;
     const std::vector<Case> cases = {
         {"records on a folder row",
-         kNavigateMyFiles,
+         my,
          L"文档",
          [&] { return records(b + r); },
          Qt::CopyAction,
          {"Move g>d", "Move f>d"}},
         {"the folder itself stops the records",
-         kNavigateMyFiles,
+         my,
          L"文档",
          [&] { return records(b + self + r); },
          Qt::CopyAction,
          {"Move g>d"}},
         {"malformed records are skipped",
-         kNavigateMyFiles,
+         my,
          L"文档",
          [&] { return records(L"0|0|short|:" + b); },
          Qt::CopyAction,
          {"Move g>d"}},
-        {"records on a file row", kNavigateMyFiles, L"b.txt", [&] { return records(r); }, Qt::CopyAction, {}},
-        {"records on empty space", kNavigateMyFiles, L"", [&] { return records(r); }, Qt::CopyAction, {}},
-        {"records on row 0 at the top",
-         kNavigateMyFiles,
-         L"..",
-         [&] { return records(r); },
-         Qt::CopyAction,
-         {}},
-        {"records with a move-only source",
-         kNavigateMyFiles,
-         L"文档",
-         [&] { return records(r); },
-         Qt::MoveAction,
-         {}},
+        {"records on a file row", my, L"b.txt", [&] { return records(r); }, Qt::CopyAction, {}},
+        {"records on empty space", my, L"", [&] { return records(r); }, Qt::CopyAction, {}},
+        {"records on row 0 at the top", my, L"..", [&] { return records(r); }, Qt::CopyAction, {}},
+        {"records with a move-only source", my, L"文档", [&] { return records(r); }, Qt::MoveAction, {}},
         {"records in the recycle bin",
          kNavigateRecycle,
          L"rf",
          [&] { return records(r); },
          Qt::CopyAction,
          {}},
-        {"files on a file row",
-         kNavigateMyFiles,
-         L"b.txt",
-         files,
-         Qt::CopyAction | Qt::MoveAction,
-         {"Upload \\up.txt"}},
-        {"files on a folder row",
-         kNavigateMyFiles,
-         L"文档",
-         files,
-         Qt::CopyAction,
-         {"Upload \\文档\\up.txt"}},
+        {"files on a file row", my, L"b.txt", files, Qt::CopyAction | Qt::MoveAction, {"Upload \\up.txt"}},
+        {"files on a folder row", my, L"文档", files, Qt::CopyAction, {"Upload \\文档\\up.txt"}},
         {"files where nothing may be uploaded", kNavigateRecycle, L"", files, Qt::CopyAction, {}},
     };
     for (const Case& c : cases) {
@@ -372,14 +352,7 @@ TEST_F(ExplorerDragDropTest, DropsMoveOwnRecordsIntoFolderRowsAndUploadLocalFile
         const int row = c.row.empty() ? -1 : c.row == L".." ? 0 : RowOf(c.row);
         ASSERT_NE(row, -2);
         EXPECT_EQ(DropOn(row, c.data(), c.allowed), Qt::IgnoreAction);
-        std::vector<std::string> calls;
-        for (const std::string& call : fs->Calls()) {
-            for (const char* op : {"Move ", "Upload ", "UploadFolder ", "Recover "}) {
-                if (call.rfind(op, 0) == 0)
-                    calls.push_back(call);
-            }
-        }
-        EXPECT_EQ(calls, c.calls);
+        EXPECT_EQ(CallsOf({"Move", "Upload", "UploadFolder", "Recover"}), c.calls);
     }
 
     // The row under the cursor is outlined while the selection stays as dragged.
@@ -390,7 +363,7 @@ TEST_F(ExplorerDragDropTest, DropsMoveOwnRecordsIntoFolderRowsAndUploadLocalFile
                           Qt::NoModifier);
     QCoreApplication::sendEvent(Viewport(), &enter);
     EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
-    Shot(*window, "explorer_drop_hover");
+    SaveShot(*window, "explorer_drop_hover");
     QDragLeaveEvent leave;
     QCoreApplication::sendEvent(Viewport(), &leave);
     EXPECT_EQ(window->SelectionSnapshot().size(), 2u);

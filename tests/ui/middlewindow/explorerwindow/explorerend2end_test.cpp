@@ -30,28 +30,21 @@ protected:
             return;
         SetIniFolder(Utf8ToWide(ConfigFolder()));
         scratch = MakeTempDir("e2e");
-        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
-        savedMakers = GetDefaultComponentMakers();
-        CoreComponentMakers makers = savedMakers;
+        CoreComponentMakers makers = GetDefaultComponentMakers();
         makers.remoteStorage = CreateRemoteStorage;
         makers.localStorage = CreateLocalStorage;
         makers.taskMgr = [](ITaskMgr** out) { return CreateTaskMgr(out); };
         makers.fileSystem = [](IFileSystem** out) { return CreateFileSystem(out); };
         makers.eventCenter = CreateEventCenter;
-        SetDefaultComponentMakers(makers);
-        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge.get()), S_OK);
+        run.Start(makers, scratch, bridge.get());
     }
     void TearDown() override {
         window.reset();
-        GetCoreAccess().Shutdown();
-        CloseUserDatabase();
-        SetDefaultComponentMakers(savedMakers);
-        unsetenv("PELLUX_REGISTRY_FILE");
+        run.Stop();
         EmulatorTest::TearDown();
     }
     int RowOf(const std::wstring& name) const { return RowOfName(*window, name); }
     void Select(const std::wstring& name) { SelectNames(*window, {name}); }
-    void Shot(QWidget& widget, const std::string& name) { SaveShot(widget, name); }
     // True once no transfer is pending (bounded).
     static bool TransfersDone() {
         return QTest::qWaitFor(
@@ -63,7 +56,7 @@ protected:
     }
 
     std::string scratch;
-    CoreComponentMakers savedMakers;
+    CoreRun run;
     CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
     RecordingMainWindow main;
     std::unique_ptr<CExplorerWindow> window;
@@ -75,7 +68,7 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
         login.show();
         login.AccountEdit()->setText(QStringLiteral("demo"));
         login.PasswordEdit()->setText(QStringLiteral("demo"));
-        Shot(login, "e2e_01_login");
+        SaveShot(login, "e2e_01_login");
         // A refused log-in would wait in a message box: close it and fail.
         QTimer::singleShot(20000, [] {
             if (QWidget* box = QApplication::activeModalWidget())
@@ -91,7 +84,7 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
     for (const wchar_t* name : {L"Documents", L"Pictures", L"archive.zip", L"welcome.txt"})
         EXPECT_NE(RowOf(name), -1) << WideToUtf8(name);
     EXPECT_EQ(main.status, L"共 2个文件夹，2个文件");
-    Shot(*window, "e2e_02_details");
+    SaveShot(*window, "e2e_02_details");
     const std::vector<std::pair<int, std::string>> views = {{CExplorerModel::kList, "e2e_03_list"},
                                                             {CExplorerModel::kIcons, "e2e_04_icons"},
                                                             {CExplorerModel::kTiles, "e2e_05_tiles"},
@@ -99,18 +92,18 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
     for (const auto& v : views) {
         window->SetViewMode(v.first);
         if (!v.second.empty())
-            Shot(*window, v.second);
+            SaveShot(*window, v.second);
     }
     bridge->SetAnswer(L"Wizard_OpenFolder", kAskDefault);
     ASSERT_EQ(window->OpenRow(RowOf(L"Pictures")), S_OK);
     EXPECT_EQ(window->ViewMode(), int(CExplorerModel::kThumbnails));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Thumbnails()->Busy(); }, 30000));
-    Shot(*window, "e2e_06_thumbnails");
+    SaveShot(*window, "e2e_06_thumbnails");
     window->SetViewMode(CExplorerModel::kDetails);
     ASSERT_EQ(window->GoBack(), S_OK);
     ASSERT_EQ(window->OpenRow(RowOf(L"Documents")), S_OK);
     EXPECT_NE(RowOf(L"说明.txt"), -1);
-    Shot(*window, "e2e_06_documents");
+    SaveShot(*window, "e2e_06_documents");
     ASSERT_EQ(window->OpenRow(0), S_OK);
     EXPECT_EQ(window->CurrentPath(), L"\\");
 
@@ -132,7 +125,7 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
     ASSERT_TRUE(TransfersDone());
     ASSERT_EQ(window->Refresh(), S_OK);
     ASSERT_NE(RowOf(L"e2e-upload.txt"), -1);
-    Shot(*window, "e2e_07_uploaded");
+    SaveShot(*window, "e2e_07_uploaded");
     Select(L"e2e-upload.txt");
     EXPECT_GE(window->RunCommand(CExplorerWindow::kCmdDownload), 0);
     ASSERT_TRUE(TransfersDone());
@@ -159,7 +152,7 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
     for (const wchar_t* name : {L"e2e-renamed.txt", L"old-draft.txt", L"Old photos"})
         EXPECT_NE(RowOf(name), -1) << WideToUtf8(name);
     EXPECT_FALSE(window->ToolBar()->IsButtonEnabled(CExplorerWindow::kCmdUpload));
-    Shot(*window, "e2e_08_recycle_bin");
+    SaveShot(*window, "e2e_08_recycle_bin");
     Select(L"e2e-renamed.txt");
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdRestore), S_OK);
     EXPECT_EQ(RowOf(L"e2e-renamed.txt"), -1);
@@ -172,13 +165,13 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
     // Search finds it; the shared-with-me section shows the friend's items.
     ASSERT_EQ(window->FullTextSearch(L"e2e-renamed"), S_OK);
     EXPECT_NE(RowOf(L"e2e-renamed.txt"), -1);
-    Shot(*window, "e2e_09_search");
+    SaveShot(*window, "e2e_09_search");
     ASSERT_EQ(window->ShowSection(0, kNavigateShareToMe), S_OK);
     ASSERT_GT(window->Model()->rowCount(), 1);
     EXPECT_EQ(window->Model()->ItemOfRow(1)->isFolder, kSharerFolder);
     ASSERT_EQ(window->OpenRow(1), S_OK);
     EXPECT_GT(window->Model()->rowCount(), 1);
-    Shot(*window, "e2e_10_shared_with_me");
+    SaveShot(*window, "e2e_10_shared_with_me");
 
     // The finished transfers are on the task list the task pane shows.
     std::vector<TaskInfo> finished;

@@ -98,28 +98,50 @@ inline void SelectNames(CExplorerWindow& window, const std::vector<std::wstring>
     }
 }
 
+inline void Settle() {
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
 // A screenshot under build/screenshots/ for a person to look at.
 inline void SaveShot(QWidget& widget, const std::string& name) {
     const QString folder = QString::fromStdString(BinaryDir() + "/screenshots");
     QDir().mkpath(folder);
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
+    Settle();
     widget.grab().save(folder + "/" + QString::fromStdString(name) + ".png");
 }
+
+// The core started over a scratch folder with these parts; Stop shuts it
+// down and puts the default parts back.
+class CoreRun {
+public:
+    void Start(const CoreComponentMakers& makers, const std::string& scratch, IMainWindow* bridge) {
+        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
+        SetDefaultComponentMakers(makers);
+        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge), S_OK);
+    }
+    void Stop() {
+        GetCoreAccess().Shutdown();
+        CloseUserDatabase();
+        SetDefaultComponentMakers(saved);
+        unsetenv("PELLUX_REGISTRY_FILE");
+    }
+
+private:
+    CoreComponentMakers saved = GetDefaultComponentMakers();
+};
 
 class ExplorerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const std::string scratch = MakeTempDir("ex");
         SetIniFolder(Utf8ToWide(scratch));
-        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
         CComPtr<IRemoteStorage> remote = ScriptedRemoteStorage([](XmlNode* reply) {
             reply->AddValue(L"userId", L"u1");
             reply->AddValue(L"token", L"t");
             reply->AddValue(L"email", L"demo@example.com");
             return S_OK;
         });
-        savedMakers = GetDefaultComponentMakers();
         CoreComponentMakers makers = FakeMakers(log, remote);
         CComPtr<MemoryFileSystem> files = fs;
         makers.fileSystem = [files](IFileSystem** out) {
@@ -132,17 +154,13 @@ protected:
             (*out)->AddRef();
             return S_OK;
         };
-        SetDefaultComponentMakers(makers);
-        bridge = ScriptedBridge::Make();
-        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge.get()), S_OK);
+        run.Start(makers, scratch, bridge.get());
+        ASSERT_FALSE(HasFatalFailure());
         ASSERT_EQ(GetCoreAccess().BindWithLogin(L"demo", L"demo", 1), S_OK);
     }
     void TearDown() override {
         window.reset();
-        GetCoreAccess().Shutdown();
-        CloseUserDatabase();
-        SetDefaultComponentMakers(savedMakers);
-        unsetenv("PELLUX_REGISTRY_FILE");
+        run.Stop();
     }
 
     CExplorerWindow& Open(QSize size = QSize(900, 520)) {
@@ -155,20 +173,31 @@ protected:
     std::vector<std::wstring> Names() const { return RowNames(*window); }
     int RowOf(const std::wstring& name) const { return RowOfName(*window, name); }
     void Select(const std::vector<std::wstring>& names) { SelectNames(*window, names); }
-    std::vector<std::string> CallsOf(const std::string& op) {
+    // The calls of these operations, in the order they came.
+    std::vector<std::string> CallsOf(std::initializer_list<std::string> ops) {
         std::vector<std::string> out;
         for (const std::string& c : fs->Calls()) {
-            if (c.compare(0, op.size() + 1, op + " ") == 0)
-                out.push_back(c);
+            for (const std::string& op : ops) {
+                if (c.compare(0, op.size() + 1, op + " ") == 0)
+                    out.push_back(c);
+            }
         }
         return out;
     }
-    void Shot(QWidget& widget, const std::string& name) { SaveShot(widget, name); }
+    std::vector<std::string> CallsOf(const std::string& op) { return CallsOf({op}); }
+    std::vector<std::wstring> Messages() {
+        std::vector<std::wstring> out;
+        for (const BridgeCall& c : bridge->Calls()) {
+            if (c.operation == "ShowMessage")
+                out.push_back(c.texts[0]);
+        }
+        return out;
+    }
 
-    CoreComponentMakers savedMakers;
+    CoreRun run;
     FakeLog log;
     CComPtr<MemoryFileSystem> fs{new MemoryFileSystem()};
-    CComPtr<ScriptedBridge> bridge;
+    CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
     RecordingMainWindow main;
     std::unique_ptr<CExplorerWindow> window;
 };

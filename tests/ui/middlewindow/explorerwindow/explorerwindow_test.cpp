@@ -23,14 +23,13 @@ TEST_F(ExplorerTest, SortingKeepsTheParentRowOnTopAndOrdersByKindThenColumn) {
         int clickColumn;  // -1: as listed
         NameList names;
     };
+    const NameList zToA = {L"..", L"zeta", L"Alpha", L"c.txt", L"b.txt", L"A.txt"};
     const std::vector<Case> cases = {
-        {"after a listing: folders first, Z to A",
-         -1,
-         {L"..", L"zeta", L"Alpha", L"c.txt", L"b.txt", L"A.txt"}},
+        {"after a listing: folders first, Z to A", -1, zToA},
         {"one click on the name: files first, A to Z",
          0,
          {L"..", L"A.txt", L"b.txt", L"c.txt", L"Alpha", L"zeta"}},
-        {"again: back to Z to A", 0, {L"..", L"zeta", L"Alpha", L"c.txt", L"b.txt", L"A.txt"}},
+        {"again: back to Z to A", 0, zToA},
         {"size ascending compares 64 bits (a stable sort)",
          1,
          {L"..", L"c.txt", L"A.txt", L"b.txt", L"zeta", L"Alpha"}},
@@ -48,7 +47,7 @@ TEST_F(ExplorerTest, SortingKeepsTheParentRowOnTopAndOrdersByKindThenColumn) {
     EXPECT_EQ(Names().front(), L"..");
     EXPECT_EQ(window->Model()->data(window->Model()->index(RowOf(L"b.txt"), 1), Qt::DisplayRole).toString(),
               QStringLiteral("4.66G"));
-    Shot(*window, "explorer_sorted_details");
+    SaveShot(*window, "explorer_sorted_details");
 }
 
 TEST_F(ExplorerTest, HistoryAndBreadcrumbFollowTheEntriesOwnPathAndSection) {
@@ -70,7 +69,7 @@ TEST_F(ExplorerTest, HistoryAndBreadcrumbFollowTheEntriesOwnPathAndSection) {
     ASSERT_EQ(window->OpenRow(RowOf(L"B's <b>")), S_OK);
     EXPECT_EQ(crumbs(), (std::vector<std::pair<std::wstring, std::wstring>>{
                             {L"\\", L"根目录"}, {L"\\A", L"A"}, {L"\\A\\B's <b>", L"B's <b>"}}));
-    Shot(*window, "explorer_breadcrumb_quote");
+    SaveShot(*window, "explorer_breadcrumb_quote");
 
     struct Step {
         const char* what;
@@ -122,25 +121,11 @@ TEST_F(ExplorerTest, RecycleBinPagesUntilAShortPageOrAFailure) {
         std::vector<std::string> recycleCalls;
         int rows;
     };
+    const std::vector<std::string> calls = {"GetRecycle 5000000001", "GetRecycle 3873"};
     const std::vector<Case> cases = {
-        {"a full page, then a short one on scrolling",
-         QSize(900, 500),
-         S_OK,
-         true,
-         {"GetRecycle 5000000001", "GetRecycle 3873"},
-         1 + 133},
-        {"no scroll bar: the next page comes at once",
-         QSize(900, 3600),
-         S_OK,
-         false,
-         {"GetRecycle 5000000001", "GetRecycle 3873"},
-         1 + 133},
-        {"a failed page keeps the rows",
-         QSize(900, 500),
-         E_FAIL,
-         true,
-         {"GetRecycle 5000000001", "GetRecycle 3873"},
-         1 + 128},
+        {"a full page, then a short one on scrolling", QSize(900, 500), S_OK, true, calls, 1 + 133},
+        {"no scroll bar: the next page comes at once", QSize(900, 3600), S_OK, false, calls, 1 + 133},
+        {"a failed page keeps the rows", QSize(900, 500), E_FAIL, true, calls, 1 + 128},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

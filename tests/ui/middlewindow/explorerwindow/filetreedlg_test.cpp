@@ -28,26 +28,20 @@ TEST_F(ExplorerTest, FolderPickerListsSectionsLazilyAndReportsPaths) {
     fs->shareToOther[L"s@1"] = {Item(1, L"Inner", L"in", L"s@1")};
     fs->folders[L"pl"] = {Item(1, L"Deep", L"dp", L"pl")};
 
-    struct Case {
-        const char* what;
-        bool showFiles;
-        std::vector<QString> roots;
-    };
-    for (const Case& c :
-         std::vector<Case>{{"files shown", true, {"我的Orvane", "我收到的共享文件", "我共享的文件"}},
-                           {"folders only", false, {"我的Orvane", "我收到的共享文件", "我共享的文件"}}}) {
-        SCOPED_TRACE(c.what);
+    const std::vector<QString> roots = {"我的Orvane", "我收到的共享文件", "我共享的文件"};
+    for (bool showFiles : {true, false}) {
+        SCOPED_TRACE(showFiles);
         CFileTreeDlg dialog;
         dialog.title = QStringLiteral("移动文件");
         dialog.prompt = QStringLiteral("选择移动到的位置:");
-        dialog.showFiles = c.showFiles;
+        dialog.showFiles = showFiles;
         dialog.Populate();
         QTreeWidget* tree = dialog.Tree();
         ASSERT_EQ(tree->topLevelItemCount(), 3);
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(tree->topLevelItem(i)->text(0), c.roots[size_t(i)]);
+            EXPECT_EQ(tree->topLevelItem(i)->text(0), roots[size_t(i)]);
         QTreeWidgetItem* mine = tree->topLevelItem(0);
-        EXPECT_EQ(Child(mine, "top.txt") != nullptr, c.showFiles);
+        EXPECT_EQ(Child(mine, "top.txt") != nullptr, showFiles);
         QTreeWidgetItem* work = Child(mine, "Work");
         ASSERT_NE(work, nullptr);
         fs->ClearCalls();
@@ -58,7 +52,7 @@ TEST_F(ExplorerTest, FolderPickerListsSectionsLazilyAndReportsPaths) {
         QTreeWidgetItem* year = Child(work, "2026");
         ASSERT_NE(year, nullptr);
         tree->setCurrentItem(year);
-        EXPECT_EQ(year->childCount(), c.showFiles ? 1 : 0);
+        EXPECT_EQ(year->childCount(), showFiles ? 1 : 0);
         EXPECT_EQ(dialog.Result().path, L"\\Work\\2026");
         EXPECT_EQ(dialog.Result().id, L"y");
         EXPECT_EQ(dialog.Result().parentId, L"w");
@@ -72,9 +66,9 @@ TEST_F(ExplorerTest, FolderPickerListsSectionsLazilyAndReportsPaths) {
         tree->setCurrentItem(Child(out, "Plain"));
         EXPECT_EQ(fs->Calls(), (std::vector<std::string>{"DirShareToOther s@1", "Dir pl"}));
         EXPECT_EQ(dialog.Result().navigateType, kNavigateShareToOther);
-        if (!c.showFiles) {
+        if (!showFiles) {
             tree->setCurrentItem(year);
-            Shot(dialog, "folder_picker");
+            SaveShot(dialog, "folder_picker");
         }
     }
 }

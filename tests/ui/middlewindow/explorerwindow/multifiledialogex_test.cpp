@@ -62,9 +62,7 @@ TEST_F(MultiFileDialogTest, OkTakesSelectedFoldersAndFilesInListOrder) {
     QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
     EXPECT_EQ(ok->text(), QStringLiteral("确定(&O)"));
     EXPECT_TRUE(ok->isEnabled());
-    const std::string shots = BinaryDir() + "/screenshots";
-    QDir().mkpath(QString::fromStdString(shots));
-    dialog->grab().save(QString::fromStdString(shots + "/multi_select_dialog.png"));
+    SaveShot(*dialog, "multi_select_dialog");
     dialog->accept();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_TRUE(dialog->Collected());

@@ -155,7 +155,7 @@ TEST_F(ExplorerTest, ThumbnailViewShowsPreviewsAndACacheHitAsksNobody) {
                             ->data(window->Model()->index(RowOf(L"sea.jpg"), 0), Qt::DecorationRole)
                             .value<QPixmap>();
     EXPECT_EQ(QColor(sea.toImage().pixel(48, 48)).blue(), 200);
-    Shot(*window, "explorer_thumbnails");
+    SaveShot(*window, "explorer_thumbnails");
 
     // Leaving and coming back finds every preview in the cache.
     fs->ClearCalls();
@@ -163,6 +163,13 @@ TEST_F(ExplorerTest, ThumbnailViewShowsPreviewsAndACacheHitAsksNobody) {
     window->SetViewMode(CExplorerModel::kThumbnails);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Thumbnails()->Busy(); }, 10000));
     EXPECT_EQ(CallsOf("GetThumbnail"), std::vector<std::string>{"GetThumbnail s3"});
+
+    // Search hits shown in the thumbnail view get their previews too.
+    fs->searchHits = {Item(0, L"found.png", L"s4", L"p")};
+    fs->ClearCalls();
+    ASSERT_EQ(window->FullTextSearch(L"found"), S_OK);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !CallsOf("GetThumbnail").empty(); }, 10000));
+    EXPECT_EQ(CallsOf("GetThumbnail"), std::vector<std::string>{"GetThumbnail s4"});
 }
 
 }  // namespace
