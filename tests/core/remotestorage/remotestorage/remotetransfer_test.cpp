@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <functional>
 #include <mutex>
 
 #include "core/remotestorage/remotestorage/filesha1.h"
@@ -120,51 +121,46 @@ TEST_F(TransferTest, UploadSendsTheQueryAndTheServiceAcceptsTheFile) {
     EXPECT_EQ(ReadFile(dir + "/back.bin"), encoded);
 }
 
-TEST_F(TransferTest, UploadErrorsMapToTheirCodes) {
+TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
     const std::string id = NewFile("refused.bin");
-    auto record = Record<TaskData_UpdateFile>(session.token);
-    RequestUpload(*record, id, "0", SomeBytes(5000, 2));
-
-    // The service checks the digest of what arrived.
-    auto wrongSha1 = Record<TaskData_UpdateFile>(session.token);
-    *wrongSha1 = *record;
-    wrongSha1->uploadSha1 = L"0000000000000000000000000000000000000000";
-    XmlNode reply;
-    EXPECT_EQ(storage->_UploadFile(wrongSha1.get(), nullptr, nullptr, &reply), E_RESULT_UPLOAD_ERROR);
-
-    auto wrongStub = Record<TaskData_UpdateFile>(session.token);
-    *wrongStub = *record;
-    wrongStub->stub = L"unknown";
-    XmlNode stubReply;
-    EXPECT_EQ(storage->_UploadFile(wrongStub.get(), nullptr, nullptr, &stubReply), E_RESULT_UPLOAD_ERROR);
-
-    ASSERT_TRUE(m_emulator.AddFault("path=/store/up&result=badStub"));
-    XmlNode badStub;
-    EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &badStub), E_RESULT_BAD_STUB);
-}
-
-TEST_F(TransferTest, UploadReplyWithoutResultOrEmpty) {
-    LoopbackServer stub;
-    std::mutex mutex;
-    std::string body;
-    stub.Routes().Post("/up", [&](const httplib::Request&, httplib::Response& res) {
-        std::lock_guard<std::mutex> lock(mutex);
-        res.set_content(body, "text/xml");
+    auto good = Record<TaskData_UpdateFile>(session.token);
+    RequestUpload(*good, id, "0", SomeBytes(5000, 2));
+    LoopbackServer other;
+    other.Routes().Post("/no-result", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<xNorle><fileVer>3</fileVer></xNorle>", "text/xml");
     });
-    stub.Start();
-    auto record = Record<TaskData_UpdateFile>(session.token);
-    record->encodedFilePath = Utf8ToWide(dir + "/enc");
-    ASSERT_TRUE(WriteFile(dir + "/enc", "encoded"));
-    record->uploadAddress = stub.Url("/up?");
-    record->stub = L"s";
-    record->uploadSize = L"7";
-    record->uploadSha1 = L"h";
-    body = "<xNorle><fileVer>3</fileVer></xNorle>";
-    XmlNode noResult;
-    EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &noResult), E_RESULT_SERVER_ERROR);
-    body = "";
-    XmlNode empty;
-    EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &empty), E_FAIL);
+    other.Routes().Post(
+        "/empty", [](const httplib::Request&, httplib::Response& res) { res.set_content("", "text/xml"); });
+    other.Start();
+    struct Case {
+        const char* what;
+        std::function<void(TaskData_UpdateFile&)> change;
+        const char* fault;
+        HRESULT expected;
+    };
+    const std::vector<Case> cases = {
+        // The service checks the digest of what arrived.
+        {"wrong digest", [](TaskData_UpdateFile& r) { r.uploadSha1 = std::wstring(40, L'0'); }, nullptr,
+         E_RESULT_UPLOAD_ERROR},
+        {"unknown stub", [](TaskData_UpdateFile& r) { r.stub = L"unknown"; }, nullptr, E_RESULT_UPLOAD_ERROR},
+        {"badStub answered", nullptr, "path=/store/up&result=badStub", E_RESULT_BAD_STUB},
+        {"reply without result", [&](TaskData_UpdateFile& r) { r.uploadAddress = other.Url("/no-result?"); },
+         nullptr, E_RESULT_SERVER_ERROR},
+        {"empty reply", [&](TaskData_UpdateFile& r) { r.uploadAddress = other.Url("/empty?"); }, nullptr,
+         E_FAIL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto record = Record<TaskData_UpdateFile>(session.token);
+        *record = *good;
+        if (c.change)
+            c.change(*record);
+        if (c.fault) {
+            ASSERT_TRUE(m_emulator.AddFault(c.fault));
+        }
+        XmlNode reply;
+        EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &reply), c.expected);
+    }
 }
 
 TEST_F(TransferTest, DownloadAsksForTheAddressThenFetchesAndChecksTheFile) {
@@ -207,30 +203,23 @@ TEST_F(TransferTest, PreviousVersionUsesItsOwnPathAndBakVer) {
     EXPECT_EQ(ReadFile(dir + "/now.bin"), second);
 }
 
-TEST_F(TransferTest, CorruptedBlobIsCaughtAndLeftForTheCaller) {
-    const std::string id = IdOf("welcome.txt");
-    ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1"));
-    const std::string path = dir + "/corrupt.bin";
-    XmlNode reply;
-    EXPECT_EQ(Download(id, 0, path, reply), E_CHECKSUM_MISMATCH);
-    EXPECT_TRUE(Exists(path));
-    EXPECT_NE(Sha1Of(path), WideToUtf8(reply.GetValue(L"compressSha1")));
-}
-
 // The digest grows while the bytes arrive, inline for small bodies and on a
-// helper thread for large ones; the sink sees exactly what the file gets.
+// helper thread for large ones; the sink sees exactly what the file gets, and a
+// corrupted file is caught and left whole for the caller.
 TEST_F(TransferTest, StreamedDigestCatchesACorruptedByteAtEverySize) {
     struct Case {
         size_t size;
         bool corrupt;
+        bool sink;
     };
-    const std::vector<Case> cases = {
-        {1, false}, {65537, false}, {65537, true}, {3000017, false}, {3000017, true}};
+    const std::vector<Case> cases = {{1, false, true},     {65537, false, true},   {65537, true, true},
+                                     {65537, true, false}, {3000017, false, true}, {3000017, true, true}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.size) + (c.corrupt ? " corrupted" : ""));
+        SCOPED_TRACE(std::to_string(c.size) + (c.corrupt ? " corrupted" : "") +
+                     (c.sink ? "" : " without sink"));
         const std::string blob = SomeBytes(c.size, static_cast<unsigned>(c.size));
-        const std::string id =
-            FileWithVersions("blob" + std::to_string(c.size) + (c.corrupt ? "c" : "") + ".bin", {blob});
+        const std::string id = FileWithVersions(
+            "blob" + std::to_string(c.size) + (c.corrupt ? "c" : "") + (c.sink ? "s" : "") + ".bin", {blob});
         if (c.corrupt) {
             ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1"));
         }
@@ -244,10 +233,13 @@ TEST_F(TransferTest, StreamedDigestCatchesACorruptedByteAtEverySize) {
             return true;
         };
         XmlNode reply;
-        EXPECT_EQ(storage->DownloadFileStreaming(record.get(), sink, nullptr, nullptr, &reply),
+        EXPECT_EQ(c.sink ? storage->DownloadFileStreaming(record.get(), sink, nullptr, nullptr, &reply)
+                         : storage->DownloadFile(record.get(), nullptr, nullptr, &reply),
                   c.corrupt ? E_CHECKSUM_MISMATCH : S_OK);
-        EXPECT_TRUE(seen == ReadFile(path));
-        EXPECT_EQ(seen == blob, !c.corrupt);
+        const std::string written = ReadFile(path);
+        EXPECT_TRUE(c.sink ? seen == written : seen.empty());
+        EXPECT_EQ(written.size(), blob.size());
+        EXPECT_EQ(written == blob, !c.corrupt);
     }
 }
 

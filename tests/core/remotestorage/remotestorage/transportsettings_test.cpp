@@ -10,6 +10,7 @@
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "core/remotestorage/remotestorage/transport.h"
 #include "loopbackserver.h"
+#include "platform/strings.h"
 #include "tests/support/testenvironment.h"
 
 namespace {
@@ -17,18 +18,12 @@ namespace {
 using pellux_test::LoopbackServer;
 using pellux_test::RawCaptureServer;
 
-std::wstring Wide(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
 class TransportSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
-            unsetenv(name);
-        }
+        pellux_test::ClearProxyEnvironment();
         m_folder = pellux_test::MakeTempDir("config");
-        SetIniFolder(Wide(m_folder));
+        SetIniFolder(Utf8ToWide(m_folder));
     }
     void TearDown() override {
         pellux_test::WriteFile(m_folder + "/config.ini", "");
@@ -53,8 +48,8 @@ TEST_F(TransportSettingsTest, TheDownloadCapComesFromTheSettingsFile) {
     ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
     const auto start = std::chrono::steady_clock::now();
     const std::string path = pellux_test::MakeTempDir() + "/capped";
-    EXPECT_EQ(S_OK,
-              transport->Download(server.Url("/blob").c_str(), Wide(path).c_str(), nullptr, nullptr, 60));
+    EXPECT_EQ(S_OK, transport->Download(server.Url("/blob").c_str(), Utf8ToWide(path).c_str(), nullptr,
+                                        nullptr, 60));
     // 2 MiB at 512 KiB/s: about 4 s; only a loose lower bound is asserted.
     EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.5);
     EXPECT_EQ(blob.size(), pellux_test::ReadFile(path).size());
@@ -94,9 +89,7 @@ TEST_F(TransportSettingsTest, TheRegistryProxyIsReadBeforeEveryTransfer) {
     }
 }
 
-class TransportTlsSettingTest : public TransportSettingsTest {};
-
-TEST_F(TransportTlsSettingTest, OnlyAnExplicitSettingLetsAnUnverifiedPeerThrough) {
+TEST_F(TransportSettingsTest, OnlyAnExplicitSettingLetsAnUnverifiedPeerThrough) {
     if (!pellux_test::HaveProgram("openssl"))
         GTEST_SKIP() << "openssl is not installed";
     const std::string folder = pellux_test::MakeTempDir("tls");
