@@ -4,7 +4,6 @@
 
 #include <memory>
 #include <functional>
-#include <mutex>
 
 #include "core/remotestorage/remotestorage/filesha1.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
@@ -30,14 +29,6 @@ std::string SomeBytes(size_t size, unsigned seed) {
 
 bool Exists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
-}
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
 }
 
 class TransferTest : public RemoteStorageTest {
@@ -252,38 +243,37 @@ TEST_F(TransferTest, DownloadFailuresEndTheOperation) {
     EXPECT_EQ(Download(IdOf("welcome.txt"), 0, dir + "/partial.bin", partial), E_RESULT_BAD_STUB);
 }
 
-// A service whose download reply announces a chosen "compressSha1".
+// A service whose download reply announces the "compressSha1" the file id names.
 TEST_F(TransferTest, CompressSha1IsComparedIgnoringCaseAndMustNotBeEmpty) {
     const std::string content = SomeBytes(1000, 5);
-    const std::string contentPath = dir + "/content";
-    ASSERT_TRUE(WriteFile(contentPath, content));
-    const std::string sha1 = Sha1Of(contentPath);
+    ASSERT_TRUE(WriteFile(dir + "/content", content));
+    std::string upper = Sha1Of(dir + "/content");
+    for (char& c : upper)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
     LoopbackServer service;
-    std::mutex mutex;
-    std::string announced;
-    service.Routes().Post("/xsvr/requestDownload/", [&](const httplib::Request&, httplib::Response& res) {
-        std::lock_guard<std::mutex> lock(mutex);
-        res.set_content("<xNorle><result>ok</result><url>http://127.0.0.1:" + std::to_string(service.Port()) +
-                            "/blob?</url><stub>s1</stub><compressSha1>" + announced +
-                            "</compressSha1></xNorle>",
-                        "text/xml");
-    });
+    service.Routes().Post(
+        "/xsvr/requestDownload/", [&](const httplib::Request& request, httplib::Response& res) {
+            const bool wrong = request.body.find("wrong") != std::string::npos;
+            const bool empty = request.body.find("empty") != std::string::npos;
+            res.set_content("<xNorle><result>ok</result><url>" + WideToUtf8(service.Url("/blob?")) +
+                                "</url><stub>s1</stub><compressSha1>" +
+                                (wrong   ? "da39a3ee5e6b4b0d3255bfef95601890afd80709"
+                                 : empty ? ""
+                                         : upper) +
+                                "</compressSha1></xNorle>",
+                            "text/xml");
+        });
     service.Routes().Get("/blob", [&](const httplib::Request&, httplib::Response& res) {
         res.set_content(content, "application/octet-stream");
     });
     service.Start();
-    WriteConfig("[Pellux]\nServerRoot=http://127.0.0.1:" + std::to_string(service.Port()) + "\n");
-
-    announced = Upper(sha1);
-    XmlNode upper;
-    EXPECT_EQ(Download("f", 0, dir + "/upper.bin", upper), S_OK);
-    announced = "";
-    XmlNode empty;
-    EXPECT_EQ(Download("f", 0, dir + "/empty.bin", empty), E_CHECKSUM_MISMATCH);
-    announced = "da39a3ee5e6b4b0d3255bfef95601890afd80709";
-    XmlNode wrong;
-    EXPECT_EQ(Download("f", 0, dir + "/wrong.bin", wrong), E_CHECKSUM_MISMATCH);
-    EXPECT_EQ(ReadFile(dir + "/wrong.bin"), content);
+    WriteConfig("[Pellux]\nServerRoot=" + WideToUtf8(service.Url("")) + "\n");
+    for (const auto& c : std::vector<std::pair<std::string, HRESULT>>{
+             {"upper", S_OK}, {"empty", E_CHECKSUM_MISMATCH}, {"wrong", E_CHECKSUM_MISMATCH}}) {
+        XmlNode reply;
+        EXPECT_EQ(Download(c.first, 0, dir + "/" + c.first, reply), c.second) << c.first;
+        EXPECT_EQ(ReadFile(dir + "/" + c.first), content) << c.first;
+    }
 }
 
 class ThumbnailTest : public TransferTest {
