@@ -301,23 +301,6 @@ TEST_F(TransportTest, MultipartUploadPutsTheFilePartLast) {
     EXPECT_EQ(std::string::npos, request.find("Content-Disposition", last + 1)) << request;
 }
 
-TEST_F(TransportTest, AnUploadCapSlowsARealTransfer) {
-    LoopbackServer server;
-    size_t received = 0;
-    server.Routes().Post("/up", [&](const httplib::Request& request, httplib::Response& response) {
-        received = request.get_file_value("FileCont").content.size();
-        response.set_content("ok", "text/plain");
-    });
-    server.Start();
-    ASSERT_TRUE(pellux_test::WriteFile(folder + "/big", std::string(120 * 1024, 'u')));
-    transport->SetSpeedLimit(40 * 1024, 0);
-    const Clock::time_point start = Clock::now();
-    EXPECT_EQ(S_OK, transport->Upload(server.Url("/up").c_str(), Path("big").c_str(), nullptr, nullptr,
-                                      nullptr, 60));
-    EXPECT_GE(SecondsSince(start), 1.5);
-    EXPECT_EQ(120u * 1024, received);
-}
-
 TEST(TransportProcessTest, BrokenPipesDoNotKillTheProcessAndSessionsWorkOnManyThreads) {
     struct sigaction action {};
     ASSERT_EQ(0, sigaction(SIGPIPE, nullptr, &action));
