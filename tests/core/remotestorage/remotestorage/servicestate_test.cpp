@@ -20,36 +20,19 @@ namespace {
 using pellux_test::LoopbackServer;
 
 // Records what the monitor posts, as the sync center's override slot would.
-class FakeSyncCenter : public IServiceStateSink {
-public:
+// Posts come on the reporting thread, so the test reads it once reports return.
+struct FakeSyncCenter : IServiceStateSink {
     void SetOverrideStatus(const ServiceStateRecord& record) override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_posted.push_back(record);
-        m_override = record;
+        posted.push_back(record);
+        shown = record.type;
     }
     void ClearOverrideStatus() override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        ++m_clears;
-        m_override = ServiceStateRecord();
+        ++clears;
+        shown = 0;
     }
-    std::vector<ServiceStateRecord> Posted() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_posted;
-    }
-    int Clears() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_clears;
-    }
-    uint32_t OverrideType() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_override.type;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<ServiceStateRecord> m_posted;
-    ServiceStateRecord m_override;
-    int m_clears = 0;
+    std::vector<ServiceStateRecord> posted;
+    uint32_t shown = 0;
+    int clears = 0;
 };
 
 // A state service whose answer the test sets; counts how often it is asked.
@@ -178,18 +161,18 @@ TEST_F(ServiceStateTest, ReportsDecideWhenTheStateServiceIsAskedAndWhatIsPosted)
             }
             EXPECT_EQ(step.hits, service.Hits());
             if (step.shown != x) {
-                EXPECT_EQ(step.shown, center.OverrideType());
+                EXPECT_EQ(step.shown, center.shown);
             }
             if (step.posted != x) {
-                EXPECT_EQ(step.posted, static_cast<int64_t>(center.Posted().size()));
+                EXPECT_EQ(step.posted, static_cast<int64_t>(center.posted.size()));
             }
             if (step.clears != x) {
-                EXPECT_EQ(step.clears, center.Clears());
+                EXPECT_EQ(step.clears, center.clears);
             }
         }
-        if (!center.Posted().empty()) {
-            EXPECT_EQ(kNet, center.Posted()[0].type);
-            EXPECT_TRUE(center.Posted()[0].title.empty());
+        if (!center.posted.empty()) {
+            EXPECT_EQ(kNet, center.posted[0].type);
+            EXPECT_TRUE(center.posted[0].title.empty());
         }
     }
 }
@@ -206,8 +189,8 @@ TEST_F(ServiceStateTest, TheNoticeCarriesItsTextsCutToTheirField) {
         monitor.Enable(&center);
         for (int i = 0; i < 4; ++i)
             monitor.Report(false);
-        ASSERT_EQ(2u, center.Posted().size());
-        const ServiceStateRecord notice = center.Posted()[1];
+        ASSERT_EQ(2u, center.posted.size());
+        const ServiceStateRecord notice = center.posted[1];
         EXPECT_EQ(kStatusServiceNotice, notice.type);
         const bool cut = answer.size() > 1000;
         EXPECT_EQ(cut ? std::wstring(kStatusTextMax, L'x') : L"\u7ef4\u62a4", notice.title);
@@ -236,7 +219,7 @@ TEST_F(ServiceStateTest, ReportsDuringARunningCheckDoNotWaitForIt) {
     EXPECT_LT(waited, 1.0);
     EXPECT_EQ(1, service.Hits());  // one check at a time
     // The check's answer still lands after the reports made meanwhile.
-    EXPECT_EQ(kStatusServiceNotice, center.OverrideType());
+    EXPECT_EQ(kStatusServiceNotice, center.shown);
 }
 
 // The process-wide monitor, fed by real transfers.
@@ -248,8 +231,8 @@ protected:
 TEST_F(ReportHookTest, TransfersReportTransportFailuresAsBadAndServiceFailuresAsGood) {
     ServiceStateMonitor::Instance().Enable(&center);
     ReportTransportResult(E_RESULT_SERVER_BUSY);  // the service answered: good
-    EXPECT_EQ(1, center.Clears());
-    EXPECT_TRUE(center.Posted().empty());
+    EXPECT_EQ(1, center.clears);
+    EXPECT_TRUE(center.posted.empty());
 
     int closedPort;
     {
@@ -262,19 +245,19 @@ TEST_F(ReportHookTest, TransfersReportTransportFailuresAsBadAndServiceFailuresAs
     ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
     // Without the report flag a request does not count.
     EXPECT_EQ(E_TRANSPORT_CONNECT, transport->Request(url.c_str(), nullptr, L"b", nullptr, 5, false));
-    EXPECT_TRUE(center.Posted().empty());
+    EXPECT_TRUE(center.posted.empty());
     EXPECT_EQ(E_TRANSPORT_CONNECT, transport->Request(url.c_str(), nullptr, L"b", nullptr, 5, true));
-    ASSERT_EQ(1u, center.Posted().size());
-    EXPECT_EQ(kStatusNetworkFailing, center.Posted()[0].type);
+    ASSERT_EQ(1u, center.posted.size());
+    EXPECT_EQ(kStatusNetworkFailing, center.posted[0].type);
 
     // Downloads and uploads always report, an empty path included (E_FAIL is good).
     EXPECT_EQ(E_FAIL, transport->Download(url.c_str(), L"", nullptr, nullptr, 5));
-    EXPECT_EQ(2, center.Clears());
+    EXPECT_EQ(2, center.clears);
     const std::string path = pellux_test::MakeTempDir() + "/f";
     EXPECT_EQ(E_TRANSPORT_CONNECT,
               transport->Download(url.c_str(), std::wstring(path.begin(), path.end()).c_str(), nullptr,
                                   nullptr, 5));
-    EXPECT_EQ(2u, center.Posted().size());
+    EXPECT_EQ(2u, center.posted.size());
 }
 
 // Disabling the monitor while another thread is handing it a change: once
