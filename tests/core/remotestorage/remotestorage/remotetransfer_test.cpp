@@ -106,10 +106,6 @@ TEST_F(TransferTest, UploadSendsTheQueryAndTheServiceAcceptsTheFile) {
     EXPECT_EQ(file->filename, "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
     EXPECT_EQ(file->size, encoded.size());
     EXPECT_TRUE(file->content == encoded);
-    // What went up comes down again.
-    XmlNode down;
-    ASSERT_EQ(Download(id, 0, dir + "/back.bin", down), S_OK);
-    EXPECT_EQ(ReadFile(dir + "/back.bin"), encoded);
 }
 
 TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
@@ -154,44 +150,35 @@ TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
     }
 }
 
+// The current or the previous version: the address request, then the fetch
+// into missing folders, with the file checked against the announced digest.
 TEST_F(TransferTest, DownloadAsksForTheAddressThenFetchesAndChecksTheFile) {
-    const std::string id = IdOf("welcome.txt");
-    ASSERT_TRUE(m_emulator.ClearLog());
-    TransportUses().clear();
-    const std::string path = dir + "/new/folder/welcome.bin";
-    XmlNode reply;
-    ASSERT_EQ(Download(id, 0, path, reply), S_OK);
-    ASSERT_EQ(TransportUses().size(), 2u);
-    EXPECT_EQ(TransportUses()[0].timeout, 30u);
-    EXPECT_EQ(TransportUses()[1].kind, "download");
-    EXPECT_EQ(TransportUses()[1].timeout, 10800u);
-    // The reply is the address request's, for the fields the caller reads.
-    EXPECT_EQ(reply.GetValue(L"fileKey").size(), 64u);
-    EXPECT_EQ(Sha1Of(path), WideToUtf8(reply.GetValue(L"compressSha1")));
-
-    const std::vector<EmulatorRequest> log = m_emulator.RequestLog();
-    ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].body, RequestDocument({{"token", session.token}, {"fileId", id}}));
-    EXPECT_EQ(log[1].method, "GET");
-    const std::string address = WideToUtf8(reply.GetValue(L"url")).substr(m_emulator.Address().size());
-    EXPECT_EQ(log[1].target, address + "stub=" + WideToUtf8(reply.GetValue(L"stub")) + "&bakVer=nowVer");
-}
-
-TEST_F(TransferTest, PreviousVersionUsesItsOwnPathAndBakVer) {
-    const std::string first = SomeBytes(70000, 3);
-    const std::string second = SomeBytes(50000, 4);
-    const std::string id = FileWithVersions("versions.bin", {first, second});
-    ASSERT_TRUE(m_emulator.ClearLog());
-    XmlNode reply;
-    ASSERT_EQ(Download(id, 1, dir + "/previous.bin", reply), S_OK);
-    EXPECT_EQ(ReadFile(dir + "/previous.bin"), first);
-    const std::vector<EmulatorRequest> log = m_emulator.RequestLog();
-    ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].target, "/xsvr/requestDownloadPreviousVer/");
-    EXPECT_NE(log[1].target.find("&bakVer=previousVer"), std::string::npos);
-    XmlNode now;
-    ASSERT_EQ(Download(id, 0, dir + "/now.bin", now), S_OK);
-    EXPECT_EQ(ReadFile(dir + "/now.bin"), second);
+    const std::vector<std::string> versions = {SomeBytes(70000, 3), SomeBytes(50000, 4)};
+    const std::string id = FileWithVersions("versions.bin", versions);
+    for (int previous : {0, 1}) {
+        SCOPED_TRACE(previous);
+        ASSERT_TRUE(m_emulator.ClearLog());
+        TransportUses().clear();
+        const std::string path = dir + "/new/folder" + std::to_string(previous) + "/versions.bin";
+        XmlNode reply;
+        ASSERT_EQ(Download(id, previous, path, reply), S_OK);
+        EXPECT_EQ(ReadFile(path), versions[1 - previous]);
+        ASSERT_EQ(TransportUses().size(), 2u);
+        EXPECT_EQ(TransportUses()[0].timeout, 30u);
+        EXPECT_EQ(TransportUses()[1].kind, "download");
+        EXPECT_EQ(TransportUses()[1].timeout, 10800u);
+        // The reply is the address request's, for the fields the caller reads.
+        EXPECT_EQ(reply.GetValue(L"fileKey").size(), 64u);
+        EXPECT_EQ(Sha1Of(path), WideToUtf8(reply.GetValue(L"compressSha1")));
+        const std::vector<EmulatorRequest> log = m_emulator.RequestLog();
+        ASSERT_EQ(log.size(), 2u);
+        EXPECT_EQ(log[0].target, previous ? "/xsvr/requestDownloadPreviousVer/" : "/xsvr/requestDownload/");
+        EXPECT_EQ(log[0].body, RequestDocument({{"token", session.token}, {"fileId", id}}));
+        EXPECT_EQ(log[1].method, "GET");
+        const std::string address = WideToUtf8(reply.GetValue(L"url")).substr(m_emulator.Address().size());
+        EXPECT_EQ(log[1].target, address + "stub=" + WideToUtf8(reply.GetValue(L"stub")) +
+                                     (previous ? "&bakVer=previousVer" : "&bakVer=nowVer"));
+    }
 }
 
 // The digest grows while the bytes arrive, inline for small bodies and on a

@@ -219,34 +219,6 @@ TEST_F(TransportTest, CancelStopsARunningTransferPromptly) {
     }
 }
 
-struct ProgressLog {
-    std::atomic<int> calls{0};
-    std::atomic<int64_t> downloadTotal{0};
-};
-
-HRESULT RecordProgress(void* context, int64_t downloadTotal, int64_t, int64_t, int64_t, int64_t) {
-    ProgressLog* log = static_cast<ProgressLog*>(context);
-    ++log->calls;
-    if (downloadTotal > log->downloadTotal)
-        log->downloadTotal = downloadTotal;
-    return S_OK;
-}
-
-TEST_F(TransportTest, TheProgressCallbackSeesItsContext) {
-    LoopbackServer server;
-    const std::string blob(300000, 'b');
-    server.Routes().Get("/blob", [&](const httplib::Request&, httplib::Response& response) {
-        response.set_content(blob, "application/octet-stream");
-    });
-    server.Start();
-    ProgressLog log;
-    transport->SetProgressCallback(&RecordProgress, &log);
-    EXPECT_EQ(S_OK,
-              transport->Download(server.Url("/blob").c_str(), Path("b").c_str(), nullptr, nullptr, 30));
-    EXPECT_GT(log.calls.load(), 0);
-    EXPECT_EQ(static_cast<int64_t>(blob.size()), log.downloadTotal.load());
-}
-
 // Exactly the given header lines go out; without a header text only libcurl's own.
 TEST_F(TransportTest, RequestsCarryExactlyTheGivenHeaderLines) {
     RawCaptureServer raw;
