@@ -234,13 +234,7 @@ TEST_F(ReportHookTest, TransfersReportTransportFailuresAsBadAndServiceFailuresAs
     EXPECT_EQ(1, center.clears);
     EXPECT_TRUE(center.posted.empty());
 
-    int closedPort;
-    {
-        LoopbackServer probe;
-        probe.Start();
-        closedPort = probe.Port();
-    }
-    const std::wstring url = L"http://127.0.0.1:" + std::to_wstring(closedPort) + L"/x";
+    const std::wstring url = pellux_test::ClosedPortUrl("/x");
     CComPtr<ITransport> transport;
     ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
     // Without the report flag a request does not count.
