@@ -7,8 +7,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -66,6 +68,42 @@ public:
         : LoopbackServer(new httplib::SSLServer(certificate.c_str(), key.c_str()), "https") {}
     bool Valid() { return m_server->is_valid(); }
 };
+
+// Loopback must never go through a proxy of the machine.
+inline void ClearProxyEnvironment() {
+    for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+        unsetenv(name);
+}
+
+// An address on a port that was free a moment ago and has no listener now.
+inline std::wstring ClosedPortUrl(const std::string& path) {
+    LoopbackServer probe;
+    probe.Start();
+    const std::string url = "http://127.0.0.1:" + std::to_string(probe.Port()) + path;
+    return std::wstring(url.begin(), url.end());
+}
+
+// Sleeps in small steps so a stopping fixture is not held up.
+inline void SleepUnlessStopping(const LoopbackServer& server, int ms) {
+    for (int waited = 0; waited < ms && !server.stopping; waited += 20)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+// Streams count bytes of filler in pieces, pausing before each, then ends.
+inline void StreamBytes(LoopbackServer& server, httplib::Response& response, size_t count, size_t piece,
+                        int pauseMs) {
+    response.set_chunked_content_provider(
+        "application/octet-stream", [&server, count, piece, pauseMs](size_t offset, httplib::DataSink& sink) {
+            if (offset >= count || server.stopping) {
+                sink.done();
+                return true;
+            }
+            if (pauseMs > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+            const std::string filler(std::min(piece, count - offset), 'x');
+            return sink.write(filler.data(), filler.size());
+        });
+}
 
 // Accepts one connection, keeps the request bytes (headers and the body its
 // Content-Length announces) and answers with a fixed reply.

@@ -83,53 +83,34 @@ TEST_F(PreviewPackageTest, FirstExactJpgEntryIsTakenAndItsFolderCreated) {
     EXPECT_EQ(ReadFile(cache), Picture('1'));
 }
 
-TEST_F(PreviewPackageTest, CapitalJpgOrJpegEntriesAreNotPictures) {
-    ASSERT_TRUE(BuildZip(package, {{"only.JPG", Picture('U')}}));
-    EXPECT_EQ(Extract(), E_FAIL);
-    ASSERT_TRUE(BuildZip(package, {{"only.jpeg", Picture('L')}, {"jpg", Picture('N')}}));
-    EXPECT_EQ(Extract(), E_FAIL);
-    EXPECT_FALSE(Exists(cache));
-}
-
-TEST_F(PreviewPackageTest, ReplyThatIsNotAZipFails) {
-    ASSERT_TRUE(pellux_test::WriteFile(package, "<html><body>Service unavailable</body></html>"));
-    EXPECT_EQ(Extract(), E_FAIL);
-    EXPECT_FALSE(Exists(cache));
-}
-
-TEST_F(PreviewPackageTest, DamagedPictureFailsItsCrcCheck) {
-    ASSERT_TRUE(BuildZip(package, {{"p.jpg", Picture('C')}}, true));
-    std::string zip = ReadFile(package);
-    const size_t at = zip.find(Picture('C'));
-    ASSERT_NE(at, std::string::npos);
-    zip[at + 100] ^= 0x5A;
-    ASSERT_TRUE(pellux_test::WriteFile(package, zip));
-    EXPECT_EQ(Extract(), E_FAIL);
-    EXPECT_FALSE(Exists(cache));
-}
-
-TEST_F(PreviewPackageTest, DeclaredSizeMustMatchTheBytesRead) {
-    ASSERT_TRUE(BuildZip(package, {{"p.jpg", Picture('S')}}, true));
-    std::string zip = ReadFile(package);
-    std::string longer = zip;
-    PatchDeclaredSize(longer, static_cast<uint32_t>(Picture('S').size() + 500));
-    ASSERT_TRUE(pellux_test::WriteFile(package, longer));
-    EXPECT_EQ(Extract(), E_FAIL);
-    EXPECT_FALSE(Exists(cache));
-    std::string shorter = zip;
-    PatchDeclaredSize(shorter, 100);
-    ASSERT_TRUE(pellux_test::WriteFile(package, shorter));
-    EXPECT_EQ(Extract(), E_FAIL);
-    EXPECT_FALSE(Exists(cache));
-}
-
-TEST_F(PreviewPackageTest, OversizedDeclaredSizeIsRefusedBeforeUnpacking) {
-    ASSERT_TRUE(BuildZip(package, {{"p.jpg", Picture('B')}}, true));
-    std::string zip = ReadFile(package);
-    PatchDeclaredSize(zip, 0xFFFFFFF0u);
-    ASSERT_TRUE(pellux_test::WriteFile(package, zip));
-    EXPECT_EQ(Extract(), E_FAIL);
-    EXPECT_FALSE(Exists(cache));
+// Each package fails without leaving a cache file.
+TEST_F(PreviewPackageTest, PackagesWithoutASoundPictureFail) {
+    auto zip = [&](const Entries& entries, bool stored) {
+        EXPECT_TRUE(BuildZip(package, entries, stored));
+        return ReadFile(package);
+    };
+    auto declaring = [&](uint32_t size) {
+        std::string bytes = zip({{"p.jpg", Picture('S')}}, true);
+        PatchDeclaredSize(bytes, size);
+        return bytes;
+    };
+    std::string damaged = zip({{"p.jpg", Picture('C')}}, true);
+    damaged[damaged.find(Picture('C')) + 100] ^= 0x5A;  // fails its CRC check
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"capital JPG", zip({{"only.JPG", Picture('U')}}, false)},
+        {"jpeg or a bare jpg", zip({{"only.jpeg", Picture('L')}, {"jpg", Picture('N')}}, false)},
+        {"not a zip", "<html><body>Service unavailable</body></html>"},
+        {"damaged picture", damaged},
+        {"declared longer than read", declaring(static_cast<uint32_t>(Picture('S').size() + 500))},
+        {"declared shorter than read", declaring(100)},
+        {"declared oversized", declaring(0xFFFFFFF0u)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        ASSERT_TRUE(pellux_test::WriteFile(package, c.second));
+        EXPECT_EQ(Extract(), E_FAIL);
+        EXPECT_FALSE(Exists(cache));
+    }
 }
 
 TEST_F(PreviewPackageTest, ShortWriteOfTheCacheFileLeavesNoFile) {

@@ -24,13 +24,35 @@ bool ListsName(const XmlNode& reply, const std::wstring& name) {
     return false;
 }
 
+void ResultOk(const XmlNode& reply) {
+    EXPECT_EQ(reply.GetValue(L"result"), L"ok");
+}
+
+using OperationCall = std::function<HRESULT(IRemoteStorage&, XmlNode&)>;
+template <class T>
+using Operation = HRESULT (IRemoteStorage::*)(const T*, TransportProgressCallback, void*, XmlNode*);
+
+// One operation on a new record with the token, filled in by fill.
+template <class T, class Fill>
+OperationCall Op(Operation<T> operation, const std::string& token, Fill fill) {
+    return [operation, token, fill](IRemoteStorage& s, XmlNode& reply) {
+        auto record = Record<T>(token);
+        fill(*record);
+        return (s.*operation)(record.get(), nullptr, nullptr, &reply);
+    };
+}
+template <class T>
+OperationCall Op(Operation<T> operation, const std::string& token) {
+    return Op(operation, token, [](T&) {});
+}
+
 struct OperationCase {
     std::string name;
     std::string path;
     // The exact request document; empty for the GET of the long poll.
     std::string document;
     std::string version;
-    std::function<HRESULT(IRemoteStorage&, XmlNode&)> call;
+    OperationCall call;
     std::function<void(const XmlNode&)> checkReply;
 };
 
@@ -52,6 +74,7 @@ TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
     const std::string token = session.token;
     const std::string helloSha1 = "aaf4c61ddcc5e8a2dabede0f3b482cd9aea9434d";
 
+    using S = IRemoteStorage;
     std::vector<OperationCase> cases;
     cases.push_back({"Login", "/xsvr/login/",
                      RequestDocument({{"user", "demo"},
@@ -60,15 +83,13 @@ TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
                                       {"clientName", "pellux"},
                                       {"clientVersion", "1.0.0.1"}}),
                      "2",
-                     [](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_Login>("");
-                         r->user = L"demo";
-                         r->password = L"demo";
-                         r->deviceId = L"pellux-0f|HOST";
-                         r->clientName = L"pellux";
-                         r->clientVersion = L"1.0.0.1";
-                         return s.Login(r.get(), nullptr, nullptr, &reply);
-                     },
+                     Op(&S::Login, "",
+                        [](TaskData_Login& r) {
+                            r.user = r.password = L"demo";
+                            r.deviceId = L"pellux-0f|HOST";
+                            r.clientName = L"pellux";
+                            r.clientVersion = L"1.0.0.1";
+                        }),
                      [&](const XmlNode& reply) {
                          EXPECT_EQ(reply.GetValue(L"userId"), Utf8ToWide(session.userId));
                          EXPECT_FALSE(reply.GetValue(L"token").empty());
@@ -78,113 +99,70 @@ TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
     cases.push_back(
         {"ReLogin", "/xsvr/forkToken/",
          RequestDocument({{"token", second.token}, {"deviceId", "pellux-0f|HOST"}, {"clientName", "pellux"}}),
-         "2",
-         [&](IRemoteStorage& s, XmlNode& reply) {
-             auto r = Record<TaskData_ReLogin>(second.token);
-             r->deviceId = L"pellux-0f|HOST";
-             return s.ReLogin(r.get(), nullptr, nullptr, &reply);
-         },
+         "2", Op(&S::ReLogin, second.token, [](TaskData_ReLogin& r) { r.deviceId = L"pellux-0f|HOST"; }),
          [&](const XmlNode& reply) {
              EXPECT_EQ(reply.GetValue(L"userId"), Utf8ToWide(session.userId));
              EXPECT_FALSE(reply.GetValue(L"token").empty());
              EXPECT_NE(reply.GetValue(L"token"), Utf8ToWide(second.token));
          }});
     cases.push_back({"GetSpace", "/xsvr/getSpace/", RequestDocument({{"token", token}}), "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_GetSpace>(token);
-                         return s.GetSpace(r.get(), nullptr, nullptr, &reply);
-                     },
-                     [](const XmlNode& reply) {
+                     Op<TaskData_GetSpace>(&S::GetSpace, token), [](const XmlNode& reply) {
                          EXPECT_TRUE(IsDecimal(reply.GetValue(L"used")));
                          EXPECT_TRUE(IsDecimal(reply.GetValue(L"total")));
                      }});
     cases.push_back({"GetMaxVers", "/xsvr/getMaxVers/", RequestDocument({{"token", token}}), "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_GetRemoteOptVer>(token);
-                         return s.GetMaxVers(r.get(), nullptr, nullptr, &reply);
-                     },
-                     [&](const XmlNode& reply) {
+                     Op<TaskData_GetRemoteOptVer>(&S::GetMaxVers, token), [&](const XmlNode& reply) {
                          EXPECT_EQ(reply.GetValue(L"opVer"), Utf8ToWide(opVer));
                          EXPECT_TRUE(IsDecimal(reply.GetValue(L"shareVer")));
                      }});
     cases.push_back(
         {"GetRecycle", "/xsvr/getRecycle/",
          RequestDocument({{"token", token}, {"opVer", "1000000"}, {"size", "128"}}), "2",
-         [&](IRemoteStorage& s, XmlNode& reply) {
-             auto r = Record<TaskData_GetRecycle>(token);
-             r->opVer = L"1000000";
-             r->size = 128;
-             return s.GetRecycle(r.get(), nullptr, nullptr, &reply);
-         },
+         Op(&S::GetRecycle, token,
+            [](TaskData_GetRecycle& r) {
+                r.opVer = L"1000000";
+                r.size = 128;
+            }),
          [&](const XmlNode& reply) { EXPECT_EQ(reply.children.size(), recycle.children.size()); }});
-    cases.push_back({"CleanRecycle", "/xsvr/cleanRecycle/",
-                     RequestDocument({{"token", token}, {"fileId", cleanMe}}), "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_CleanRecycle>(token);
-                         r->key = Utf8ToWide(cleanMe);
-                         return s.CleanRecycle(r.get(), nullptr, nullptr, &reply);
-                     },
-                     [](const XmlNode& reply) { EXPECT_EQ(reply.GetValue(L"result"), L"ok"); }});
+    cases.push_back(
+        {"CleanRecycle", "/xsvr/cleanRecycle/", RequestDocument({{"token", token}, {"fileId", cleanMe}}), "2",
+         Op(&S::CleanRecycle, token, [&](TaskData_CleanRecycle& r) { r.key = Utf8ToWide(cleanMe); }),
+         ResultOk});
     cases.push_back({"Recover", "/xsvr/recover/",
                      RequestDocument({{"token", token}, {"fileId", recoverMe}, {"parentId", ""}}), "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_Recover>(token);
-                         r->key = Utf8ToWide(recoverMe);
-                         return s.Recover(r.get(), nullptr, nullptr, &reply);
-                     },
-                     [](const XmlNode& reply) { EXPECT_EQ(reply.GetValue(L"result"), L"ok"); }});
-    cases.push_back({"PushNotify", "/sync/get", "", "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_PushNotify>(token);
-                         r->userId = Utf8ToWide(session.userId);
-                         return s.PushNotify(r.get(), nullptr, nullptr, &reply);
-                     },
-                     [&](const XmlNode& reply) {
-                         EXPECT_TRUE(IsDecimal(reply.GetValue(L"opVer")));
-                         EXPECT_TRUE(IsDecimal(reply.GetValue(L"shareVer")));
-                     }});
-    cases.push_back({"GetNormalItemSnapshot", "/xsvr/syncFile/",
-                     RequestDocument({{"token", token}, {"opVer", "0"}, {"size", "500"}}), "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_ItemSnapshot>(token);
-                         r->opVer = L"0";
-                         r->size = L"500";
-                         return s.GetNormalItemSnapshot(r.get(), nullptr, nullptr, &reply);
-                     },
+                     Op(&S::Recover, token, [&](TaskData_Recover& r) { r.key = Utf8ToWide(recoverMe); }),
+                     ResultOk});
+    cases.push_back(
+        {"PushNotify", "/sync/get", "", "2",
+         Op(&S::PushNotify, token, [&](TaskData_PushNotify& r) { r.userId = Utf8ToWide(session.userId); }),
+         [&](const XmlNode& reply) {
+             EXPECT_TRUE(IsDecimal(reply.GetValue(L"opVer")));
+             EXPECT_TRUE(IsDecimal(reply.GetValue(L"shareVer")));
+         }});
+    auto fromStart = [](TaskData_ItemSnapshot& r) {
+        r.opVer = L"0";
+        r.size = L"500";
+    };
+    const std::string snapshot = RequestDocument({{"token", token}, {"opVer", "0"}, {"size", "500"}});
+    cases.push_back({"GetNormalItemSnapshot", "/xsvr/syncFile/", snapshot, "2",
+                     Op(&S::GetNormalItemSnapshot, token, fromStart),
                      [](const XmlNode& reply) { EXPECT_TRUE(ListsName(reply, L"welcome.txt")); }});
-    cases.push_back({"GetDeletedItemSnapshot", "/xsvr/syncDelFile/",
-                     RequestDocument({{"token", token}, {"opVer", "0"}, {"size", "500"}}), "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_ItemSnapshot>(token);
-                         r->opVer = L"0";
-                         r->size = L"500";
-                         return s.GetDeletedItemSnapshot(r.get(), nullptr, nullptr, &reply);
-                     },
+    cases.push_back({"GetDeletedItemSnapshot", "/xsvr/syncDelFile/", snapshot, "2",
+                     Op(&S::GetDeletedItemSnapshot, token, fromStart),
                      [](const XmlNode& reply) { EXPECT_FALSE(ListsName(reply, L"welcome.txt")); }});
     cases.push_back({"GetAllShareFile out", "/xsvr/asmGetAllSharedFiles/",
                      RequestDocument({{"token", token}, {"type", "out"}}), "3",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_GetAllShareFile>(token);
-                         return s.GetAllShareFile(r.get(), nullptr, nullptr, &reply);
-                     },
+                     Op<TaskData_GetAllShareFile>(&S::GetAllShareFile, token),
                      [](const XmlNode& reply) { EXPECT_FALSE(ListsName(reply, L"Team share")); }});
     cases.push_back({"GetAllShareFile toMe", "/xsvr/asmGetAllSharedFiles/",
                      RequestDocument({{"token", token}, {"type", "toMe"}}), "3",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_GetAllShareFile>(token);
-                         r->toMe = 7;
-                         return s.GetAllShareFile(r.get(), nullptr, nullptr, &reply);
-                     },
+                     Op(&S::GetAllShareFile, token, [](TaskData_GetAllShareFile& r) { r.toMe = 7; }),
                      [](const XmlNode& reply) {
                          EXPECT_TRUE(ListsName(reply, L"Team share"));
                          EXPECT_TRUE(ListsName(reply, L"budget.txt"));
                      }});
     cases.push_back({"Dir", "/xsvr/dir/", RequestDocument({{"token", token}, {"fileId", ""}}), "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_Dir>(token);
-                         return s.Dir(r.get(), nullptr, nullptr, &reply);
-                     },
-                     [](const XmlNode& reply) {
+                     Op<TaskData_Dir>(&S::Dir, token), [](const XmlNode& reply) {
                          EXPECT_TRUE(ListsName(reply, L"Documents"));
                          EXPECT_TRUE(ListsName(reply, L"welcome.txt"));
                      }});
@@ -192,10 +170,9 @@ TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
     cases.push_back({"Delete", "/xsvr/delete/", RequestDocument({{"token", token}, {"fileId", deleteMe}}),
                      "2",
                      [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_Delete>(token);
-                         r->key = Utf8ToWide(deleteMe);
                          reply.AddValue(L"mine", L"kept");
-                         return s.Delete(r.get(), nullptr, nullptr, &reply);
+                         return Op(&S::Delete, token,
+                                   [&](TaskData_Delete& r) { r.key = Utf8ToWide(deleteMe); })(s, reply);
                      },
                      [](const XmlNode& reply) {
                          EXPECT_EQ(reply.values.size(), 1u);
@@ -211,55 +188,47 @@ TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
                      [](const XmlNode& reply) { EXPECT_TRUE(reply.values.empty()); }});
     cases.push_back({"Rename", "/xsvr/rename/",
                      RequestDocument({{"token", token}, {"fileId", renameMe}, {"name", "Renamed"}}), "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_Rename>(token);
-                         r->key = Utf8ToWide(renameMe);
-                         r->name = L"Renamed";
-                         return s.Rename(r.get(), nullptr, nullptr, &reply);
-                     },
+                     Op(&S::Rename, token,
+                        [&](TaskData_Rename& r) {
+                            r.key = Utf8ToWide(renameMe);
+                            r.name = L"Renamed";
+                        }),
                      [&](const XmlNode&) { EXPECT_EQ(IdOf("Renamed"), renameMe); }});
     cases.push_back(
         {"NewFolder", "/xsvr/newFolder/",
          // Names are escaped in the document.
          RequestDocument({{"token", token}, {"parentId", docs}, {"name", "New &amp; &lt;shiny&gt;"}}), "2",
-         [&](IRemoteStorage& s, XmlNode& reply) {
-             auto r = Record<TaskData_DirectoryAdd>(token);
-             r->parentId = Utf8ToWide(docs);
-             r->name = L"New & <shiny>";
-             return s.NewFolder(r.get(), nullptr, nullptr, &reply);
-         },
+         Op(&S::NewFolder, token,
+            [&](TaskData_DirectoryAdd& r) {
+                r.parentId = Utf8ToWide(docs);
+                r.name = L"New & <shiny>";
+            }),
          [&](const XmlNode& reply) {
              EXPECT_EQ(WideToUtf8(reply.GetValue(L"fileId")), IdOf("New & <shiny>", docs));
          }});
     cases.push_back(
         {"Move", "/xsvr/move/",
          RequestDocument({{"token", token}, {"fileId", moveMe}, {"parentId", docs}, {"name", ""}}), "2",
-         [&](IRemoteStorage& s, XmlNode& reply) {
-             auto r = Record<TaskData_Move>(token);
-             r->key = Utf8ToWide(moveMe);
-             r->parentId = Utf8ToWide(docs);
-             return s.Move(r.get(), nullptr, nullptr, &reply);
-         },
+         Op(&S::Move, token,
+            [&](TaskData_Move& r) {
+                r.key = Utf8ToWide(moveMe);
+                r.parentId = Utf8ToWide(docs);
+            }),
          [&](const XmlNode&) { EXPECT_EQ(IdOf("MoveMe", docs), moveMe); }});
     cases.push_back(
         {"MoveEx", "/xsvr/move/",
          RequestDocument({{"token", token}, {"fileId", moveMeToo}, {"parentId", docs}, {"name", "Moved"}}),
          "2",
-         [&](IRemoteStorage& s, XmlNode& reply) {
-             auto r = Record<TaskData_Move>(token);
-             r->key = Utf8ToWide(moveMeToo);
-             r->parentId = Utf8ToWide(docs);
-             r->name = L"Moved";
-             return s.MoveEx(r.get(), nullptr, nullptr, &reply);
-         },
+         Op(&S::MoveEx, token,
+            [&](TaskData_Move& r) {
+                r.key = Utf8ToWide(moveMeToo);
+                r.parentId = Utf8ToWide(docs);
+                r.name = L"Moved";
+            }),
          [&](const XmlNode&) { EXPECT_EQ(IdOf("Moved", docs), moveMeToo); }});
     cases.push_back({"NewFile", "/xsvr/newFile/",
                      RequestDocument({{"token", token}, {"parentId", ""}, {"name", "client.txt"}}), "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_NewFile>(token);
-                         r->name = L"client.txt";
-                         return s.NewFile(r.get(), nullptr, nullptr, &reply);
-                     },
+                     Op(&S::NewFile, token, [](TaskData_NewFile& r) { r.name = L"client.txt"; }),
                      [&](const XmlNode& reply) {
                          EXPECT_EQ(WideToUtf8(reply.GetValue(L"fileId")), IdOf("client.txt"));
                          EXPECT_EQ(reply.GetValue(L"fileVer"), L"0");
@@ -269,36 +238,28 @@ TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
          RequestDocument(
              {{"token", token}, {"fileVer", "0"}, {"size", "5"}, {"fileId", uploadMe}, {"sha1", helloSha1}}),
          "2",
-         [&](IRemoteStorage& s, XmlNode& reply) {
-             auto r = Record<TaskData_UpdateFile>(token);
-             r->key = Utf8ToWide(uploadMe);
-             r->fileVer = L"0";
-             r->sourceSize = L"5";
-             r->sourceSha1 = Utf8ToWide(helloSha1);
-             r->uploadSize = L"999";
-             return s.UpdateFile(r.get(), nullptr, nullptr, &reply);
-         },
+         Op(&S::UpdateFile, token,
+            [&](TaskData_UpdateFile& r) {
+                r.key = Utf8ToWide(uploadMe);
+                r.fileVer = L"0";
+                r.sourceSize = L"5";
+                r.sourceSha1 = Utf8ToWide(helloSha1);
+                r.uploadSize = L"999";
+            }),
          [&](const XmlNode& reply) {
              EXPECT_EQ(reply.GetValue(L"fileKey").size(), 64u);
              EXPECT_FALSE(reply.GetValue(L"stub").empty());
              EXPECT_EQ(reply.GetValue(L"url").find(Utf8ToWide(m_emulator.Address())), 0u);
          }});
-    cases.push_back({"FullTextSearch", "/xsvr/fullTextSearch",
-                     RequestDocument({{"token", token}, {"searchText", "welcome"}, {"searchType", "0"}}), "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_FullTextSearch>(token);
-                         r->searchText = L"welcome";
-                         return s.FullTextSearch(r.get(), nullptr, nullptr, &reply);
-                     },
-                     [](const XmlNode& reply) { EXPECT_TRUE(ListsName(reply, L"welcome.txt")); }});
-    cases.push_back({"GetItemInfo", "/xsvr/getItemInfo/",
-                     RequestDocument({{"token", token}, {"fileId", welcome}}), "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_GetItemInfo>(token);
-                         r->key = Utf8ToWide(welcome);
-                         return s.GetItemInfo(r.get(), nullptr, nullptr, &reply);
-                     },
-                     [](const XmlNode& reply) { EXPECT_EQ(reply.GetValue(L"fileVer"), L"1"); }});
+    cases.push_back(
+        {"FullTextSearch", "/xsvr/fullTextSearch",
+         RequestDocument({{"token", token}, {"searchText", "welcome"}, {"searchType", "0"}}), "2",
+         Op(&S::FullTextSearch, token, [](TaskData_FullTextSearch& r) { r.searchText = L"welcome"; }),
+         [](const XmlNode& reply) { EXPECT_TRUE(ListsName(reply, L"welcome.txt")); }});
+    cases.push_back(
+        {"GetItemInfo", "/xsvr/getItemInfo/", RequestDocument({{"token", token}, {"fileId", welcome}}), "2",
+         Op(&S::GetItemInfo, token, [&](TaskData_GetItemInfo& r) { r.key = Utf8ToWide(welcome); }),
+         [](const XmlNode& reply) { EXPECT_EQ(reply.GetValue(L"fileVer"), L"1"); }});
     cases.push_back({"ShareFile", "/xsvr/asmShare/",
                      RequestDocument({{"token", token},
                                       {"fileId", docs},
@@ -306,26 +267,24 @@ TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
                                       {"writable", "true"},
                                       {"sendMail", "false"}}),
                      "2",
-                     [&](IRemoteStorage& s, XmlNode& reply) {
-                         auto r = Record<TaskData_ShareFile>(token);
-                         r->key = Utf8ToWide(docs);
-                         r->sharers = {L"friend", L"friend@pellux.test"};
-                         r->writable = true;
-                         return s.ShareFile(r.get(), nullptr, nullptr, &reply);
-                     },
-                     [](const XmlNode& reply) { EXPECT_EQ(reply.GetValue(L"result"), L"ok"); }});
+                     Op(&S::ShareFile, token,
+                        [&](TaskData_ShareFile& r) {
+                            r.key = Utf8ToWide(docs);
+                            r.sharers = {L"friend", L"friend@pellux.test"};
+                            r.writable = true;
+                        }),
+                     ResultOk});
     cases.push_back(
         {"SetFileModTime", "/xsvr/setModTime/",
          RequestDocument({{"token", token}, {"fileId", welcome}, {"modTime", "2025-05-06 07:08:09"}}), "2",
-         [&](IRemoteStorage& s, XmlNode& reply) {
-             auto r = Record<TaskData_UpdateFile>(token);
-             r->key = Utf8ToWide(welcome);
-             r->modTime = L"2025-05-06 07:08:09";
-             return s.SetFileModTime(r.get(), nullptr, nullptr, &reply);
-         },
+         Op(&S::SetFileModTime, token,
+            [&](TaskData_UpdateFile& r) {
+                r.key = Utf8ToWide(welcome);
+                r.modTime = L"2025-05-06 07:08:09";
+            }),
          [&](const XmlNode&) {
-             const XmlNode info = Call("/xsvr/getItemInfo/", {{"fileId", welcome}});
-             EXPECT_EQ(info.GetValue(L"modTime"), L"2025-05-06 07:08:09");
+             EXPECT_EQ(Call("/xsvr/getItemInfo/", {{"fileId", welcome}}).GetValue(L"modTime"),
+                       L"2025-05-06 07:08:09");
          }});
 
     for (const OperationCase& c : cases) {

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include <memory>
-#include <mutex>
+#include <functional>
 
 #include "core/remotestorage/remotestorage/filesha1.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
@@ -29,14 +29,6 @@ std::string SomeBytes(size_t size, unsigned seed) {
 
 bool Exists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
-}
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
 }
 
 class TransferTest : public RemoteStorageTest {
@@ -114,123 +106,98 @@ TEST_F(TransferTest, UploadSendsTheQueryAndTheServiceAcceptsTheFile) {
     EXPECT_EQ(file->filename, "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
     EXPECT_EQ(file->size, encoded.size());
     EXPECT_TRUE(file->content == encoded);
-    // What went up comes down again.
-    XmlNode down;
-    ASSERT_EQ(Download(id, 0, dir + "/back.bin", down), S_OK);
-    EXPECT_EQ(ReadFile(dir + "/back.bin"), encoded);
 }
 
-TEST_F(TransferTest, UploadErrorsMapToTheirCodes) {
+TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
     const std::string id = NewFile("refused.bin");
-    auto record = Record<TaskData_UpdateFile>(session.token);
-    RequestUpload(*record, id, "0", SomeBytes(5000, 2));
-
-    // The service checks the digest of what arrived.
-    auto wrongSha1 = Record<TaskData_UpdateFile>(session.token);
-    *wrongSha1 = *record;
-    wrongSha1->uploadSha1 = L"0000000000000000000000000000000000000000";
-    XmlNode reply;
-    EXPECT_EQ(storage->_UploadFile(wrongSha1.get(), nullptr, nullptr, &reply), E_RESULT_UPLOAD_ERROR);
-
-    auto wrongStub = Record<TaskData_UpdateFile>(session.token);
-    *wrongStub = *record;
-    wrongStub->stub = L"unknown";
-    XmlNode stubReply;
-    EXPECT_EQ(storage->_UploadFile(wrongStub.get(), nullptr, nullptr, &stubReply), E_RESULT_UPLOAD_ERROR);
-
-    ASSERT_TRUE(m_emulator.AddFault("path=/store/up&result=badStub"));
-    XmlNode badStub;
-    EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &badStub), E_RESULT_BAD_STUB);
-}
-
-TEST_F(TransferTest, UploadReplyWithoutResultOrEmpty) {
-    LoopbackServer stub;
-    std::mutex mutex;
-    std::string body;
-    stub.Routes().Post("/up", [&](const httplib::Request&, httplib::Response& res) {
-        std::lock_guard<std::mutex> lock(mutex);
-        res.set_content(body, "text/xml");
+    auto good = Record<TaskData_UpdateFile>(session.token);
+    RequestUpload(*good, id, "0", SomeBytes(5000, 2));
+    LoopbackServer other;
+    other.Routes().Post("/no-result", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<xNorle><fileVer>3</fileVer></xNorle>", "text/xml");
     });
-    stub.Start();
-    auto record = Record<TaskData_UpdateFile>(session.token);
-    record->encodedFilePath = Utf8ToWide(dir + "/enc");
-    ASSERT_TRUE(WriteFile(dir + "/enc", "encoded"));
-    record->uploadAddress = stub.Url("/up?");
-    record->stub = L"s";
-    record->uploadSize = L"7";
-    record->uploadSha1 = L"h";
-    body = "<xNorle><fileVer>3</fileVer></xNorle>";
-    XmlNode noResult;
-    EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &noResult), E_RESULT_SERVER_ERROR);
-    body = "";
-    XmlNode empty;
-    EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &empty), E_FAIL);
+    other.Routes().Post(
+        "/empty", [](const httplib::Request&, httplib::Response& res) { res.set_content("", "text/xml"); });
+    other.Start();
+    struct Case {
+        const char* what;
+        std::function<void(TaskData_UpdateFile&)> change;
+        const char* fault;
+        HRESULT expected;
+    };
+    const std::vector<Case> cases = {
+        // The service checks the digest of what arrived.
+        {"wrong digest", [](TaskData_UpdateFile& r) { r.uploadSha1 = std::wstring(40, L'0'); }, nullptr,
+         E_RESULT_UPLOAD_ERROR},
+        {"unknown stub", [](TaskData_UpdateFile& r) { r.stub = L"unknown"; }, nullptr, E_RESULT_UPLOAD_ERROR},
+        {"badStub answered", nullptr, "path=/store/up&result=badStub", E_RESULT_BAD_STUB},
+        {"reply without result", [&](TaskData_UpdateFile& r) { r.uploadAddress = other.Url("/no-result?"); },
+         nullptr, E_RESULT_SERVER_ERROR},
+        {"empty reply", [&](TaskData_UpdateFile& r) { r.uploadAddress = other.Url("/empty?"); }, nullptr,
+         E_FAIL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto record = Record<TaskData_UpdateFile>(session.token);
+        *record = *good;
+        if (c.change)
+            c.change(*record);
+        if (c.fault) {
+            ASSERT_TRUE(m_emulator.AddFault(c.fault));
+        }
+        XmlNode reply;
+        EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &reply), c.expected);
+    }
 }
 
+// The current or the previous version: the address request, then the fetch
+// into missing folders, with the file checked against the announced digest.
 TEST_F(TransferTest, DownloadAsksForTheAddressThenFetchesAndChecksTheFile) {
-    const std::string id = IdOf("welcome.txt");
-    ASSERT_TRUE(m_emulator.ClearLog());
-    TransportUses().clear();
-    const std::string path = dir + "/new/folder/welcome.bin";
-    XmlNode reply;
-    ASSERT_EQ(Download(id, 0, path, reply), S_OK);
-    ASSERT_EQ(TransportUses().size(), 2u);
-    EXPECT_EQ(TransportUses()[0].timeout, 30u);
-    EXPECT_EQ(TransportUses()[1].kind, "download");
-    EXPECT_EQ(TransportUses()[1].timeout, 10800u);
-    // The reply is the address request's, for the fields the caller reads.
-    EXPECT_EQ(reply.GetValue(L"fileKey").size(), 64u);
-    EXPECT_EQ(Sha1Of(path), WideToUtf8(reply.GetValue(L"compressSha1")));
-
-    const std::vector<EmulatorRequest> log = m_emulator.RequestLog();
-    ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].body, RequestDocument({{"token", session.token}, {"fileId", id}}));
-    EXPECT_EQ(log[1].method, "GET");
-    const std::string address = WideToUtf8(reply.GetValue(L"url")).substr(m_emulator.Address().size());
-    EXPECT_EQ(log[1].target, address + "stub=" + WideToUtf8(reply.GetValue(L"stub")) + "&bakVer=nowVer");
-}
-
-TEST_F(TransferTest, PreviousVersionUsesItsOwnPathAndBakVer) {
-    const std::string first = SomeBytes(70000, 3);
-    const std::string second = SomeBytes(50000, 4);
-    const std::string id = FileWithVersions("versions.bin", {first, second});
-    ASSERT_TRUE(m_emulator.ClearLog());
-    XmlNode reply;
-    ASSERT_EQ(Download(id, 1, dir + "/previous.bin", reply), S_OK);
-    EXPECT_EQ(ReadFile(dir + "/previous.bin"), first);
-    const std::vector<EmulatorRequest> log = m_emulator.RequestLog();
-    ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].target, "/xsvr/requestDownloadPreviousVer/");
-    EXPECT_NE(log[1].target.find("&bakVer=previousVer"), std::string::npos);
-    XmlNode now;
-    ASSERT_EQ(Download(id, 0, dir + "/now.bin", now), S_OK);
-    EXPECT_EQ(ReadFile(dir + "/now.bin"), second);
-}
-
-TEST_F(TransferTest, CorruptedBlobIsCaughtAndLeftForTheCaller) {
-    const std::string id = IdOf("welcome.txt");
-    ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1"));
-    const std::string path = dir + "/corrupt.bin";
-    XmlNode reply;
-    EXPECT_EQ(Download(id, 0, path, reply), E_CHECKSUM_MISMATCH);
-    EXPECT_TRUE(Exists(path));
-    EXPECT_NE(Sha1Of(path), WideToUtf8(reply.GetValue(L"compressSha1")));
+    const std::vector<std::string> versions = {SomeBytes(70000, 3), SomeBytes(50000, 4)};
+    const std::string id = FileWithVersions("versions.bin", versions);
+    for (int previous : {0, 1}) {
+        SCOPED_TRACE(previous);
+        ASSERT_TRUE(m_emulator.ClearLog());
+        TransportUses().clear();
+        const std::string path = dir + "/new/folder" + std::to_string(previous) + "/versions.bin";
+        XmlNode reply;
+        ASSERT_EQ(Download(id, previous, path, reply), S_OK);
+        EXPECT_EQ(ReadFile(path), versions[1 - previous]);
+        ASSERT_EQ(TransportUses().size(), 2u);
+        EXPECT_EQ(TransportUses()[0].timeout, 30u);
+        EXPECT_EQ(TransportUses()[1].kind, "download");
+        EXPECT_EQ(TransportUses()[1].timeout, 10800u);
+        // The reply is the address request's, for the fields the caller reads.
+        EXPECT_EQ(reply.GetValue(L"fileKey").size(), 64u);
+        EXPECT_EQ(Sha1Of(path), WideToUtf8(reply.GetValue(L"compressSha1")));
+        const std::vector<EmulatorRequest> log = m_emulator.RequestLog();
+        ASSERT_EQ(log.size(), 2u);
+        EXPECT_EQ(log[0].target, previous ? "/xsvr/requestDownloadPreviousVer/" : "/xsvr/requestDownload/");
+        EXPECT_EQ(log[0].body, RequestDocument({{"token", session.token}, {"fileId", id}}));
+        EXPECT_EQ(log[1].method, "GET");
+        const std::string address = WideToUtf8(reply.GetValue(L"url")).substr(m_emulator.Address().size());
+        EXPECT_EQ(log[1].target, address + "stub=" + WideToUtf8(reply.GetValue(L"stub")) +
+                                     (previous ? "&bakVer=previousVer" : "&bakVer=nowVer"));
+    }
 }
 
 // The digest grows while the bytes arrive, inline for small bodies and on a
-// helper thread for large ones; the sink sees exactly what the file gets.
+// helper thread for large ones; the sink sees exactly what the file gets, and a
+// corrupted file is caught and left whole for the caller.
 TEST_F(TransferTest, StreamedDigestCatchesACorruptedByteAtEverySize) {
     struct Case {
         size_t size;
         bool corrupt;
+        bool sink;
     };
-    const std::vector<Case> cases = {
-        {1, false}, {65537, false}, {65537, true}, {3000017, false}, {3000017, true}};
+    const std::vector<Case> cases = {{1, false, true},     {65537, false, true},   {65537, true, true},
+                                     {65537, true, false}, {3000017, false, true}, {3000017, true, true}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.size) + (c.corrupt ? " corrupted" : ""));
+        SCOPED_TRACE(std::to_string(c.size) + (c.corrupt ? " corrupted" : "") +
+                     (c.sink ? "" : " without sink"));
         const std::string blob = SomeBytes(c.size, static_cast<unsigned>(c.size));
-        const std::string id =
-            FileWithVersions("blob" + std::to_string(c.size) + (c.corrupt ? "c" : "") + ".bin", {blob});
+        const std::string id = FileWithVersions(
+            "blob" + std::to_string(c.size) + (c.corrupt ? "c" : "") + (c.sink ? "s" : "") + ".bin", {blob});
         if (c.corrupt) {
             ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1"));
         }
@@ -244,10 +211,13 @@ TEST_F(TransferTest, StreamedDigestCatchesACorruptedByteAtEverySize) {
             return true;
         };
         XmlNode reply;
-        EXPECT_EQ(storage->DownloadFileStreaming(record.get(), sink, nullptr, nullptr, &reply),
+        EXPECT_EQ(c.sink ? storage->DownloadFileStreaming(record.get(), sink, nullptr, nullptr, &reply)
+                         : storage->DownloadFile(record.get(), nullptr, nullptr, &reply),
                   c.corrupt ? E_CHECKSUM_MISMATCH : S_OK);
-        EXPECT_TRUE(seen == ReadFile(path));
-        EXPECT_EQ(seen == blob, !c.corrupt);
+        const std::string written = ReadFile(path);
+        EXPECT_TRUE(c.sink ? seen == written : seen.empty());
+        EXPECT_EQ(written.size(), blob.size());
+        EXPECT_EQ(written == blob, !c.corrupt);
     }
 }
 
@@ -260,38 +230,37 @@ TEST_F(TransferTest, DownloadFailuresEndTheOperation) {
     EXPECT_EQ(Download(IdOf("welcome.txt"), 0, dir + "/partial.bin", partial), E_RESULT_BAD_STUB);
 }
 
-// A service whose download reply announces a chosen "compressSha1".
+// A service whose download reply announces the "compressSha1" the file id names.
 TEST_F(TransferTest, CompressSha1IsComparedIgnoringCaseAndMustNotBeEmpty) {
     const std::string content = SomeBytes(1000, 5);
-    const std::string contentPath = dir + "/content";
-    ASSERT_TRUE(WriteFile(contentPath, content));
-    const std::string sha1 = Sha1Of(contentPath);
+    ASSERT_TRUE(WriteFile(dir + "/content", content));
+    std::string upper = Sha1Of(dir + "/content");
+    for (char& c : upper)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
     LoopbackServer service;
-    std::mutex mutex;
-    std::string announced;
-    service.Routes().Post("/xsvr/requestDownload/", [&](const httplib::Request&, httplib::Response& res) {
-        std::lock_guard<std::mutex> lock(mutex);
-        res.set_content("<xNorle><result>ok</result><url>http://127.0.0.1:" + std::to_string(service.Port()) +
-                            "/blob?</url><stub>s1</stub><compressSha1>" + announced +
-                            "</compressSha1></xNorle>",
-                        "text/xml");
-    });
+    service.Routes().Post(
+        "/xsvr/requestDownload/", [&](const httplib::Request& request, httplib::Response& res) {
+            const bool wrong = request.body.find("wrong") != std::string::npos;
+            const bool empty = request.body.find("empty") != std::string::npos;
+            res.set_content("<xNorle><result>ok</result><url>" + WideToUtf8(service.Url("/blob?")) +
+                                "</url><stub>s1</stub><compressSha1>" +
+                                (wrong   ? "da39a3ee5e6b4b0d3255bfef95601890afd80709"
+                                 : empty ? ""
+                                         : upper) +
+                                "</compressSha1></xNorle>",
+                            "text/xml");
+        });
     service.Routes().Get("/blob", [&](const httplib::Request&, httplib::Response& res) {
         res.set_content(content, "application/octet-stream");
     });
     service.Start();
-    WriteConfig("[Pellux]\nServerRoot=http://127.0.0.1:" + std::to_string(service.Port()) + "\n");
-
-    announced = Upper(sha1);
-    XmlNode upper;
-    EXPECT_EQ(Download("f", 0, dir + "/upper.bin", upper), S_OK);
-    announced = "";
-    XmlNode empty;
-    EXPECT_EQ(Download("f", 0, dir + "/empty.bin", empty), E_CHECKSUM_MISMATCH);
-    announced = "da39a3ee5e6b4b0d3255bfef95601890afd80709";
-    XmlNode wrong;
-    EXPECT_EQ(Download("f", 0, dir + "/wrong.bin", wrong), E_CHECKSUM_MISMATCH);
-    EXPECT_EQ(ReadFile(dir + "/wrong.bin"), content);
+    WriteConfig("[Pellux]\nServerRoot=" + WideToUtf8(service.Url("")) + "\n");
+    for (const auto& c : std::vector<std::pair<std::string, HRESULT>>{
+             {"upper", S_OK}, {"empty", E_CHECKSUM_MISMATCH}, {"wrong", E_CHECKSUM_MISMATCH}}) {
+        XmlNode reply;
+        EXPECT_EQ(Download(c.first, 0, dir + "/" + c.first, reply), c.second) << c.first;
+        EXPECT_EQ(ReadFile(dir + "/" + c.first), content) << c.first;
+    }
 }
 
 class ThumbnailTest : public TransferTest {

@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "loopbackserver.h"
@@ -11,36 +10,6 @@
 
 namespace pellux_test {
 namespace {
-
-// A stand-in service that answers every operation with one fixed text.
-class CannedService {
-public:
-    CannedService() {
-        m_server.Routes().Post(R"(/.*)", [this](const httplib::Request&, httplib::Response& res) {
-            ++hits;
-            std::lock_guard<std::mutex> lock(m_mutex);
-            res.status = m_status;
-            res.set_content(m_body, m_type.c_str());
-        });
-        m_server.Start();
-    }
-    void Answer(const std::string& body, const std::string& type = "text/xml", int status = 200) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_body = body;
-        m_type = type;
-        m_status = status;
-    }
-    std::string Root() const { return "http://127.0.0.1:" + std::to_string(m_server.Port()); }
-
-    std::atomic<int> hits{0};
-
-private:
-    LoopbackServer m_server;
-    std::mutex m_mutex;
-    std::string m_body;
-    std::string m_type = "text/xml";
-    int m_status = 200;
-};
 
 class ReplyJudgingTest : public RemoteStorageTest {
 protected:
@@ -78,39 +47,53 @@ TEST_F(ReplyJudgingTest, TheReplyTextDecidesTheCode) {
         {html, "text/html", 200, E_FAIL, L""},
         {html, "text/html", 502, E_FAIL, L""},
     };
-    CannedService canned;
-    UseRoot(canned.Root());
+    // Case n answers under the root ".../n".
+    LoopbackServer canned;
+    std::atomic<int> hits{0};
+    canned.Routes().Post(R"(/(\d+)/xsvr/getSpace/)",
+                         [&](const httplib::Request& request, httplib::Response& res) {
+                             ++hits;
+                             const Case& c = cases.at(std::stoul(request.matches[1]));
+                             res.status = c.status;
+                             res.set_content(c.body, c.type.c_str());
+                         });
+    canned.Start();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.body + " status " + std::to_string(c.status));
-        canned.Answer(c.body, c.type, c.status);
+        UseRoot(WideToUtf8(canned.Url("/" + std::to_string(&c - cases.data()))));
         XmlNode reply;
         reply.AddValue(L"before", L"kept");
         EXPECT_EQ(GetSpace(reply), c.expected);
         EXPECT_EQ(reply.GetValue(L"used"), c.used);
         EXPECT_EQ(reply.GetValue(L"before"), L"kept");
     }
-    EXPECT_EQ(canned.hits, static_cast<int>(cases.size()));
+    EXPECT_EQ(hits, static_cast<int>(cases.size()));
 }
 
 TEST_F(ReplyJudgingTest, AChangedRootIsUsedByTheNextRequest) {
-    CannedService canned;
-    canned.Answer("<xNorle><result>ok</result><used>77</used><total>88</total></xNorle>");
+    LoopbackServer canned;
+    std::atomic<int> hits{0};
+    canned.Routes().Post("/xsvr/getSpace/", [&](const httplib::Request&, httplib::Response& res) {
+        ++hits;
+        res.set_content("<xNorle><result>ok</result><used>77</used><total>88</total></xNorle>", "text/xml");
+    });
+    canned.Start();
     XmlNode first;
     ASSERT_EQ(GetSpace(first), S_OK);
     EXPECT_NE(first.GetValue(L"used"), L"77");
     EXPECT_EQ(m_emulator.RequestsTo("/xsvr/getSpace/").size(), 1u);
 
-    UseRoot(canned.Root());
+    UseRoot(WideToUtf8(canned.Url("")));
     XmlNode second;
     ASSERT_EQ(GetSpace(second), S_OK);
     EXPECT_EQ(second.GetValue(L"used"), L"77");
-    EXPECT_EQ(canned.hits, 1);
+    EXPECT_EQ(hits, 1);
 
     UseRoot(m_emulator.Address());
     XmlNode third;
     ASSERT_EQ(GetSpace(third), S_OK);
     EXPECT_EQ(m_emulator.RequestsTo("/xsvr/getSpace/").size(), 2u);
-    EXPECT_EQ(canned.hits, 1);
+    EXPECT_EQ(hits, 1);
 }
 
 }  // namespace

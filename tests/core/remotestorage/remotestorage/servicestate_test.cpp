@@ -3,6 +3,7 @@
 // asked, and what a maintenance notice posts.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -19,36 +20,19 @@ namespace {
 using pellux_test::LoopbackServer;
 
 // Records what the monitor posts, as the sync center's override slot would.
-class FakeSyncCenter : public IServiceStateSink {
-public:
+// Posts come on the reporting thread, so the test reads it once reports return.
+struct FakeSyncCenter : IServiceStateSink {
     void SetOverrideStatus(const ServiceStateRecord& record) override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_posted.push_back(record);
-        m_override = record;
+        posted.push_back(record);
+        shown = record.type;
     }
     void ClearOverrideStatus() override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        ++m_clears;
-        m_override = ServiceStateRecord();
+        ++clears;
+        shown = 0;
     }
-    std::vector<ServiceStateRecord> Posted() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_posted;
-    }
-    int Clears() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_clears;
-    }
-    uint32_t OverrideType() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_override.type;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<ServiceStateRecord> m_posted;
-    ServiceStateRecord m_override;
-    int m_clears = 0;
+    std::vector<ServiceStateRecord> posted;
+    uint32_t shown = 0;
+    int clears = 0;
 };
 
 // A state service whose answer the test sets; counts how often it is asked.
@@ -110,26 +94,9 @@ protected:
     FakeSyncCenter center;
 };
 
-TEST_F(ServiceStateTest, AMonitorTurnedOffChangesNothing) {
-    ServiceStateMonitor monitor(service.Url());
-    for (int i = 0; i < 6; ++i)
-        monitor.Report(false);
-    monitor.Enable(&center);
-    monitor.Disable();
-    for (int i = 0; i < 6; ++i)
-        monitor.Report(false);
-    monitor.Report(true);
-    EXPECT_TRUE(center.Posted().empty());
-    EXPECT_EQ(0, center.Clears());
-    EXPECT_EQ(0, service.Hits());
-    // Without a sync center there is nothing to enable.
-    monitor.Enable(nullptr);
-    monitor.Report(false);
-    EXPECT_TRUE(center.Posted().empty());
-}
-
 // Scripted runs: each step may change the state service's answer, then reports
-// 'b'ad or 'g'ood outcomes ('S' stops the service) and checks what followed.
+// 'b'ad or 'g'ood outcomes ('S' stops the service, 'D' disables the monitor,
+// 'N' enables it without a sync center) and checks what followed.
 TEST_F(ServiceStateTest, ReportsDecideWhenTheStateServiceIsAskedAndWhatIsPosted) {
     const int64_t kNet = kStatusNetworkFailing, kNotice = kStatusServiceNotice, x = -1;  // x: not checked
     const char* kKeep = nullptr;
@@ -167,6 +134,8 @@ TEST_F(ServiceStateTest, ReportsDecideWhenTheStateServiceIsAskedAndWhatIsPosted)
           {"", "g", 2, x, x, x},
           {kKeep, "g", 3, x, x, x},
           {kKeep, "Sggg", 3, x, x, x}}},
+        // A monitor turned off, or without a sync center, changes nothing.
+        {"turned off", {{kMaintenance, "Dbbbbbbg", 0, 0, 0, 0}, {kKeep, "Nbbbbg", 0, 0, 0, 0}}},
         // States other than maintenance post nothing.
         {"other state", {{"<r><State>maintained</State><Title>t</Title></r>", "bbbb", 1, x, 1, x}}},
     };
@@ -183,23 +152,28 @@ TEST_F(ServiceStateTest, ReportsDecideWhenTheStateServiceIsAskedAndWhatIsPosted)
             for (char report : step.reports) {
                 if (report == 'S')
                     service.Stop();
+                else if (report == 'D')
+                    monitor.Disable();
+                else if (report == 'N')
+                    monitor.Enable(nullptr);
                 else
                     monitor.Report(report == 'g');
             }
             EXPECT_EQ(step.hits, service.Hits());
             if (step.shown != x) {
-                EXPECT_EQ(step.shown, center.OverrideType());
+                EXPECT_EQ(step.shown, center.shown);
             }
             if (step.posted != x) {
-                EXPECT_EQ(step.posted, static_cast<int64_t>(center.Posted().size()));
+                EXPECT_EQ(step.posted, static_cast<int64_t>(center.posted.size()));
             }
             if (step.clears != x) {
-                EXPECT_EQ(step.clears, center.Clears());
+                EXPECT_EQ(step.clears, center.clears);
             }
         }
-        ASSERT_FALSE(center.Posted().empty());
-        EXPECT_EQ(kNet, center.Posted()[0].type);
-        EXPECT_TRUE(center.Posted()[0].title.empty());
+        if (!center.posted.empty()) {
+            EXPECT_EQ(kNet, center.posted[0].type);
+            EXPECT_TRUE(center.posted[0].title.empty());
+        }
     }
 }
 
@@ -215,8 +189,8 @@ TEST_F(ServiceStateTest, TheNoticeCarriesItsTextsCutToTheirField) {
         monitor.Enable(&center);
         for (int i = 0; i < 4; ++i)
             monitor.Report(false);
-        ASSERT_EQ(2u, center.Posted().size());
-        const ServiceStateRecord notice = center.Posted()[1];
+        ASSERT_EQ(2u, center.posted.size());
+        const ServiceStateRecord notice = center.posted[1];
         EXPECT_EQ(kStatusServiceNotice, notice.type);
         const bool cut = answer.size() > 1000;
         EXPECT_EQ(cut ? std::wstring(kStatusTextMax, L'x') : L"\u7ef4\u62a4", notice.title);
@@ -225,24 +199,6 @@ TEST_F(ServiceStateTest, TheNoticeCarriesItsTextsCutToTheirField) {
         // The state service gets no header list of the storage service.
         EXPECT_EQ(0u, service.Headers().count("v"));
     }
-}
-
-TEST_F(ServiceStateTest, ConcurrentReportsLeaveTheLatestState) {
-    ServiceStateMonitor monitor(service.Url());
-    monitor.Enable(&center);
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([&monitor, t] {
-            for (int i = 0; i < 200; ++i)
-                monitor.Report((i + t) % 3 == 0);
-        });
-    }
-    for (auto& thread : threads)
-        thread.join();
-    monitor.Report(true);
-    EXPECT_EQ(0u, center.OverrideType());
-    monitor.Report(false);
-    EXPECT_EQ(kStatusNetworkFailing, center.OverrideType());
 }
 
 TEST_F(ServiceStateTest, ReportsDuringARunningCheckDoNotWaitForIt) {
@@ -263,7 +219,7 @@ TEST_F(ServiceStateTest, ReportsDuringARunningCheckDoNotWaitForIt) {
     EXPECT_LT(waited, 1.0);
     EXPECT_EQ(1, service.Hits());  // one check at a time
     // The check's answer still lands after the reports made meanwhile.
-    EXPECT_EQ(kStatusServiceNotice, center.OverrideType());
+    EXPECT_EQ(kStatusServiceNotice, center.shown);
 }
 
 // The process-wide monitor, fed by real transfers.
@@ -275,33 +231,66 @@ protected:
 TEST_F(ReportHookTest, TransfersReportTransportFailuresAsBadAndServiceFailuresAsGood) {
     ServiceStateMonitor::Instance().Enable(&center);
     ReportTransportResult(E_RESULT_SERVER_BUSY);  // the service answered: good
-    EXPECT_EQ(1, center.Clears());
-    EXPECT_TRUE(center.Posted().empty());
+    EXPECT_EQ(1, center.clears);
+    EXPECT_TRUE(center.posted.empty());
 
-    int closedPort;
-    {
-        LoopbackServer probe;
-        probe.Start();
-        closedPort = probe.Port();
-    }
-    const std::wstring url = L"http://127.0.0.1:" + std::to_wstring(closedPort) + L"/x";
+    const std::wstring url = pellux_test::ClosedPortUrl("/x");
     CComPtr<ITransport> transport;
     ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
     // Without the report flag a request does not count.
     EXPECT_EQ(E_TRANSPORT_CONNECT, transport->Request(url.c_str(), nullptr, L"b", nullptr, 5, false));
-    EXPECT_TRUE(center.Posted().empty());
+    EXPECT_TRUE(center.posted.empty());
     EXPECT_EQ(E_TRANSPORT_CONNECT, transport->Request(url.c_str(), nullptr, L"b", nullptr, 5, true));
-    ASSERT_EQ(1u, center.Posted().size());
-    EXPECT_EQ(kStatusNetworkFailing, center.Posted()[0].type);
+    ASSERT_EQ(1u, center.posted.size());
+    EXPECT_EQ(kStatusNetworkFailing, center.posted[0].type);
 
     // Downloads and uploads always report, an empty path included (E_FAIL is good).
     EXPECT_EQ(E_FAIL, transport->Download(url.c_str(), L"", nullptr, nullptr, 5));
-    EXPECT_EQ(2, center.Clears());
+    EXPECT_EQ(2, center.clears);
     const std::string path = pellux_test::MakeTempDir() + "/f";
     EXPECT_EQ(E_TRANSPORT_CONNECT,
               transport->Download(url.c_str(), std::wstring(path.begin(), path.end()).c_str(), nullptr,
                                   nullptr, 5));
-    EXPECT_EQ(2u, center.Posted().size());
+    EXPECT_EQ(2u, center.posted.size());
+}
+
+// Disabling the monitor while another thread is handing it a change: once
+// Disable returns, the sink is never called again.
+// A sync center whose override slot is slow to take a post.
+class SlowSink : public IServiceStateSink {
+public:
+    void SetOverrideStatus(const ServiceStateRecord&) override { Post(); }
+    void ClearOverrideStatus() override { Post(); }
+
+    std::atomic<bool> entered{false};
+    std::atomic<bool> inCall{false};
+
+private:
+    void Post() {
+        inCall = true;
+        entered = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        inCall = false;
+    }
+};
+
+TEST(ServiceStateDisable, WaitsForAPostInFlight) {
+    for (bool good : {false, true}) {
+        SCOPED_TRACE(good ? "clear" : "set");
+        SlowSink sink;
+        ServiceStateMonitor monitor(L"http://127.0.0.1:9/");
+        monitor.Enable(&sink);
+        if (good)
+            monitor.Report(false);  // the first report is news; the clear follows it
+        sink.entered = false;
+        std::thread reporter([&monitor, good] { monitor.Report(good); });
+        for (int waited = 0; waited < 5000 && !sink.entered; ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(sink.entered);
+        monitor.Disable();
+        EXPECT_FALSE(sink.inCall);
+        reporter.join();
+    }
 }
 
 }  // namespace

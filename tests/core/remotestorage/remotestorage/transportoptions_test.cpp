@@ -2,6 +2,10 @@
 // the registry values, speed caps from the settings texts, outcome mapping.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "core/remotestorage/remotestorage/curlsession.h"
 #include "core/remotestorage/remotestorage/formfields.h"
 #include "core/remotestorage/remotestorage/proxyoptions.h"
@@ -10,57 +14,60 @@
 
 namespace {
 
-TEST(FormFieldsTest, PairsAreDecodedInTextOrder) {
-    const auto fields = DecodeFormFields(L"stub=a%20b&uploadSize=10&sum=1+1&name=%E4%B8%AD");
-    ASSERT_EQ(4u, fields.size());
-    EXPECT_EQ("stub", fields[0].name);
-    EXPECT_EQ("a b", fields[0].contents);
-    EXPECT_EQ("uploadSize", fields[1].name);
-    EXPECT_EQ("10", fields[1].contents);
-    EXPECT_EQ("1+1", fields[2].contents);  // '+' is not a blank here
-    EXPECT_EQ("\xe4\xb8\xad", fields[3].contents);
+// Each case: the field text and its decoded name=contents pairs, "|" between.
+TEST(FormFieldsTest, PairsDecodeInTextOrderAndBrokenEscapesBecomeAQuestionMark) {
+    const std::vector<std::pair<const wchar_t*, std::string>> cases = {
+        {L"stub=a%20b&uploadSize=10&sum=1+1&name=%E4%B8%AD",
+         "stub=a b|uploadSize=10|sum=1+1|name=\xe4\xb8\xad"},          // '+' is not a blank here
+        {L"a=%zz&b=a%zzc&c=%&d=x%4&e=%4g", "a=?|b=a?c|c=?|d=x?|e=?"},  // never reading past the text
+        {L"k=%FF", "k=\xef\xbf\xbd"},  // bytes that are not UTF-8 are replaced, not sent raw
+        {L"a=1&lonely", "a=1"},
+        {L"", ""},
+    };
+    for (const auto& c : cases) {
+        std::string decoded;
+        for (const auto& field : DecodeFormFields(c.first))
+            decoded += (decoded.empty() ? "" : "|") + field.name + "=" + field.contents;
+        EXPECT_EQ(c.second, decoded);
+    }
 }
 
-TEST(FormFieldsTest, BrokenEscapesBecomeAQuestionMarkWithoutReadingPastTheText) {
-    EXPECT_EQ("?", PercentDecode("%zz"));
-    EXPECT_EQ("a?c", PercentDecode("a%zzc"));
-    // Escapes cut short by the end of the text.
-    EXPECT_EQ("?", PercentDecode("%"));
-    EXPECT_EQ("x?", PercentDecode("x%4"));
-    EXPECT_EQ("?", PercentDecode("%4g"));
-    const auto fields = DecodeFormFields(L"a=%4&b=%");
-    ASSERT_EQ(2u, fields.size());
-    EXPECT_EQ("?", fields[0].contents);
-    EXPECT_EQ("?", fields[1].contents);
-}
-
-TEST(FormFieldsTest, DecodedBytesThatAreNotUtf8AreReplacedNotSentRaw) {
-    const auto fields = DecodeFormFields(L"k=%FF");
-    ASSERT_EQ(1u, fields.size());
-    EXPECT_EQ("\xef\xbf\xbd", fields[0].contents);
-}
-
-TEST(FormFieldsTest, ATrailingKeyWithoutValueIsDropped) {
-    const auto fields = DecodeFormFields(L"a=1&lonely");
-    ASSERT_EQ(1u, fields.size());
-    EXPECT_EQ("a", fields[0].name);
-    EXPECT_TRUE(DecodeFormFields(L"").empty());
-}
-
-TEST(ProxyOptionsTest, AbsentTypeUsesTheSystemProxy) {
-    ProxyRegistryValues values;  // nothing written: type reads as -1
-    ProxyOptions options = BuildProxyOptions(values, "proxy.lan:8080 other.lan:3128");
-    EXPECT_TRUE(options.httpProxyType);
-    EXPECT_EQ("proxy.lan:8080", options.proxy);
-    EXPECT_TRUE(options.userPassword.empty());
-
-    options = BuildProxyOptions(values, "proxy.lan");
-    EXPECT_EQ("proxy.lan:80", options.proxy);
-
-    // No system proxy: explicitly none, so libcurl does not guess one.
-    options = BuildProxyOptions(values, "");
-    EXPECT_FALSE(options.httpProxyType);
-    EXPECT_EQ("", options.proxy);
+// An absent type uses the system proxy, as the system type does; any but manual means none.
+TEST(ProxyOptionsTest, TheTypeChoosesSystemManualOrNoProxy) {
+    struct Case {
+        uint32_t type;
+        const wchar_t* userName;
+        const char* system;
+        bool httpProxy;
+        const char* proxy;
+        const char* userPassword;
+    };
+    const std::vector<Case> cases = {
+        {static_cast<uint32_t>(-1), L"", "proxy.lan:8080 other.lan:3128", true, "proxy.lan:8080", ""},
+        {static_cast<uint32_t>(-1), L"ann", "proxy.lan", true, "proxy.lan:80", ""},
+        // No system proxy: explicitly none, so libcurl does not guess one.
+        {static_cast<uint32_t>(-1), L"", "", false, "", ""},
+        {kProxySystem, L"ann", "proxy.lan:8080", true, "proxy.lan:8080", ""},
+        {kProxyManual, L"", "ignored:1", true, "10.0.0.9:3128", ""},
+        {kProxyManual, L"ann", "", true, "10.0.0.9:3128", "ann:p\xc3\xa4ss"},
+        {0, L"ann", "proxy.lan:8080", false, "", ""},
+        {3, L"", "proxy.lan:8080", false, "", ""},
+        {7, L"", "proxy.lan:8080", false, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + c.system);
+        ProxyRegistryValues values;
+        if (c.type != static_cast<uint32_t>(-1))
+            values.type = c.type;
+        values.server = L"10.0.0.9";
+        values.port = L"3128";
+        values.userName = c.userName;
+        values.password = L"p\u00e4ss";
+        const ProxyOptions options = BuildProxyOptions(values, c.system);
+        EXPECT_EQ(c.httpProxy, static_cast<bool>(options.httpProxyType));
+        EXPECT_EQ(c.proxy, options.proxy);
+        EXPECT_EQ(c.userPassword, options.userPassword);
+    }
 }
 
 TEST(ProxyOptionsTest, EnvironmentStyleEntriesKeepOnlyHostAndPort) {
@@ -73,34 +80,6 @@ TEST(ProxyOptionsTest, EnvironmentStyleEntriesKeepOnlyHostAndPort) {
     EXPECT_EQ("[::1]:8888", hostAndPort);
     EXPECT_FALSE(ParseSystemProxyList("", &hostAndPort));
     EXPECT_FALSE(ParseSystemProxyList(" proxy.lan:1", &hostAndPort));
-}
-
-TEST(ProxyOptionsTest, ManualProxyTakesServerPortAndCredentials) {
-    ProxyRegistryValues values;
-    values.type = kProxyManual;
-    values.server = L"10.0.0.9";
-    values.port = L"3128";
-    ProxyOptions options = BuildProxyOptions(values, "ignored:1");
-    EXPECT_TRUE(options.httpProxyType);
-    EXPECT_EQ("10.0.0.9:3128", options.proxy);
-    EXPECT_TRUE(options.userPassword.empty());
-
-    values.userName = L"ann";
-    values.password = L"p\u00e4ss";
-    options = BuildProxyOptions(values, "");
-    EXPECT_EQ("ann:p\xc3\xa4ss", options.userPassword);
-}
-
-TEST(ProxyOptionsTest, AnyOtherTypeMeansNoProxy) {
-    for (uint32_t type : {0u, 3u, 7u}) {
-        ProxyRegistryValues values;
-        values.type = type;
-        values.server = L"10.0.0.9";
-        values.port = L"3128";
-        const ProxyOptions options = BuildProxyOptions(values, "proxy.lan:8080");
-        EXPECT_FALSE(options.httpProxyType) << type;
-        EXPECT_EQ("", options.proxy) << type;
-    }
 }
 
 TEST(ProxyOptionsTest, TheEnvironmentStandsInForTheSystemSetting) {

@@ -10,6 +10,7 @@
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "core/remotestorage/remotestorage/transport.h"
 #include "loopbackserver.h"
+#include "platform/strings.h"
 #include "tests/support/testenvironment.h"
 
 namespace {
@@ -17,18 +18,12 @@ namespace {
 using pellux_test::LoopbackServer;
 using pellux_test::RawCaptureServer;
 
-std::wstring Wide(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
 class TransportSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
-            unsetenv(name);
-        }
+        pellux_test::ClearProxyEnvironment();
         m_folder = pellux_test::MakeTempDir("config");
-        SetIniFolder(Wide(m_folder));
+        SetIniFolder(Utf8ToWide(m_folder));
     }
     void TearDown() override {
         pellux_test::WriteFile(m_folder + "/config.ini", "");
@@ -41,23 +36,37 @@ protected:
     std::string m_folder;
 };
 
-TEST_F(TransportSettingsTest, TheDownloadCapComesFromTheSettingsFile) {
-    WriteConfig("[Debug]\nDownloadSpeed=-1\nUploadSpeed=0\n[Pellux]\nDownloadSpeed=524288\n");
+// 2 MiB down at 512 KiB/s and 120 KiB up at 40 KiB/s take seconds; only a loose
+// lower bound is asserted.
+TEST_F(TransportSettingsTest, SpeedCapsFromTheSettingsFileSlowRealTransfers) {
+    WriteConfig("[Debug]\nDownloadSpeed=-1\n[Pellux]\nDownloadSpeed=524288\nUploadSpeed=40960\n");
     LoopbackServer server;
     const std::string blob(2048 * 1024, 'c');
+    size_t received = 0;
     server.Routes().Get("/blob", [&](const httplib::Request&, httplib::Response& response) {
         response.set_content(blob, "application/octet-stream");
+    });
+    server.Routes().Post("/up", [&](const httplib::Request& request, httplib::Response& response) {
+        received = request.get_file_value("FileCont").content.size();
+        response.set_content("ok", "text/plain");
     });
     server.Start();
     CComPtr<ITransport> transport;
     ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
-    const auto start = std::chrono::steady_clock::now();
-    const std::string path = pellux_test::MakeTempDir() + "/capped";
-    EXPECT_EQ(S_OK,
-              transport->Download(server.Url("/blob").c_str(), Wide(path).c_str(), nullptr, nullptr, 60));
-    // 2 MiB at 512 KiB/s: about 4 s; only a loose lower bound is asserted.
-    EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.5);
-    EXPECT_EQ(blob.size(), pellux_test::ReadFile(path).size());
+    const std::wstring path = Utf8ToWide(m_folder + "/capped");
+    ASSERT_TRUE(pellux_test::WriteFile(m_folder + "/up", std::string(120 * 1024, 'u')));
+    for (bool upload : {false, true}) {
+        SCOPED_TRACE(upload ? "upload" : "download");
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(S_OK,
+                  upload
+                      ? transport->Upload(server.Url("/up").c_str(), Utf8ToWide(m_folder + "/up").c_str(),
+                                          nullptr, nullptr, nullptr, 60)
+                      : transport->Download(server.Url("/blob").c_str(), path.c_str(), nullptr, nullptr, 60));
+        EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.5);
+    }
+    EXPECT_EQ(blob.size(), pellux_test::ReadFile(m_folder + "/capped").size());
+    EXPECT_EQ(120u * 1024, received);
 }
 
 // Type 0 goes direct whatever the proxy values and the environment say; a proxy
@@ -94,9 +103,7 @@ TEST_F(TransportSettingsTest, TheRegistryProxyIsReadBeforeEveryTransfer) {
     }
 }
 
-class TransportTlsSettingTest : public TransportSettingsTest {};
-
-TEST_F(TransportTlsSettingTest, OnlyAnExplicitSettingLetsAnUnverifiedPeerThrough) {
+TEST_F(TransportSettingsTest, OnlyAnExplicitSettingLetsAnUnverifiedPeerThrough) {
     if (!pellux_test::HaveProgram("openssl"))
         GTEST_SKIP() << "openssl is not installed";
     const std::string folder = pellux_test::MakeTempDir("tls");
