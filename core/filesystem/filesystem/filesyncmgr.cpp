@@ -286,7 +286,8 @@ HRESULT CFileSyncMgr::State::OpenFlow(const std::wstring& fileId, const std::wst
         std::wstring sha1;
         if (SUCCEEDED(hr) && ParseReplyInt(reply.GetValue(L"fileVer")) == item.fileVer &&
             static_cast<int64_t>(stamp.size) == item.size &&
-            SUCCEEDED(FileSha1Hex(localPath, std::function<bool()>(), sha1)) && CompareNoCaseAscii(sha1, item.sha1) == 0) {
+            SUCCEEDED(FileSha1Hex(localPath, std::function<bool()>(), sha1)) &&
+            CompareNoCaseAscii(sha1, item.sha1) == 0) {
             TaskDataBase* done = MakeDownloadFileTask(fileId, itemPath, localPath);
             if (!done)
                 return E_OUTOFMEMORY;

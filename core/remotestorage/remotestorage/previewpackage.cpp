@@ -1,6 +1,5 @@
 #include "core/remotestorage/remotestorage/previewpackage.h"
 
-
 #include <cstdio>
 #include <string>
 #include <vector>
