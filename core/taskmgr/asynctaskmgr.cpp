@@ -1,3 +1,4 @@
+#include "core/taskmgr/taskinforecord.h"
 #include "core/taskmgr/asynctaskmgr.h"
 
 #include <algorithm>
@@ -254,30 +255,18 @@ HRESULT CAsyncTaskMgr::CancelTask(const std::wstring& key) {
 HRESULT CAsyncTaskMgr::GetTaskList(bool finished, std::vector<TaskInfo>* out) {
     if (!out)
         return E_POINTER;
-    auto infoOf = [](const TaskDataBase& record) {
-        TaskInfo info;
-        info.key = record.key;
-        info.itemPath = record.itemPath;
-        info.isUpload = record.isUpload;
-        info.state = record.state;
-        info.result = record.result;
-        info.bytesDone = record.bytesDone;
-        info.bytesTotal = record.bytesTotal;
-        info.flags = record.flags;
-        return info;
-    };
     CAutoLock lock(m_lock);
     if (finished) {
         out->reserve(out->size() + m_finished.size());
         for (const auto& entry : m_finished)
-            out->push_back(infoOf(*entry.second));
+            out->push_back(TaskInfoOfRecord(*entry.second));
         return S_OK;
     }
     out->reserve(out->size() + m_running.size() + m_waiting.size());
     for (const auto& entry : m_running)
         out->push_back(entry.second.cluster->ReadInfo());
     for (const auto& entry : m_waiting)
-        out->push_back(infoOf(*entry.second.record));
+        out->push_back(TaskInfoOfRecord(*entry.second.record));
     return S_OK;
 }
 

@@ -1,3 +1,4 @@
+#include "core/taskmgr/taskinforecord.h"
 #include "core/taskmgr/taskcluster.h"
 
 #include <algorithm>
@@ -225,13 +226,8 @@ TaskInfo CTaskCluster::ReadInfo() const {
     const TaskDataBase* record = m_shared->record.get();
     if (!record)
         return info;
-    info.key = record->key;
-    info.itemPath = record->itemPath;
-    info.isUpload = record->isUpload;
-    info.state = record->state;
-    info.result = record->result;
-    info.bytesDone = record->bytesDone;
-    info.bytesTotal = record->bytesTotal;
+    info = TaskInfoOfRecord(*record);
+    info.flags = 0;  // a running task's flags are not shown
     return info;
 }
 
