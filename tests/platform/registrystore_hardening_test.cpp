@@ -96,10 +96,6 @@ TEST(SettingsFiles, AChangeOnDiskIsSeenAtTheNextRead) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 TEST(SettingsFiles, AValueWrittenReadsBackUnderTheSameNames) {
     const std::vector<std::pair<std::wstring, std::wstring>> names = {
         {L"Pellux", L"k"}, {L" Pellux ", L" k "}, {L"\v", L"k"}, {L"\t[x", L"k\t"}};

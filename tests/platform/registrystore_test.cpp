@@ -105,13 +105,8 @@ TEST(RegistryStore, FileIsPrivateToTheUser) {
 }
 
 TEST(RegistryStore, LinesOfUnknownKindsAreKeptOnRewrite) {
-    std::string path = FreshStoreFile();
-    std::string folder = path.substr(0, path.rfind('/'));
-    mkdir(folder.c_str(), 0700);
-    ASSERT_TRUE(pellux_test::WriteFile(path,
-                                       "[Software\\Pellux]\r\n"
-                                       "Blob=binary:00ff\r\n"
-                                       "UserId=sz:1\r\n"));
+    const std::string path = pellux_test::MakeTempDir("reg") + "/registry.ini";
+    ASSERT_TRUE(pellux_test::WriteFile(path, "[Software\\Pellux]\r\nBlob=binary:00ff\r\nUserId=sz:1\r\n"));
     CRegistryStore store(path);
     EXPECT_EQ(ReadText(store, L"Software\\Pellux", L"UserId"), L"1");
     ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"UserId", RegistryValue::String(L"2")), S_OK);
@@ -136,9 +131,7 @@ TEST(RegistryStore, UnwritableStoreFailsAndChangesNothing) {
 
 TEST(RegistryStore, StoreIsReadEvenWhenItsLockFileCannotBeHad) {
     // As in a read-only folder: no lock file can be created beside the store.
-    std::string path = FreshStoreFile();
-    std::string folder = path.substr(0, path.rfind('/'));
-    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    const std::string path = pellux_test::MakeTempDir("reg") + "/registry.ini";
     ASSERT_TRUE(pellux_test::WriteFile(path, "[Software\\Pellux]\nUserId=sz:42\n"));
     ASSERT_EQ(mkdir((path + ".lock").c_str(), 0700), 0);
     CRegistryStore store(path);

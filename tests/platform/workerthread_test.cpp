@@ -9,12 +9,16 @@
 #include "platform/event.h"
 #include "platform/tickcount.h"
 
-TEST(CEvent, AutoResetReleasesOneWaiterAndResets) {
-    CEvent ev(false, false);
-    EXPECT_FALSE(ev.Wait(10));
-    ev.Set();
-    EXPECT_TRUE(ev.Wait(0));
-    EXPECT_FALSE(ev.Wait(0));
+TEST(CEvent, AutoResetIsConsumedByOneWaitManualResetStaysSetUntilReset) {
+    for (bool manual : {false, true}) {
+        CEvent ev(manual, false);
+        EXPECT_FALSE(ev.Wait(10)) << manual;
+        ev.Set();
+        EXPECT_TRUE(ev.Wait(0)) << manual;
+        EXPECT_EQ(ev.Wait(0), manual) << manual;
+        ev.Reset();
+        EXPECT_FALSE(ev.Wait(5)) << manual;
+    }
 }
 
 TEST(CEvent, SetWakesAWaiterAtOnce) {
@@ -29,15 +33,6 @@ TEST(CEvent, SetWakesAWaiterAtOnce) {
         EXPECT_LT(GetTickCount64() - start, 2000u) << manual;
         setter.join();
     }
-}
-
-TEST(CEvent, ManualResetStaysSet) {
-    CEvent ev(true, false);
-    ev.Set();
-    EXPECT_TRUE(ev.Wait(0));
-    EXPECT_TRUE(ev.Wait(0));
-    ev.Reset();
-    EXPECT_FALSE(ev.Wait(5));
 }
 
 TEST(CWorkerThread, StopRequestEndsACooperativeWorker) {

@@ -9,29 +9,19 @@
 
 namespace {
 
-// Sets an environment variable for one scope.
+// Sets an environment variable for one scope; the test environment has set every one used here.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        const char* old = std::getenv(name);
-        m_had = old != nullptr;
-        if (old)
-            m_old = old;
+    ScopedEnv(const char* name, const char* value) : m_name(name), m_old(std::getenv(name)) {
         if (value)
             setenv(name, value, 1);
         else
             unsetenv(name);
     }
-    ~ScopedEnv() {
-        if (m_had)
-            setenv(m_name, m_old.c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
+    ~ScopedEnv() { setenv(m_name, m_old.c_str(), 1); }
 
 private:
     const char* m_name;
-    bool m_had = false;
     std::string m_old;
 };
 

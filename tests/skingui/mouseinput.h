@@ -1,10 +1,13 @@
 #pragma once
 // Synthetic mouse input delivered straight to a widget, so tests do not depend
-// on the window system placing or focusing anything.
+// on the window system placing or focusing anything; a font-free measurer for layout.
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QWheelEvent>
 #include <QWidget>
+
+#include "skingui/textmeasurer.h"
 
 namespace skingui_test {
 
@@ -46,5 +49,21 @@ inline QRgb Rgb(uint32_t colorRef) {
 inline QImage Grab(QWidget* w) {
     return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
+// 10 pixels per UTF-16 unit, 14 high: layout without fonts.
+class FakeMeasurer : public SKINGUI::ITextMeasurer {
+public:
+    QSize Measure(const QFont&, const QString& text) const override {
+        return QSize(10 * int(text.size()), 14);
+    }
+};
+
+// A parent that records what it was asked to repaint.
+class RecordingParent : public QWidget {
+public:
+    QRegion painted;
+
+protected:
+    void paintEvent(QPaintEvent* event) override { painted += event->region(); }
+};
 
 }  // namespace skingui_test

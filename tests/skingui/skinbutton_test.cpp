@@ -21,7 +21,7 @@ void Enter(QWidget* w) {
 
 }  // namespace
 
-TEST(SkinButtonClick, CheckBoxTogglesBeforeItNotifiesAndSignalsOncePerClick) {
+TEST(SkinButtonClick, CheckBoxTogglesBeforeItNotifiesSignalsOncePerClickAndAReleaseOutsideCancels) {
     QWidget parent;
     parent.resize(200, 100);
     CSkinButton box(&parent, "Remember", BS_AUTOCHECKBOX);
@@ -38,20 +38,12 @@ TEST(SkinButtonClick, CheckBoxTogglesBeforeItNotifiesAndSignalsOncePerClick) {
     EXPECT_EQ(seenStates, (std::vector<int>{1, 0}));
     EXPECT_EQ(qtClicks.count(), 2);
     EXPECT_EQ(box.GetCheck(), 0);
-}
-
-TEST(SkinButtonClick, ReleasingOutsideCancelsThePress) {
-    QWidget parent;
-    parent.resize(200, 100);
-    CSkinButton button(&parent, "Delete");
-    button.setGeometry(0, 0, 80, 24);
-    QSignalSpy clicks(&button, &CSkinButton::bnClicked);
-    skingui_test::Press(&button, QPoint(10, 10));
-    EXPECT_TRUE(button.isDown());
-    skingui_test::Release(&button, QPoint(150, 80));
-    EXPECT_EQ(clicks.count(), 0);
-    EXPECT_FALSE(button.isDown());
-    EXPECT_EQ(button.GetCheck(), 0);
+    skingui_test::Press(&box, QPoint(10, 10));
+    EXPECT_TRUE(box.isDown());
+    skingui_test::Release(&box, QPoint(150, 80));
+    EXPECT_EQ(seenStates.size(), 2u);
+    EXPECT_FALSE(box.isDown());
+    EXPECT_EQ(box.GetCheck(), 0);
 }
 
 TEST(SkinButtonRadio, CheckingARadioUnchecksOnlyTheRadiosOfItsGroup) {
@@ -82,14 +74,7 @@ TEST(SkinButtonRadio, CheckingARadioUnchecksOnlyTheRadiosOfItsGroup) {
 }
 
 TEST(SkinButtonPaint, ProgrammaticCheckChangesRepaintTheButton) {
-    class RecordingParent : public QWidget {
-    public:
-        QRegion painted;
-
-    protected:
-        void paintEvent(QPaintEvent* event) override { painted += event->region(); }
-    };
-    RecordingParent parent;
+    skingui_test::RecordingParent parent;
     parent.resize(200, 100);
     auto* box = new CSkinButton(&parent, "x", BS_AUTOCHECKBOX);
     box->setGeometry(10, 10, 80, 24);
@@ -144,11 +129,13 @@ TEST(SkinButtonPaint, PushButtonDrawsNoFrameAndACheckedBoxDrawsItsMark) {
     EXPECT_NE(image.copy(glyph), unchecked);
 }
 
-TEST(SkinColorButtonPaint, NormalHotFocusedPushedAndGreyedFaces) {
+TEST(SkinColorButton, NormalHotFocusedPushedAndGreyedFacesAndOneSignalPerClick) {
     QWidget window;
     window.resize(200, 100);
     auto* button = new CSkinColorButton(&window, "Go");
     button->setGeometry(10, 10, 80, 30);
+    button->SetControlId(1032);
+    QSignalSpy clicks(button, &CSkinColorButton::bnClicked);
     window.show();
     const ColorRef face = button->FaceColor();
     EXPECT_EQ(face.Value(), 0x4080FFu);
@@ -186,6 +173,8 @@ TEST(SkinColorButtonPaint, NormalHotFocusedPushedAndGreyedFaces) {
     EXPECT_EQ(image.pixel(1, 28), Rgb(0xFFFFFF));
     EXPECT_NE(image.pixel(77, 3), image.pixel(76, 3));  // the dotted focus rectangle's right edge
     skingui_test::Release(button, QPoint(40, 15));
+    ASSERT_EQ(clicks.count(), 1);
+    EXPECT_EQ(clicks.at(0).at(0).toInt(), 1032);
 
     button->SetFaceColor(0x00FF00);
     button->setEnabled(false);
@@ -195,16 +184,6 @@ TEST(SkinColorButtonPaint, NormalHotFocusedPushedAndGreyedFaces) {
     EXPECT_EQ(image.pixel(3, 3), Rgb(LightenColor(grey, 80)));
     EXPECT_EQ(image.pixel(78, 28), Rgb(LightenColor(grey, 80)));
     EXPECT_EQ(image.pixel(79, 15), Rgb(grey));
-}
-
-TEST(SkinColorButtonClick, OneSignalPerClickWithTheControlId) {
-    CSkinColorButton button(nullptr, "Go");
-    button.resize(80, 30);
-    button.SetControlId(1032);
-    QSignalSpy clicks(&button, &CSkinColorButton::bnClicked);
-    skingui_test::Click(&button, QPoint(40, 15));
-    ASSERT_EQ(clicks.count(), 1);
-    EXPECT_EQ(clicks.at(0).at(0).toInt(), 1032);
 }
 
 TEST(SkinBitmapButtonImages, StateChoosesTheImageAndMinusOneKeepsTheOldIndex) {

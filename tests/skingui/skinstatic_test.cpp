@@ -8,17 +8,11 @@
 #include "tests/skingui/mouseinput.h"
 
 using namespace SKINGUI;
+using skingui_test::FakeMeasurer;
 using skingui_test::Grab;
 using skingui_test::Rgb;
 
 namespace {
-
-class FakeMeasurer : public ITextMeasurer {
-public:
-    QSize Measure(const QFont&, const QString& text) const override {
-        return QSize(10 * int(text.size()), 14);
-    }
-};
 
 class WhiteParent : public QWidget, public ISkinCtlColor {
 public:

@@ -1,23 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QPaintEvent>
-
 #include "skingui/skinwindow.h"
+#include "tests/skingui/mouseinput.h"
 
 using namespace SKINGUI;
-
-namespace {
-
-class RecordingParent : public QWidget {
-public:
-    QRegion painted;
-
-protected:
-    void paintEvent(QPaintEvent* event) override { painted += event->region(); }
-};
-
-}  // namespace
+using skingui_test::RecordingParent;
 
 TEST(SkinWindowBase, InvalidateInParentRepaintsTheParentUnderTheControlOnly) {
     RecordingParent parent;

@@ -6,26 +6,12 @@
 
 #include "skingui/imageregistry.h"
 #include "skingui/vformatcontrol.h"
+#include "tests/skingui/mouseinput.h"
 
 using namespace SKINGUI;
+using skingui_test::FakeMeasurer;
 
 namespace {
-
-// 10 pixels per UTF-16 unit, 14 high: layout without fonts.
-class FakeMeasurer : public ITextMeasurer {
-public:
-    QSize Measure(const QFont&, const QString& text) const override {
-        return QSize(10 * int(text.size()), 14);
-    }
-};
-
-template <class Control>
-void UseFake(Control& control, ImageRegistry* registry = nullptr) {
-    control.SetMeasurer(std::make_shared<FakeMeasurer>());
-    if (registry != nullptr) {
-        control.SetImageRegistry(registry);
-    }
-}
 
 std::shared_ptr<SkinImageList> SolidList(QSize size, QColor color, int cells = 1) {
     auto list = std::make_shared<SkinImageList>(size);
@@ -45,16 +31,25 @@ std::vector<PageRun> AllRuns(const VStreamPageBase& page) {
     return runs;
 }
 
+// Lays the markup out on a page of the given size and alignment with the fake measurer
+// (and the process-wide image registry when none is given).
+template <class Control>
+std::vector<PageRun> LayOut(Control& page, int width, int height, uint32_t alignment, const QString& markup,
+                            ImageRegistry* registry = nullptr) {
+    page.SetMeasurer(std::make_shared<FakeMeasurer>());
+    page.SetImageRegistry(registry);
+    page.SetSize(width, height);
+    page.SetAlignment(alignment);
+    page.SetText(markup);
+    EXPECT_TRUE(page.Layout());
+    return AllRuns(page);
+}
+
 }  // namespace
 
 TEST(SingleLineLayout, TextWiderThanThePageIsCutWithAPixelToSpareAndLaterElementsAreDropped) {
     SingleLineFormatControl page;
-    UseFake(page);
-    page.SetSize(100, 30);
-    page.SetAlignment(kAlignTop);
-    page.SetText("abcdefghijklmno<font bold='1'>later</font>");
-    ASSERT_TRUE(page.Layout());
-    const auto runs = AllRuns(page);
+    const auto runs = LayOut(page, 100, 30, kAlignTop, "abcdefghijklmno<font bold='1'>later</font>");
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].count, 9);  // the tenth character would leave 0 pixels
     EXPECT_EQ(runs[0].rect, QRect(0, 0, 100, 14));
@@ -64,12 +59,8 @@ TEST(SingleLineLayout, ImageAsTallAsThePageIsNotShownNorAnythingAfterIt) {
     ImageRegistry registry;
     registry.Register("item", SolidList(QSize(16, 16), Qt::red));
     SingleLineFormatControl page;
-    UseFake(page, &registry);
-    page.SetSize(100, 16);
-    page.SetText("<img srcid='item' index='0'/>ab");
+    EXPECT_TRUE(LayOut(page, 100, 16, 0, "<img srcid='item' index='0'/>ab", &registry).empty());
     ASSERT_EQ(page.ElementCount(), 2);
-    page.Layout();
-    EXPECT_TRUE(AllRuns(page).empty());
     page.SetSize(100, 17);
     page.Layout();
     EXPECT_EQ(AllRuns(page).size(), 2u);
@@ -79,24 +70,14 @@ TEST(SingleLineLayout, ImagePastTheRightEdgeIsClippedAndEndsTheLine) {
     ImageRegistry registry;
     registry.Register("item", SolidList(QSize(16, 16), Qt::red));
     SingleLineFormatControl page;
-    UseFake(page, &registry);
-    page.SetSize(40, 20);
-    page.SetAlignment(kAlignTop);
-    page.SetText("abc<img srcid='item' index='0'/>d");
-    page.Layout();
-    const auto runs = AllRuns(page);
+    const auto runs = LayOut(page, 40, 20, kAlignTop, "abc<img srcid='item' index='0'/>d", &registry);
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[1].rect, QRect(30, 0, 10, 16));
 }
 
 TEST(PageAlignment, CentreRightAndVerticalOffsetsComeFromThePageAndTheRun) {
     SingleLineFormatControl page;
-    UseFake(page);
-    page.SetSize(100, 30);
-    page.SetAlignment(kAlignCenter | kAlignVCenter);
-    page.SetText("abcdef");
-    page.Layout();
-    EXPECT_EQ(AllRuns(page)[0].rect, QRect(20, 8, 60, 14));
+    EXPECT_EQ(LayOut(page, 100, 30, kAlignCenter | kAlignVCenter, "abcdef")[0].rect, QRect(20, 8, 60, 14));
     page.SetAlignment(kAlignRight | kAlignBottom);
     page.Layout();
     EXPECT_EQ(AllRuns(page)[0].rect, QRect(40, 16, 60, 14));
@@ -107,13 +88,8 @@ TEST(PageAlignment, CentreRightAndVerticalOffsetsComeFromThePageAndTheRun) {
 
 TEST(MultiLineLayout, BreakingThatRunsOutOfHeightGivesUpAndSkipsAlignment) {
     MultiLineFormatControl page;
-    UseFake(page);
-    page.SetSize(100, 30);
-    page.SetAlignment(kAlignCenter | kAlignVCenter);
-    page.SetText(QString(25, QChar('x')));
-    page.Layout();
+    const auto runs = LayOut(page, 100, 30, kAlignCenter | kAlignVCenter, QString(25, QChar('x')));
     ASSERT_EQ(page.Lines().size(), 2u);
-    const auto runs = AllRuns(page);
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].first, 0);
     EXPECT_EQ(runs[0].count, 9);
@@ -125,13 +101,8 @@ TEST(MultiLineLayout, BreakingThatRunsOutOfHeightGivesUpAndSkipsAlignment) {
 
 TEST(MultiLineLayout, StartXAppliesToTheFirstLineOnlyAndCompletedBreaksAreAligned) {
     MultiLineFormatControl page;
-    UseFake(page);
-    page.SetSize(100, 100);
-    page.SetAlignment(kAlignTop);
-    page.SetText("abcdefghijklmn<font bold='1'>z</font>");
     page.SetStartX(20);
-    page.Layout();
-    const auto runs = AllRuns(page);
+    const auto runs = LayOut(page, 100, 100, kAlignTop, "abcdefghijklmn<font bold='1'>z</font>");
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_EQ(runs[0].rect, QRect(20, 0, 80, 14));
     EXPECT_EQ(runs[0].count, 7);
@@ -167,11 +138,7 @@ TEST(MultiLineLayout, ALineFilledByTheLastPieceOfABrokenRunTakesNoMoreElements) 
 
 TEST(MultiLineLayout, ARunExactlyAsWideAsTheLineStaysWhole) {
     MultiLineFormatControl page;
-    UseFake(page);
-    page.SetSize(60, 100);
-    page.SetText("abcdef");
-    page.Layout();
-    const auto runs = AllRuns(page);
+    const auto runs = LayOut(page, 60, 100, 0, "abcdef");
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].count, -1);  // not broken into characters
     EXPECT_EQ(runs[0].rect.width(), 60);
@@ -183,25 +150,17 @@ TEST(MultiLineLayout, ARunExactlyAsWideAsTheLineStaysWhole) {
 
 TEST(MultiLineLayout, CharacterWiderThanAnEmptyLineGivesUp) {
     MultiLineFormatControl page;
-    UseFake(page);
-    page.SetSize(5, 100);
-    page.SetText("abc");
-    page.Layout();
-    EXPECT_TRUE(AllRuns(page).empty());
+    EXPECT_TRUE(LayOut(page, 5, 100, 0, "abc").empty());
 }
 
 TEST(MultiLineLayout, ImagesWrapToTheNextLineAndStopAtThePageBottom) {
     ImageRegistry registry;
     registry.Register("g", SolidList(QSize(18, 18), Qt::red));
     MultiLineFormatControl page;
-    UseFake(page, &registry);
-    page.SetSize(40, 36);
-    page.SetAlignment(kAlignTop);
-    page.SetText(
-        "<img srcid='g' index='0'/><img srcid='g' index='0'/><img srcid='g' index='0'/>"
-        "<img srcid='g' index='0'/><img srcid='g' index='0'/><img srcid='g' index='0'/>");
-    page.Layout();
-    const auto runs = AllRuns(page);
+    QString images;
+    for (int i = 0; i < 6; ++i)
+        images += "<img srcid='g' index='0'/>";
+    const auto runs = LayOut(page, 40, 36, kAlignTop, images, &registry);
     // Two fit on the first line, the third wraps; the fourth would end exactly at
     // the page bottom, and an image must end above it.
     ASSERT_EQ(runs.size(), 3u);
@@ -213,14 +172,9 @@ TEST(MultiLineLayout, BreaksNeverSplitASurrogatePairOrAGrapheme) {
     const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");  // one character, two units
     const QString accented = QString::fromUtf8("e\xCC\x81");      // e + combining acute
     MultiLineFormatControl page;
-    UseFake(page);
-    page.SetSize(25, 1000);
-    page.SetAlignment(kAlignTop);
     const QString text = "a" + smile + smile + accented + smile;
-    page.SetText(text);
-    page.Layout();
     int covered = 0;
-    for (const PageRun& run : AllRuns(page)) {
+    for (const PageRun& run : LayOut(page, 25, 1000, kAlignTop, text)) {
         EXPECT_FALSE(text.at(run.first).isLowSurrogate());
         EXPECT_NE(text.at(run.first), QChar(0x0301));
         EXPECT_GT(run.count, 0);
@@ -229,11 +183,8 @@ TEST(MultiLineLayout, BreaksNeverSplitASurrogatePairOrAGrapheme) {
     EXPECT_EQ(covered, int(text.size()));
 
     SingleLineFormatControl line;
-    UseFake(line);
-    line.SetSize(35, 20);
-    line.SetText("ab" + smile + "cd");
-    line.Layout();
-    EXPECT_EQ(AllRuns(line)[0].count, 2);  // the pair does not fit: neither half is kept
+    EXPECT_EQ(LayOut(line, 35, 20, 0, "ab" + smile + "cd")[0].count,
+              2);  // the pair does not fit: neither half is kept
     line.SetSize(45, 20);
     line.Layout();
     EXPECT_EQ(AllRuns(line)[0].count, 4);
@@ -243,9 +194,7 @@ TEST(PageHitTest, PointsBetweenRunsOrBeyondThePageHitNothing) {
     ImageRegistry registry;
     registry.Register("i", SolidList(QSize(10, 10), Qt::red));
     SingleLineFormatControl page;
-    UseFake(page, &registry);
-    page.SetSize(100, 30);
-    page.SetText("<img srcid='i' index='0'/><a name='go'>go</a>");
+    LayOut(page, 100, 30, 0, "<img srcid='i' index='0'/><a name='go'>go</a>", &registry);
     // Image at (0,10)-(10,20), link at (10,8)-(30,22).
     QString name;
     EXPECT_EQ(page.HitTest(QPoint(5, 9), &name), 0);
@@ -260,11 +209,8 @@ TEST(LinkHover, HoveringUnderlinesShowsTheHandAndLeavingRestoresBoth) {
     QWidget host;
     host.setCursor(Qt::IBeamCursor);
     MultiLineFormatControl page;
-    UseFake(page);
     page.SetCursorWidget(&host);
-    page.SetSize(200, 14);
-    page.SetAlignment(kAlignTop);
-    page.SetText("<a name='retry'>retry</a> <a name='delete'>delete</a>");
+    LayOut(page, 200, 14, kAlignTop, "<a name='retry'>retry</a> <a name='delete'>delete</a>");
     // retry 0-50, blank 50-60, delete 60-120.
     EXPECT_EQ(page.TrackLinkHover(QPoint(10, 5)), kLinkHoverChanged);
     EXPECT_TRUE(page.Element(0)->style & kStyleUnderline);
@@ -282,12 +228,8 @@ TEST(LinkHover, HoveringUnderlinesShowsTheHandAndLeavingRestoresBoth) {
 
 TEST(LinkHover, HoverBelongsToOneControlAndEndsOnLeaveAndOnSetText) {
     MultiLineFormatControl first, second;
-    for (auto* page : {&first, &second}) {
-        UseFake(*page);
-        page->SetSize(100, 14);
-        page->SetAlignment(kAlignTop);
-        page->SetText("<a name='x'>xx</a> plain");
-    }
+    for (auto* page : {&first, &second})
+        LayOut(*page, 100, 14, kAlignTop, "<a name='x'>xx</a> plain");
     first.TrackLinkHover(QPoint(5, 5));
     second.TrackLinkHover(QPoint(80, 5));  // the other page sees plain text
     EXPECT_TRUE(first.Element(0)->style & kStyleUnderline);
@@ -302,10 +244,7 @@ TEST(LinkHover, HoverBelongsToOneControlAndEndsOnLeaveAndOnSetText) {
 
 TEST(LinkClick, ClickOnALinkReportsFlagsAndNameOnlyWithANotifyTarget) {
     SingleLineFormatControl page;
-    UseFake(page);
-    page.SetSize(100, 14);
-    page.SetAlignment(kAlignTop);
-    page.SetText("<a name='x'>x</a> y");
+    LayOut(page, 100, 14, kAlignTop, "<a name='x'>x</a> y");
     EXPECT_EQ(page.HandleMouseMessage(kPageLButtonDown, QPoint(5, 5), 0), 0);
     EXPECT_EQ(page.NotifyLinkClick(QPoint(5, 5), 0), 0);  // nobody to tell
     std::vector<std::pair<quint32, QString>> heard;
@@ -322,10 +261,7 @@ TEST(PageDrawing, ImagesAreLookedUpAtEachDrawAndReplacedListsAreUsed) {
     ImageRegistry registry;
     registry.Register("item", SolidList(QSize(8, 8), Qt::red, 2));
     SingleLineFormatControl page;
-    UseFake(page, &registry);
-    page.SetSize(40, 20);
-    page.SetAlignment(kAlignTop);
-    page.SetText("<img srcid='item' index='1'/>");
+    LayOut(page, 40, 20, kAlignTop, "<img srcid='item' index='1'/>", &registry);
     auto draw = [&] {
         QImage image(40, 20, QImage::Format_RGB32);
         image.fill(Qt::white);
