@@ -54,12 +54,14 @@ TEST(ColorLightening, HundredIsWhiteZeroKeepsTheColourAndMinusHundredIsBlack) {
     EXPECT_GT(face.Green(), face.Blue());
 }
 
-TEST(DrawLineHelper, TheEndPointIsLeftOutInEveryDirection) {
+TEST(DrawLineHelper, TheEndPointIsLeftOutInEveryDirectionDotsLeaveGapsAndANullPenDrawsNothing) {
     QImage image = Canvas();
     QPainter painter(&image);
     DrawLine(painter, 0, 0, 5, 0, 0x0000FF);
     DrawLine(painter, 10, 2, 5, 2, 0x0000FF);
     DrawLine(painter, 0, 5, 4, 9, 0x0000FF);
+    DrawLine(painter, 0, 12, 12, 12, 0, PS_DOT);
+    DrawLine(painter, 0, 16, 12, 16, 0, PS_NULL);
     painter.end();
     EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(image.pixel(4, 0), qRgb(255, 0, 0));
@@ -69,20 +71,12 @@ TEST(DrawLineHelper, TheEndPointIsLeftOutInEveryDirection) {
     EXPECT_EQ(image.pixel(5, 2), kWhite);
     EXPECT_EQ(image.pixel(3, 8), qRgb(255, 0, 0));
     EXPECT_EQ(image.pixel(4, 9), kWhite);
-}
-
-TEST(DrawLineHelper, DottedPenLeavesGapsAndNullPenDrawsNothing) {
-    QImage image = Canvas();
-    QPainter painter(&image);
-    DrawLine(painter, 0, 0, 12, 0, 0, PS_DOT);
-    DrawLine(painter, 0, 4, 12, 4, 0, PS_NULL);
-    painter.end();
-    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(2, 0), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(3, 0), kWhite);
-    EXPECT_EQ(image.pixel(6, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(0, 12), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(2, 12), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(3, 12), kWhite);
+    EXPECT_EQ(image.pixel(6, 12), qRgb(0, 0, 0));
     for (int x = 0; x < 12; ++x) {
-        EXPECT_EQ(image.pixel(x, 4), kWhite);
+        EXPECT_EQ(image.pixel(x, 16), kWhite);
     }
 }
 

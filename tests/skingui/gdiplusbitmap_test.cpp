@@ -9,7 +9,7 @@
 
 using namespace SKINGUI;
 
-TEST(GdiPlusBitmapResource, LoadsTheBannerAndAReloadReplacesBitmapAndMemory) {
+TEST(GdiPlusBitmapResource, AReloadReplacesBitmapAndMemoryAndAFailedOneLeavesItEmpty) {
     CGdiPlusBitmapResource bitmap;
     ASSERT_TRUE(bitmap.LoadResourceImage(288));
     ASSERT_NE(bitmap.Bitmap(), nullptr);
@@ -24,11 +24,7 @@ TEST(GdiPlusBitmapResource, LoadsTheBannerAndAReloadReplacesBitmapAndMemory) {
     QFile frame(SkinResourcePath("RCDATA", 377));
     ASSERT_TRUE(frame.open(QIODevice::ReadOnly));
     EXPECT_EQ(bitmap.Memory(), frame.readAll());
-}
-
-TEST(GdiPlusBitmapResource, MissingOrUndecodableResourcesLeaveTheObjectEmpty) {
-    CGdiPlusBitmapResource bitmap;
-    ASSERT_TRUE(bitmap.LoadResourceImage(288));
+    // Missing or undecodable resources leave the object empty.
     EXPECT_FALSE(bitmap.LoadResourceImage(99999));
     EXPECT_EQ(bitmap.Bitmap(), nullptr);
     EXPECT_FALSE(bitmap.HasMemory());

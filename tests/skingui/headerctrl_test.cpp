@@ -61,7 +61,7 @@ TEST_F(ExplorerList, SortArrowIsSymmetricWithRowsOfOneToNinePixels) {
     }
 }
 
-TEST_F(ExplorerList, HeaderGradientsLinesAndEmptyArea) {
+TEST_F(ExplorerList, HeaderGradientsLinesEmptyAreaAndBorder) {
     list.SetSkinBkColor(0x0000FF);  // red middle makes the halves easy to tell apart
     CHeaderCtrlEx* header = list.SkinHeader();
     ASSERT_EQ(header->height(), 24);
@@ -77,6 +77,13 @@ TEST_F(ExplorerList, HeaderGradientsLinesAndEmptyArea) {
     EXPECT_TRUE(Near(img.pixel(450, 22), 0xFFF5E1));
     EXPECT_EQ(img.pixel(450, 5), img.pixel(60, 5));
     EXPECT_EQ(img.pixel(450, 23), Rgb(0xE1D0BD));
+    // The border flag draws a one-pixel frame round the list.
+    list.SetSkinStyle(CListViewCtrlEx::kBorder);
+    const QImage whole = Grab(&list);
+    EXPECT_EQ(whole.pixel(0, 100), Rgb(0xE1D0BD));
+    EXPECT_EQ(whole.pixel(499, 100), Rgb(0xE1D0BD));
+    EXPECT_EQ(whole.pixel(250, 199), Rgb(0xE1D0BD));
+    EXPECT_EQ(whole.pixel(250, 100), Rgb(0xFFFFFF));
 }
 
 TEST_F(ExplorerList, SkinOperationsNeedTheDressedHeader) {
@@ -89,15 +96,6 @@ TEST_F(ExplorerList, SkinOperationsNeedTheDressedHeader) {
     EXPECT_EQ(bare.SkinHeader()->Flags(), uint32_t(CListViewCtrlEx::kFixedColumns));
     EXPECT_TRUE(bare.SetHeaderHeight(40));
     EXPECT_EQ(bare.SkinHeader()->HeaderHeight(), 40);
-}
-
-TEST_F(ExplorerList, BorderFlagDrawsAOnePixelFrame) {
-    list.SetSkinStyle(CListViewCtrlEx::kBorder);
-    const QImage img = Grab(&list);
-    EXPECT_EQ(img.pixel(0, 100), Rgb(0xE1D0BD));
-    EXPECT_EQ(img.pixel(499, 100), Rgb(0xE1D0BD));
-    EXPECT_EQ(img.pixel(250, 199), Rgb(0xE1D0BD));
-    EXPECT_EQ(img.pixel(250, 100), Rgb(0xFFFFFF));
 }
 
 TEST_F(ExplorerList, CaptionPagesFollowColumnWidths) {

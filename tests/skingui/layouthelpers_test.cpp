@@ -25,7 +25,7 @@ TEST(ToolBarLayout, ButtonsSitSideBySideAndSeparatorsAndHiddenButtonsAreNeverHit
     EXPECT_EQ(layout.Extent(), QSize(158, 40));
 }
 
-TEST(SplitterGeometry, PlatformClampKeepsBothPanesAtTheirMinimum) {
+TEST(SplitterGeometry, ClampsKeepBothPanesAtTheirMinimumAndAGhostDragBelowMinimumPlusBarLandsOnIt) {
     SplitterGeometry g;
     g.length = 300;
     g.barWidth = 6;
@@ -34,13 +34,6 @@ TEST(SplitterGeometry, PlatformClampKeepsBothPanesAtTheirMinimum) {
     EXPECT_EQ(g.Clamp(5), 20);
     EXPECT_EQ(g.Clamp(100), 100);
     EXPECT_EQ(g.Clamp(290), 300 - 6 - 20);
-}
-
-TEST(SplitterGeometry, GhostDragBelowMinimumPlusBarLandsOnTheMinimum) {
-    SplitterGeometry g;
-    g.length = 300;
-    g.barWidth = 6;
-    g.minPane = 20;
     EXPECT_EQ(g.ClampGhost(25), 20);
     EXPECT_EQ(g.ClampGhost(26), 26);
     EXPECT_EQ(g.ClampGhost(280), 274);
@@ -53,7 +46,7 @@ TEST(SplitterGeometry, GhostDragBelowMinimumPlusBarLandsOnTheMinimum) {
     EXPECT_FALSE(g.OnBar(99));
 }
 
-TEST(OutBarLayout, WheelAndButtonsNeverScrollAboveTheTopOrPastTheContent) {
+TEST(OutBarLayout, ScrollingNeverLeavesTheContentAndResizeKeepsTheOffsetInRange) {
     OutBarLayout bar;
     bar.Resize(180, 245);  // view height 200
     bar.SetContentHeight(10 * OutBarLayout::kItemHeight);
@@ -66,22 +59,14 @@ TEST(OutBarLayout, WheelAndButtonsNeverScrollAboveTheTopOrPastTheContent) {
     bar.Scroll(-10000);
     EXPECT_EQ(bar.Offset(), 0);
     EXPECT_TRUE(bar.NeedsScrollButtons());
-    bar.Resize(180, 500);
-    EXPECT_FALSE(bar.NeedsScrollButtons());
-}
-
-TEST(OutBarLayout, ResizeKeepsTheOffsetInRange) {
-    OutBarLayout bar;
-    bar.Resize(180, 245);
-    bar.SetContentHeight(400);
     bar.Scroll(150);
-    EXPECT_EQ(bar.Offset(), -150);
     bar.Resize(180, 245);  // same size: nothing moves
     EXPECT_EQ(bar.Offset(), -150);
     bar.Resize(180, 265);  // 20 taller: content moves down with the bottom
     EXPECT_EQ(bar.Offset(), -130);
     bar.Resize(180, 1000);  // everything fits: back at the top
     EXPECT_EQ(bar.Offset(), 0);
+    EXPECT_FALSE(bar.NeedsScrollButtons());
 }
 
 TEST(OutBarLayout, HitTestUsesLaidOutItemsInsideTheItemAreaOnly) {

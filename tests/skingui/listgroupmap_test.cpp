@@ -4,16 +4,8 @@
 
 using SKINGUI::ListGroupMap;
 
-namespace {
-
-std::vector<ListGroupMap::Row> Flat(int n) {
-    return std::vector<ListGroupMap::Row>(n);
-}
-
-}  // namespace
-
 TEST(ListGroupMap, CollapsedGroupOfThreeInTenRowsLeavesSevenAndSkipsItsChildren) {
-    auto rows = Flat(10);
+    std::vector<ListGroupMap::Row> rows(10);
     rows[2] = {1, false};  // group with rows 3, 4, 5 under it
     rows[6] = {1, true};   // the next group ends it
     ListGroupMap map;
@@ -30,6 +22,13 @@ TEST(ListGroupMap, CollapsedGroupOfThreeInTenRowsLeavesSevenAndSkipsItsChildren)
     for (int v = 0; v < map.VisibleCount(); ++v) {
         EXPECT_EQ(map.RowToVisible(map.VisibleToRow(v)), v);
     }
+    // Indices out of range map to nothing.
+    EXPECT_EQ(map.VisibleToRow(-1), -1);
+    EXPECT_EQ(map.RowToVisible(10), -1);
+    EXPECT_EQ(map.ChildCount(12), 0);
+    EXPECT_EQ(map.GroupOf(-2), -1);
+    map.Rebuild({});
+    EXPECT_EQ(map.VisibleCount(), 0);
 }
 
 TEST(ListGroupMap, GroupEndsAtTheFirstRowOfItsOwnLevel) {
@@ -82,16 +81,4 @@ TEST(ListGroupMap, NestedLevelsHideOnlyWhatTheCollapsedGroupHolds) {
     rows[0].expanded = true;
     map.Rebuild(rows);
     EXPECT_EQ(map.VisibleCount(), 6);
-}
-
-TEST(ListGroupMap, IndicesOutOfRangeMapToNothing) {
-    ListGroupMap map;
-    map.Rebuild(Flat(3));
-    EXPECT_EQ(map.VisibleToRow(-1), -1);
-    EXPECT_EQ(map.VisibleToRow(3), -1);
-    EXPECT_EQ(map.RowToVisible(3), -1);
-    EXPECT_EQ(map.ChildCount(5), 0);
-    EXPECT_EQ(map.GroupOf(-2), -1);
-    map.Rebuild({});
-    EXPECT_EQ(map.VisibleCount(), 0);
 }

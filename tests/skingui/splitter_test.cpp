@@ -39,7 +39,7 @@ TEST_F(Splitters, PanesSitOnEitherSideOfTheBar) {
     EXPECT_EQ(vert.GetSplitterPane(2), nullptr);
 }
 
-TEST_F(Splitters, PressReleaseIsAClickAndPressMoveReleaseAMove) {
+TEST_F(Splitters, PressReleaseIsAClickPressMoveReleaseAMoveAndNothingElseIsReported) {
     QSignalSpy clicked(&vert, &CSkinSplitterWindowImpl::barClicked);
     QSignalSpy moved(&vert, &CSkinSplitterWindowImpl::barMoved);
     Click(&vert, QPoint(102, 50));
@@ -55,17 +55,15 @@ TEST_F(Splitters, PressReleaseIsAClickAndPressMoveReleaseAMove) {
     EXPECT_EQ(moved.at(0).at(0).toInt(), 150);
     EXPECT_EQ(vert.GetSplitterPos(), 150);
     EXPECT_EQ(left.width(), 150);
-}
-
-TEST_F(Splitters, NothingIsReportedWithoutAPressOnTheBar) {
-    QSignalSpy clicked(&horz, &CSkinSplitterWindowImpl::barClicked);
-    QSignalSpy moved(&horz, &CSkinSplitterWindowImpl::barMoved);
+    // Nothing is reported without a press on the bar.
+    QSignalSpy horzClicked(&horz, &CSkinSplitterWindowImpl::barClicked);
+    QSignalSpy horzMoved(&horz, &CSkinSplitterWindowImpl::barMoved);
     Release(&horz, QPoint(50, 103));  // a release that began elsewhere
     SendMouse(&horz, QEvent::MouseButtonDblClick, QPoint(50, 103), Qt::LeftButton, Qt::LeftButton);
     Release(&horz, QPoint(50, 103));
     Click(&horz, QPoint(50, 150));  // not on the bar
-    EXPECT_EQ(clicked.count(), 0);
-    EXPECT_EQ(moved.count(), 0);
+    EXPECT_EQ(horzClicked.count(), 0);
+    EXPECT_EQ(horzMoved.count(), 0);
     EXPECT_EQ(horz.GetSplitterPos(), 100);
 }
 
@@ -93,7 +91,7 @@ TEST_F(Splitters, DraggingBelowTheMinimumLandsOnTheMinimumInBothModes) {
     EXPECT_EQ(vert.GetSplitterPos(), 300 - 20 - 6);
 }
 
-TEST_F(Splitters, VerticalBarAndGripColours) {
+TEST_F(Splitters, VerticalBarAndGripColoursAndFlatAfterLeaving) {
     vert.SetSplitterPanes(nullptr, nullptr);
     left.hide();
     right.hide();
@@ -111,6 +109,12 @@ TEST_F(Splitters, VerticalBarAndGripColours) {
     EXPECT_EQ(img.pixel(102, h / 2 + 3), Rgb(0xB7977A));
     EXPECT_EQ(img.pixel(105, h / 2), Rgb(0xF5EFE6));  // the grip ends at left + 4
     EXPECT_EQ(img.pixel(102, h / 2 - 1), Rgb(0xF5EFE6));
+    // Leaving shows the bar flat until the next paint.
+    Leave(&vert);
+    const QImage flat = Grab(&vert);
+    EXPECT_EQ(flat.pixel(100, 0), Rgb(0xF3E5D9));
+    EXPECT_EQ(flat.pixel(101, 97), Rgb(0xF3E5D9));
+    EXPECT_EQ(Grab(&vert).pixel(101, 97), Rgb(0xB7977A));
 }
 
 TEST_F(Splitters, HorizontalBarLinesAndGripTriangle) {
@@ -135,13 +139,4 @@ TEST_F(Splitters, HorizontalBarLinesAndGripTriangle) {
         EXPECT_EQ(img.pixel(mid - half - 1, y), Rgb(beside)) << row;
         EXPECT_EQ(img.pixel(mid + half + 1, y), Rgb(beside)) << row;
     }
-}
-
-TEST_F(Splitters, LeavingShowsTheBarFlatUntilTheNextPaint) {
-    vert.SetSplitterPanes(nullptr, nullptr);
-    Leave(&vert);
-    const QImage flat = Grab(&vert);
-    EXPECT_EQ(flat.pixel(100, 0), Rgb(0xF3E5D9));
-    EXPECT_EQ(flat.pixel(101, 97), Rgb(0xF3E5D9));
-    EXPECT_EQ(Grab(&vert).pixel(101, 97), Rgb(0xB7977A));
 }

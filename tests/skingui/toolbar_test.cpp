@@ -47,7 +47,11 @@ struct ToolBarFixture : ::testing::Test {
 
 }  // namespace
 
-TEST_F(ToolBarFixture, IconsComeFromTheListOfTheirState) {
+TEST_F(ToolBarFixture, BackgroundIsTheVerticalGradientAndIconsComeFromTheListOfTheirState) {
+    const QImage img = Grab(&bar);
+    EXPECT_EQ(img.pixel(199, 0), Rgb(0xF9EDE3));
+    EXPECT_EQ(img.pixel(199, 39), Rgb(0xF6DEC6));
+    EXPECT_EQ(img.pixel(1, 0), Rgb(0xF9EDE3));
     EXPECT_EQ(IconPixel(101), QColor(Qt::red).rgb());
     EXPECT_EQ(IconPixel(102), QColor(Qt::gray).rgb());
     Move(&bar, Centre(101));
@@ -82,13 +86,6 @@ TEST(ToolBarSize, ButtonsWithoutAFixedSizeFollowTheirCaptionsFont) {
     font.setPixelSize(30);
     bar.setFont(font);
     EXPECT_GT(bar.ButtonRect(1).width(), narrow + 20);
-}
-
-TEST_F(ToolBarFixture, BackgroundIsTheVerticalGradient) {
-    const QImage img = Grab(&bar);
-    EXPECT_EQ(img.pixel(199, 0), Rgb(0xF9EDE3));
-    EXPECT_EQ(img.pixel(199, 39), Rgb(0xF6DEC6));
-    EXPECT_EQ(img.pixel(1, 0), Rgb(0xF9EDE3));
 }
 
 TEST_F(ToolBarFixture, MovingBetweenButtonsResetsTheFirst) {
