@@ -119,7 +119,7 @@ TEST(NamedMutex, CounterUnderTheMutexIsExactAcrossProcesses) {
     EXPECT_EQ(pellux_test::ReadFile(file), "400");
 }
 
-TEST(NamedEvent, SecondCreatorSeesTheFirstAndSignalsIt) {
+TEST(NamedEvent, SecondCreatorSeesTheFirstAndSignalsItAndAutoResetIsConsumedByOneWait) {
     const std::string name = UniqueName("Velmoran_Pellux_Process_Instance_Mutex");
     CNamedEvent first;
     bool existed = true;
@@ -138,6 +138,19 @@ TEST(NamedEvent, SecondCreatorSeesTheFirstAndSignalsIt) {
     EXPECT_TRUE(first.Wait(0));
     ASSERT_TRUE(first.Reset());
     EXPECT_FALSE(first.Wait(0));
+    // An auto-reset event is consumed by one wait, through any handle.
+    const std::string autoName = UniqueName("auto");
+    CNamedEvent a, b;
+    ASSERT_TRUE(a.Create(autoName, false, true));
+    ASSERT_TRUE(b.Open(autoName));
+    EXPECT_TRUE(b.Wait(0));
+    EXPECT_FALSE(a.Wait(0));
+    std::thread setter([&] {
+        SleepMs(30);
+        a.Set();
+    });
+    EXPECT_TRUE(b.Wait(2000));
+    setter.join();
 }
 
 TEST(NamedEvent, ExistsOnlyWhileSomeHandleIsOpen) {
@@ -165,19 +178,4 @@ TEST(NamedEvent, ExistsOnlyWhileSomeHandleIsOpen) {
     ASSERT_TRUE(again.Create(name, true, false, &existed));
     EXPECT_FALSE(existed);
     EXPECT_FALSE(again.Wait(0));  // a new event starts unsignalled
-}
-
-TEST(NamedEvent, AutoResetIsConsumedByOneWait) {
-    const std::string name = UniqueName("auto");
-    CNamedEvent a, b;
-    ASSERT_TRUE(a.Create(name, false, true));
-    ASSERT_TRUE(b.Open(name));
-    EXPECT_TRUE(b.Wait(0));
-    EXPECT_FALSE(a.Wait(0));
-    std::thread setter([&] {
-        SleepMs(30);
-        a.Set();
-    });
-    EXPECT_TRUE(b.Wait(2000));
-    setter.join();
 }

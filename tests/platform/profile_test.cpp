@@ -43,7 +43,7 @@ std::string WriteSample() {
 
 }  // namespace
 
-TEST(ProfileRead, ValuesFollowWindowsRules) {
+TEST(ProfileRead, ValuesFollowWindowsRulesAndMissingOnesGiveTheDefault) {
     const std::string ini = WriteSample();
     struct Case {
         const wchar_t* section;
@@ -63,20 +63,15 @@ TEST(ProfileRead, ValuesFollowWindowsRules) {
         {L"Pellux", L"Chinese", L"\u4e2d\u6587"},
         {L"Other", L"LogLevel", L"5"},
         {L"Other", L"Last", L"no newline at the end"},
+        {L"Nowhere", L"LogLevel", L"dflt"},
+        {L"Pellux", L"Nothing", L"dflt"},
+        {L"Pellux", L"OnlyInSecond", L"dflt"},  // the first of two sections with one name is read
     };
     for (const auto& c : cases)
         EXPECT_EQ(GetProfileString(ini, c.section, c.key, L"dflt"), c.expected) << c.section << "/" << c.key;
-}
-
-TEST(ProfileRead, MissingFileSectionOrKeyGivesTheDefault) {
-    const std::string ini = WriteSample();
+    // A missing file gives the default; a comment line is no key, and trailing blanks of the default go.
     EXPECT_EQ(GetProfileString(ini + ".missing", L"Pellux", L"LogLevel", L"d"), L"d");
-    EXPECT_EQ(GetProfileString(ini, L"Nowhere", L"LogLevel", L"d"), L"d");
-    EXPECT_EQ(GetProfileString(ini, L"Pellux", L"Nothing", L"d"), L"d");
-    // A comment line is no key, and trailing blanks of the default go.
     EXPECT_EQ(GetProfileString(ini, L"Pellux", L"; a comment", L"d  "), L"d");
-    // The first of two sections with one name is the one read.
-    EXPECT_EQ(GetProfileString(ini, L"Pellux", L"OnlyInSecond", L"d"), L"d");
 }
 
 TEST(ProfileRead, IntegersTakeASignAndStopAtTheFirstNonDigit) {

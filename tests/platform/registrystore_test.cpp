@@ -29,26 +29,28 @@ TEST(RegistryStore, DefaultFileFollowsTheOverrideVariable) {
     EXPECT_EQ(CRegistryStore().FilePath(), std::string(getenv("PELLUX_REGISTRY_FILE")));
 }
 
-TEST(RegistryStore, ValuesKeepTheirTypes) {
+TEST(RegistryStore, ValuesKeepTheirTypesInAFilePrivateToTheUser) {
     CRegistryStore store(FreshStoreFile());
-    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"LoginMode", RegistryValue::Dword(0xFFFFFFFFu)), S_OK);
-    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"UserId", RegistryValue::String(L"42")), S_OK);
-    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"Path", RegistryValue::String(L"%HOME%/x", REG_EXPAND_SZ)),
-              S_OK);
-    RegistryValue v;
-    ASSERT_TRUE(store.QueryValue(L"Software\\Pellux", L"LoginMode", &v));
-    EXPECT_EQ(v.type, REG_DWORD);
-    EXPECT_EQ(v.number, 0xFFFFFFFFu);
-    ASSERT_TRUE(store.QueryValue(L"Software\\Pellux", L"UserId", &v));
-    EXPECT_EQ(v.type, REG_SZ);
-    EXPECT_EQ(v.text, L"42");
-    ASSERT_TRUE(store.QueryValue(L"Software\\Pellux", L"Path", &v));
-    EXPECT_EQ(v.type, REG_EXPAND_SZ);
-    EXPECT_EQ(v.text, L"%HOME%/x");
-    // Rewriting with another type replaces the type too.
-    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"UserId", RegistryValue::Dword(7)), S_OK);
-    ASSERT_TRUE(store.QueryValue(L"Software\\Pellux", L"UserId", &v));
-    EXPECT_EQ(v.type, REG_DWORD);
+    // UserId comes twice: rewriting with another type replaces the type too.
+    const std::vector<std::pair<std::wstring, RegistryValue>> values = {
+        {L"UserId", RegistryValue::String(L"42")},
+        {L"LoginMode", RegistryValue::Dword(0xFFFFFFFFu)},
+        {L"Path", RegistryValue::String(L"%HOME%/x", REG_EXPAND_SZ)},
+        {L"Token", RegistryValue::String(L"secret")},
+        {L"UserId", RegistryValue::Dword(7)},
+    };
+    for (const auto& v : values)
+        ASSERT_EQ(store.SetValue(L"Software\\Pellux", v.first, v.second), S_OK);
+    for (size_t i = 1; i < values.size(); ++i) {
+        RegistryValue got;
+        ASSERT_TRUE(store.QueryValue(L"Software\\Pellux", values[i].first, &got)) << i;
+        EXPECT_EQ(got.type, values[i].second.type) << i;
+        EXPECT_EQ(got.text, values[i].second.text) << i;
+        EXPECT_EQ(got.number, values[i].second.number) << i;
+    }
+    struct stat st;
+    ASSERT_EQ(stat(store.FilePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 TEST(RegistryStore, MissingStoreKeyOrValueIsNotFound) {
@@ -94,14 +96,6 @@ TEST(RegistryStore, AnyTextSurvivesTheFileFormat) {
     for (size_t i = 0; i < texts.size(); ++i)
         EXPECT_EQ(ReadText(store, L"Software\\Pellux", L"v" + std::to_wstring(i)), texts[i]) << i;
     EXPECT_EQ(ReadText(store, L"Software\\Pellux\\[x]=y", L"=;[odd]\n"), L"z");
-}
-
-TEST(RegistryStore, FileIsPrivateToTheUser) {
-    CRegistryStore store(FreshStoreFile());
-    ASSERT_EQ(store.SetValue(L"Software\\Pellux", L"Token", RegistryValue::String(L"secret")), S_OK);
-    struct stat st;
-    ASSERT_EQ(stat(store.FilePath().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 TEST(RegistryStore, LinesOfUnknownKindsAreKeptOnRewrite) {

@@ -175,7 +175,7 @@ TEST(MarkupAttrs, ValueReadingMovesPastTheClosingQuoteOrEndsTheList) {
     EXPECT_EQ(pos, -1);
 }
 
-TEST(FormatControlText, PlainTextAndLinksFromUsersAreNeverParsed) {
+TEST(FormatControlText, PlainTextAndLinksFromUsersAreNeverParsedAndSetTextStartsAfresh) {
     MultiLineFormatControl control;
     control.SetPlainText("<font color='0xff0000'>me</font>");
     ASSERT_EQ(control.ElementCount(), 1);
@@ -187,10 +187,7 @@ TEST(FormatControlText, PlainTextAndLinksFromUsersAreNeverParsed) {
     ASSERT_NE(control.FindAction(link), nullptr);
     EXPECT_EQ(control.FindAction(link)->kind, kActionLink);
     EXPECT_EQ(control.FindAction(link)->name, "a'b<c>");
-}
-
-TEST(FormatControlText, SetTextEmptiesElementsActionsAndLines) {
-    MultiLineFormatControl control;
+    // SetText empties elements, actions and lines.
     control.SetText("<a name='x'>x</a>");
     EXPECT_NE(control.FindAction(0), nullptr);
     control.SetText("plain");

@@ -88,7 +88,7 @@ TEST(ToolBarSize, ButtonsWithoutAFixedSizeFollowTheirCaptionsFont) {
     EXPECT_GT(bar.ButtonRect(1).width(), narrow + 20);
 }
 
-TEST_F(ToolBarFixture, MovingBetweenButtonsResetsTheFirst) {
+TEST_F(ToolBarFixture, MovingBetweenButtonsResetsTheFirstAndOneTurnedOffWhileHotStaysOff) {
     Move(&bar, Centre(101));
     Move(&bar, Centre(103));
     EXPECT_EQ(bar.ButtonState(101), CToolBarCtrlEx::kStateNormal);
@@ -103,9 +103,7 @@ TEST_F(ToolBarFixture, MovingBetweenButtonsResetsTheFirst) {
     Move(&bar, Centre(103));
     Leave(&bar);
     EXPECT_EQ(IconPixel(103), QColor(Qt::red).rgb());
-}
-
-TEST_F(ToolBarFixture, ButtonTurnedOffWhileHotStaysOffAfterTheMouseLeaves) {
+    // A button turned off while hot stays off after the mouse leaves.
     Move(&bar, Centre(101));
     bar.EnableButton(101, false);
     Leave(&bar);
