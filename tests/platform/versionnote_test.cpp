@@ -58,13 +58,10 @@ TEST_F(VersionNote, ThirtyTwoBitAndBigEndianFilesReadBack) {
     } kinds[] = {{"elf32-i386", false}, {"elf32-big", true}, {"elf64-big", true}};
     for (const auto& k : kinds) {
         std::string object = dir + "/" + k.target + ".o";
+        const std::string convert =
+            std::string("objcopy -I binary -O ") + k.target + " '" + dir + "/data.bin' '" + object + "'";
         std::string out;
-        if (pellux_test::RunCommand(
-                std::string("objcopy -I binary -O ") + k.target + " '" + dir + "/data.bin' '" + object + "'",
-                &out) != 0) {
-            ADD_FAILURE() << k.target << ": " << out;
-            continue;
-        }
+        ASSERT_EQ(pellux_test::RunCommand(convert, &out), 0) << out;
         uint16_t got[4] = {0, 0, 0, 0};
         EXPECT_TRUE(ReadVersionNote(
             StampedCopy(BuildVersionNote(v, k.big), object, std::string("-I ") + k.target), got))

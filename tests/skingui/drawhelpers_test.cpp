@@ -2,11 +2,15 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
+#include <string>
 
 #include "skingui/colorref.h"
 #include "skingui/drawhelpers.h"
+#include "tests/skingui/mouseinput.h"
 
 using namespace SKINGUI;
+using skingui_test::CountPixels;
 
 namespace {
 
@@ -19,6 +23,15 @@ QImage Canvas(int w = 20, int h = 20) {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(Qt::white);
     return image;
+}
+
+// The pixels of a run from `from`, one letter each: . white, R red, G green, B blue, K black, ? other.
+std::string Pixels(const QImage& image, QPoint from, int count, QPoint step = QPoint(1, 0)) {
+    const QRgb colours[] = {kWhite, qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(0, 0, 0)};
+    std::string run;
+    for (QPoint p = from; count-- > 0; p += step)
+        run += ".RGBK?"[std::find(std::begin(colours), std::end(colours), image.pixel(p)) - colours];
+    return run;
 }
 
 }  // namespace
@@ -63,21 +76,11 @@ TEST(DrawLineHelper, TheEndPointIsLeftOutInEveryDirectionDotsLeaveGapsAndANullPe
     DrawLine(painter, 0, 12, 12, 12, 0, PS_DOT);
     DrawLine(painter, 0, 16, 12, 16, 0, PS_NULL);
     painter.end();
-    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(4, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(5, 0), kWhite);
-    EXPECT_EQ(image.pixel(10, 2), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(6, 2), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(5, 2), kWhite);
-    EXPECT_EQ(image.pixel(3, 8), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(4, 9), kWhite);
-    EXPECT_EQ(image.pixel(0, 12), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(2, 12), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(3, 12), kWhite);
-    EXPECT_EQ(image.pixel(6, 12), qRgb(0, 0, 0));
-    for (int x = 0; x < 12; ++x) {
-        EXPECT_EQ(image.pixel(x, 16), kWhite);
-    }
+    EXPECT_EQ(Pixels(image, QPoint(0, 0), 7), "RRRRR..");
+    EXPECT_EQ(Pixels(image, QPoint(4, 2), 8), "..RRRRR.");
+    EXPECT_EQ(Pixels(image, QPoint(0, 5), 6, QPoint(1, 1)), "RRRR..");
+    EXPECT_EQ(Pixels(image, QPoint(0, 12), 13), "KKK...KKK....");
+    EXPECT_EQ(Pixels(image, QPoint(0, 16), 13), ".............");
 }
 
 TEST(DrawRectFrameHelper, ThicknessTwoDrawsTheGivenOutlineAndOneInside) {
@@ -85,20 +88,12 @@ TEST(DrawRectFrameHelper, ThicknessTwoDrawsTheGivenOutlineAndOneInside) {
     QPainter painter(&image);
     DrawRectFrame(painter, 0, 0, 10, 10, 0x00FF00, PS_SOLID, 2);
     painter.end();
-    const QRgb green = qRgb(0, 255, 0);
-    for (int i = 0; i <= 10; ++i) {
-        EXPECT_EQ(image.pixel(i, 0), green) << i;
-        EXPECT_EQ(image.pixel(i, 10), green) << i;
-        EXPECT_EQ(image.pixel(0, i), green) << i;
-        EXPECT_EQ(image.pixel(10, i), green) << i;
+    for (int i : {0, 1, 10}) {
+        EXPECT_EQ(Pixels(image, QPoint(0, i), 12), "GGGGGGGGGGG.") << i;
+        EXPECT_EQ(Pixels(image, QPoint(i, 0), 12, QPoint(0, 1)), "GGGGGGGGGGG.") << i;
     }
-    for (int i = 1; i <= 9; ++i) {
-        EXPECT_EQ(image.pixel(i, 1), green) << i;
-        EXPECT_EQ(image.pixel(9, i), green) << i;
-    }
-    EXPECT_EQ(image.pixel(2, 2), kWhite);
-    EXPECT_EQ(image.pixel(8, 8), kWhite);
-    EXPECT_EQ(image.pixel(11, 11), kWhite);
+    EXPECT_EQ(Pixels(image, QPoint(0, 2), 12), "GG.......GG.");
+    EXPECT_EQ(Pixels(image, QPoint(0, 8), 12), "GG.......GG.");
 }
 
 TEST(DrawFilledRectHelper, NegativeHatchFillsSolidAndZeroHatchesInsideTheOutline) {
@@ -113,17 +108,11 @@ TEST(DrawFilledRectHelper, NegativeHatchFillsSolidAndZeroHatchesInsideTheOutline
     EXPECT_EQ(image.pixel(15, 15), black);
     EXPECT_EQ(image.pixel(16, 5), kWhite);
     EXPECT_EQ(image.pixel(5, 16), kWhite);
-    int solid = 0, hatchRed = 0, hatchWhite = 0;
-    for (int y = 1; y < 15; ++y) {
-        for (int x = 1; x < 15; ++x) {
-            solid += image.pixel(x, y) == red;
-            hatchRed += image.pixel(20 + x, y) == red;
-            hatchWhite += image.pixel(20 + x, y) == kWhite;
-        }
-    }
-    EXPECT_EQ(solid, 14 * 14);
+    const auto isRed = [red](QRgb p) { return p == red; };
+    EXPECT_EQ(CountPixels(image, QRect(1, 1, 14, 14), isRed), 14 * 14);
+    const int hatchRed = CountPixels(image, QRect(21, 1, 14, 14), isRed);
     EXPECT_GT(hatchRed, 0);
-    EXPECT_GT(hatchWhite, hatchRed);
+    EXPECT_GT(CountPixels(image, QRect(21, 1, 14, 14), [](QRgb p) { return p == kWhite; }), hatchRed);
     // Horizontal hatch: whole rows of the fill colour.
     for (int y = 1; y < 15; ++y) {
         const bool row = image.pixel(21, y) == red;
@@ -159,10 +148,8 @@ TEST(DrawBitmapHelper, DrawsTheWholeBitmapAndRefusesANullOne) {
     bitmap.fill(Qt::blue);
     EXPECT_EQ(DrawBitmap(painter, 5, 6, bitmap), 1);
     painter.end();
-    EXPECT_EQ(image.pixel(5, 6), qRgb(0, 0, 255));
-    EXPECT_EQ(image.pixel(8, 8), qRgb(0, 0, 255));
-    EXPECT_EQ(image.pixel(9, 8), kWhite);
-    EXPECT_EQ(image.pixel(8, 9), kWhite);
+    EXPECT_EQ(Pixels(image, QPoint(4, 6), 6), ".BBBB.");
+    EXPECT_EQ(Pixels(image, QPoint(8, 5), 5, QPoint(0, 1)), ".BBB.");
     QRect rect;
     SetRectXYWH(&rect, 5, 6, 4, 3);
     EXPECT_EQ(rect, QRect(QPoint(5, 6), QPoint(8, 8)));
@@ -190,11 +177,7 @@ TEST(DrawTextInColorHelper, TextStaysInsideItsRectangleUnlessNoClipIsAsked) {
     const QString wide = QString(40, QChar('W'));
     DrawTextInColor(painter, QRect(0, 0, 10, 20), wide, DT_LEFT | DT_VCENTER | DT_SINGLELINE, 0);
     painter.end();
-    for (int y = 0; y < 20; ++y) {
-        for (int x = 10; x < 60; ++x) {
-            ASSERT_EQ(image.pixel(x, y), kWhite) << x << "," << y;
-        }
-    }
+    EXPECT_EQ(CountPixels(image, QRect(10, 0, 50, 20), [](QRgb p) { return p != kWhite; }), 0);
     QImage unclipped = Canvas(60, 20);
     QPainter other(&unclipped);
     DrawTextInColor(other, QRect(0, 0, 10, 20), wide, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP, 0);

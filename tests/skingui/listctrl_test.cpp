@@ -190,12 +190,8 @@ TEST_F(TaskList, CaptionsAndTheSelectionFrameAreDrawn) {
     Select(2);
     QApplication::processEvents();
     const QImage head = Grab(list.SkinHeader());
-    int red = 0;
-    for (int x = 0; x < 120; ++x) {
-        for (int y = 0; y < head.height(); ++y)
-            red += qRed(head.pixel(x, y)) > 200 && qGreen(head.pixel(x, y)) < 80;
-    }
-    EXPECT_GT(red, 10);
+    const auto red = [](QRgb p) { return qRed(p) > 200 && qGreen(p) < 80; };
+    EXPECT_GT(CountPixels(head, QRect(0, 0, 120, head.height()), red), 10);
     const QImage img = Grab(list.viewport());
     const QRect first = list.CellRect(2, 0), last = list.CellRect(2, 2);
     EXPECT_EQ(img.pixel(first.left() + 50, first.top() + 12), Rgb(0x00FF00));

@@ -49,11 +49,37 @@ inline QRgb Rgb(uint32_t colorRef) {
 inline QImage Grab(QWidget* w) {
     return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
+// How many pixels inside `area` pass `test`.
+template <class Test>
+int CountPixels(const QImage& image, const QRect& area, Test test) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += test(image.pixel(x, y)) ? 1 : 0;
+    }
+    return n;
+}
+inline bool IsDark(QRgb p) {
+    return qGray(p) < 60;
+}
+
 // 10 pixels per UTF-16 unit, 14 high: layout without fonts.
 class FakeMeasurer : public SKINGUI::ITextMeasurer {
 public:
     QSize Measure(const QFont&, const QString& text) const override {
         return QSize(10 * int(text.size()), 14);
+    }
+};
+
+// A parent filled red, so whatever its children leave unpainted shows red.
+class RedParent : public QWidget {
+public:
+    RedParent(int width, int height) {
+        QPalette palette;
+        palette.setColor(QPalette::Window, Qt::red);
+        setPalette(palette);
+        setAutoFillBackground(true);
+        resize(width, height);
     }
 };
 

@@ -11,12 +11,7 @@ using namespace SKINGUI;
 using namespace skingui_test;
 
 TEST(SearchEdit, RoundedWhiteBoxWithItsFrameAndOneSignalPerClickOnTheButton) {
-    QWidget parent;
-    parent.setAutoFillBackground(true);
-    QPalette pal = parent.palette();
-    pal.setColor(QPalette::Window, Qt::red);
-    parent.setPalette(pal);
-    parent.resize(220, 40);
+    RedParent parent(220, 40);
     CSkinEdit box(&parent);
     box.setGeometry(10, 10, 200, 24);
     parent.show();
@@ -31,13 +26,9 @@ TEST(SearchEdit, RoundedWhiteBoxWithItsFrameAndOneSignalPerClickOnTheButton) {
     EXPECT_EQ(img.pixel(o + QPoint(2, 12)), Rgb(0xFFFFFF));  // fill
     EXPECT_EQ(img.pixel(o + QPoint(100, 2)), Rgb(0xFFFFFF));
     EXPECT_EQ(img.pixel(o + QPoint(-1, 12)), QColor(Qt::red).rgb());  // nothing outside
-    int icon = 0;  // the search icon on the button at the right end
-    for (int x = 171; x < 195; ++x) {
-        for (int y = 0; y < 24; ++y)
-            icon +=
-                img.pixel(o + QPoint(x, y)) != Rgb(0xFFFFFF) && img.pixel(o + QPoint(x, y)) != Rgb(0xE0B693);
-    }
-    EXPECT_GT(icon, 20);
+    // The search icon on the button at the right end.
+    const auto icon = [](QRgb p) { return p != Rgb(0xFFFFFF) && p != Rgb(0xE0B693); };
+    EXPECT_GT(CountPixels(img, QRect(o + QPoint(171, 0), QSize(24, 24)), icon), 20);
     box.Edit()->setText("report");
     QSignalSpy spy(&box, &CSkinEdit::searchRequested);
     Click(box.Button(), QPoint(12, 12));

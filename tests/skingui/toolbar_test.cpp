@@ -68,12 +68,7 @@ TEST_F(ToolBarFixture, CaptionsAreDrawnUnderTheIconInBlack) {
     bar.resize(400, 60);
     const QRect r = bar.ButtonRect(104);
     const QImage img = Grab(&bar);
-    int dark = 0;
-    for (int y = r.top() + 5 + 16; y < r.bottom(); ++y) {
-        for (int x = r.left(); x < r.right(); ++x)
-            dark += qGray(img.pixel(x, y)) < 60;
-    }
-    EXPECT_GT(dark, 10);
+    EXPECT_GT(CountPixels(img, QRect(QPoint(r.left(), r.top() + 5 + 16), r.bottomRight()), IsDark), 10);
 }
 
 TEST(ToolBarSize, ButtonsWithoutAFixedSizeFollowTheirCaptionsFont) {

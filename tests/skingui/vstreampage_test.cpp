@@ -55,7 +55,7 @@ TEST(SingleLineLayout, TextWiderThanThePageIsCutWithAPixelToSpareAndLaterElement
     EXPECT_EQ(runs[0].rect, QRect(0, 0, 100, 14));
 }
 
-TEST(SingleLineLayout, ImageAsTallAsThePageIsNotShownNorAnythingAfterIt) {
+TEST(SingleLineLayout, AnImageAsTallAsThePageOrPastItsRightEdgeEndsTheLine) {
     ImageRegistry registry;
     registry.Register("item", SolidList(QSize(16, 16), Qt::red));
     SingleLineFormatControl page;
@@ -64,12 +64,7 @@ TEST(SingleLineLayout, ImageAsTallAsThePageIsNotShownNorAnythingAfterIt) {
     page.SetSize(100, 17);
     page.Layout();
     EXPECT_EQ(AllRuns(page).size(), 2u);
-}
-
-TEST(SingleLineLayout, ImagePastTheRightEdgeIsClippedAndEndsTheLine) {
-    ImageRegistry registry;
-    registry.Register("item", SolidList(QSize(16, 16), Qt::red));
-    SingleLineFormatControl page;
+    // An image past the right edge is clipped and ends the line.
     const auto runs = LayOut(page, 40, 20, kAlignTop, "abc<img srcid='item' index='0'/>d", &registry);
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[1].rect, QRect(30, 0, 10, 16));
