@@ -21,6 +21,7 @@ TEST(Utf8Conversion, InvalidInputIsReplacedNotFatal) {
               L"\uFFFD\uFFFD");  // overlong, past U+10FFFF
     EXPECT_EQ(Utf8ToWide(std::string("x\xe4\xb8")), L"x\uFFFD");
     EXPECT_EQ(WideToUtf8(std::wstring(1, static_cast<wchar_t>(0x110000))), "\xef\xbf\xbd");
+    EXPECT_EQ(WideToUtf8(std::wstring{0xD83D, 0xE000}), "\xef\xbf\xbd\xee\x80\x80");
     // A high surrogate pairs only with a low one: before U+E000 it stands alone.
     EXPECT_EQ(Utf16ToWide(std::u16string{0xD83D, 0xE000, 0xD83D, 0xDE00}), L"\uFFFD\uE000\U0001F600");
 }

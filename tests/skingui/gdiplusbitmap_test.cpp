@@ -11,19 +11,16 @@ using namespace SKINGUI;
 
 TEST(GdiPlusBitmapResource, AReloadReplacesBitmapAndMemoryAndAFailedOneLeavesItEmpty) {
     CGdiPlusBitmapResource bitmap;
-    ASSERT_TRUE(bitmap.LoadResourceImage(288));
-    ASSERT_NE(bitmap.Bitmap(), nullptr);
-    EXPECT_EQ(bitmap.Bitmap()->size(), QSize(250, 330));
-    EXPECT_TRUE(bitmap.HasMemory());
-    QFile banner(SkinResourcePath("RCDATA", 288));
-    ASSERT_TRUE(banner.open(QIODevice::ReadOnly));
-    EXPECT_EQ(bitmap.Memory(), banner.readAll());
-
-    ASSERT_TRUE(bitmap.LoadResourceImage(377));
-    EXPECT_EQ(bitmap.Bitmap()->size(), QSize(40, 40));
-    QFile frame(SkinResourcePath("RCDATA", 377));
-    ASSERT_TRUE(frame.open(QIODevice::ReadOnly));
-    EXPECT_EQ(bitmap.Memory(), frame.readAll());
+    // The banner, then the frame in the same object.
+    for (const auto& [id, size] : {std::pair(288, QSize(250, 330)), std::pair(377, QSize(40, 40))}) {
+        ASSERT_TRUE(bitmap.LoadResourceImage(id));
+        ASSERT_NE(bitmap.Bitmap(), nullptr);
+        EXPECT_EQ(bitmap.Bitmap()->size(), size);
+        EXPECT_TRUE(bitmap.HasMemory());
+        QFile file(SkinResourcePath("RCDATA", id));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(bitmap.Memory(), file.readAll());
+    }
     // Missing or undecodable resources leave the object empty.
     EXPECT_FALSE(bitmap.LoadResourceImage(99999));
     EXPECT_EQ(bitmap.Bitmap(), nullptr);

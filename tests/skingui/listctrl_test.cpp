@@ -95,7 +95,7 @@ TEST_F(TaskList, OutOfRangeDeletesAndAttributesAreIgnored) {
     EXPECT_EQ(list.RowCount(), 10);
     EXPECT_FALSE(list.InsertRows(11, 1));
     EXPECT_EQ(list.SetCellText(0, 3, "no such column", 0, 0), 0);
-    EXPECT_TRUE(list.DeleteRows(1, 3));
+    EXPECT_TRUE(list.DeleteRows(0, 3));
     EXPECT_EQ(list.RowCount(), 7);
     EXPECT_EQ(list.model()->rowCount(), 7);
 }

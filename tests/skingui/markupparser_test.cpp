@@ -214,9 +214,9 @@ TEST(ElementAttrs, NotSetLeavesFieldsAndFlagsStoreOnlyBitZero) {
     EXPECT_EQ(el->mask, uint32_t(kHasColor | kHasSize | kHasBold | kHasItalic | kHasSpare | kHasFace));
     EXPECT_EQ(el->style, uint32_t(kStyleBold));  // 3 -> on, 2 -> off
     EXPECT_EQ(el->face.size(), kMaxFixedName);
-    control.SetTextElementAttrs(e, nullptr, kUnset, kNotSet, 0, kNotSet, 1, kNotSet, kNotSet, nullptr);
+    control.SetTextElementAttrs(e, nullptr, kUnset, kNotSet, 0, kNotSet, 1, 1, kNotSet, nullptr);
     EXPECT_EQ(el->text, "t");
     EXPECT_EQ(el->color, 0x123456u);
-    EXPECT_EQ(el->style, uint32_t(kStyleUnderline));
-    EXPECT_TRUE(el->Has(kHasUnderline));
+    EXPECT_EQ(el->style, uint32_t(kStyleUnderline | kStyleFourth));
+    EXPECT_TRUE(el->Has(kHasUnderline) && el->Has(kHasFourth));
 }

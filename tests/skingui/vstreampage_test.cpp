@@ -200,7 +200,7 @@ TEST(PageHitTest, PointsBetweenRunsOrBeyondThePageHitNothing) {
     EXPECT_EQ(page.HitTest(QPoint(101, 15)), 0);
 }
 
-TEST(LinkHover, HoveringUnderlinesShowsTheHandAndLeavingRestoresBoth) {
+TEST(LinkHover, HoveringUnderlinesWithTheHandLeavingRestoresBothAndHoverBelongsToOneControl) {
     QWidget host;
     host.setCursor(Qt::IBeamCursor);
     MultiLineFormatControl page;
@@ -219,12 +219,10 @@ TEST(LinkHover, HoveringUnderlinesShowsTheHandAndLeavingRestoresBoth) {
     EXPECT_EQ(host.cursor().shape(), Qt::IBeamCursor);
     EXPECT_EQ(page.HoveredLink(), -1);
     EXPECT_EQ(page.TrackLinkHover(QPoint(55, 5)), 0);
-}
-
-TEST(LinkHover, HoverBelongsToOneControlAndEndsOnLeaveAndOnSetText) {
+    // Hover belongs to one control and ends on leave and on new text.
     MultiLineFormatControl first, second;
-    for (auto* page : {&first, &second})
-        LayOut(*page, 100, 14, kAlignTop, "<a name='x'>xx</a> plain");
+    for (auto* one : {&first, &second})
+        LayOut(*one, 100, 14, kAlignTop, "<a name='x'>xx</a> plain");
     first.TrackLinkHover(QPoint(5, 5));
     second.TrackLinkHover(QPoint(80, 5));  // the other page sees plain text
     EXPECT_TRUE(first.Element(0)->style & kStyleUnderline);
