@@ -101,7 +101,9 @@ TEST(DrawFilledRectHelper, NegativeHatchFillsSolidAndZeroHatchesInsideTheOutline
     QPainter painter(&image);
     DrawFilledRect(painter, 0, 0, 16, 16, 0x0000FF, 0x000000, HS_SOLID);
     DrawFilledRect(painter, 20, 0, 36, 16, 0x0000FF, 0x000000, HS_HORIZONTAL);
+    DrawFilledRect(painter, 0, 18, 10, 19, 0x0000FF, 0x000000, HS_SOLID);  // one pixel high: all outline
     painter.end();
+    EXPECT_EQ(Pixels(image, QPoint(0, 18), 11), "KKKKKKKKKK.");
     const QRgb red = qRgb(255, 0, 0), black = qRgb(0, 0, 0);
     // The outline stops before the right and bottom edges.
     EXPECT_EQ(image.pixel(0, 0), black);
