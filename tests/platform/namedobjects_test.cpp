@@ -28,7 +28,7 @@ TEST(NamedObject, FilesLiveInTheRuntimeFolderWithSafeNames) {
     EXPECT_EQ(odd, pellux_test::TestHome() + "/runtime/Velmoran/%2E%2E%2Fx%2Fy.mutex");
 }
 
-TEST(NamedMutex, TwoProcessesExcludeEachOther) {
+TEST(NamedMutex, TwoProcessesExcludeEachOtherAndAKilledHolderReleasesIt) {
     const std::string name = UniqueName("_#_LogFile_Z_MutxName_#_");
     pellux_test::ChildProcess child([&name](pellux_test::ChildProcess& self) {
         CNamedMutex m(name);
@@ -57,11 +57,8 @@ TEST(NamedMutex, TwoProcessesExcludeEachOther) {
     mine.Unlock();
     child.Send('x');
     EXPECT_EQ(child.Wait(), 0);
-}
-
-TEST(NamedMutex, AKilledHolderReleasesIt) {
-    const std::string name = UniqueName("killed");
-    pellux_test::ChildProcess child([&name](pellux_test::ChildProcess& self) {
+    // A holder that is killed releases it.
+    pellux_test::ChildProcess killed([&name](pellux_test::ChildProcess& self) {
         CNamedMutex m(name);
         if (!m.Lock(2000))
             return false;
@@ -69,12 +66,10 @@ TEST(NamedMutex, AKilledHolderReleasesIt) {
         pause();
         return true;
     });
-    char c;
-    ASSERT_TRUE(child.Receive(&c));
-    CNamedMutex mine(name);
+    ASSERT_TRUE(killed.Receive(&c));
     EXPECT_FALSE(mine.Lock(50));
-    child.Kill();
-    child.Wait();
+    killed.Kill();
+    killed.Wait();
     EXPECT_TRUE(mine.Lock(5000));
     mine.Unlock();
 }

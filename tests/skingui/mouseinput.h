@@ -1,6 +1,7 @@
 #pragma once
 // Synthetic mouse input delivered straight to a widget, so tests do not depend
-// on the window system placing or focusing anything; a font-free measurer for layout.
+// on the window system placing or focusing anything; pixel checks, a font-free
+// measurer for layout and parents that show what their children paint.
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -49,6 +50,7 @@ inline QRgb Rgb(uint32_t colorRef) {
 inline QImage Grab(QWidget* w) {
     return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
+
 // How many pixels inside `area` pass `test`.
 template <class Test>
 int CountPixels(const QImage& image, const QRect& area, Test test) {
