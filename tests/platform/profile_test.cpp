@@ -15,7 +15,7 @@ std::string WriteSample() {
         "; a comment = not a key\r\n"
         "LogLevel = 4\r\n"
         "Negative=-1\r\n"
-        "Plus=+7\r\n"
+        "Plus=+79\r\n"
         "Hex=0x1F\r\nHexLower=0xaf\r\n"
         "Junk=abc\r\n"
         "Partial=12ab\r\n"
@@ -80,7 +80,7 @@ TEST(ProfileRead, IntegersTakeASignAndStopAtTheFirstNonDigit) {
         const wchar_t* key;
         int expected;
     } cases[] = {
-        {L"LogLevel", 4}, {L"Negative", -1}, {L"Plus", 7},   {L"Hex", 31},     {L"HexLower", 175},
+        {L"LogLevel", 4}, {L"Negative", -1}, {L"Plus", 79},  {L"Hex", 31},     {L"HexLower", 175},
         {L"Junk", 0},     {L"Partial", 12},  {L"Empty", 77}, {L"Missing", 77},
     };
     for (const auto& c : cases)

@@ -184,7 +184,9 @@ TEST(SkinBitmapButtonImages, StateChoosesTheImageAndMinusOneKeepsTheOldIndex) {
     QWidget window;
     window.resize(100, 100);
     auto* button = new CSkinBitmapButton(&window);
-    EXPECT_GT(CSkinBitmapButton(nullptr, "Go").Caption().ElementCount(), 0);  // the text is the caption
+    auto* captioned = new CSkinBitmapButton(&window, "MMMM");  // the text is the caption
+    captioned->setGeometry(30, 0, 60, 24);
+    EXPECT_GT(skingui_test::CountPixels(Grab(captioned), QRect(0, 0, 60, 24), skingui_test::IsDark), 10);
     auto list = std::make_shared<SkinImageList>(QSize(24, 24));
     for (QColor c : {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue), QColor(128, 128, 128)}) {
         QPixmap cell(24, 24);

@@ -72,6 +72,7 @@ TEST_F(Splitters, DraggingBelowTheMinimumLandsOnTheMinimumInBothModes) {
     Move(&horz, QPoint(50, 5), Qt::LeftButton);
     Release(&horz, QPoint(50, 5));
     EXPECT_EQ(horz.GetSplitterPos(), 20);
+    EXPECT_NE(horz.cursor().shape(), Qt::SplitVCursor);  // let go off the bar
 
     vert.SetFullDrag(false);
     QSignalSpy moved(&vert, &CSkinSplitterWindowImpl::barMoved);
