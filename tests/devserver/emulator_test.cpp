@@ -181,19 +181,20 @@ TEST_F(EmulatorRulesTest, ScriptedFaultsApplyToTheNextCallsOnly) {
     EXPECT_EQ(result("/xsvr/getSpace/"), "ok");
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(380));
 
-    // welcome.txt: its fileId comes just before its name in the listing.
-    const std::string root = Dir(token, "");
-    const size_t name = root.find("<name>welcome.txt</name>");
-    ASSERT_NE(name, std::string::npos);
-    const std::string id = AllValues(root.substr(root.rfind("<fileId>", name)), "fileId").front();
+    const std::string id = Emulator::ItemValue(Dir(token, ""), "welcome.txt", "fileId");
+    ASSERT_FALSE(id.empty());
     // A download address serves one download: each fetch asks for its own.
     auto target = [&] {
         const std::string ask =
             m_emulator.CallOperation("/xsvr/requestDownload/", {{"token", token}, {"fileId", id}});
         return "/store/down?stub=" + Emulator::ReplyValue(ask, "stub") + "&bakVer=nowVer";
     };
-    auto good = Client().Get(target().c_str());
+    const std::string once = target();
+    auto good = Client().Get(once.c_str());
     ASSERT_TRUE(good);
+    auto again = Client().Get(once.c_str());
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->status, 404);
     ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1"));
     auto bad = Client().Get(target().c_str());
     ASSERT_TRUE(bad);

@@ -1,5 +1,5 @@
 // The emulator against clients that misbehave: names that are not well-formed
-// text, download addresses used twice, and connections that trickle.
+// text, large uploads and connections that trickle.
 #include <arpa/inet.h>
 #include <dirent.h>
 #include <netinet/in.h>
@@ -207,19 +207,6 @@ TEST_F(HardeningTest, NamesThatAreNotWellFormedTextAreRefused) {
         EXPECT_EQ("clientBadParams", Emulator::ReplyValue(res->body, "result"));
     }
     EXPECT_EQ(Emulator::ItemValue(Op("/xsvr/dir/", {{"fileId", ""}}), "a", "fileId"), "");
-}
-
-TEST_F(HardeningTest, ADownloadAddressServesOneDownload) {
-    const std::string id = Emulator::ItemValue(Op("/xsvr/dir/", {{"fileId", ""}}), "welcome.txt", "fileId");
-    ASSERT_FALSE(id.empty());
-    const std::string ask = Op("/xsvr/requestDownload/", {{"fileId", id}});
-    const std::string target = "/store/down?stub=" + Emulator::ReplyValue(ask, "stub") + "&bakVer=nowVer";
-    std::vector<int> statuses;
-    for (int i = 0; i < 2; ++i) {
-        auto res = NewClient()->Get(target.c_str());
-        statuses.push_back(res ? res->status : 0);
-    }
-    EXPECT_EQ((std::vector<int>{200, 404}), statuses);
 }
 
 TEST_F(HardeningTest, TricklingClientsDoNotStarveOthers) {

@@ -4,6 +4,7 @@
 // Init to UnInit; the event center at Init reads the log-in and asks the
 // service for its versions through the held remote storage, as the real one
 // does.
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -37,11 +38,8 @@ public:
         return m_events;
     }
     bool Has(const std::string& event) const {
-        for (const std::string& e : Events()) {
-            if (e == event)
-                return true;
-        }
-        return false;
+        const std::vector<std::string> events = Events();
+        return std::find(events.begin(), events.end(), event) != events.end();
     }
     void Clear() {
         std::lock_guard<std::mutex> guard(m_lock);

@@ -71,11 +71,6 @@ std::string MakeTempDir(const std::string& prefix) {
     return buf;
 }
 
-std::string SourceDir() {
-    const char* s = std::getenv("PELLUX_SOURCE_DIR");
-    return s ? s : PELLUX_SOURCE_DIR_DEFAULT;
-}
-
 std::string BinaryDir() {
     const char* s = std::getenv("PELLUX_BINARY_DIR");
     return s ? s : PELLUX_BINARY_DIR_DEFAULT;

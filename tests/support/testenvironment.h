@@ -11,8 +11,7 @@ void SetUpTestHome();
 const std::string& TestHome();
 // A new empty folder below the temporary home.
 std::string MakeTempDir(const std::string& prefix = "t");
-// Source and build trees (for fixtures and helper programs).
-std::string SourceDir();
+// The build tree (for helper programs).
 std::string BinaryDir();
 // Writes bytes to a file, creating or truncating it; returns false on failure.
 bool WriteFile(const std::string& path, const std::string& bytes);

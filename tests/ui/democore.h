@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <QApplication>
-#include <QElapsedTimer>
+#include <QTest>
 
 #include "base/settings/inisettings.h"
 #include "core/coreapp/componentmakers.h"
@@ -21,27 +20,6 @@
 #include "ui/bridgesink.h"
 
 namespace ui_test {
-
-// Runs the event loop for a while.
-inline void Pump(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-// Waits in the event loop until the condition holds; false after ms.
-template <class Condition>
-bool PumpUntil(Condition condition, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 class DemoCoreTest : public pellux_test::EmulatorTest {
 protected:

@@ -144,9 +144,7 @@ TEST(SystemTray, BalloonsFromWorkerThreadsAreShownOnTheGuiThread) {
     worker.join();
     EXPECT_TRUE(accepted);
     EXPECT_EQ(log.balloons, 0);  // queued, not yet shown
-    for (int i = 0; i < 100 && log.balloons == 0; ++i)
-        QTest::qWait(10);
-    EXPECT_EQ(log.balloons, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log.balloons == 1; }, 1000));
     EXPECT_EQ(log.text, "上传完成");
     EXPECT_EQ(log.tip, "Orvane便携版 v1.0\n快速备份您的文档");
     EXPECT_FALSE(log.offGuiThread);

@@ -33,13 +33,6 @@ int RunInBox(CWaittingDlg& box, CWaittingDlg::Job job, std::function<void()> whi
     return box.Run(std::move(job), nullptr, QString());
 }
 
-// Waits on the GUI thread, events flowing, until the condition holds (bounded).
-bool WaitFor(std::function<bool()> condition) {
-    for (int i = 0; i < 500 && !condition(); ++i)
-        QTest::qWait(10);
-    return condition();
-}
-
 }  // namespace
 
 TEST(WaitingDialog, TheJobRunsOnAWorkerWhileTheBoxIsUpAndItsResultComesBack) {
@@ -127,12 +120,12 @@ TEST(WaitingDialog, ProgressLinesAreCutAfterFiftyCharactersAndShownOnTheGuiThrea
             return 0;
         },
         [&] {
-            EXPECT_TRUE(WaitFor([&] { return box.ProgressText().startsWith("正在删除"); }));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return box.ProgressText().startsWith("正在删除"); }, 5000));
             seen = box.ProgressText();
             // The twelve frames turn in 1.2 seconds and start over.
             const int first = box.Frame();
-            EXPECT_TRUE(WaitFor([&] { return box.Frame() == (first + 11) % 12; }));
-            EXPECT_TRUE(WaitFor([&] { return box.Frame() == first; }));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return box.Frame() == (first + 11) % 12; }, 5000));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return box.Frame() == first; }, 5000));
             EXPECT_FALSE(ui_test::SaveScreenshot(&box, "ui_waiting_dialog.png").isEmpty());
             release = true;
         });
@@ -168,7 +161,7 @@ TEST(WaitingDialog, StopGivesUpOnAHungJobAfterFiveSecondsAndLeavesItDetached) {
     EXPECT_NE(log.find("等待窗口退出超时，TimeOut = 5000"), std::string::npos) << log;
     box.reset();
     *hung = false;
-    EXPECT_TRUE(WaitFor([&] { return *ended != -1; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return *ended != -1; }, 5000));
     QCoreApplication::processEvents();
     EXPECT_EQ(*ended, 0);
 }

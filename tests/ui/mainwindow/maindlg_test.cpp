@@ -262,7 +262,7 @@ TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds)
     auto window = Make();
     window->Create(pass);
     // A watched file holds the shut-down off while it is there.
-    EXPECT_TRUE(PumpUntil([&] { return !session.calls.empty(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !session.calls.empty(); }, 5000));
     EXPECT_EQ(session.calls, std::vector<std::string>{"inhibit@0"});
     session.calls.clear();
     EXPECT_FALSE(window->QueryEndSession(kEndSessionLogoff));
@@ -333,17 +333,17 @@ TEST_F(ScreenshotTest, MainWindowAboutAndExitPromptOfTheDemoAccount) {
     if (GetCoreAccess().GetSpaceInfo(&used, &total, true) == S_OK)
         window.Top()->SetSpaceInfo(uint64_t(used), uint64_t(total));
     window.SetStatusText(L"已登录");
-    Pump(1500);
+    QTest::qWait(1500);
     EXPECT_EQ(window.Middle()->Navigate()->Bar()->GetGroup(0)->items.size(), 5u);
     EXPECT_FALSE(SaveScreenshot(&window, "mainwindow.png").isEmpty());
     window.resize(500, 400);
-    Pump(300);
+    QTest::qWait(300);
     EXPECT_FALSE(SaveScreenshot(&window, "mainwindow_small.png").isEmpty());
     window.resize(1000, 700);
 
     CAboutDlg about(QStringLiteral("token"), &window);
     about.show();
-    Pump(100);
+    QTest::qWait(100);
     EXPECT_FALSE(SaveScreenshot(&about, "about.png").isEmpty());
     about.close();
 
@@ -353,7 +353,7 @@ TEST_F(ScreenshotTest, MainWindowAboutAndExitPromptOfTheDemoAccount) {
     CShutDownDlg prompt(pending, session, nullptr, &window);
     ASSERT_TRUE(prompt.Prepare());
     prompt.show();
-    Pump(100);
+    QTest::qWait(100);
     EXPECT_FALSE(SaveScreenshot(&prompt, "exitprompt.png").isEmpty());
     prompt.hide();
 

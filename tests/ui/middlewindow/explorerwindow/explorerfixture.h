@@ -7,8 +7,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QDir>
-#include <QImage>
 #include <QItemSelectionModel>
 #include <QWidget>
 #include <memory>
@@ -21,6 +19,7 @@
 #include "tests/support/fakecomponents.h"
 #include "tests/support/scriptedbridge.h"
 #include "tests/support/testenvironment.h"
+#include "tests/ui/fakeuservalues.h"
 #include "tests/ui/middlewindow/explorerwindow/memoryfilesystem.h"
 #include "ui/mainwindowpanes.h"
 #include "ui/middlewindow/explorerwindow/explorermodel.h"
@@ -105,10 +104,8 @@ inline void Settle() {
 
 // A screenshot under build/screenshots/ for a person to look at.
 inline void SaveShot(QWidget& widget, const std::string& name) {
-    const QString folder = QString::fromStdString(BinaryDir() + "/screenshots");
-    QDir().mkpath(folder);
     Settle();
-    widget.grab().save(folder + "/" + QString::fromStdString(name) + ".png");
+    ui_test::SaveScreenshot(&widget, QString::fromStdString(name) + ".png");
 }
 
 // The core started over a scratch folder with these parts; Stop shuts it
