@@ -1,5 +1,6 @@
 #include "tests/support/testenvironment.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -89,6 +91,18 @@ std::string ReadFile(const std::string& path) {
     std::ostringstream s;
     s << f.rdbuf();
     return s.str();
+}
+
+std::set<std::string> ListFolder(const std::string& path) {
+    std::set<std::string> names;
+    if (DIR* dir = opendir(path.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.insert(entry->d_name);
+        }
+        closedir(dir);
+    }
+    return names;
 }
 
 int RunCommand(const std::string& command, std::string* output) {

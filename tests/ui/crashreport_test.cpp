@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/wait.h>
@@ -16,19 +15,6 @@
 #include "ui/crashtext.h"
 
 namespace {
-
-std::set<std::string> ListFolder(const std::string& folder) {
-    std::set<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (struct dirent* e = readdir(dir)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != "..")
-                names.insert(name);
-        }
-        closedir(dir);
-    }
-    return names;
-}
 
 void SetAge(const std::string& path, int64_t seconds) {
     struct timeval times[2];
@@ -70,19 +56,13 @@ TEST(CrashReport, SignalsAndDatesAreNamedAsTheReportsAlwaysNamedThem) {
         EXPECT_EQ(code.code, c.code);
         EXPECT_EQ(code.name, c.name);
     }
-    struct tm when = {};
-    when.tm_year = 110;
-    when.tm_mon = 2;
-    when.tm_mday = 5;
-    when.tm_hour = 9;
-    when.tm_min = 7;
-    when.tm_sec = 2;
+    const time_t when = 1267780022;  // 2010-03-05 09:07:02 UTC
     char buffer[128];
     CCrashText name(buffer, sizeof(buffer));
-    BuildDumpName(name, "dump/x.exe", CrashTimeOf(timegm(&when)), 0);
+    BuildDumpName(name, "dump/x.exe", CrashTimeOf(when), 0);
     EXPECT_STREQ(name.Text(), "dump/x.exe_2010-03-05-09-07-02.dmp");
     CCrashText second(buffer, sizeof(buffer));
-    BuildDumpName(second, "x", CrashTimeOf(timegm(&when) + 86400 * 366), 2);
+    BuildDumpName(second, "x", CrashTimeOf(when + 86400 * 366), 2);
     EXPECT_STREQ(second.Text(), "x_2011-03-06-09-07-02_2.dmp");
     CCrashText address(buffer, sizeof(buffer));
     address.AddHex(0x7ffd1234abcd0010ull).Add(" ").AddDec(-42, 4);
@@ -116,7 +96,7 @@ TEST(CrashReport, PurgeDeletesEveryFileOlderThanThreeDaysAndKeepsFolders) {
         SetAge(path, c.age);
     }
     CCrashReport::PurgeOldDumps(folder, time(nullptr));
-    const std::set<std::string> left = ListFolder(folder);
+    const std::set<std::string> left = pellux_test::ListFolder(folder);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(left.count(c.name), c.kept ? 1u : 0u);
@@ -144,7 +124,7 @@ TEST(CrashReportDeathTest, EachCrashWritesOneNewTextReportAndEndsWithCodeOne) {
     };
 
     crash();
-    std::set<std::string> reports = ListFolder(dump);
+    std::set<std::string> reports = pellux_test::ListFolder(dump);
     ASSERT_EQ(reports.size(), 1u);  // the stale file went at install
     const std::string first = *reports.begin();
     EXPECT_TRUE(std::regex_match(first, std::regex(R"(crashtest_\d{4}-\d{2}-\d{2}-\d{2}-\d{2}-\d{2}\.dmp)")))
@@ -170,7 +150,7 @@ TEST(CrashReportDeathTest, EachCrashWritesOneNewTextReportAndEndsWithCodeOne) {
             pellux_test::WriteFile(dump + name, "earlier");
     }
     crash();
-    std::set<std::string> added = ListFolder(dump);
+    std::set<std::string> added = pellux_test::ListFolder(dump);
     for (const std::string& name : reports) {
         EXPECT_EQ(pellux_test::ReadFile(dump + name), name == first ? report : "earlier");
         added.erase(name);

@@ -63,28 +63,25 @@ std::vector<QPushButton*> VisibleButtons(CWizardDlg& box) {
 }  // namespace
 
 TEST(WizardDecide, RememberedAnswersAndTipsModeDecideWhetherTheBoxShows) {
+    const std::wstring check = L"下次不再提示";
+    const WizardPrompt noCheck = Prompt(L"Wizard_DeleteFiles", L"确定|取消", 0, L"", 0);
+    const WizardPrompt question = Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1);
+    const WizardPrompt tip = Prompt(L"Wizard_CloseMainWnd", L"确定", 0, check, -1);
     struct Case {
         const char* name;
         WizardPrompt prompt;
         WizardStored stored;
         std::optional<int> expected;
     };
-    const std::wstring check = L"下次不再提示";
     const std::vector<Case> cases = {
-        {"no check box: always asked",
-         Prompt(L"Wizard_DeleteFiles", L"确定|取消", 0, L"", 0),
-         {L"0", 0, 1},
-         {}},
-        {"remembered answer", Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1), {L"0", 0, 2}, 2},
+        {"no check box: always asked", noCheck, {L"0", 0, 1}, {}},
+        {"remembered answer", question, {L"0", 0, 2}, 2},
         {"remembered -2", Prompt(L"Wizard_OpenFolder", L"a|b", 0, check, -2), {L"", 0, -2}, -2},
-        {"tips on by default", Prompt(L"Wizard_CloseMainWnd", L"确定", 0, check, -1), {L"", 0, 0}, {}},
-        {"tips on", Prompt(L"Wizard_CloseMainWnd", L"确定", 0, check, -1), {L"1", 1, 0}, {}},
-        {"tips off hides a tip", Prompt(L"Wizard_CloseMainWnd", L"确定", 0, check, -1), {L"0", 0, 0}, -2},
+        {"tips on by default", tip, {L"", 0, 0}, {}},
+        {"tips on", tip, {L"1", 1, 0}, {}},
+        {"tips off hides a tip", tip, {L"0", 0, 0}, -2},
         {"any other value is off", Prompt(L"Wizard_OpenFiles", L"确定", 0, check, -1), {L"2", 2, 0}, -2},
-        {"tips off still asks questions",
-         Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1),
-         {L"0", 0, 0},
-         {}},
+        {"tips off still asks questions", question, {L"0", 0, 0}, {}},
         {"replacing a local file is always asked",
          Prompt(L"Wizard_DownLoadFileExist", L"替换|取消", 0, check, -1),
          {L"0", 0, 0},
@@ -97,6 +94,9 @@ TEST(WizardDecide, RememberedAnswersAndTipsModeDecideWhetherTheBoxShows) {
 }
 
 TEST(WizardDecide, OnlyATickedButtonAnswerIsStoredAndCancelNeverBecomesAYes) {
+    const std::wstring check = L"下次不再提示";
+    const WizardPrompt question = Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1);
+    const WizardPrompt emptyBin = Prompt(L"Wizard_DeleteFiles", L"确定|取消", 1, check, 1);
     struct Case {
         const char* name;
         WizardPrompt prompt;
@@ -104,14 +104,13 @@ TEST(WizardDecide, OnlyATickedButtonAnswerIsStoredAndCancelNeverBecomesAYes) {
         bool ticked;
         std::optional<int> expected;
     };
-    const std::wstring check = L"下次不再提示";
     const std::vector<Case> cases = {
-        {"not ticked", Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1), 2, false, {}},
-        {"the answer itself", Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1), 2, true, 2},
-        {"a remembered cancel", Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1), -1, true, -1},
+        {"not ticked", question, 2, false, {}},
+        {"the answer itself", question, 2, true, 2},
+        {"a remembered cancel", question, -1, true, -1},
         {"fixed value whatever the button", Prompt(L"Wizard_OpenFolder", L"a|b", 0, check, -2), -1, true, -2},
-        {"empty bin: yes is kept", Prompt(L"Wizard_DeleteFiles", L"确定|取消", 1, check, 1), 1, true, 1},
-        {"empty bin: cancel is not", Prompt(L"Wizard_DeleteFiles", L"确定|取消", 1, check, 1), -1, true, {}},
+        {"empty bin: yes is kept", emptyBin, 1, true, 1},
+        {"empty bin: cancel is not", emptyBin, -1, true, {}},
         {"no check box", Prompt(L"Wizard_DeleteFiles", L"确定|取消", 0, L"", 0), 1, true, {}},
     };
     for (const Case& c : cases) {

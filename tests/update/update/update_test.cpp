@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <minizip/zip.h>
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <string>
@@ -52,19 +51,6 @@ std::string MakeZip(const std::string& path,
     }
     zipClose(zip, nullptr);
     return path;
-}
-
-// The names in a folder, each followed by a space.
-std::string ReadDir(const std::string& path) {
-    std::string names;
-    if (DIR* dir = opendir(path.c_str())) {
-        while (dirent* e = readdir(dir)) {
-            if (e->d_name[0] != '.')
-                names += std::string(e->d_name) + " ";
-        }
-        closedir(dir);
-    }
-    return names;
 }
 
 bool IsExecutable(const std::string& path) {
@@ -246,9 +232,9 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
     const std::string dir = MakeTempDir("copy");
     ASSERT_EQ(mkdir((dir + "/taken").c_str(), 0700), 0);
     ASSERT_TRUE(WriteFile(dir + "/taken/x", "x"));
-    const std::string openFiles = ReadDir("/proc/self/fd");
+    const std::set<std::string> openFiles = ListFolder("/proc/self/fd");
     EXPECT_FALSE(CopyProgramFile(staged, dir + "/taken"));
     EXPECT_FALSE(CopyProgramFile(staged, dir + "/missing/x"));
-    EXPECT_EQ(ReadDir("/proc/self/fd"), openFiles);
-    EXPECT_EQ(ReadDir(dir), "taken ");
+    EXPECT_EQ(ListFolder("/proc/self/fd"), openFiles);
+    EXPECT_EQ(ListFolder(dir), std::set<std::string>{"taken"});
 }

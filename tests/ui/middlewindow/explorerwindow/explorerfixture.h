@@ -20,6 +20,7 @@
 #include "tests/support/scriptedbridge.h"
 #include "tests/support/testenvironment.h"
 #include "tests/ui/fakeuservalues.h"
+#include "tests/ui/recordingmainwindow.h"
 #include "tests/ui/middlewindow/explorerwindow/memoryfilesystem.h"
 #include "ui/mainwindowpanes.h"
 #include "ui/middlewindow/explorerwindow/explorermodel.h"
@@ -38,35 +39,7 @@ public:
     HRESULT Stop() override { return S_OK; }
 };
 
-// The main window as the explorer sees it: the status line and the top pane.
-class RecordingMainWindow final : public IUiMainWindow, public ITopWindow {
-public:
-    HRESULT ShowMessage(const std::wstring&, const std::wstring&) override { return S_OK; }
-    int AskUser(const std::wstring&, const std::wstring&, const std::wstring&, const std::wstring&, int,
-                const std::wstring&, int) override {
-        return kAskCancel;
-    }
-    HRESULT ShowBalloon(const std::wstring&, const std::wstring&, uint32_t, uint32_t) override {
-        return S_OK;
-    }
-    HRESULT GetPane(int index, void** out) override {
-        if (index == kPaneTop)
-            *out = static_cast<ITopWindow*>(this);
-        return index == kPaneTop ? S_OK : E_INVALIDARG;
-    }
-    HRESULT RequestRestart() override { return S_OK; }
-    HRESULT SetStatusText(const std::wstring& text) override {
-        status = text;
-        return S_OK;
-    }
-    void SetSpaceInfo(uint64_t u, uint64_t t) override {
-        used = u;
-        total = t;
-    }
-    std::wstring status;
-    uint64_t used = 0;
-    uint64_t total = 0;
-};
+using ui_test::RecordingMainWindow;
 
 // Column 0 of every row, row 0 included.
 inline std::vector<std::wstring> RowNames(const CExplorerWindow& window) {
