@@ -111,6 +111,9 @@ TEST(UpdateCheck, StagesOnlyASoundNewerOffer) {
     const std::string dir = MakeTempDir("offers");
     const std::string newer = ReadFile(StampedProgram(MakeTempDir("n"), Version(2, 0, 0, 0)));
     const std::string same = ReadFile(StampedProgram(MakeTempDir("s"), Version(1, 0, 0, 1)));
+    const std::string zipPath = "/update/files/pellux.exe.zip";
+    const std::string notKeyValue = "path=/update/check/&result=ok";
+    const std::string corrupt = "path=" + zipPath + "&corrupt=1";
     struct Case {
         const char* name;
         std::vector<std::pair<std::string, std::string>> entries;  // none: no offer
@@ -122,20 +125,8 @@ TEST(UpdateCheck, StagesOnlyASoundNewerOffer) {
         {"newer", {{"pellux", newer}}, "", S_OK, true, true, true},
         {"same version", {{"pellux", same}}, "", S_FALSE, true, true, false},
         {"two entries", {{"a", newer}, {"b", newer}}, "", E_FAIL, true, false, false},
-        {"reply not key=value",
-         {{"pellux", newer}},
-         "path=/update/check/&result=ok",
-         S_FALSE,
-         false,
-         false,
-         false},
-        {"archive altered on the way",
-         {{"pellux", newer}},
-         "path=/update/files/pellux.exe.zip&corrupt=1",
-         E_FAIL,
-         true,
-         false,
-         false},
+        {"reply not key=value", {{"pellux", newer}}, notKeyValue, S_FALSE, false, false, false},
+        {"archive altered on the way", {{"pellux", newer}}, corrupt, E_FAIL, true, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -163,7 +154,7 @@ TEST(UpdateCheck, StagesOnlyASoundNewerOffer) {
             EXPECT_EQ(ReadFile(staging + "/staged"), c.entries[0].second);
         }
         EXPECT_FALSE(Exists(staging + "/pellux.exe.zip"));
-        EXPECT_EQ(emulator.RequestsTo("/update/files/pellux.exe.zip").size(), c.downloads ? 1u : 0u);
+        EXPECT_EQ(emulator.RequestsTo(zipPath).size(), c.downloads ? 1u : 0u);
         ASSERT_EQ(recorder.balloons.size(), c.balloon ? 1u : 0u);
         if (c.balloon) {
             EXPECT_EQ(recorder.balloons[0], L"Orvane便携版已升级到版本 v2.0.0.0, 重启程序后生效");

@@ -179,23 +179,25 @@ TEST_F(ExplorerCommandTest, EmptyRestoreAndMoveWorkOnTheRowsShown) {
 TEST_F(ExplorerCommandTest, PasteUploadsFilesAndFoldersButNotOurMarkerOrUnsafeNames) {
     const std::string dir = MakeTempDir("paste");
     ASSERT_TRUE(WriteFile(dir + "/up.txt", "hello"));
+    ASSERT_TRUE(WriteFile(dir + "/A.TXT", "replaces a.txt"));
     ASSERT_TRUE(WriteFile(dir + "/_pellux_copydata_123.ini", "[Files]\nCount=0\n"));
     ASSERT_TRUE(WriteFile(dir + "/bad:name.txt", "x"));
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir + "/folder")));
     auto* data = new QMimeData();
     QList<QUrl> urls;
-    for (const char* name : {"up.txt", "folder", "_pellux_copydata_123.ini", "bad:name.txt"})
+    for (const char* name : {"up.txt", "A.TXT", "folder", "_pellux_copydata_123.ini", "bad:name.txt"})
         urls.push_back(QUrl::fromLocalFile(QString::fromStdString(dir + "/" + name)));
     data->setUrls(urls);
     QApplication::clipboard()->setMimeData(data);
     fs->ClearCalls();
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdPaste), S_OK);
-    EXPECT_EQ(CallsOf("Upload"), std::vector<std::string>{"Upload \\up.txt"});
+    EXPECT_EQ(CallsOf("Upload"), (std::vector<std::string>{"Upload \\up.txt", "Upload \\A.TXT"}));
     EXPECT_EQ(CallsOf("UploadFolder"), std::vector<std::string>{"UploadFolder \\folder"});
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_NE(Messages()[0].find(L"bad:name.txt"), std::wstring::npos);
     EXPECT_NE(RowOf(L"up.txt"), -1);
     EXPECT_NE(RowOf(L"folder"), -1);
+    // The file that replaced a.txt is no second row.
     EXPECT_EQ(main.status, L"共 2个文件夹，3个文件");
 }
 
