@@ -21,18 +21,6 @@ protected:
                             Item(0, L"b.txt", L"g", L"", 20)};
         Open();
     }
-    // Types into the open name editor and ends the edit with the key.
-    void EndEdit(const QString& text, Qt::Key key) {
-        QLineEdit* editor = nullptr;
-        for (QLineEdit* e : window->CurrentView()->findChildren<QLineEdit*>()) {
-            if (e->isVisible())
-                editor = e;
-        }
-        ASSERT_NE(editor, nullptr);
-        editor->setText(text);
-        QTest::keyClick(editor, key);
-        Settle();
-    }
 };
 
 TEST_F(ExplorerCommandTest, LabelEditsEndAsTheCoreAnswers) {

@@ -22,7 +22,7 @@
 namespace pellux_test {
 namespace {
 
-class ExplorerEndToEndTest : public EmulatorTest {
+class ExplorerEndToEndTest : public EmulatorTest, public ExplorerHost {
 protected:
     void SetUp() override {
         EmulatorTest::SetUp();
@@ -43,8 +43,6 @@ protected:
         run.Stop();
         EmulatorTest::TearDown();
     }
-    int RowOf(const std::wstring& name) const { return RowOfName(*window, name); }
-    void Select(const std::wstring& name) { SelectNames(*window, {name}); }
     // True once no transfer is pending (bounded).
     static bool TransfersDone() {
         return QTest::qWaitFor(
@@ -56,10 +54,6 @@ protected:
     }
 
     std::string scratch;
-    CoreRun run;
-    CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
-    RecordingMainWindow main;
-    std::unique_ptr<CExplorerWindow> window;
 };
 
 TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
@@ -77,10 +71,7 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
         login.LoginButton()->click();
         ASSERT_TRUE(QTest::qWaitFor([] { return GetCoreAccess().IsLoggedIn(); }, 20000));
     }
-    window = std::make_unique<CExplorerWindow>();
-    window->resize(900, 560);
-    window->show();
-    ASSERT_EQ(window->Init(&main), S_OK);
+    Open(QSize(900, 560));
     for (const wchar_t* name : {L"Documents", L"Pictures", L"archive.zip", L"welcome.txt"})
         EXPECT_NE(RowOf(name), -1) << WideToUtf8(name);
     EXPECT_EQ(main.status, L"共 2个文件夹，2个文件");
@@ -126,26 +117,21 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
     ASSERT_EQ(window->Refresh(), S_OK);
     ASSERT_NE(RowOf(L"e2e-upload.txt"), -1);
     SaveShot(*window, "e2e_07_uploaded");
-    Select(L"e2e-upload.txt");
+    Select({L"e2e-upload.txt"});
     EXPECT_GE(window->RunCommand(CExplorerWindow::kCmdDownload), 0);
     ASSERT_TRUE(TransfersDone());
     ASSERT_TRUE(QTest::qWaitFor([&] { return ReadFile(downloads + "/e2e-upload.txt") == bytes; }, 30000));
 
     // Rename, delete, restore from the recycle bin.
-    Select(L"e2e-upload.txt");
+    Select({L"e2e-upload.txt"});
     ASSERT_EQ(window->RunCommand(CExplorerWindow::kCmdRename), S_OK);
-    QLineEdit* editor = nullptr;
-    for (QLineEdit* e : window->CurrentView()->findChildren<QLineEdit*>())
-        editor = e->isVisible() ? e : editor;
-    ASSERT_NE(editor, nullptr);
-    editor->setText(QStringLiteral("e2e-renamed.txt"));
-    QTest::keyClick(editor, Qt::Key_Return);
+    EndEdit(QStringLiteral("e2e-renamed.txt"), Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->LabelEditing(); }, 10000));
     ASSERT_EQ(window->Refresh(), S_OK);
     EXPECT_EQ(RowOf(L"e2e-upload.txt"), -1);
     ASSERT_NE(RowOf(L"e2e-renamed.txt"), -1);
     bridge->SetAnswer(L"Wizard_DeleteFiles", kAskDefault);
-    Select(L"e2e-renamed.txt");
+    Select({L"e2e-renamed.txt"});
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdDelete), S_OK);
     EXPECT_EQ(RowOf(L"e2e-renamed.txt"), -1);
     ASSERT_EQ(window->ShowSection(0, kNavigateRecycle), S_OK);
@@ -153,7 +139,7 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
         EXPECT_NE(RowOf(name), -1) << WideToUtf8(name);
     EXPECT_FALSE(window->ToolBar()->IsButtonEnabled(CExplorerWindow::kCmdUpload));
     SaveShot(*window, "e2e_08_recycle_bin");
-    Select(L"e2e-renamed.txt");
+    Select({L"e2e-renamed.txt"});
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdRestore), S_OK);
     EXPECT_EQ(RowOf(L"e2e-renamed.txt"), -1);
     // The cached listing of my files learns of the restore from the push

@@ -8,7 +8,10 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QTest>
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 
 #include "base/db/dbconfigstore.h"
@@ -41,35 +44,6 @@ public:
 
 using ui_test::RecordingMainWindow;
 
-// Column 0 of every row, row 0 included.
-inline std::vector<std::wstring> RowNames(const CExplorerWindow& window) {
-    std::vector<std::wstring> out;
-    CExplorerModel* m = window.Model();
-    for (int r = 0; r < m->rowCount(); ++r)
-        out.push_back(m->data(m->index(r, 0), Qt::DisplayRole).toString().toStdWString());
-    return out;
-}
-
-// The first row of that name; -1 when none.
-inline int RowOfName(const CExplorerWindow& window, const std::wstring& name) {
-    const std::vector<std::wstring> names = RowNames(window);
-    for (size_t r = 0; r < names.size(); ++r) {
-        if (names[r] == name)
-            return int(r);
-    }
-    return -1;
-}
-
-inline void SelectNames(CExplorerWindow& window, const std::vector<std::wstring>& names) {
-    QItemSelectionModel* s = window.Selection();
-    s->clearSelection();
-    for (const std::wstring& name : names) {
-        const QModelIndex index = window.Model()->index(RowOfName(window, name), 0);
-        s->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        s->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    }
-}
-
 inline void Settle() {
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents();
@@ -101,7 +75,68 @@ private:
     CoreComponentMakers saved = GetDefaultComponentMakers();
 };
 
-class ExplorerTest : public ::testing::Test {
+// The explorer window of a test, the main window it reports to and the
+// core it runs on.
+class ExplorerHost {
+public:
+    CExplorerWindow& Open(QSize size = QSize(900, 520)) {
+        window = std::make_unique<CExplorerWindow>();
+        window->resize(size);
+        window->show();
+        EXPECT_EQ(window->Init(&main), S_OK);
+        return *window;
+    }
+    // Column 0 of every row, row 0 included.
+    std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> out;
+        CExplorerModel* m = window->Model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            out.push_back(m->data(m->index(r, 0), Qt::DisplayRole).toString().toStdWString());
+        return out;
+    }
+    // The first row of that name; -1 when none.
+    int RowOf(const std::wstring& name) const {
+        const std::vector<std::wstring> names = Names();
+        const auto it = std::find(names.begin(), names.end(), name);
+        return it == names.end() ? -1 : int(it - names.begin());
+    }
+    void Select(const std::vector<std::wstring>& names) {
+        QItemSelectionModel* s = window->Selection();
+        s->clearSelection();
+        for (const std::wstring& name : names) {
+            const QModelIndex index = window->Model()->index(RowOf(name), 0);
+            s->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            s->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        }
+    }
+    // Types into the open name editor and ends the edit with the key.
+    void EndEdit(const QString& text, Qt::Key key) {
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* e : window->CurrentView()->findChildren<QLineEdit*>()) {
+            if (e->isVisible())
+                editor = e;
+        }
+        ASSERT_NE(editor, nullptr);
+        editor->setText(text);
+        QTest::keyClick(editor, key);
+        Settle();
+    }
+    std::vector<std::wstring> Messages() const {
+        std::vector<std::wstring> out;
+        for (const BridgeCall& c : bridge->Calls()) {
+            if (c.operation == "ShowMessage")
+                out.push_back(c.texts[0]);
+        }
+        return out;
+    }
+
+    CoreRun run;
+    CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
+    RecordingMainWindow main;
+    std::unique_ptr<CExplorerWindow> window;
+};
+
+class ExplorerTest : public ::testing::Test, public ExplorerHost {
 protected:
     void SetUp() override {
         const std::string scratch = MakeTempDir("ex");
@@ -133,16 +168,6 @@ protected:
         run.Stop();
     }
 
-    CExplorerWindow& Open(QSize size = QSize(900, 520)) {
-        window = std::make_unique<CExplorerWindow>();
-        window->resize(size);
-        window->show();
-        EXPECT_EQ(window->Init(&main), S_OK);
-        return *window;
-    }
-    std::vector<std::wstring> Names() const { return RowNames(*window); }
-    int RowOf(const std::wstring& name) const { return RowOfName(*window, name); }
-    void Select(const std::vector<std::wstring>& names) { SelectNames(*window, names); }
     // The calls of these operations, in the order they came.
     std::vector<std::string> CallsOf(std::initializer_list<std::string> ops) {
         std::vector<std::string> out;
@@ -155,21 +180,9 @@ protected:
         return out;
     }
     std::vector<std::string> CallsOf(const std::string& op) { return CallsOf({op}); }
-    std::vector<std::wstring> Messages() {
-        std::vector<std::wstring> out;
-        for (const BridgeCall& c : bridge->Calls()) {
-            if (c.operation == "ShowMessage")
-                out.push_back(c.texts[0]);
-        }
-        return out;
-    }
 
-    CoreRun run;
     FakeLog log;
     CComPtr<MemoryFileSystem> fs{new MemoryFileSystem()};
-    CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
-    RecordingMainWindow main;
-    std::unique_ptr<CExplorerWindow> window;
 };
 
 }  // namespace pellux_test
