@@ -27,20 +27,11 @@ std::string DecodeBase64(const std::string& in) {
     std::string out;
     int bits = 0;
     unsigned value = 0;
+    static const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     for (char c : in) {
-        int digit;
-        if (c >= 'A' && c <= 'Z')
-            digit = c - 'A';
-        else if (c >= 'a' && c <= 'z')
-            digit = c - 'a' + 26;
-        else if (c >= '0' && c <= '9')
-            digit = c - '0' + 52;
-        else if (c == '+')
-            digit = 62;
-        else if (c == '/')
-            digit = 63;
-        else
-            continue;
+        const size_t digit = alphabet.find(c);
+        if (digit == std::string::npos)
+            continue;  // padding
         value = (value << 6) | static_cast<unsigned>(digit);
         bits += 6;
         if (bits >= 8) {

@@ -35,7 +35,7 @@ int RunInBox(CWaittingDlg& box, CWaittingDlg::Job job, std::function<void()> whi
 
 }  // namespace
 
-TEST(WaitingDialog, TheJobRunsOnAWorkerWhileTheBoxIsUpAndItsResultComesBack) {
+TEST(WaitingDialog, TheJobRunsOnAWorkerWhileTheBoxIsUpAndNeverOnceStoppedBeforeItStarts) {
     CWaittingDlg box;
     const std::thread::id gui = std::this_thread::get_id();
     std::atomic<bool> release{false};
@@ -60,6 +60,17 @@ TEST(WaitingDialog, TheJobRunsOnAWorkerWhileTheBoxIsUpAndItsResultComesBack) {
     EXPECT_FALSE(box.IsRunning());
     // The box is used again for the next job, its go-on flag raised again.
     EXPECT_EQ(RunInBox(box, [](CWaitJob& job) { return job.GoOn() ? 7 : -7; }), 7);
+
+    // Stopped before its job starts, the box closes and the job never runs.
+    std::atomic<bool> ran{false};
+    QTimer::singleShot(0, &box, [&] { EXPECT_TRUE(box.Stop()); });
+    EXPECT_EQ(RunInBox(box,
+                       [&](CWaitJob&) {
+                           ran = true;
+                           return 0;
+                       }),
+              E_FAIL);
+    EXPECT_FALSE(ran);
 }
 
 TEST(WaitingDialog, CancelGreysTheButtonAndTheJobStopsAtItsNextCheck) {
@@ -164,17 +175,4 @@ TEST(WaitingDialog, StopGivesUpOnAHungJobAfterFiveSecondsAndLeavesItDetached) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return *ended != -1; }, 5000));
     QCoreApplication::processEvents();
     EXPECT_EQ(*ended, 0);
-}
-
-TEST(WaitingDialog, StoppedBeforeItsJobStartsTheBoxClosesAndTheJobNeverRuns) {
-    CWaittingDlg box;
-    std::atomic<bool> ran{false};
-    QTimer::singleShot(0, &box, [&] { EXPECT_TRUE(box.Stop()); });
-    EXPECT_EQ(RunInBox(box,
-                       [&](CWaitJob&) {
-                           ran = true;
-                           return 0;
-                       }),
-              E_FAIL);
-    EXPECT_FALSE(ran);
 }
