@@ -15,6 +15,7 @@
 #include "skingui/simpleoutbar.h"
 #include "skingui/skinbutton.h"
 #include "tests/ui/democore.h"
+#include "tests/ui/faketraybackend.h"
 #include "tests/ui/fakeuservalues.h"
 #include "tests/ui/middlewindow/faketaskcore.h"
 #include "ui/bridgesink.h"
@@ -49,22 +50,6 @@ private:
     }
     SessionLog& log_;
     FakeTaskCore& core_;
-};
-
-class SilentTray : public ITrayBackend {
-public:
-    explicit SilentTray(bool available) : available_(available) {}
-    void Show() override {}
-    void Hide() override {}
-    void SetIcon(const QIcon&) override {}
-    void SetToolTip(const QString&) override {}
-    void SetContextMenu(QMenu*) override {}
-    bool ShowMessage(const QString&, const QString&, int, int) override { return true; }
-    void SetMouseHandler(std::function<void(int)>) override {}
-    bool IsAvailable() const override { return available_; }
-
-private:
-    bool available_;
 };
 
 struct QuietCore final : ICoreLife {
@@ -106,7 +91,8 @@ protected:
         parts.values = &values;
         parts.core = core;
         parts.session = std::make_unique<FakeSession>(session, *core);
-        parts.tray = std::make_unique<SilentTray>(trayAvailable);
+        tray.available = trayAvailable;
+        parts.tray = std::make_unique<FakeTrayBackend>(tray);
         parts.login = [loginOk] { return loginOk; };
         parts.stopWorker = [this] { core->ClearTaskList(L"worker-stopped"); };
         return std::make_unique<CMainDlg>(std::move(parts));
@@ -115,6 +101,7 @@ protected:
     FakeUserValues values;
     std::shared_ptr<FakeTaskCore> core = std::make_shared<FakeTaskCore>();
     SessionLog session;
+    TrayLog tray;
     QuietCore life;
     CBridgeSink sink{values};
 };

@@ -18,12 +18,9 @@ using namespace pellux_test;
 
 namespace {
 
-ProgramVersion Version(uint16_t a, uint16_t b, uint16_t c, uint16_t d) {
-    ProgramVersion v;
-    v.parts[0] = a, v.parts[1] = b, v.parts[2] = c, v.parts[3] = d;
-    v.known = true;
-    return v;
-}
+// The running program's version and the one on offer.
+const ProgramVersion kCurrent{{1, 0, 0, 1}, true};
+const ProgramVersion kNewer{{2, 0, 0, 0}, true};
 
 // A copy of /bin/true carrying the given version note.
 std::string StampedProgram(const std::string& dir, const ProgramVersion& v) {
@@ -109,8 +106,8 @@ TEST(UpdateCheck, StagesOnlyASoundNewerOffer) {
     if (!HaveProgram("objcopy"))
         GTEST_SKIP() << "objcopy is not installed";
     const std::string dir = MakeTempDir("offers");
-    const std::string newer = ReadFile(StampedProgram(MakeTempDir("n"), Version(2, 0, 0, 0)));
-    const std::string same = ReadFile(StampedProgram(MakeTempDir("s"), Version(1, 0, 0, 1)));
+    const std::string newer = ReadFile(StampedProgram(MakeTempDir("n"), kNewer));
+    const std::string same = ReadFile(StampedProgram(MakeTempDir("s"), kCurrent));
     const std::string zipPath = "/update/files/pellux.exe.zip";
     const std::string notKeyValue = "path=/update/check/&result=ok";
     const std::string corrupt = "path=" + zipPath + "&corrupt=1";
@@ -145,7 +142,7 @@ TEST(UpdateCheck, StagesOnlyASoundNewerOffer) {
 
         Recorder recorder;
         const std::string staging = MakeTempDir("staging");
-        UpdateCheckJob job{recorder.Hooks(), Version(1, 0, 0, 1), Utf8ToWide(staging + "/pellux.exe.zip"),
+        UpdateCheckJob job{recorder.Hooks(), kCurrent, Utf8ToWide(staging + "/pellux.exe.zip"),
                            Utf8ToWide(staging + "/staged")};
         EXPECT_EQ(RunUpdateCheck(job, nullptr), c.result);
         EXPECT_EQ(Exists(staging + "/staged"), c.staged);
@@ -170,7 +167,7 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
     GetConfigFolder(config);
     EXPECT_EQ(CUpdate::StagedProgramPath().rfind(config, 0), 0u);  // never below the working folder
     const std::string staged = WideToUtf8(CUpdate::StagedProgramPath());
-    ASSERT_TRUE(WriteFile(staged, ReadFile(StampedProgram(MakeTempDir("n"), Version(2, 0, 0, 0)))));
+    ASSERT_TRUE(WriteFile(staged, ReadFile(StampedProgram(MakeTempDir("n"), kNewer))));
     struct Case {
         const char* name;
         bool programFolderRefuses;
@@ -194,7 +191,7 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
                 return to.compare(0, programDir.size(), programDir) != 0 && CopyProgramFile(from, to);
             };
         }
-        CUpdate update(hooks, Utf8ToWide(program), Version(1, 0, 0, 1));
+        CUpdate update(hooks, Utf8ToWide(program), kCurrent);
         EXPECT_EQ(update.CheckAndApplyUpdate(), 1);
         ASSERT_EQ(recorder.messages.size(), 1u);
         ASSERT_EQ(recorder.started.size(), 1u);
