@@ -29,21 +29,12 @@ WizardPrompt Prompt(const std::wstring& key, const std::wstring& buttons, int fl
     return prompt;
 }
 
-// Asks through a real box; `act` runs once the box is up. A box that `act`
-// leaves open is closed after a while so a broken test fails instead of hanging.
+// Asks through a real box; `act` runs once the box is up.
 int Ask(FakeUserValues& values, const WizardPrompt& prompt, std::function<void(CWizardDlg&)> act,
         bool* shown = nullptr) {
     CWizardDlg box(values, prompt);
-    bool seen = false;
-    QTimer::singleShot(0, &box, [&] {
-        seen = true;
-        act(box);
-    });
-    QTimer::singleShot(5000, &box, [&] {
-        ADD_FAILURE() << "the box stayed open";
-        box.reject();
-    });
-    const int answer = box.ShowOrReuse();
+    int answer = 0;
+    const bool seen = ui_test::WithModal([&] { answer = box.ShowOrReuse(); }, [&](QWidget*) { act(box); });
     if (shown != nullptr)
         *shown = seen;
     return answer;

@@ -58,32 +58,6 @@ struct QuietCore final : ICoreLife {
     HRESULT Shutdown() override { return S_OK; }
 };
 
-// Runs `act` on the first modal dialog that comes up while `run` runs; the
-// dialog is closed after a while so a broken test fails instead of hanging.
-template <class Run>
-bool WithModal(Run run, std::function<void(QWidget*)> act) {
-    bool seen = false;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll.stop();
-            seen = true;
-            act(modal);
-        }
-    });
-    poll.start();
-    QTimer::singleShot(5000, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            ADD_FAILURE() << "a dialog stayed open";
-            static_cast<QDialog*>(modal)->reject();
-        }
-    });
-    run();
-    poll.stop();
-    return seen;
-}
-
 class MainDlgTest : public ::testing::Test {
 protected:
     std::unique_ptr<CMainDlg> Make(bool loginOk = true, bool trayAvailable = true) {
