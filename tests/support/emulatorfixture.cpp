@@ -44,9 +44,7 @@ std::string DecodeBase64(const std::string& in) {
 
 std::string ChildText(const TiXmlElement* element, const char* name) {
     const TiXmlElement* child = element->FirstChildElement(name);
-    if (!child || !child->GetText())
-        return std::string();
-    return child->GetText();
+    return child && child->GetText() ? child->GetText() : std::string();
 }
 
 // A value of the reply's root, or of its listed item of that name when one
