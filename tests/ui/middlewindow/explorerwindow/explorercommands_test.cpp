@@ -92,45 +92,45 @@ TEST_F(ExplorerCommandTest, LabelEditsEndAsTheCoreAnswers) {
     }
 }
 
-TEST_F(ExplorerCommandTest, DeleteAsksThenDeletesEachSelectedItem) {
+TEST_F(ExplorerCommandTest, DeleteAndEmptyAskThenDeleteEachItemInListOrder) {
     struct Case {
         const char* what;
         int type;
+        int command;
         int answer;
         std::vector<std::wstring> select;
         HRESULT result;
         std::vector<std::string> calls;
     };
+    const int my = kNavigateMyFiles, bin = kNavigateRecycle;
+    const int del = CExplorerWindow::kCmdDelete, empty = CExplorerWindow::kCmdEmpty;
     fs->SetRecyclePages({});
     const std::vector<Case> cases = {
-        {"confirmed, in list order",
-         kNavigateMyFiles,
-         kAskDefault,
-         {L"a.txt", L"docs"},
-         S_OK,
-         {"Delete d", "Delete f"}},
-        {"remembered, box not shown", kNavigateMyFiles, kAskNotShown, {L"b.txt"}, S_OK, {"Delete g"}},
-        {"cancelled", kNavigateMyFiles, kAskCancel, {L"a.txt"}, 1, {}},
-        {"the parent row is never acted on", kNavigateMyFiles, kAskDefault, {L".."}, S_FALSE, {}},
-        {"recycle bin deletes for good", kNavigateRecycle, kAskDefault, {L"a.txt"}, S_OK, {"CleanRecycle r"}},
+        {"confirmed", my, del, kAskDefault, {L"a.txt", L"docs"}, S_OK, {"Delete d", "Delete f"}},
+        {"remembered, box not shown", my, del, kAskNotShown, {L"b.txt"}, S_OK, {"Delete g"}},
+        {"cancelled", my, del, kAskCancel, {L"a.txt"}, 1, {}},
+        {"the parent row is never acted on", my, del, kAskDefault, {L".."}, S_FALSE, {}},
+        {"recycle bin deletes for good", bin, del, kAskDefault, {L"a.txt"}, S_OK, {"CleanRecycle r"}},
+        {"emptying the bin cancelled", bin, empty, kAskCancel, {}, E_FAIL, {}},
+        {"emptying the bin", bin, empty, kAskDefault, {}, S_OK, {"CleanRecycle r2", "CleanRecycle r"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.type == kNavigateRecycle) {
-            fs->SetRecyclePages({{Item(0, L"a.txt", L"r", L"")}});
+            fs->SetRecyclePages({{Item(0, L"a.txt", L"r", L""), Item(1, L"y", L"r2", L"")}});
             window->ShowSection(0, kNavigateRecycle);
         }
         bridge->SetAnswer(L"Wizard_DeleteFiles", c.answer);
         Select(c.select);
         fs->ClearCalls();
-        EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdDelete), c.result);
+        EXPECT_EQ(window->RunCommand(c.command), c.result);
         EXPECT_EQ(CallsOf({"Delete", "CleanRecycle"}), c.calls);
         // A finished job shows the folder again.
         EXPECT_EQ(!CallsOf(c.type == kNavigateRecycle ? "GetMaxVer" : "Dir").empty(), c.result == S_OK);
     }
 }
 
-TEST_F(ExplorerCommandTest, EmptyRestoreAndMoveWorkOnTheRowsShown) {
+TEST_F(ExplorerCommandTest, RestoreAndMoveWorkOnTheRowsShown) {
     fs->SetRecyclePages({{Item(0, L"x", L"r1", L""), Item(1, L"y", L"r2", L"")}});
     ASSERT_EQ(window->ShowSection(0, kNavigateRecycle), S_OK);
     FileTreeResult target;
@@ -147,15 +147,6 @@ TEST_F(ExplorerCommandTest, EmptyRestoreAndMoveWorkOnTheRowsShown) {
     fs->ClearCalls();
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdMove), S_OK);
     EXPECT_EQ(CallsOf("Recover"), (std::vector<std::string>{"Recover r2>t", "Recover r1>t"}));
-
-    fs->SetRecyclePages({{Item(0, L"x", L"r1", L""), Item(1, L"y", L"r2", L"")}});
-    window->Refresh();
-    bridge->SetAnswer(L"Wizard_DeleteFiles", kAskCancel);
-    EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdEmpty), E_FAIL);
-    bridge->SetAnswer(L"Wizard_DeleteFiles", kAskDefault);
-    fs->ClearCalls();
-    EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdEmpty), S_OK);
-    EXPECT_EQ(CallsOf("CleanRecycle"), (std::vector<std::string>{"CleanRecycle r2", "CleanRecycle r1"}));
 
     window->ShowSection(0, kNavigateMyFiles);
     Select({L"a.txt"});
