@@ -31,9 +31,8 @@ using namespace ui_test;
 
 namespace {
 
-struct SessionLog {
-    std::vector<std::string> calls;
-};
+// The session actions, each with the number of core commands before it.
+using SessionLog = std::vector<std::string>;
 
 class FakeSession : public ISessionControl {
 public:
@@ -44,8 +43,7 @@ public:
 
 private:
     bool Note(const char* call) {
-        // What the core was told before the session action.
-        log_.calls.push_back(std::string(call) + "@" + std::to_string(core_.Calls().size()));
+        log_.push_back(std::string(call) + "@" + std::to_string(core_.Calls().size()));
         return true;
     }
     SessionLog& log_;
@@ -217,9 +215,9 @@ TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds)
     auto window = Make();
     window->Create(pass);
     // A watched file holds the shut-down off while it is there.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !session.calls.empty(); }, 5000));
-    EXPECT_EQ(session.calls, std::vector<std::string>{"inhibit@0"});
-    session.calls.clear();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !session.empty(); }, 5000));
+    EXPECT_EQ(session, std::vector<std::string>{"inhibit@0"});
+    session.clear();
     EXPECT_FALSE(window->QueryEndSession(kEndSessionLogoff));
     CShutDownDlg* prompt = window->ShutDown();
     ASSERT_TRUE(prompt->isVisible());
@@ -229,7 +227,7 @@ TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds)
     EXPECT_TRUE(window->QueryEndSession(kEndSessionLogoff));
     prompt->CancelButton()->click();
     EXPECT_FALSE(prompt->isVisible());
-    EXPECT_TRUE(session.calls.empty());
+    EXPECT_TRUE(session.empty());
 
     EXPECT_FALSE(window->QueryEndSession(0));
     EXPECT_EQ(prompt->windowTitle(), QStringLiteral("关机提示"));
@@ -237,13 +235,13 @@ TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds)
     EXPECT_FALSE(prompt->isVisible());
     // Tasks cancelled and the worker stopped before the power-off.
     EXPECT_EQ(core->Calls(), (std::vector<std::wstring>{L"cancel:", L"clear:worker-stopped"}));
-    EXPECT_EQ(session.calls, std::vector<std::string>{"poweroff@2"});
+    EXPECT_EQ(session, std::vector<std::string>{"poweroff@2"});
     {
         std::lock_guard<std::mutex> guard(core->lock);
         core->openList.clear();
     }
     window->CloseApp(kQuitCode);
-    EXPECT_EQ(session.calls.back(), "release@2");
+    EXPECT_EQ(session.back(), "release@2");
 }
 
 TEST_F(MainDlgTest, TheSpaceBarIsDrawnToItsShare) {
@@ -314,6 +312,9 @@ TEST_F(ScreenshotTest, MainWindowAboutAndExitPromptOfTheDemoAccount) {
 
     sink.SetWindow(nullptr);
     window.CloseApp(kQuitCode);
+    // Without values of its own the window keeps its placement in the user's.
+    std::wstring placement;
+    EXPECT_FALSE(GetCoreAccess().GetUserValue(placement, L"_MainWndPos", L"").empty());
 }
 
 }  // namespace

@@ -127,9 +127,12 @@ TEST(NavigateWindow, DropsOpensAndCommandsSaveTheList) {
     EXPECT_FALSE(pane.RunCommand(CNavigateWindow::kCmdDelete, 2));
     EXPECT_TRUE(pane.RunCommand(CNavigateWindow::kCmdMoveUp, 6));
     EXPECT_EQ(pane.Model().At(5).name, L"notes.txt");
-    EXPECT_TRUE(pane.RunCommand(CNavigateWindow::kCmdDelete, 5));
+    EXPECT_FALSE(pane.RunCommand(CNavigateWindow::kCmdMoveDown, 6));
+    EXPECT_TRUE(pane.RunCommand(CNavigateWindow::kCmdMoveDown, 5));
+    EXPECT_EQ(pane.Model().At(6).name, L"notes.txt");
+    EXPECT_TRUE(pane.RunCommand(CNavigateWindow::kCmdDelete, 6));
     EXPECT_EQ(pane.Model().Count(), 6);
-    EXPECT_EQ(values.writes[L"NavigateData"], 3);
+    EXPECT_EQ(values.writes[L"NavigateData"], 4);
     CNavigateModel stored;
     stored.Load(values.values[L"NavigateData"]);
     EXPECT_EQ(stored.At(5).name, L"照片");
