@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -27,16 +28,10 @@ namespace {
 std::string g_home;
 pid_t g_homeOwner = 0;  // a forked child that exits must leave the home alone
 
-void RemoveTree(const std::string& path) {
-    std::string cmd = "rm -rf '" + path + "'";
-    if (std::system(cmd.c_str()) != 0) {
-        // Leftovers under /tmp are harmless.
-    }
-}
-
 void Cleanup() {
+    std::error_code ignored;  // leftovers under /tmp are harmless
     if (!g_home.empty() && getpid() == g_homeOwner && std::getenv("PELLUX_KEEP_TEST_HOME") == nullptr)
-        RemoveTree(g_home);
+        std::filesystem::remove_all(g_home, ignored);
 }
 }  // namespace
 

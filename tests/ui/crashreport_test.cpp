@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/time.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 
 #include <csignal>
@@ -17,10 +17,9 @@
 namespace {
 
 void SetAge(const std::string& path, int64_t seconds) {
-    struct timeval times[2];
-    times[0].tv_sec = times[1].tv_sec = time(nullptr) - seconds;
-    times[0].tv_usec = times[1].tv_usec = 0;
-    utimes(path.c_str(), times);
+    const timespec then{time(nullptr) - seconds, 0};
+    const timespec times[2] = {then, then};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
 }
 
 std::string LocalDumpName(const std::string& prefix, time_t when, int n) {

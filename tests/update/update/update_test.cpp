@@ -50,14 +50,10 @@ std::string MakeZip(const std::string& path,
     return path;
 }
 
-bool IsExecutable(const std::string& path) {
+// The file's mode bits; 0 when there is none.
+mode_t ModeOf(const std::string& path) {
     struct stat st {};
-    return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IXUSR);
-}
-
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
+    return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
 }
 
 struct Recorder {
@@ -145,12 +141,12 @@ TEST(UpdateCheck, StagesOnlyASoundNewerOffer) {
         UpdateCheckJob job{recorder.Hooks(), kCurrent, Utf8ToWide(staging + "/pellux.exe.zip"),
                            Utf8ToWide(staging + "/staged")};
         EXPECT_EQ(RunUpdateCheck(job, nullptr), c.result);
-        EXPECT_EQ(Exists(staging + "/staged"), c.staged);
+        EXPECT_EQ(ModeOf(staging + "/staged") != 0, c.staged);
         if (c.staged) {
-            EXPECT_TRUE(IsExecutable(staging + "/staged"));
+            EXPECT_TRUE(ModeOf(staging + "/staged") & S_IXUSR);
             EXPECT_EQ(ReadFile(staging + "/staged"), c.entries[0].second);
         }
-        EXPECT_FALSE(Exists(staging + "/pellux.exe.zip"));
+        EXPECT_EQ(0u, ModeOf(staging + "/pellux.exe.zip"));
         EXPECT_EQ(emulator.RequestsTo(zipPath).size(), c.downloads ? 1u : 0u);
         ASSERT_EQ(recorder.balloons.size(), c.balloon ? 1u : 0u);
         if (c.balloon) {
@@ -195,10 +191,10 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
         EXPECT_EQ(update.CheckAndApplyUpdate(), 1);
         ASSERT_EQ(recorder.messages.size(), 1u);
         ASSERT_EQ(recorder.started.size(), 1u);
-        EXPECT_FALSE(Exists(program + "_"));
+        EXPECT_EQ(0u, ModeOf(program + "_"));
         if (!c.programFolderRefuses) {
             EXPECT_EQ(ReadFile(program), ReadFile(staged));
-            EXPECT_TRUE(IsExecutable(program));
+            EXPECT_TRUE(ModeOf(program) & S_IXUSR);
             EXPECT_EQ(recorder.messages[0], L"恭喜您，Tessal已经升级到最新版本：2.0.0.0\n");
             EXPECT_EQ(recorder.started[0], Utf8ToWide(program) + L" -hasupdate");
             continue;
@@ -206,7 +202,7 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
         EXPECT_EQ(ReadFile(program), "old program");  // never left empty
         const std::string name = c.desktopTaken ? "Orvane便捷版2.0.0.0.exe" : "Orvane便捷版.exe";
         EXPECT_EQ(ReadFile(desktop + "/" + name), ReadFile(staged));
-        EXPECT_TRUE(IsExecutable(desktop + "/" + name));
+        EXPECT_TRUE(ModeOf(desktop + "/" + name) & S_IXUSR);
         EXPECT_EQ(recorder.messages[0],
                   L"已经升级到最新版本：2.0.0.0，拷到了桌面上，文件名为：" + Utf8ToWide(name));
         EXPECT_EQ(recorder.started[0], Utf8ToWide(desktop + "/" + name) + L" -hasupdate");
