@@ -148,7 +148,7 @@ private:
     std::thread m_thread;
 };
 
-class FakeFileSystem final : public FakeComponent<IFileSystem> {
+class FakeFileSystem : public FakeComponent<IFileSystem> {
 public:
     using FakeComponent::FakeComponent;
     HRESULT Init(ISyncCenter*, ILocalStorage* local, IRemoteStorage* remote, ITaskMgr* taskMgr) override {

@@ -182,7 +182,7 @@ protected:
     std::vector<std::string> CallsOf(const std::string& op) { return CallsOf({op}); }
 
     FakeLog log;
-    CComPtr<MemoryFileSystem> fs{new MemoryFileSystem()};
+    CComPtr<MemoryFileSystem> fs{new MemoryFileSystem(log)};
 };
 
 }  // namespace pellux_test
