@@ -11,6 +11,7 @@
 
 #include "tests/support/emulatorfixture.h"
 #include "tests/support/testenvironment.h"
+#include "tests/support/waituntil.h"
 
 namespace pellux_test {
 namespace {
@@ -147,8 +148,7 @@ TEST_F(EmulatorRulesTest, OneChangeWakesEveryHeldPollWhileOtherRequestsGoOn) {
             return res ? res->body : std::string();
         }));
     }
-    for (int i = 0; i < 1000 && m_emulator.RequestsTo("/sync/get").size() < 13; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WaitUntil([&] { return m_emulator.RequestsTo("/sync/get").size() >= 13; }, 10000);
     EXPECT_EQ(Emulator::ReplyValue(Dir(token, ""), "result"), "ok");
     const auto start = Clock::now();
     NewFolder(token, "", "Seen by every poll");

@@ -12,9 +12,9 @@
 
 #include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "tests/support/testenvironment.h"
+#include "tests/support/waituntil.h"
 
 namespace pellux_test {
 
@@ -168,15 +168,10 @@ void Emulator::Stop() {
         return;
     kill(m_pid, SIGTERM);
     int status = 0;
-    for (int i = 0; i < 100; ++i) {
-        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-            m_pid = -1;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!WaitUntil([&] { return waitpid(m_pid, &status, WNOHANG) == m_pid; }, 5000)) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, &status, 0);
     }
-    kill(m_pid, SIGKILL);
-    waitpid(m_pid, &status, 0);
     m_pid = -1;
 }
 

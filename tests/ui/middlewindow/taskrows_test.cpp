@@ -10,6 +10,7 @@
 
 #include "core/filesystem/taskdata/taskdatabase.h"
 #include "skingui/skinlistviewctrlex.h"
+#include "tests/support/waituntil.h"
 #include "tests/ui/fakeuservalues.h"
 #include "tests/ui/middlewindow/faketaskcore.h"
 #include "ui/middlewindow/taskswindow.h"
@@ -153,8 +154,7 @@ protected:
     // Waits for a poll that began after now to finish.
     void WaitForPoll() {
         const uint64_t seen = window->Cache().Generation();
-        for (int i = 0; i < 1000 && window->Cache().Generation() < seen + 2; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        pellux_test::WaitUntil([&] { return window->Cache().Generation() >= seen + 2; }, 5000);
         window->Refresh();
     }
 
