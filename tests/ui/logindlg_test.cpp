@@ -4,12 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
-#include <functional>
 
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "platform/strings.h"

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
-#include <QThread>
 #include <QWidget>
 #include <thread>
 

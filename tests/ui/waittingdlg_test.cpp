@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QTest>
 #include <QTimer>
 #include <atomic>

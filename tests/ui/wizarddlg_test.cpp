@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <functional>
 

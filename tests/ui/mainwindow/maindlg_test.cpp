@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 
 #include "skingui/colorref.h"
 #include "skingui/simpleoutbar.h"

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QTest>
-#include <thread>
 
 #include "core/filesystem/taskdata/taskdatabase.h"
 #include "skingui/skinlistviewctrlex.h"

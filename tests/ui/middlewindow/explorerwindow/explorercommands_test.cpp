@@ -2,9 +2,7 @@
 // folders and renames, the jobs on the waiting dialog with scripted answers,
 // paste, download, move and restore.
 #include <QClipboard>
-#include <QLineEdit>
 #include <QMimeData>
-#include <QTest>
 #include <QUrl>
 
 #include "tests/ui/middlewindow/explorerwindow/explorerfixture.h"

@@ -1,12 +1,9 @@
 // A working session on the demo account: the real core against the service
 // emulator, logged in through the log-in dialog, driven through the explorer
 // as a person would, with a screenshot at each step.
-#include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <chrono>
 
 #include "core/eventcenter/eventcenter.h"
 #include "core/filesystem/filesystem/filesystem.h"
