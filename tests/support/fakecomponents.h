@@ -210,6 +210,14 @@ public:
     PELLUX_FAKE(Stop)
 };
 
+// Hands a component to a maker's caller, who owns the reference.
+template <class Made, class Itf>
+HRESULT Give(Made* made, Itf** out) {
+    made->AddRef();
+    *out = made;
+    return S_OK;
+}
+
 // A service client whose log-in replies are scripted; nothing else answers.
 inline CComPtr<IRemoteStorage> ScriptedRemoteStorage(std::function<HRESULT(XmlNode*)> reply) {
     CComPtr<ForwardingRemoteStorage> remote(new ForwardingRemoteStorage(nullptr));
@@ -221,28 +229,15 @@ inline CComPtr<IRemoteStorage> ScriptedRemoteStorage(std::function<HRESULT(XmlNo
 // unless a scripted one is given.
 inline CoreComponentMakers FakeMakers(FakeLog& log,
                                       CComPtr<IRemoteStorage> remote = CComPtr<IRemoteStorage>()) {
-    auto give = [](auto* made, auto** out) {
-        made->AddRef();
-        *out = made;
-        return S_OK;
-    };
     CoreComponentMakers makers;
-    makers.localStorage = [&log, give](ILocalStorage** out) {
-        return give(new FakeLocalStorage(log, "local"), out);
+    makers.localStorage = [&log](ILocalStorage** out) {
+        return Give(new FakeLocalStorage(log, "local"), out);
     };
-    makers.taskMgr = [&log, give](ITaskMgr** out) { return give(new FakeTaskMgr(log, "tasks"), out); };
-    makers.fileSystem = [&log, give](IFileSystem** out) {
-        return give(new FakeFileSystem(log, "files"), out);
-    };
-    makers.eventCenter = [&log, give](IEventCenter** out) {
-        return give(new FakeEventCenter(log, "events"), out);
-    };
+    makers.taskMgr = [&log](ITaskMgr** out) { return Give(new FakeTaskMgr(log, "tasks"), out); };
+    makers.fileSystem = [&log](IFileSystem** out) { return Give(new FakeFileSystem(log, "files"), out); };
+    makers.eventCenter = [&log](IEventCenter** out) { return Give(new FakeEventCenter(log, "events"), out); };
     if (remote) {
-        makers.remoteStorage = [remote](IRemoteStorage** out) {
-            remote->AddRef();
-            *out = remote.get();
-            return S_OK;
-        };
+        makers.remoteStorage = [remote](IRemoteStorage** out) { return Give(remote.get(), out); };
     } else {
         makers.remoteStorage = [](IRemoteStorage** out) { return CreateRemoteStorage(out); };
     }

@@ -149,16 +149,8 @@ protected:
         });
         CoreComponentMakers makers = FakeMakers(log, remote);
         CComPtr<MemoryFileSystem> files = fs;
-        makers.fileSystem = [files](IFileSystem** out) {
-            files->AddRef();
-            *out = files.get();
-            return S_OK;
-        };
-        makers.eventCenter = [](IEventCenter** out) {
-            *out = new QuietEventCenter();
-            (*out)->AddRef();
-            return S_OK;
-        };
+        makers.fileSystem = [files](IFileSystem** out) { return Give(files.get(), out); };
+        makers.eventCenter = [](IEventCenter** out) { return Give(new QuietEventCenter(), out); };
         run.Start(makers, scratch, bridge.get());
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_EQ(GetCoreAccess().BindWithLogin(L"demo", L"demo", 1), S_OK);
