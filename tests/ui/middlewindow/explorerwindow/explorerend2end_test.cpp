@@ -5,14 +5,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/eventcenter/eventcenter.h"
-#include "core/filesystem/filesystem/filesystem.h"
-#include "core/localstorage/localstorage/localstorage.h"
-#include "core/taskmgr/taskmgr.h"
 #include "tests/support/emulatorfixture.h"
 #include "tests/ui/middlewindow/explorerwindow/explorerfixture.h"
 #include "skingui/toolbarctrlex.h"
 #include "ui/logindlg.h"
+#include "ui/main/componentwiring.h"
 #include "ui/middlewindow/explorerwindow/filetreedlg.h"
 #include "ui/middlewindow/explorerwindow/thumbnailworker.h"
 
@@ -27,13 +24,9 @@ protected:
             return;
         SetIniFolder(Utf8ToWide(ConfigFolder()));
         scratch = MakeTempDir("e2e");
-        CoreComponentMakers makers = GetDefaultComponentMakers();
-        makers.remoteStorage = CreateRemoteStorage;
-        makers.localStorage = CreateLocalStorage;
-        makers.taskMgr = [](ITaskMgr** out) { return CreateTaskMgr(out); };
-        makers.fileSystem = [](IFileSystem** out) { return CreateFileSystem(out); };
-        makers.eventCenter = CreateEventCenter;
-        run.Start(makers, scratch, bridge.get());
+        // The program's own components, as it installs them.
+        InstallComponentMakers();
+        run.Start(GetDefaultComponentMakers(), scratch, bridge.get());
     }
     void TearDown() override {
         window.reset();
