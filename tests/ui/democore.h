@@ -6,6 +6,7 @@
 
 #include <QTest>
 
+#include "base/db/dbconfigstore.h"
 #include "base/settings/inisettings.h"
 #include "core/coreapp/componentmakers.h"
 #include "core/coreapp/coreaccess.h"
@@ -17,6 +18,26 @@
 
 namespace ui_test {
 
+// The core started over a scratch folder with these parts; Stop shuts it
+// down and puts the default parts back.
+class CoreRun {
+public:
+    void Start(const CoreComponentMakers& makers, const std::string& scratch, IMainWindow* bridge) {
+        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
+        SetDefaultComponentMakers(makers);
+        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge), S_OK);
+    }
+    void Stop() {
+        GetCoreAccess().Shutdown();
+        CloseUserDatabase();
+        SetDefaultComponentMakers(saved);
+        unsetenv("PELLUX_REGISTRY_FILE");
+    }
+
+private:
+    CoreComponentMakers saved = GetDefaultComponentMakers();
+};
+
 class DemoCoreTest : public pellux_test::EmulatorTest {
 protected:
     void SetUp() override {
@@ -24,21 +45,16 @@ protected:
         if (HasFatalFailure())
             return;
         SetIniFolder(Utf8ToWide(ConfigFolder()));
-        const std::string scratch = pellux_test::MakeTempDir("democore");
-        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
-        saved = GetDefaultComponentMakers();
         InstallComponentMakers();
-        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), &sink), S_OK);
+        run.Start(GetDefaultComponentMakers(), pellux_test::MakeTempDir("democore"), &sink);
     }
     void TearDown() override {
-        GetCoreAccess().Shutdown();
-        SetDefaultComponentMakers(saved);
-        unsetenv("PELLUX_REGISTRY_FILE");
+        run.Stop();
         EmulatorTest::TearDown();
     }
     static bool LogIn() { return GetCoreAccess().BindWithLogin(L"demo", L"demo", 1) == S_OK; }
 
-    CoreComponentMakers saved;
+    CoreRun run;
     FakeUserValues promptValues;
     CBridgeSink sink{promptValues};
 };

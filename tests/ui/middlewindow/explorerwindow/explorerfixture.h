@@ -22,6 +22,7 @@
 #include "tests/support/fakecomponents.h"
 #include "tests/support/scriptedbridge.h"
 #include "tests/support/testenvironment.h"
+#include "tests/ui/democore.h"
 #include "tests/ui/fakeuservalues.h"
 #include "tests/ui/recordingmainwindow.h"
 #include "tests/ui/middlewindow/explorerwindow/memoryfilesystem.h"
@@ -55,25 +56,7 @@ inline void SaveShot(QWidget& widget, const std::string& name) {
     ui_test::SaveScreenshot(&widget, QString::fromStdString(name) + ".png");
 }
 
-// The core started over a scratch folder with these parts; Stop shuts it
-// down and puts the default parts back.
-class CoreRun {
-public:
-    void Start(const CoreComponentMakers& makers, const std::string& scratch, IMainWindow* bridge) {
-        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
-        SetDefaultComponentMakers(makers);
-        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge), S_OK);
-    }
-    void Stop() {
-        GetCoreAccess().Shutdown();
-        CloseUserDatabase();
-        SetDefaultComponentMakers(saved);
-        unsetenv("PELLUX_REGISTRY_FILE");
-    }
-
-private:
-    CoreComponentMakers saved = GetDefaultComponentMakers();
-};
+using ui_test::CoreRun;
 
 // The explorer window of a test, the main window it reports to and the
 // core it runs on.
