@@ -199,10 +199,7 @@ TEST_F(MainDlgTest, QuittingWithPendingWorkAsksFirst) {
             EXPECT_TRUE(message.contains(QStringLiteral("您还有 2 个任务未完成")));
         }
         if (!pass.Ended()) {
-            {
-                std::lock_guard<std::mutex> guard(core->lock);
-                core->unfinishedList.clear();
-            }
+            core->ClearLists();
             window->CloseApp(kQuitCode);
         }
     }
@@ -235,10 +232,7 @@ TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds)
     // Tasks cancelled and the worker stopped before the power-off.
     EXPECT_EQ(core->Calls(), (std::vector<std::wstring>{L"cancel:", L"clear:worker-stopped"}));
     EXPECT_EQ(session, std::vector<std::string>{"poweroff@2"});
-    {
-        std::lock_guard<std::mutex> guard(core->lock);
-        core->openList.clear();
-    }
+    core->ClearLists();
     window->CloseApp(kQuitCode);
     EXPECT_EQ(session.back(), "release@2");
 }

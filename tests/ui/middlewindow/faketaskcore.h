@@ -47,6 +47,13 @@ public:
         std::unique_lock<std::mutex> guard(lock);
         return wake.wait_for(guard, std::chrono::seconds(10), [this] { return stalled > 0; });
     }
+    // Empties every list, under the lock the pollers read them with.
+    void ClearLists() {
+        std::lock_guard<std::mutex> guard(lock);
+        openList.clear();
+        unfinishedList.clear();
+        finishedList.clear();
+    }
     std::vector<std::wstring> Calls() {
         std::lock_guard<std::mutex> guard(lock);
         return calls;
