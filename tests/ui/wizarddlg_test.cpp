@@ -15,16 +15,9 @@ using ui_test::FakeUserValues;
 
 WizardPrompt Prompt(const std::wstring& key, const std::wstring& buttons, int flag, const std::wstring& check,
                     int remember) {
-    WizardPrompt prompt;
-    prompt.key = key;
-    prompt.text =
+    const std::wstring text =
         L"/home/用户/文档/2026年第三季度财务报告-最终版-修订稿.xlsx  文件已经存在，请选择以下操作方式。";
-    prompt.caption = L"Orvane便携版";
-    prompt.buttons = buttons;
-    prompt.flag = flag;
-    prompt.checkText = check;
-    prompt.rememberValue = remember;
-    return prompt;
+    return WizardPrompt{key, text, L"Orvane便携版", buttons, flag, check, remember};
 }
 
 // Asks through a real box; `act` runs once the box is up.
