@@ -11,6 +11,7 @@
 
 #include "tests/support/emulatorfixture.h"
 #include "tests/support/testenvironment.h"
+#include "tests/support/waituntil.h"
 
 namespace pellux_test {
 namespace {
@@ -147,8 +148,7 @@ TEST_F(EmulatorRulesTest, OneChangeWakesEveryHeldPollWhileOtherRequestsGoOn) {
             return res ? res->body : std::string();
         }));
     }
-    for (int i = 0; i < 1000 && m_emulator.RequestsTo("/sync/get").size() < 13; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WaitUntil([&] { return m_emulator.RequestsTo("/sync/get").size() >= 13; }, 10000);
     EXPECT_EQ(Emulator::ReplyValue(Dir(token, ""), "result"), "ok");
     const auto start = Clock::now();
     NewFolder(token, "", "Seen by every poll");
@@ -181,19 +181,20 @@ TEST_F(EmulatorRulesTest, ScriptedFaultsApplyToTheNextCallsOnly) {
     EXPECT_EQ(result("/xsvr/getSpace/"), "ok");
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(380));
 
-    // welcome.txt: its fileId comes just before its name in the listing.
-    const std::string root = Dir(token, "");
-    const size_t name = root.find("<name>welcome.txt</name>");
-    ASSERT_NE(name, std::string::npos);
-    const std::string id = AllValues(root.substr(root.rfind("<fileId>", name)), "fileId").front();
+    const std::string id = Emulator::ItemValue(Dir(token, ""), "welcome.txt", "fileId");
+    ASSERT_FALSE(id.empty());
     // A download address serves one download: each fetch asks for its own.
     auto target = [&] {
         const std::string ask =
             m_emulator.CallOperation("/xsvr/requestDownload/", {{"token", token}, {"fileId", id}});
         return "/store/down?stub=" + Emulator::ReplyValue(ask, "stub") + "&bakVer=nowVer";
     };
-    auto good = Client().Get(target().c_str());
+    const std::string once = target();
+    auto good = Client().Get(once.c_str());
     ASSERT_TRUE(good);
+    auto again = Client().Get(once.c_str());
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->status, 404);
     ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1"));
     auto bad = Client().Get(target().c_str());
     ASSERT_TRUE(bad);

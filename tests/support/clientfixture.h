@@ -37,13 +37,6 @@ protected:
         unsetenv("PELLUX_REGISTRY_FILE");
         EmulatorTest::TearDown();
     }
-    // The demo account logged in over plain HTTP, not through the client.
-    EmulatorSession LoginDemo() const {
-        EmulatorSession session = m_emulator.Login("demo", "demo");
-        EXPECT_FALSE(session.token.empty());
-        return session;
-    }
-
     std::string scratch;
 };
 
@@ -78,7 +71,8 @@ protected:
         ClientTest::SetUp();
         if (HasFatalFailure())
             return;
-        session = LoginDemo();
+        // The demo account logged in over plain HTTP, not through the client.
+        session = m_emulator.Login("demo", "demo");
         ASSERT_FALSE(session.token.empty());
         CComPtr<IRemoteStorage> real;
         ASSERT_EQ(CreateRemoteStorage(&real), S_OK);

@@ -4,6 +4,7 @@
 #include <httplib.h>
 #include <poll.h>
 #include <signal.h>
+#include <strings.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <tinyxml.h>
@@ -11,9 +12,9 @@
 
 #include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "tests/support/testenvironment.h"
+#include "tests/support/waituntil.h"
 
 namespace pellux_test {
 
@@ -22,32 +23,15 @@ namespace {
 constexpr const char* kAddressPrefix = "listening on http://";
 constexpr int kStartTimeoutMs = 15000;
 
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 std::string DecodeBase64(const std::string& in) {
     std::string out;
     int bits = 0;
     unsigned value = 0;
+    static const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     for (char c : in) {
-        int digit;
-        if (c >= 'A' && c <= 'Z')
-            digit = c - 'A';
-        else if (c >= 'a' && c <= 'z')
-            digit = c - 'a' + 26;
-        else if (c >= '0' && c <= '9')
-            digit = c - '0' + 52;
-        else if (c == '+')
-            digit = 62;
-        else if (c == '/')
-            digit = 63;
-        else
-            continue;
+        const size_t digit = alphabet.find(c);
+        if (digit == std::string::npos)
+            continue;  // padding
         value = (value << 6) | static_cast<unsigned>(digit);
         bits += 6;
         if (bits >= 8) {
@@ -60,16 +44,21 @@ std::string DecodeBase64(const std::string& in) {
 
 std::string ChildText(const TiXmlElement* element, const char* name) {
     const TiXmlElement* child = element->FirstChildElement(name);
-    if (!child || !child->GetText())
-        return std::string();
-    return child->GetText();
+    return child && child->GetText() ? child->GetText() : std::string();
 }
 
-std::string EscapeXml(const std::string& text) {
-    std::string out;
-    for (char c : text)
-        out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : std::string(1, c);
-    return out;
+// A value of the reply's root, or of its listed item of that name when one
+// is given; "" when absent or not XML.
+std::string FindValue(const std::string& reply, const std::string* itemName, const std::string& key) {
+    TiXmlDocument document;
+    document.Parse(reply.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    const TiXmlElement* node = document.Error() ? nullptr : document.RootElement();
+    if (node && itemName) {
+        node = node->FirstChildElement("item");
+        while (node && ChildText(node, "name") != *itemName)
+            node = node->NextSiblingElement("item");
+    }
+    return node ? ChildText(node, key.c_str()) : std::string();
 }
 
 httplib::Client NewClient(int port) {
@@ -102,7 +91,7 @@ std::string ReadFirstLine(int fd) {
 
 std::string EmulatorRequest::Header(const std::string& name) const {
     for (const auto& header : headers) {
-        if (Lower(header.first) == Lower(name))
+        if (strcasecmp(header.first.c_str(), name.c_str()) == 0)
             return header.second;
     }
     return std::string();
@@ -179,15 +168,10 @@ void Emulator::Stop() {
         return;
     kill(m_pid, SIGTERM);
     int status = 0;
-    for (int i = 0; i < 100; ++i) {
-        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-            m_pid = -1;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!WaitUntil([&] { return waitpid(m_pid, &status, WNOHANG) == m_pid; }, 5000)) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, &status, 0);
     }
-    kill(m_pid, SIGKILL);
-    waitpid(m_pid, &status, 0);
     m_pid = -1;
 }
 
@@ -260,8 +244,11 @@ bool Emulator::Reset() const {
 std::string Emulator::CallOperation(const std::string& path, const EmulatorFields& fields,
                                     const std::string& version) const {
     std::string document = "<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle>";
-    for (const auto& field : fields)
-        document += "<" + field.first + ">" + EscapeXml(field.second) + "</" + field.first + ">";
+    for (const auto& field : fields) {
+        std::string text;
+        TiXmlBase::EncodeString(field.second, &text);
+        document += "<" + field.first + ">" + text + "</" + field.first + ">";
+    }
     document += "</xNorle>";
     auto client = NewClient(m_port);
     auto res = client.Post(path.c_str(), httplib::Headers{{"v", version}, {"User-Agent", "pellux"}}, document,
@@ -279,26 +266,11 @@ EmulatorSession Emulator::Login(const std::string& user, const std::string& pass
 }
 
 std::string Emulator::ReplyValue(const std::string& reply, const std::string& key) {
-    TiXmlDocument document;
-    document.Parse(reply.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    const TiXmlElement* root = document.RootElement();
-    if (document.Error() || !root)
-        return std::string();
-    return ChildText(root, key.c_str());
+    return FindValue(reply, nullptr, key);
 }
 
 std::string Emulator::ItemValue(const std::string& reply, const std::string& name, const std::string& key) {
-    TiXmlDocument document;
-    document.Parse(reply.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    const TiXmlElement* root = document.RootElement();
-    if (document.Error() || !root)
-        return std::string();
-    for (const TiXmlElement* item = root->FirstChildElement("item"); item;
-         item = item->NextSiblingElement("item")) {
-        if (ChildText(item, "name") == name)
-            return ChildText(item, key.c_str());
-    }
-    return std::string();
+    return FindValue(reply, &name, key);
 }
 
 std::string ClientConfigIni(const std::string& address) {

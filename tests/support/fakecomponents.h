@@ -4,6 +4,7 @@
 // Init to UnInit; the event center at Init reads the log-in and asks the
 // service for its versions through the held remote storage, as the real one
 // does.
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -37,11 +38,8 @@ public:
         return m_events;
     }
     bool Has(const std::string& event) const {
-        for (const std::string& e : Events()) {
-            if (e == event)
-                return true;
-        }
-        return false;
+        const std::vector<std::string> events = Events();
+        return std::find(events.begin(), events.end(), event) != events.end();
     }
     void Clear() {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -150,7 +148,7 @@ private:
     std::thread m_thread;
 };
 
-class FakeFileSystem final : public FakeComponent<IFileSystem> {
+class FakeFileSystem : public FakeComponent<IFileSystem> {
 public:
     using FakeComponent::FakeComponent;
     HRESULT Init(ISyncCenter*, ILocalStorage* local, IRemoteStorage* remote, ITaskMgr* taskMgr) override {
@@ -212,6 +210,14 @@ public:
     PELLUX_FAKE(Stop)
 };
 
+// Hands a component to a maker's caller, who owns the reference.
+template <class Made, class Itf>
+HRESULT Give(Made* made, Itf** out) {
+    made->AddRef();
+    *out = made;
+    return S_OK;
+}
+
 // A service client whose log-in replies are scripted; nothing else answers.
 inline CComPtr<IRemoteStorage> ScriptedRemoteStorage(std::function<HRESULT(XmlNode*)> reply) {
     CComPtr<ForwardingRemoteStorage> remote(new ForwardingRemoteStorage(nullptr));
@@ -223,28 +229,15 @@ inline CComPtr<IRemoteStorage> ScriptedRemoteStorage(std::function<HRESULT(XmlNo
 // unless a scripted one is given.
 inline CoreComponentMakers FakeMakers(FakeLog& log,
                                       CComPtr<IRemoteStorage> remote = CComPtr<IRemoteStorage>()) {
-    auto give = [](auto* made, auto** out) {
-        made->AddRef();
-        *out = made;
-        return S_OK;
-    };
     CoreComponentMakers makers;
-    makers.localStorage = [&log, give](ILocalStorage** out) {
-        return give(new FakeLocalStorage(log, "local"), out);
+    makers.localStorage = [&log](ILocalStorage** out) {
+        return Give(new FakeLocalStorage(log, "local"), out);
     };
-    makers.taskMgr = [&log, give](ITaskMgr** out) { return give(new FakeTaskMgr(log, "tasks"), out); };
-    makers.fileSystem = [&log, give](IFileSystem** out) {
-        return give(new FakeFileSystem(log, "files"), out);
-    };
-    makers.eventCenter = [&log, give](IEventCenter** out) {
-        return give(new FakeEventCenter(log, "events"), out);
-    };
+    makers.taskMgr = [&log](ITaskMgr** out) { return Give(new FakeTaskMgr(log, "tasks"), out); };
+    makers.fileSystem = [&log](IFileSystem** out) { return Give(new FakeFileSystem(log, "files"), out); };
+    makers.eventCenter = [&log](IEventCenter** out) { return Give(new FakeEventCenter(log, "events"), out); };
     if (remote) {
-        makers.remoteStorage = [remote](IRemoteStorage** out) {
-            remote->AddRef();
-            *out = remote.get();
-            return S_OK;
-        };
+        makers.remoteStorage = [remote](IRemoteStorage** out) { return Give(remote.get(), out); };
     } else {
         makers.remoteStorage = [](IRemoteStorage** out) { return CreateRemoteStorage(out); };
     }

@@ -1,5 +1,6 @@
 #include "tests/support/testenvironment.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,6 +8,8 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -25,16 +28,10 @@ namespace {
 std::string g_home;
 pid_t g_homeOwner = 0;  // a forked child that exits must leave the home alone
 
-void RemoveTree(const std::string& path) {
-    std::string cmd = "rm -rf '" + path + "'";
-    if (std::system(cmd.c_str()) != 0) {
-        // Leftovers under /tmp are harmless.
-    }
-}
-
 void Cleanup() {
+    std::error_code ignored;  // leftovers under /tmp are harmless
     if (!g_home.empty() && getpid() == g_homeOwner && std::getenv("PELLUX_KEEP_TEST_HOME") == nullptr)
-        RemoveTree(g_home);
+        std::filesystem::remove_all(g_home, ignored);
 }
 }  // namespace
 
@@ -71,11 +68,6 @@ std::string MakeTempDir(const std::string& prefix) {
     return buf;
 }
 
-std::string SourceDir() {
-    const char* s = std::getenv("PELLUX_SOURCE_DIR");
-    return s ? s : PELLUX_SOURCE_DIR_DEFAULT;
-}
-
 std::string BinaryDir() {
     const char* s = std::getenv("PELLUX_BINARY_DIR");
     return s ? s : PELLUX_BINARY_DIR_DEFAULT;
@@ -94,6 +86,18 @@ std::string ReadFile(const std::string& path) {
     std::ostringstream s;
     s << f.rdbuf();
     return s.str();
+}
+
+std::set<std::string> ListFolder(const std::string& path) {
+    std::set<std::string> names;
+    if (DIR* dir = opendir(path.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.insert(entry->d_name);
+        }
+        closedir(dir);
+    }
+    return names;
 }
 
 int RunCommand(const std::string& command, std::string* output) {

@@ -19,10 +19,8 @@ using pellux_test::ScriptedBridge;
 // Waits on the GUI thread, events flowing, until the future is ready (bounded).
 template <class T>
 bool Settle(std::future<T>& result) {
-    for (int i = 0; i < 1000 && result.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready;
-         ++i)
-        QTest::qWait(10);
-    return result.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready;
+    return QTest::qWaitFor(
+        [&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000);
 }
 
 TEST(BridgeSinkTest, AWorkersQuestionIsAnsweredOnTheGuiThreadUnlessRemembered) {
@@ -54,9 +52,7 @@ TEST(BridgeSinkTest, AWorkersQuestionIsAnsweredOnTheGuiThreadUnlessRemembered) {
         std::async(std::launch::async, [&] { return sink.ShowBalloon(L"t", L"b", 1, 10); });
     ASSERT_TRUE(Settle(shown));
     EXPECT_EQ(shown.get(), S_OK);
-    for (int i = 0; i < 500 && window->Calls().size() < 2; ++i)
-        QTest::qWait(10);
-    ASSERT_EQ(window->Calls().size(), 2u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->Calls().size() == 2; }, 5000));
     EXPECT_EQ(window->Calls()[1].thread, std::this_thread::get_id());
 }
 

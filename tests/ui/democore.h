@@ -4,44 +4,39 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <QApplication>
-#include <QElapsedTimer>
+#include <QTest>
 
+#include "base/db/dbconfigstore.h"
 #include "base/settings/inisettings.h"
 #include "core/coreapp/componentmakers.h"
 #include "core/coreapp/coreaccess.h"
-#include "core/eventcenter/eventcenter.h"
-#include "core/filesystem/filesystem/filesystem.h"
-#include "core/localstorage/localstorage/localstorage.h"
-#include "core/remotestorage/remotestorage/iremotestorage.h"
-#include "core/taskmgr/taskmgr.h"
 #include "platform/strings.h"
 #include "tests/support/emulatorfixture.h"
 #include "tests/ui/fakeuservalues.h"
 #include "ui/bridgesink.h"
+#include "ui/main/componentwiring.h"
 
 namespace ui_test {
 
-// Runs the event loop for a while.
-inline void Pump(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-// Waits in the event loop until the condition holds; false after ms.
-template <class Condition>
-bool PumpUntil(Condition condition, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+// The core started over a scratch folder with these parts; Stop shuts it
+// down and puts the default parts back.
+class CoreRun {
+public:
+    void Start(const CoreComponentMakers& makers, const std::string& scratch, IMainWindow* bridge) {
+        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
+        SetDefaultComponentMakers(makers);
+        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge), S_OK);
     }
-    return true;
-}
+    void Stop() {
+        GetCoreAccess().Shutdown();
+        CloseUserDatabase();
+        SetDefaultComponentMakers(saved);
+        unsetenv("PELLUX_REGISTRY_FILE");
+    }
+
+private:
+    CoreComponentMakers saved = GetDefaultComponentMakers();
+};
 
 class DemoCoreTest : public pellux_test::EmulatorTest {
 protected:
@@ -50,27 +45,16 @@ protected:
         if (HasFatalFailure())
             return;
         SetIniFolder(Utf8ToWide(ConfigFolder()));
-        const std::string scratch = pellux_test::MakeTempDir("democore");
-        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
-        CoreComponentMakers makers;
-        makers.localStorage = [](ILocalStorage** out) { return CreateLocalStorage(out); };
-        makers.remoteStorage = [](IRemoteStorage** out) { return CreateRemoteStorage(out); };
-        makers.taskMgr = [](ITaskMgr** out) { return CreateTaskMgr(out); };
-        makers.fileSystem = [](IFileSystem** out) { return CreateFileSystem(out); };
-        makers.eventCenter = [](IEventCenter** out) { return CreateEventCenter(out); };
-        saved = GetDefaultComponentMakers();
-        SetDefaultComponentMakers(makers);
-        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), &sink), S_OK);
+        InstallComponentMakers();
+        run.Start(GetDefaultComponentMakers(), pellux_test::MakeTempDir("democore"), &sink);
     }
     void TearDown() override {
-        GetCoreAccess().Shutdown();
-        SetDefaultComponentMakers(saved);
-        unsetenv("PELLUX_REGISTRY_FILE");
+        run.Stop();
         EmulatorTest::TearDown();
     }
     static bool LogIn() { return GetCoreAccess().BindWithLogin(L"demo", L"demo", 1) == S_OK; }
 
-    CoreComponentMakers saved;
+    CoreRun run;
     FakeUserValues promptValues;
     CBridgeSink sink{promptValues};
 };

@@ -4,12 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
-#include <functional>
 
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "platform/strings.h"
@@ -21,18 +18,7 @@ namespace {
 
 using namespace pellux_test;
 
-// Runs the action on the next modal window that comes up (polled, bounded).
-void WhenModal(std::function<void(QWidget*)> action, int triesLeft = 500) {
-    QTimer::singleShot(20, [action, triesLeft] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            action(modal);
-        } else if (triesLeft > 0) {
-            WhenModal(action, triesLeft - 1);
-        } else {
-            ADD_FAILURE() << "no window came up";
-        }
-    });
-}
+using ui_test::WithModal;
 
 class LoginDlgTest : public FakeCoreTest {
 protected:
@@ -63,20 +49,19 @@ TEST(LoginDlgTextTest, EachFailureHasItsMessage) {
 TEST_F(LoginDlgTest, AWrongPasswordIsToldAndTheTypedLogInGoesThrough) {
     CLoginDlg dlg(core);
     QString message;
-    WhenModal([&](QWidget*) {
+    auto told = [&](QWidget* box) {
+        message = static_cast<QMessageBox*>(box)->text();
+        static_cast<QMessageBox*>(box)->accept();
+    };
+    auto typeTwice = [&](QWidget*) {
         ui_test::SaveScreenshot(&dlg, "logindlg.png");
-        WhenModal([&](QWidget* box) {
-            message = static_cast<QMessageBox*>(box)->text();
-            static_cast<QMessageBox*>(box)->accept();
-        });
-        LogIn(dlg, "demo", "not-the-password", true);
+        EXPECT_TRUE(WithModal([&] { LogIn(dlg, "demo", "not-the-password", true); }, told));
         EXPECT_EQ(dlg.AccountEdit()->text(), "demo");
         LogIn(dlg, "demo", "demo", false);
-    });
-    EXPECT_EQ(dlg.Run(), QDialog::Accepted);
+    };
+    EXPECT_TRUE(WithModal([&] { EXPECT_EQ(dlg.Run(), QDialog::Accepted); }, typeTwice));
     EXPECT_EQ(message, CLoginDlg::FailureText(E_RESULT_ACCOUNT_NOT_MATCH));
     EXPECT_TRUE(core.IsLoggedIn());
-    EXPECT_EQ(core.GetUserIntValue(L"Wizard_OpenFlag"), 0);
     std::wstring flag;
     EXPECT_EQ(core.GetUserValue(flag, L"Wizard_OpenFlag", L""), L"0");
 }
@@ -86,17 +71,8 @@ TEST_F(LoginDlgTest, AStoredSessionLogsInWithoutShowingTheDialog) {
     ASSERT_EQ(core.Shutdown(), S_OK);
     ASSERT_EQ(core.Startup(dataDir, sink.get()), S_OK);
     CLoginDlg dlg(core);
-    bool shown = false;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (dlg.isVisible()) {
-            shown = true;
-            dlg.reject();
-        }
-    });
-    watch.start(1);
-    EXPECT_EQ(dlg.Run(), QDialog::Accepted);
-    EXPECT_FALSE(shown);
+    EXPECT_FALSE(WithModal([&] { EXPECT_EQ(dlg.Run(), QDialog::Accepted); },
+                           [](QWidget* shown) { static_cast<QDialog*>(shown)->reject(); }));
     EXPECT_TRUE(core.IsLoggedIn());
 }
 
@@ -105,11 +81,11 @@ TEST_F(LoginDlgTest, LeavingEndsWithTwoAndTheStoredModeIsPreselected) {
     ASSERT_EQ(core.UnBind(), S_OK);
     CLoginDlg dlg(core);
     bool deleteDataChecked = false;
-    WhenModal([&](QWidget*) {
+    auto leave = [&](QWidget*) {
         deleteDataChecked = dlg.DeleteDataRadio()->GetCheck() == SKINGUI::BST_CHECKED;
         dlg.ExitButton()->click();
-    });
-    EXPECT_EQ(dlg.Run(), CLoginDlg::kLoginLeft);
+    };
+    EXPECT_TRUE(WithModal([&] { EXPECT_EQ(dlg.Run(), CLoginDlg::kLoginLeft); }, leave));
     EXPECT_TRUE(deleteDataChecked);
     EXPECT_FALSE(core.IsLoggedIn());
 }

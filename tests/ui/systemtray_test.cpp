@@ -1,59 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
-#include <QThread>
 #include <QWidget>
 #include <thread>
 
+#include "tests/ui/faketraybackend.h"
 #include "ui/systemtray.h"
 
-namespace {
-
-// Records what the tray tells the desktop, and on which thread.
-struct TrayLog {
-    QString tip;
-    QString title;
-    QString text;
-    int flags = 0;
-    int timeout = 0;
-    int balloons = 0;
-    bool shown = false;
-    bool offGuiThread = false;
-    QMenu* menu = nullptr;
-    std::function<void(int)> mouse;
-};
-
-class FakeTrayBackend : public ITrayBackend {
-public:
-    explicit FakeTrayBackend(TrayLog& log) : log_(log) {}
-    void Show() override { Touch().shown = true; }
-    void Hide() override { Touch().shown = false; }
-    void SetIcon(const QIcon&) override { Touch(); }
-    void SetToolTip(const QString& tip) override { Touch().tip = tip; }
-    void SetContextMenu(QMenu* menu) override { Touch().menu = menu; }
-    bool ShowMessage(const QString& title, const QString& text, int flags, int timeout) override {
-        Touch();
-        log_.title = title;
-        log_.text = text;
-        log_.flags = flags;
-        log_.timeout = timeout;
-        ++log_.balloons;
-        return true;
-    }
-    void SetMouseHandler(std::function<void(int)> handler) override { Touch().mouse = std::move(handler); }
-
-private:
-    TrayLog& Touch() {
-        if (QThread::currentThread() != qApp->thread())
-            log_.offGuiThread = true;
-        return log_;
-    }
-    TrayLog& log_;
-};
-
-}  // namespace
+using ui_test::FakeTrayBackend;
+using ui_test::TrayLog;
 
 TEST(SystemTray, MenuHasItsItemsWithOpenAsTheBoldDefaultAndClicksReachTheOwner) {
     TrayLog log;
@@ -144,9 +100,7 @@ TEST(SystemTray, BalloonsFromWorkerThreadsAreShownOnTheGuiThread) {
     worker.join();
     EXPECT_TRUE(accepted);
     EXPECT_EQ(log.balloons, 0);  // queued, not yet shown
-    for (int i = 0; i < 100 && log.balloons == 0; ++i)
-        QTest::qWait(10);
-    EXPECT_EQ(log.balloons, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log.balloons == 1; }, 1000));
     EXPECT_EQ(log.text, "上传完成");
     EXPECT_EQ(log.tip, "Orvane便携版 v1.0\n快速备份您的文档");
     EXPECT_FALSE(log.offGuiThread);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
@@ -33,16 +32,9 @@ int RunInBox(CWaittingDlg& box, CWaittingDlg::Job job, std::function<void()> whi
     return box.Run(std::move(job), nullptr, QString());
 }
 
-// Waits on the GUI thread, events flowing, until the condition holds (bounded).
-bool WaitFor(std::function<bool()> condition) {
-    for (int i = 0; i < 500 && !condition(); ++i)
-        QTest::qWait(10);
-    return condition();
-}
-
 }  // namespace
 
-TEST(WaitingDialog, TheJobRunsOnAWorkerWhileTheBoxIsUpAndItsResultComesBack) {
+TEST(WaitingDialog, TheJobRunsOnAWorkerWhileTheBoxIsUpAndNeverOnceStoppedBeforeItStarts) {
     CWaittingDlg box;
     const std::thread::id gui = std::this_thread::get_id();
     std::atomic<bool> release{false};
@@ -67,6 +59,17 @@ TEST(WaitingDialog, TheJobRunsOnAWorkerWhileTheBoxIsUpAndItsResultComesBack) {
     EXPECT_FALSE(box.IsRunning());
     // The box is used again for the next job, its go-on flag raised again.
     EXPECT_EQ(RunInBox(box, [](CWaitJob& job) { return job.GoOn() ? 7 : -7; }), 7);
+
+    // Stopped before its job starts, the box closes and the job never runs.
+    std::atomic<bool> ran{false};
+    QTimer::singleShot(0, &box, [&] { EXPECT_TRUE(box.Stop()); });
+    EXPECT_EQ(RunInBox(box,
+                       [&](CWaitJob&) {
+                           ran = true;
+                           return 0;
+                       }),
+              E_FAIL);
+    EXPECT_FALSE(ran);
 }
 
 TEST(WaitingDialog, CancelGreysTheButtonAndTheJobStopsAtItsNextCheck) {
@@ -127,12 +130,12 @@ TEST(WaitingDialog, ProgressLinesAreCutAfterFiftyCharactersAndShownOnTheGuiThrea
             return 0;
         },
         [&] {
-            EXPECT_TRUE(WaitFor([&] { return box.ProgressText().startsWith("正在删除"); }));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return box.ProgressText().startsWith("正在删除"); }, 5000));
             seen = box.ProgressText();
             // The twelve frames turn in 1.2 seconds and start over.
             const int first = box.Frame();
-            EXPECT_TRUE(WaitFor([&] { return box.Frame() == (first + 11) % 12; }));
-            EXPECT_TRUE(WaitFor([&] { return box.Frame() == first; }));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return box.Frame() == (first + 11) % 12; }, 5000));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return box.Frame() == first; }, 5000));
             EXPECT_FALSE(ui_test::SaveScreenshot(&box, "ui_waiting_dialog.png").isEmpty());
             release = true;
         });
@@ -168,20 +171,7 @@ TEST(WaitingDialog, StopGivesUpOnAHungJobAfterFiveSecondsAndLeavesItDetached) {
     EXPECT_NE(log.find("等待窗口退出超时，TimeOut = 5000"), std::string::npos) << log;
     box.reset();
     *hung = false;
-    EXPECT_TRUE(WaitFor([&] { return *ended != -1; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return *ended != -1; }, 5000));
     QCoreApplication::processEvents();
     EXPECT_EQ(*ended, 0);
-}
-
-TEST(WaitingDialog, StoppedBeforeItsJobStartsTheBoxClosesAndTheJobNeverRuns) {
-    CWaittingDlg box;
-    std::atomic<bool> ran{false};
-    QTimer::singleShot(0, &box, [&] { EXPECT_TRUE(box.Stop()); });
-    EXPECT_EQ(RunInBox(box,
-                       [&](CWaitJob&) {
-                           ran = true;
-                           return 0;
-                       }),
-              E_FAIL);
-    EXPECT_FALSE(ran);
 }

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <functional>
 
@@ -17,33 +15,17 @@ using ui_test::FakeUserValues;
 
 WizardPrompt Prompt(const std::wstring& key, const std::wstring& buttons, int flag, const std::wstring& check,
                     int remember) {
-    WizardPrompt prompt;
-    prompt.key = key;
-    prompt.text =
+    const std::wstring text =
         L"/home/用户/文档/2026年第三季度财务报告-最终版-修订稿.xlsx  文件已经存在，请选择以下操作方式。";
-    prompt.caption = L"Orvane便携版";
-    prompt.buttons = buttons;
-    prompt.flag = flag;
-    prompt.checkText = check;
-    prompt.rememberValue = remember;
-    return prompt;
+    return WizardPrompt{key, text, L"Orvane便携版", buttons, flag, check, remember};
 }
 
-// Asks through a real box; `act` runs once the box is up. A box that `act`
-// leaves open is closed after a while so a broken test fails instead of hanging.
+// Asks through a real box; `act` runs once the box is up.
 int Ask(FakeUserValues& values, const WizardPrompt& prompt, std::function<void(CWizardDlg&)> act,
         bool* shown = nullptr) {
     CWizardDlg box(values, prompt);
-    bool seen = false;
-    QTimer::singleShot(0, &box, [&] {
-        seen = true;
-        act(box);
-    });
-    QTimer::singleShot(5000, &box, [&] {
-        ADD_FAILURE() << "the box stayed open";
-        box.reject();
-    });
-    const int answer = box.ShowOrReuse();
+    int answer = 0;
+    const bool seen = ui_test::WithModal([&] { answer = box.ShowOrReuse(); }, [&](QWidget*) { act(box); });
     if (shown != nullptr)
         *shown = seen;
     return answer;
@@ -63,28 +45,25 @@ std::vector<QPushButton*> VisibleButtons(CWizardDlg& box) {
 }  // namespace
 
 TEST(WizardDecide, RememberedAnswersAndTipsModeDecideWhetherTheBoxShows) {
+    const std::wstring check = L"下次不再提示";
+    const WizardPrompt noCheck = Prompt(L"Wizard_DeleteFiles", L"确定|取消", 0, L"", 0);
+    const WizardPrompt question = Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1);
+    const WizardPrompt tip = Prompt(L"Wizard_CloseMainWnd", L"确定", 0, check, -1);
     struct Case {
         const char* name;
         WizardPrompt prompt;
         WizardStored stored;
         std::optional<int> expected;
     };
-    const std::wstring check = L"下次不再提示";
     const std::vector<Case> cases = {
-        {"no check box: always asked",
-         Prompt(L"Wizard_DeleteFiles", L"确定|取消", 0, L"", 0),
-         {L"0", 0, 1},
-         {}},
-        {"remembered answer", Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1), {L"0", 0, 2}, 2},
+        {"no check box: always asked", noCheck, {L"0", 0, 1}, {}},
+        {"remembered answer", question, {L"0", 0, 2}, 2},
         {"remembered -2", Prompt(L"Wizard_OpenFolder", L"a|b", 0, check, -2), {L"", 0, -2}, -2},
-        {"tips on by default", Prompt(L"Wizard_CloseMainWnd", L"确定", 0, check, -1), {L"", 0, 0}, {}},
-        {"tips on", Prompt(L"Wizard_CloseMainWnd", L"确定", 0, check, -1), {L"1", 1, 0}, {}},
-        {"tips off hides a tip", Prompt(L"Wizard_CloseMainWnd", L"确定", 0, check, -1), {L"0", 0, 0}, -2},
+        {"tips on by default", tip, {L"", 0, 0}, {}},
+        {"tips on", tip, {L"1", 1, 0}, {}},
+        {"tips off hides a tip", tip, {L"0", 0, 0}, -2},
         {"any other value is off", Prompt(L"Wizard_OpenFiles", L"确定", 0, check, -1), {L"2", 2, 0}, -2},
-        {"tips off still asks questions",
-         Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1),
-         {L"0", 0, 0},
-         {}},
+        {"tips off still asks questions", question, {L"0", 0, 0}, {}},
         {"replacing a local file is always asked",
          Prompt(L"Wizard_DownLoadFileExist", L"替换|取消", 0, check, -1),
          {L"0", 0, 0},
@@ -97,6 +76,9 @@ TEST(WizardDecide, RememberedAnswersAndTipsModeDecideWhetherTheBoxShows) {
 }
 
 TEST(WizardDecide, OnlyATickedButtonAnswerIsStoredAndCancelNeverBecomesAYes) {
+    const std::wstring check = L"下次不再提示";
+    const WizardPrompt question = Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1);
+    const WizardPrompt emptyBin = Prompt(L"Wizard_DeleteFiles", L"确定|取消", 1, check, 1);
     struct Case {
         const char* name;
         WizardPrompt prompt;
@@ -104,14 +86,13 @@ TEST(WizardDecide, OnlyATickedButtonAnswerIsStoredAndCancelNeverBecomesAYes) {
         bool ticked;
         std::optional<int> expected;
     };
-    const std::wstring check = L"下次不再提示";
     const std::vector<Case> cases = {
-        {"not ticked", Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1), 2, false, {}},
-        {"the answer itself", Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1), 2, true, 2},
-        {"a remembered cancel", Prompt(L"Wizard_MoveFileExist", L"a|b|c", 1, check, -1), -1, true, -1},
+        {"not ticked", question, 2, false, {}},
+        {"the answer itself", question, 2, true, 2},
+        {"a remembered cancel", question, -1, true, -1},
         {"fixed value whatever the button", Prompt(L"Wizard_OpenFolder", L"a|b", 0, check, -2), -1, true, -2},
-        {"empty bin: yes is kept", Prompt(L"Wizard_DeleteFiles", L"确定|取消", 1, check, 1), 1, true, 1},
-        {"empty bin: cancel is not", Prompt(L"Wizard_DeleteFiles", L"确定|取消", 1, check, 1), -1, true, {}},
+        {"empty bin: yes is kept", emptyBin, 1, true, 1},
+        {"empty bin: cancel is not", emptyBin, -1, true, {}},
         {"no check box", Prompt(L"Wizard_DeleteFiles", L"确定|取消", 0, L"", 0), 1, true, {}},
     };
     for (const Case& c : cases) {

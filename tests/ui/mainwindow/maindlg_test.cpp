@@ -9,12 +9,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 
 #include "skingui/colorref.h"
 #include "skingui/simpleoutbar.h"
 #include "skingui/skinbutton.h"
 #include "tests/ui/democore.h"
+#include "tests/ui/faketraybackend.h"
 #include "tests/ui/fakeuservalues.h"
 #include "tests/ui/middlewindow/faketaskcore.h"
 #include "ui/bridgesink.h"
@@ -30,9 +30,8 @@ using namespace ui_test;
 
 namespace {
 
-struct SessionLog {
-    std::vector<std::string> calls;
-};
+// The session actions, each with the number of core commands before it.
+using SessionLog = std::vector<std::string>;
 
 class FakeSession : public ISessionControl {
 public:
@@ -43,28 +42,11 @@ public:
 
 private:
     bool Note(const char* call) {
-        // What the core was told before the session action.
-        log_.calls.push_back(std::string(call) + "@" + std::to_string(core_.Calls().size()));
+        log_.push_back(std::string(call) + "@" + std::to_string(core_.Calls().size()));
         return true;
     }
     SessionLog& log_;
     FakeTaskCore& core_;
-};
-
-class SilentTray : public ITrayBackend {
-public:
-    explicit SilentTray(bool available) : available_(available) {}
-    void Show() override {}
-    void Hide() override {}
-    void SetIcon(const QIcon&) override {}
-    void SetToolTip(const QString&) override {}
-    void SetContextMenu(QMenu*) override {}
-    bool ShowMessage(const QString&, const QString&, int, int) override { return true; }
-    void SetMouseHandler(std::function<void(int)>) override {}
-    bool IsAvailable() const override { return available_; }
-
-private:
-    bool available_;
 };
 
 struct QuietCore final : ICoreLife {
@@ -73,32 +55,6 @@ struct QuietCore final : ICoreLife {
     HRESULT Shutdown() override { return S_OK; }
 };
 
-// Runs `act` on the first modal dialog that comes up while `run` runs; the
-// dialog is closed after a while so a broken test fails instead of hanging.
-template <class Run>
-bool WithModal(Run run, std::function<void(QWidget*)> act) {
-    bool seen = false;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll.stop();
-            seen = true;
-            act(modal);
-        }
-    });
-    poll.start();
-    QTimer::singleShot(5000, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            ADD_FAILURE() << "a dialog stayed open";
-            static_cast<QDialog*>(modal)->reject();
-        }
-    });
-    run();
-    poll.stop();
-    return seen;
-}
-
 class MainDlgTest : public ::testing::Test {
 protected:
     std::unique_ptr<CMainDlg> Make(bool loginOk = true, bool trayAvailable = true) {
@@ -106,7 +62,8 @@ protected:
         parts.values = &values;
         parts.core = core;
         parts.session = std::make_unique<FakeSession>(session, *core);
-        parts.tray = std::make_unique<SilentTray>(trayAvailable);
+        tray.available = trayAvailable;
+        parts.tray = std::make_unique<FakeTrayBackend>(tray);
         parts.login = [loginOk] { return loginOk; };
         parts.stopWorker = [this] { core->ClearTaskList(L"worker-stopped"); };
         return std::make_unique<CMainDlg>(std::move(parts));
@@ -115,6 +72,7 @@ protected:
     FakeUserValues values;
     std::shared_ptr<FakeTaskCore> core = std::make_shared<FakeTaskCore>();
     SessionLog session;
+    TrayLog tray;
     QuietCore life;
     CBridgeSink sink{values};
 };
@@ -167,7 +125,7 @@ TEST_F(MainDlgTest, PlacementIsStoredUnlessMaximisedAndPanesFollowTheSize) {
     EXPECT_EQ(values.values[L"_MainWndPos"], L"60|40|700|500");
 }
 
-TEST_F(MainDlgTest, TheCloseBoxAsksOnceAndHidesToTheTray) {
+TEST_F(MainDlgTest, TheCloseBoxAsksOnceAndHidesToTheTrayWhileARestartEndsThePass) {
     CPassControl pass(life, sink);
     auto window = Make();
     window->Create(pass);
@@ -185,7 +143,10 @@ TEST_F(MainDlgTest, TheCloseBoxAsksOnceAndHidesToTheTray) {
     EXPECT_FALSE(WithModal([&] { window->close(); }, [](QWidget*) {}));
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(pass.Ended());
-    window->CloseApp(kQuitCode);
+    // A restart ends the event loop with its own code.
+    window->RequestRestart();
+    EXPECT_FALSE(pass.Ended());
+    EXPECT_EQ(pass.Exec(), kRestartCode);
 
     // With no notification area the window is minimised, not hidden, and no tip comes up.
     values.values.clear();
@@ -196,15 +157,6 @@ TEST_F(MainDlgTest, TheCloseBoxAsksOnceAndHidesToTheTray) {
     EXPECT_TRUE(noTray->isVisible());
     EXPECT_TRUE(noTray->isMinimized());
     noTray->CloseApp(kQuitCode);
-}
-
-TEST_F(MainDlgTest, RequestRestartEndsTheEventLoopWithTheRestartCode) {
-    CPassControl pass(life, sink);
-    auto window = Make();
-    window->Create(pass);
-    window->RequestRestart();
-    EXPECT_FALSE(pass.Ended());
-    EXPECT_EQ(pass.Exec(), kRestartCode);
 }
 
 TEST_F(MainDlgTest, QuittingWithPendingWorkAsksFirst) {
@@ -247,10 +199,7 @@ TEST_F(MainDlgTest, QuittingWithPendingWorkAsksFirst) {
             EXPECT_TRUE(message.contains(QStringLiteral("您还有 2 个任务未完成")));
         }
         if (!pass.Ended()) {
-            {
-                std::lock_guard<std::mutex> guard(core->lock);
-                core->unfinishedList.clear();
-            }
+            core->ClearLists();
             window->CloseApp(kQuitCode);
         }
     }
@@ -262,9 +211,9 @@ TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds)
     auto window = Make();
     window->Create(pass);
     // A watched file holds the shut-down off while it is there.
-    EXPECT_TRUE(PumpUntil([&] { return !session.calls.empty(); }, 5000));
-    EXPECT_EQ(session.calls, std::vector<std::string>{"inhibit@0"});
-    session.calls.clear();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !session.empty(); }, 5000));
+    EXPECT_EQ(session, std::vector<std::string>{"inhibit@0"});
+    session.clear();
     EXPECT_FALSE(window->QueryEndSession(kEndSessionLogoff));
     CShutDownDlg* prompt = window->ShutDown();
     ASSERT_TRUE(prompt->isVisible());
@@ -274,7 +223,7 @@ TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds)
     EXPECT_TRUE(window->QueryEndSession(kEndSessionLogoff));
     prompt->CancelButton()->click();
     EXPECT_FALSE(prompt->isVisible());
-    EXPECT_TRUE(session.calls.empty());
+    EXPECT_TRUE(session.empty());
 
     EXPECT_FALSE(window->QueryEndSession(0));
     EXPECT_EQ(prompt->windowTitle(), QStringLiteral("关机提示"));
@@ -282,13 +231,10 @@ TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds)
     EXPECT_FALSE(prompt->isVisible());
     // Tasks cancelled and the worker stopped before the power-off.
     EXPECT_EQ(core->Calls(), (std::vector<std::wstring>{L"cancel:", L"clear:worker-stopped"}));
-    EXPECT_EQ(session.calls, std::vector<std::string>{"poweroff@2"});
-    {
-        std::lock_guard<std::mutex> guard(core->lock);
-        core->openList.clear();
-    }
+    EXPECT_EQ(session, std::vector<std::string>{"poweroff@2"});
+    core->ClearLists();
     window->CloseApp(kQuitCode);
-    EXPECT_EQ(session.calls.back(), "release@2");
+    EXPECT_EQ(session.back(), "release@2");
 }
 
 TEST_F(MainDlgTest, TheSpaceBarIsDrawnToItsShare) {
@@ -333,17 +279,17 @@ TEST_F(ScreenshotTest, MainWindowAboutAndExitPromptOfTheDemoAccount) {
     if (GetCoreAccess().GetSpaceInfo(&used, &total, true) == S_OK)
         window.Top()->SetSpaceInfo(uint64_t(used), uint64_t(total));
     window.SetStatusText(L"已登录");
-    Pump(1500);
+    QTest::qWait(1500);
     EXPECT_EQ(window.Middle()->Navigate()->Bar()->GetGroup(0)->items.size(), 5u);
     EXPECT_FALSE(SaveScreenshot(&window, "mainwindow.png").isEmpty());
     window.resize(500, 400);
-    Pump(300);
+    QTest::qWait(300);
     EXPECT_FALSE(SaveScreenshot(&window, "mainwindow_small.png").isEmpty());
     window.resize(1000, 700);
 
     CAboutDlg about(QStringLiteral("token"), &window);
     about.show();
-    Pump(100);
+    QTest::qWait(100);
     EXPECT_FALSE(SaveScreenshot(&about, "about.png").isEmpty());
     about.close();
 
@@ -353,12 +299,15 @@ TEST_F(ScreenshotTest, MainWindowAboutAndExitPromptOfTheDemoAccount) {
     CShutDownDlg prompt(pending, session, nullptr, &window);
     ASSERT_TRUE(prompt.Prepare());
     prompt.show();
-    Pump(100);
+    QTest::qWait(100);
     EXPECT_FALSE(SaveScreenshot(&prompt, "exitprompt.png").isEmpty());
     prompt.hide();
 
     sink.SetWindow(nullptr);
     window.CloseApp(kQuitCode);
+    // Without values of its own the window keeps its placement in the user's.
+    std::wstring placement;
+    EXPECT_FALSE(GetCoreAccess().GetUserValue(placement, L"_MainWndPos", L"").empty());
 }
 
 }  // namespace

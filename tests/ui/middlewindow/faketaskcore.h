@@ -47,6 +47,13 @@ public:
         std::unique_lock<std::mutex> guard(lock);
         return wake.wait_for(guard, std::chrono::seconds(10), [this] { return stalled > 0; });
     }
+    // Empties every list, under the lock the pollers read them with.
+    void ClearLists() {
+        std::lock_guard<std::mutex> guard(lock);
+        openList.clear();
+        unfinishedList.clear();
+        finishedList.clear();
+    }
     std::vector<std::wstring> Calls() {
         std::lock_guard<std::mutex> guard(lock);
         return calls;
@@ -78,15 +85,7 @@ private:
 
 inline TaskInfo Task(const std::wstring& key, const std::wstring& path, bool upload, int64_t done,
                      int64_t total, HRESULT result = S_OK, int flags = 0) {
-    TaskInfo info;
-    info.key = key;
-    info.itemPath = path;
-    info.isUpload = upload ? 1 : 0;
-    info.bytesDone = done;
-    info.bytesTotal = total;
-    info.result = result;
-    info.flags = flags;
-    return info;
+    return TaskInfo{key, path, upload ? 1 : 0, /*state*/ 0, result, done, total, flags};
 }
 
 }  // namespace ui_test

@@ -8,6 +8,7 @@
 #include <QMimeData>
 
 #include "tests/ui/fakeuservalues.h"
+#include "tests/ui/recordingmainwindow.h"
 #include "ui/explorerdragmime.h"
 #include "ui/mainwindowpanes.h"
 #include "ui/middlewindow/navigatewindow.h"
@@ -90,41 +91,10 @@ public:
     std::map<std::wstring, int> writes;
 };
 
-// The middle pane as the navigation pane reaches it.
-class RecordingMain : public IUiMainWindow, public IMiddleWindow {
-public:
-    HRESULT ShowMessage(const std::wstring&, const std::wstring&) override { return S_OK; }
-    int AskUser(const std::wstring& key, const std::wstring&, const std::wstring&, const std::wstring&, int,
-                const std::wstring&, int) override {
-        asked.push_back(key);
-        return 1;
-    }
-    HRESULT ShowBalloon(const std::wstring&, const std::wstring&, uint32_t, uint32_t) override {
-        return S_OK;
-    }
-    HRESULT GetPane(int index, void** out) override {
-        if (index == kPaneMiddle)
-            *out = static_cast<IMiddleWindow*>(this);
-        return S_OK;
-    }
-    HRESULT RequestRestart() override { return S_OK; }
-    HRESULT SetStatusText(const std::wstring&) override { return S_OK; }
-    HRESULT OpenItem(int type, const std::wstring& id, const std::wstring& parentId, const std::wstring& path,
-                     bool isFolder) override {
-        opened.push_back(std::to_wstring(type) + L"," + id + L"," + parentId + L"," + path + L"," +
-                         (isFolder ? L"1" : L"0"));
-        return S_OK;
-    }
-    HRESULT NavigateTo(int, const std::wstring&) override { return S_OK; }
-    HRESULT ShowSection(int, int) override { return S_OK; }
-    HRESULT FullTextSearch(const std::wstring&) override { return S_OK; }
-
-    std::vector<std::wstring> asked, opened;
-};
-
 TEST(NavigateWindow, DropsOpensAndCommandsSaveTheList) {
     CountingValues values;
-    RecordingMain main;
+    RecordingMainWindow main;
+    main.answer = 1;
     CNavigateWindow pane(&main, values);
     pane.resize(209, 420);
     // Text from another program is refused.
@@ -157,9 +127,12 @@ TEST(NavigateWindow, DropsOpensAndCommandsSaveTheList) {
     EXPECT_FALSE(pane.RunCommand(CNavigateWindow::kCmdDelete, 2));
     EXPECT_TRUE(pane.RunCommand(CNavigateWindow::kCmdMoveUp, 6));
     EXPECT_EQ(pane.Model().At(5).name, L"notes.txt");
-    EXPECT_TRUE(pane.RunCommand(CNavigateWindow::kCmdDelete, 5));
+    EXPECT_FALSE(pane.RunCommand(CNavigateWindow::kCmdMoveDown, 6));
+    EXPECT_TRUE(pane.RunCommand(CNavigateWindow::kCmdMoveDown, 5));
+    EXPECT_EQ(pane.Model().At(6).name, L"notes.txt");
+    EXPECT_TRUE(pane.RunCommand(CNavigateWindow::kCmdDelete, 6));
     EXPECT_EQ(pane.Model().Count(), 6);
-    EXPECT_EQ(values.writes[L"NavigateData"], 3);
+    EXPECT_EQ(values.writes[L"NavigateData"], 4);
     CNavigateModel stored;
     stored.Load(values.values[L"NavigateData"]);
     EXPECT_EQ(stored.At(5).name, L"照片");

@@ -6,10 +6,10 @@
 
 #include <QApplication>
 #include <QTest>
-#include <thread>
 
 #include "core/filesystem/taskdata/taskdatabase.h"
 #include "skingui/skinlistviewctrlex.h"
+#include "tests/support/waituntil.h"
 #include "tests/ui/fakeuservalues.h"
 #include "tests/ui/middlewindow/faketaskcore.h"
 #include "ui/middlewindow/taskswindow.h"
@@ -153,8 +153,7 @@ protected:
     // Waits for a poll that began after now to finish.
     void WaitForPoll() {
         const uint64_t seen = window->Cache().Generation();
-        for (int i = 0; i < 1000 && window->Cache().Generation() < seen + 2; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        pellux_test::WaitUntil([&] { return window->Cache().Generation() >= seen + 2; }, 5000);
         window->Refresh();
     }
 
@@ -187,21 +186,12 @@ TEST_F(TasksWindowTest, RefreshNeverWaitsForAStalledCore) {
     WaitForPoll();
     core->HoldLists();
     ASSERT_TRUE(core->WaitUntilStalled());
-    {
-        std::lock_guard<std::mutex> guard(core->lock);
-        core->finishedList.clear();
-    }
+    core->ClearLists();
     // The poller sits in the core; the pane keeps its rows and answers.
     for (int i = 0; i < 5; ++i) {
         window->Refresh();
         QApplication::processEvents();
     }
-    bool stillHeld = false;
-    {
-        std::lock_guard<std::mutex> guard(core->lock);
-        stillHeld = core->holding;
-    }
-    EXPECT_TRUE(stillHeld);
     EXPECT_EQ(window->List()->RowCount(), 6);
     core->Release();
     WaitForPoll();

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <minizip/zip.h>
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <string>
@@ -19,12 +18,9 @@ using namespace pellux_test;
 
 namespace {
 
-ProgramVersion Version(uint16_t a, uint16_t b, uint16_t c, uint16_t d) {
-    ProgramVersion v;
-    v.parts[0] = a, v.parts[1] = b, v.parts[2] = c, v.parts[3] = d;
-    v.known = true;
-    return v;
-}
+// The running program's version and the one on offer.
+const ProgramVersion kCurrent{{1, 0, 0, 1}, true};
+const ProgramVersion kNewer{{2, 0, 0, 0}, true};
 
 // A copy of /bin/true carrying the given version note.
 std::string StampedProgram(const std::string& dir, const ProgramVersion& v) {
@@ -54,27 +50,10 @@ std::string MakeZip(const std::string& path,
     return path;
 }
 
-// The names in a folder, each followed by a space.
-std::string ReadDir(const std::string& path) {
-    std::string names;
-    if (DIR* dir = opendir(path.c_str())) {
-        while (dirent* e = readdir(dir)) {
-            if (e->d_name[0] != '.')
-                names += std::string(e->d_name) + " ";
-        }
-        closedir(dir);
-    }
-    return names;
-}
-
-bool IsExecutable(const std::string& path) {
+// The file's mode bits; 0 when there is none.
+mode_t ModeOf(const std::string& path) {
     struct stat st {};
-    return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IXUSR);
-}
-
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
+    return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
 }
 
 struct Recorder {
@@ -123,8 +102,11 @@ TEST(UpdateCheck, StagesOnlyASoundNewerOffer) {
     if (!HaveProgram("objcopy"))
         GTEST_SKIP() << "objcopy is not installed";
     const std::string dir = MakeTempDir("offers");
-    const std::string newer = ReadFile(StampedProgram(MakeTempDir("n"), Version(2, 0, 0, 0)));
-    const std::string same = ReadFile(StampedProgram(MakeTempDir("s"), Version(1, 0, 0, 1)));
+    const std::string newer = ReadFile(StampedProgram(MakeTempDir("n"), kNewer));
+    const std::string same = ReadFile(StampedProgram(MakeTempDir("s"), kCurrent));
+    const std::string zipPath = "/update/files/pellux.exe.zip";
+    const std::string notKeyValue = "path=/update/check/&result=ok";
+    const std::string corrupt = "path=" + zipPath + "&corrupt=1";
     struct Case {
         const char* name;
         std::vector<std::pair<std::string, std::string>> entries;  // none: no offer
@@ -136,20 +118,8 @@ TEST(UpdateCheck, StagesOnlyASoundNewerOffer) {
         {"newer", {{"pellux", newer}}, "", S_OK, true, true, true},
         {"same version", {{"pellux", same}}, "", S_FALSE, true, true, false},
         {"two entries", {{"a", newer}, {"b", newer}}, "", E_FAIL, true, false, false},
-        {"reply not key=value",
-         {{"pellux", newer}},
-         "path=/update/check/&result=ok",
-         S_FALSE,
-         false,
-         false,
-         false},
-        {"archive altered on the way",
-         {{"pellux", newer}},
-         "path=/update/files/pellux.exe.zip&corrupt=1",
-         E_FAIL,
-         true,
-         false,
-         false},
+        {"reply not key=value", {{"pellux", newer}}, notKeyValue, S_FALSE, false, false, false},
+        {"archive altered on the way", {{"pellux", newer}}, corrupt, E_FAIL, true, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -168,16 +138,16 @@ TEST(UpdateCheck, StagesOnlyASoundNewerOffer) {
 
         Recorder recorder;
         const std::string staging = MakeTempDir("staging");
-        UpdateCheckJob job{recorder.Hooks(), Version(1, 0, 0, 1), Utf8ToWide(staging + "/pellux.exe.zip"),
+        UpdateCheckJob job{recorder.Hooks(), kCurrent, Utf8ToWide(staging + "/pellux.exe.zip"),
                            Utf8ToWide(staging + "/staged")};
         EXPECT_EQ(RunUpdateCheck(job, nullptr), c.result);
-        EXPECT_EQ(Exists(staging + "/staged"), c.staged);
+        EXPECT_EQ(ModeOf(staging + "/staged") != 0, c.staged);
         if (c.staged) {
-            EXPECT_TRUE(IsExecutable(staging + "/staged"));
+            EXPECT_TRUE(ModeOf(staging + "/staged") & S_IXUSR);
             EXPECT_EQ(ReadFile(staging + "/staged"), c.entries[0].second);
         }
-        EXPECT_FALSE(Exists(staging + "/pellux.exe.zip"));
-        EXPECT_EQ(emulator.RequestsTo("/update/files/pellux.exe.zip").size(), c.downloads ? 1u : 0u);
+        EXPECT_EQ(0u, ModeOf(staging + "/pellux.exe.zip"));
+        EXPECT_EQ(emulator.RequestsTo(zipPath).size(), c.downloads ? 1u : 0u);
         ASSERT_EQ(recorder.balloons.size(), c.balloon ? 1u : 0u);
         if (c.balloon) {
             EXPECT_EQ(recorder.balloons[0], L"Orvane便携版已升级到版本 v2.0.0.0, 重启程序后生效");
@@ -193,7 +163,7 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
     GetConfigFolder(config);
     EXPECT_EQ(CUpdate::StagedProgramPath().rfind(config, 0), 0u);  // never below the working folder
     const std::string staged = WideToUtf8(CUpdate::StagedProgramPath());
-    ASSERT_TRUE(WriteFile(staged, ReadFile(StampedProgram(MakeTempDir("n"), Version(2, 0, 0, 0)))));
+    ASSERT_TRUE(WriteFile(staged, ReadFile(StampedProgram(MakeTempDir("n"), kNewer))));
     struct Case {
         const char* name;
         bool programFolderRefuses;
@@ -217,14 +187,14 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
                 return to.compare(0, programDir.size(), programDir) != 0 && CopyProgramFile(from, to);
             };
         }
-        CUpdate update(hooks, Utf8ToWide(program), Version(1, 0, 0, 1));
+        CUpdate update(hooks, Utf8ToWide(program), kCurrent);
         EXPECT_EQ(update.CheckAndApplyUpdate(), 1);
         ASSERT_EQ(recorder.messages.size(), 1u);
         ASSERT_EQ(recorder.started.size(), 1u);
-        EXPECT_FALSE(Exists(program + "_"));
+        EXPECT_EQ(0u, ModeOf(program + "_"));
         if (!c.programFolderRefuses) {
             EXPECT_EQ(ReadFile(program), ReadFile(staged));
-            EXPECT_TRUE(IsExecutable(program));
+            EXPECT_TRUE(ModeOf(program) & S_IXUSR);
             EXPECT_EQ(recorder.messages[0], L"恭喜您，Tessal已经升级到最新版本：2.0.0.0\n");
             EXPECT_EQ(recorder.started[0], Utf8ToWide(program) + L" -hasupdate");
             continue;
@@ -232,7 +202,7 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
         EXPECT_EQ(ReadFile(program), "old program");  // never left empty
         const std::string name = c.desktopTaken ? "Orvane便捷版2.0.0.0.exe" : "Orvane便捷版.exe";
         EXPECT_EQ(ReadFile(desktop + "/" + name), ReadFile(staged));
-        EXPECT_TRUE(IsExecutable(desktop + "/" + name));
+        EXPECT_TRUE(ModeOf(desktop + "/" + name) & S_IXUSR);
         EXPECT_EQ(recorder.messages[0],
                   L"已经升级到最新版本：2.0.0.0，拷到了桌面上，文件名为：" + Utf8ToWide(name));
         EXPECT_EQ(recorder.started[0], Utf8ToWide(desktop + "/" + name) + L" -hasupdate");
@@ -246,9 +216,9 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
     const std::string dir = MakeTempDir("copy");
     ASSERT_EQ(mkdir((dir + "/taken").c_str(), 0700), 0);
     ASSERT_TRUE(WriteFile(dir + "/taken/x", "x"));
-    const std::string openFiles = ReadDir("/proc/self/fd");
+    const std::set<std::string> openFiles = ListFolder("/proc/self/fd");
     EXPECT_FALSE(CopyProgramFile(staged, dir + "/taken"));
     EXPECT_FALSE(CopyProgramFile(staged, dir + "/missing/x"));
-    EXPECT_EQ(ReadDir("/proc/self/fd"), openFiles);
-    EXPECT_EQ(ReadDir(dir), "taken ");
+    EXPECT_EQ(ListFolder("/proc/self/fd"), openFiles);
+    EXPECT_EQ(ListFolder(dir), std::set<std::string>{"taken"});
 }

@@ -58,7 +58,7 @@ QVariant RunScript(QWebEnginePage* page, const QString& script) {
         result = value;
         done = true;
     });
-    PumpUntil([&] { return done; }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 10000)) << script.toStdString();
     return result;
 }
 
@@ -76,7 +76,7 @@ protected:
             ok = success;
         });
         probe.setHtml(QStringLiteral("<p>probe</p>"));
-        if (!PumpUntil([&] { return loaded; }, 30000) || !ok)
+        if (!QTest::qWaitFor([&] { return loaded; }, 30000) || !ok)
             GTEST_SKIP() << "Qt WebEngine cannot start on this machine; the share dialog was not tested";
     }
 };
@@ -95,21 +95,21 @@ TEST_F(ShareDialogTest, ThePageReadsTheUserAndClosesTheDialog) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("共享设置（%1）").arg(QString::fromStdWString(name)));
     EXPECT_TRUE(dialog->LoadingLabel()->isVisible());
-    ASSERT_TRUE(PumpUntil([&] { return dialog->Navigated(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->Navigated(); }, 30000));
     QWebEnginePage* page = dialog->View()->page();
     // The page listed the item's sharers with the token it got from the shim.
     const QString title = QStringLiteral("共享设置：") + QString::fromStdWString(items.front().name);
-    EXPECT_TRUE(PumpUntil(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] { return RunScript(page, "document.getElementById('title').textContent").toString() == title; },
         10000));
     EXPECT_EQ(RunScript(page, "window.external.getuserinfo()").toString(),
               UserInfoText(QString::fromStdWString(name), QString::fromStdWString(token),
                            QString::fromStdWString(id)));
-    Pump(300);
+    QTest::qWait(300);
     EXPECT_FALSE(SaveScreenshot(dialog, "sharedialog.png").isEmpty());
 
     RunScript(page, "document.getElementById('close').click()");
-    EXPECT_TRUE(PumpUntil([&] { return !dialog->isVisible(); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }, 10000));
 
     // Another origin (the same server under another name) learns nothing.
     ShowShareSettings(&owner, items.front().fileId, token, name);
@@ -119,7 +119,7 @@ TEST_F(ShareDialogTest, ThePageReadsTheUserAndClosesTheDialog) {
     foreign.setPath("/xweb/sharefile2/");
     foreign.setQuery("fileId=x&v=2");
     dialog->Navigate(foreign);
-    ASSERT_TRUE(PumpUntil([&] { return dialog->Navigated(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->Navigated(); }, 30000));
     EXPECT_EQ(RunScript(page, "typeof (window.external && window.external.GetUserInfo)").toString(),
               "undefined");
     EXPECT_EQ(RunScript(page, "JSON.stringify(user)").toString(), R"({"name":"","token":"","id":""})");

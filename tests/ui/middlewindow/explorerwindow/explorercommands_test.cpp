@@ -2,9 +2,7 @@
 // folders and renames, the jobs on the waiting dialog with scripted answers,
 // paste, download, move and restore.
 #include <QClipboard>
-#include <QLineEdit>
 #include <QMimeData>
-#include <QTest>
 #include <QUrl>
 
 #include "tests/ui/middlewindow/explorerwindow/explorerfixture.h"
@@ -20,18 +18,6 @@ protected:
         fs->folders[L""] = {Item(1, L"docs", L"d", L""), Item(0, L"a.txt", L"f", L"", 10),
                             Item(0, L"b.txt", L"g", L"", 20)};
         Open();
-    }
-    // Types into the open name editor and ends the edit with the key.
-    void EndEdit(const QString& text, Qt::Key key) {
-        QLineEdit* editor = nullptr;
-        for (QLineEdit* e : window->CurrentView()->findChildren<QLineEdit*>()) {
-            if (e->isVisible())
-                editor = e;
-        }
-        ASSERT_NE(editor, nullptr);
-        editor->setText(text);
-        QTest::keyClick(editor, key);
-        Settle();
     }
 };
 
@@ -104,45 +90,45 @@ TEST_F(ExplorerCommandTest, LabelEditsEndAsTheCoreAnswers) {
     }
 }
 
-TEST_F(ExplorerCommandTest, DeleteAsksThenDeletesEachSelectedItem) {
+TEST_F(ExplorerCommandTest, DeleteAndEmptyAskThenDeleteEachItemInListOrder) {
     struct Case {
         const char* what;
         int type;
+        int command;
         int answer;
         std::vector<std::wstring> select;
         HRESULT result;
         std::vector<std::string> calls;
     };
+    const int my = kNavigateMyFiles, bin = kNavigateRecycle;
+    const int del = CExplorerWindow::kCmdDelete, empty = CExplorerWindow::kCmdEmpty;
     fs->SetRecyclePages({});
     const std::vector<Case> cases = {
-        {"confirmed, in list order",
-         kNavigateMyFiles,
-         kAskDefault,
-         {L"a.txt", L"docs"},
-         S_OK,
-         {"Delete d", "Delete f"}},
-        {"remembered, box not shown", kNavigateMyFiles, kAskNotShown, {L"b.txt"}, S_OK, {"Delete g"}},
-        {"cancelled", kNavigateMyFiles, kAskCancel, {L"a.txt"}, 1, {}},
-        {"the parent row is never acted on", kNavigateMyFiles, kAskDefault, {L".."}, S_FALSE, {}},
-        {"recycle bin deletes for good", kNavigateRecycle, kAskDefault, {L"a.txt"}, S_OK, {"CleanRecycle r"}},
+        {"confirmed", my, del, kAskDefault, {L"a.txt", L"docs"}, S_OK, {"Delete d", "Delete f"}},
+        {"remembered, box not shown", my, del, kAskNotShown, {L"b.txt"}, S_OK, {"Delete g"}},
+        {"cancelled", my, del, kAskCancel, {L"a.txt"}, 1, {}},
+        {"the parent row is never acted on", my, del, kAskDefault, {L".."}, S_FALSE, {}},
+        {"recycle bin deletes for good", bin, del, kAskDefault, {L"a.txt"}, S_OK, {"CleanRecycle r"}},
+        {"emptying the bin cancelled", bin, empty, kAskCancel, {}, E_FAIL, {}},
+        {"emptying the bin", bin, empty, kAskDefault, {}, S_OK, {"CleanRecycle r2", "CleanRecycle r"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.type == kNavigateRecycle) {
-            fs->SetRecyclePages({{Item(0, L"a.txt", L"r", L"")}});
+            fs->SetRecyclePages({{Item(0, L"a.txt", L"r", L""), Item(1, L"y", L"r2", L"")}});
             window->ShowSection(0, kNavigateRecycle);
         }
         bridge->SetAnswer(L"Wizard_DeleteFiles", c.answer);
         Select(c.select);
         fs->ClearCalls();
-        EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdDelete), c.result);
+        EXPECT_EQ(window->RunCommand(c.command), c.result);
         EXPECT_EQ(CallsOf({"Delete", "CleanRecycle"}), c.calls);
         // A finished job shows the folder again.
         EXPECT_EQ(!CallsOf(c.type == kNavigateRecycle ? "GetMaxVer" : "Dir").empty(), c.result == S_OK);
     }
 }
 
-TEST_F(ExplorerCommandTest, EmptyRestoreAndMoveWorkOnTheRowsShown) {
+TEST_F(ExplorerCommandTest, RestoreAndMoveWorkOnTheRowsShown) {
     fs->SetRecyclePages({{Item(0, L"x", L"r1", L""), Item(1, L"y", L"r2", L"")}});
     ASSERT_EQ(window->ShowSection(0, kNavigateRecycle), S_OK);
     FileTreeResult target;
@@ -160,15 +146,6 @@ TEST_F(ExplorerCommandTest, EmptyRestoreAndMoveWorkOnTheRowsShown) {
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdMove), S_OK);
     EXPECT_EQ(CallsOf("Recover"), (std::vector<std::string>{"Recover r2>t", "Recover r1>t"}));
 
-    fs->SetRecyclePages({{Item(0, L"x", L"r1", L""), Item(1, L"y", L"r2", L"")}});
-    window->Refresh();
-    bridge->SetAnswer(L"Wizard_DeleteFiles", kAskCancel);
-    EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdEmpty), E_FAIL);
-    bridge->SetAnswer(L"Wizard_DeleteFiles", kAskDefault);
-    fs->ClearCalls();
-    EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdEmpty), S_OK);
-    EXPECT_EQ(CallsOf("CleanRecycle"), (std::vector<std::string>{"CleanRecycle r2", "CleanRecycle r1"}));
-
     window->ShowSection(0, kNavigateMyFiles);
     Select({L"a.txt"});
     fs->ClearCalls();
@@ -179,23 +156,25 @@ TEST_F(ExplorerCommandTest, EmptyRestoreAndMoveWorkOnTheRowsShown) {
 TEST_F(ExplorerCommandTest, PasteUploadsFilesAndFoldersButNotOurMarkerOrUnsafeNames) {
     const std::string dir = MakeTempDir("paste");
     ASSERT_TRUE(WriteFile(dir + "/up.txt", "hello"));
+    ASSERT_TRUE(WriteFile(dir + "/A.TXT", "replaces a.txt"));
     ASSERT_TRUE(WriteFile(dir + "/_pellux_copydata_123.ini", "[Files]\nCount=0\n"));
     ASSERT_TRUE(WriteFile(dir + "/bad:name.txt", "x"));
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir + "/folder")));
     auto* data = new QMimeData();
     QList<QUrl> urls;
-    for (const char* name : {"up.txt", "folder", "_pellux_copydata_123.ini", "bad:name.txt"})
+    for (const char* name : {"up.txt", "A.TXT", "folder", "_pellux_copydata_123.ini", "bad:name.txt"})
         urls.push_back(QUrl::fromLocalFile(QString::fromStdString(dir + "/" + name)));
     data->setUrls(urls);
     QApplication::clipboard()->setMimeData(data);
     fs->ClearCalls();
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdPaste), S_OK);
-    EXPECT_EQ(CallsOf("Upload"), std::vector<std::string>{"Upload \\up.txt"});
+    EXPECT_EQ(CallsOf("Upload"), (std::vector<std::string>{"Upload \\up.txt", "Upload \\A.TXT"}));
     EXPECT_EQ(CallsOf("UploadFolder"), std::vector<std::string>{"UploadFolder \\folder"});
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_NE(Messages()[0].find(L"bad:name.txt"), std::wstring::npos);
     EXPECT_NE(RowOf(L"up.txt"), -1);
     EXPECT_NE(RowOf(L"folder"), -1);
+    // The file that replaced a.txt is no second row.
     EXPECT_EQ(main.status, L"共 2个文件夹，3个文件");
 }
 

@@ -1,28 +1,22 @@
 // A working session on the demo account: the real core against the service
 // emulator, logged in through the log-in dialog, driven through the explorer
 // as a person would, with a screenshot at each step.
-#include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <chrono>
 
-#include "core/eventcenter/eventcenter.h"
-#include "core/filesystem/filesystem/filesystem.h"
-#include "core/localstorage/localstorage/localstorage.h"
-#include "core/taskmgr/taskmgr.h"
 #include "tests/support/emulatorfixture.h"
 #include "tests/ui/middlewindow/explorerwindow/explorerfixture.h"
 #include "skingui/toolbarctrlex.h"
 #include "ui/logindlg.h"
+#include "ui/main/componentwiring.h"
 #include "ui/middlewindow/explorerwindow/filetreedlg.h"
 #include "ui/middlewindow/explorerwindow/thumbnailworker.h"
 
 namespace pellux_test {
 namespace {
 
-class ExplorerEndToEndTest : public EmulatorTest {
+class ExplorerEndToEndTest : public EmulatorTest, public ExplorerHost {
 protected:
     void SetUp() override {
         EmulatorTest::SetUp();
@@ -30,21 +24,15 @@ protected:
             return;
         SetIniFolder(Utf8ToWide(ConfigFolder()));
         scratch = MakeTempDir("e2e");
-        CoreComponentMakers makers = GetDefaultComponentMakers();
-        makers.remoteStorage = CreateRemoteStorage;
-        makers.localStorage = CreateLocalStorage;
-        makers.taskMgr = [](ITaskMgr** out) { return CreateTaskMgr(out); };
-        makers.fileSystem = [](IFileSystem** out) { return CreateFileSystem(out); };
-        makers.eventCenter = CreateEventCenter;
-        run.Start(makers, scratch, bridge.get());
+        // The program's own components, as it installs them.
+        InstallComponentMakers();
+        run.Start(GetDefaultComponentMakers(), scratch, bridge.get());
     }
     void TearDown() override {
         window.reset();
         run.Stop();
         EmulatorTest::TearDown();
     }
-    int RowOf(const std::wstring& name) const { return RowOfName(*window, name); }
-    void Select(const std::wstring& name) { SelectNames(*window, {name}); }
     // True once no transfer is pending (bounded).
     static bool TransfersDone() {
         return QTest::qWaitFor(
@@ -56,10 +44,6 @@ protected:
     }
 
     std::string scratch;
-    CoreRun run;
-    CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
-    RecordingMainWindow main;
-    std::unique_ptr<CExplorerWindow> window;
 };
 
 TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
@@ -77,23 +61,19 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
         login.LoginButton()->click();
         ASSERT_TRUE(QTest::qWaitFor([] { return GetCoreAccess().IsLoggedIn(); }, 20000));
     }
-    window = std::make_unique<CExplorerWindow>();
-    window->resize(900, 560);
-    window->show();
-    ASSERT_EQ(window->Init(&main), S_OK);
+    Open(QSize(900, 560));
     for (const wchar_t* name : {L"Documents", L"Pictures", L"archive.zip", L"welcome.txt"})
         EXPECT_NE(RowOf(name), -1) << WideToUtf8(name);
     EXPECT_EQ(main.status, L"共 2个文件夹，2个文件");
     SaveShot(*window, "e2e_02_details");
     const std::vector<std::pair<int, std::string>> views = {{CExplorerModel::kList, "e2e_03_list"},
                                                             {CExplorerModel::kIcons, "e2e_04_icons"},
-                                                            {CExplorerModel::kTiles, "e2e_05_tiles"},
-                                                            {CExplorerModel::kDetails, ""}};
+                                                            {CExplorerModel::kTiles, "e2e_05_tiles"}};
     for (const auto& v : views) {
         window->SetViewMode(v.first);
-        if (!v.second.empty())
-            SaveShot(*window, v.second);
+        SaveShot(*window, v.second);
     }
+    window->SetViewMode(CExplorerModel::kDetails);
     bridge->SetAnswer(L"Wizard_OpenFolder", kAskDefault);
     ASSERT_EQ(window->OpenRow(RowOf(L"Pictures")), S_OK);
     EXPECT_EQ(window->ViewMode(), int(CExplorerModel::kThumbnails));
@@ -126,26 +106,21 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
     ASSERT_EQ(window->Refresh(), S_OK);
     ASSERT_NE(RowOf(L"e2e-upload.txt"), -1);
     SaveShot(*window, "e2e_07_uploaded");
-    Select(L"e2e-upload.txt");
+    Select({L"e2e-upload.txt"});
     EXPECT_GE(window->RunCommand(CExplorerWindow::kCmdDownload), 0);
     ASSERT_TRUE(TransfersDone());
     ASSERT_TRUE(QTest::qWaitFor([&] { return ReadFile(downloads + "/e2e-upload.txt") == bytes; }, 30000));
 
     // Rename, delete, restore from the recycle bin.
-    Select(L"e2e-upload.txt");
+    Select({L"e2e-upload.txt"});
     ASSERT_EQ(window->RunCommand(CExplorerWindow::kCmdRename), S_OK);
-    QLineEdit* editor = nullptr;
-    for (QLineEdit* e : window->CurrentView()->findChildren<QLineEdit*>())
-        editor = e->isVisible() ? e : editor;
-    ASSERT_NE(editor, nullptr);
-    editor->setText(QStringLiteral("e2e-renamed.txt"));
-    QTest::keyClick(editor, Qt::Key_Return);
+    EndEdit(QStringLiteral("e2e-renamed.txt"), Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->LabelEditing(); }, 10000));
     ASSERT_EQ(window->Refresh(), S_OK);
     EXPECT_EQ(RowOf(L"e2e-upload.txt"), -1);
     ASSERT_NE(RowOf(L"e2e-renamed.txt"), -1);
     bridge->SetAnswer(L"Wizard_DeleteFiles", kAskDefault);
-    Select(L"e2e-renamed.txt");
+    Select({L"e2e-renamed.txt"});
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdDelete), S_OK);
     EXPECT_EQ(RowOf(L"e2e-renamed.txt"), -1);
     ASSERT_EQ(window->ShowSection(0, kNavigateRecycle), S_OK);
@@ -153,7 +128,7 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
         EXPECT_NE(RowOf(name), -1) << WideToUtf8(name);
     EXPECT_FALSE(window->ToolBar()->IsButtonEnabled(CExplorerWindow::kCmdUpload));
     SaveShot(*window, "e2e_08_recycle_bin");
-    Select(L"e2e-renamed.txt");
+    Select({L"e2e-renamed.txt"});
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdRestore), S_OK);
     EXPECT_EQ(RowOf(L"e2e-renamed.txt"), -1);
     // The cached listing of my files learns of the restore from the push

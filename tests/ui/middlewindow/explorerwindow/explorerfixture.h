@@ -7,10 +7,11 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QDir>
-#include <QImage>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QTest>
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 
 #include "base/db/dbconfigstore.h"
@@ -21,6 +22,9 @@
 #include "tests/support/fakecomponents.h"
 #include "tests/support/scriptedbridge.h"
 #include "tests/support/testenvironment.h"
+#include "tests/ui/democore.h"
+#include "tests/ui/fakeuservalues.h"
+#include "tests/ui/recordingmainwindow.h"
 #include "tests/ui/middlewindow/explorerwindow/memoryfilesystem.h"
 #include "ui/mainwindowpanes.h"
 #include "ui/middlewindow/explorerwindow/explorermodel.h"
@@ -39,64 +43,7 @@ public:
     HRESULT Stop() override { return S_OK; }
 };
 
-// The main window as the explorer sees it: the status line and the top pane.
-class RecordingMainWindow final : public IUiMainWindow, public ITopWindow {
-public:
-    HRESULT ShowMessage(const std::wstring&, const std::wstring&) override { return S_OK; }
-    int AskUser(const std::wstring&, const std::wstring&, const std::wstring&, const std::wstring&, int,
-                const std::wstring&, int) override {
-        return kAskCancel;
-    }
-    HRESULT ShowBalloon(const std::wstring&, const std::wstring&, uint32_t, uint32_t) override {
-        return S_OK;
-    }
-    HRESULT GetPane(int index, void** out) override {
-        if (index == kPaneTop)
-            *out = static_cast<ITopWindow*>(this);
-        return index == kPaneTop ? S_OK : E_INVALIDARG;
-    }
-    HRESULT RequestRestart() override { return S_OK; }
-    HRESULT SetStatusText(const std::wstring& text) override {
-        status = text;
-        return S_OK;
-    }
-    void SetSpaceInfo(uint64_t u, uint64_t t) override {
-        used = u;
-        total = t;
-    }
-    std::wstring status;
-    uint64_t used = 0;
-    uint64_t total = 0;
-};
-
-// Column 0 of every row, row 0 included.
-inline std::vector<std::wstring> RowNames(const CExplorerWindow& window) {
-    std::vector<std::wstring> out;
-    CExplorerModel* m = window.Model();
-    for (int r = 0; r < m->rowCount(); ++r)
-        out.push_back(m->data(m->index(r, 0), Qt::DisplayRole).toString().toStdWString());
-    return out;
-}
-
-// The first row of that name; -1 when none.
-inline int RowOfName(const CExplorerWindow& window, const std::wstring& name) {
-    const std::vector<std::wstring> names = RowNames(window);
-    for (size_t r = 0; r < names.size(); ++r) {
-        if (names[r] == name)
-            return int(r);
-    }
-    return -1;
-}
-
-inline void SelectNames(CExplorerWindow& window, const std::vector<std::wstring>& names) {
-    QItemSelectionModel* s = window.Selection();
-    s->clearSelection();
-    for (const std::wstring& name : names) {
-        const QModelIndex index = window.Model()->index(RowOfName(window, name), 0);
-        s->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        s->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    }
-}
+using ui_test::RecordingMainWindow;
 
 inline void Settle() {
     for (int i = 0; i < 5; ++i)
@@ -105,33 +52,74 @@ inline void Settle() {
 
 // A screenshot under build/screenshots/ for a person to look at.
 inline void SaveShot(QWidget& widget, const std::string& name) {
-    const QString folder = QString::fromStdString(BinaryDir() + "/screenshots");
-    QDir().mkpath(folder);
     Settle();
-    widget.grab().save(folder + "/" + QString::fromStdString(name) + ".png");
+    ui_test::SaveScreenshot(&widget, QString::fromStdString(name) + ".png");
 }
 
-// The core started over a scratch folder with these parts; Stop shuts it
-// down and puts the default parts back.
-class CoreRun {
+using ui_test::CoreRun;
+
+// The explorer window of a test, the main window it reports to and the
+// core it runs on.
+class ExplorerHost {
 public:
-    void Start(const CoreComponentMakers& makers, const std::string& scratch, IMainWindow* bridge) {
-        setenv("PELLUX_REGISTRY_FILE", (scratch + "/registry.ini").c_str(), 1);
-        SetDefaultComponentMakers(makers);
-        ASSERT_EQ(GetCoreAccess().Startup(Utf8ToWide(scratch + "/data"), bridge), S_OK);
+    CExplorerWindow& Open(QSize size = QSize(900, 520)) {
+        window = std::make_unique<CExplorerWindow>();
+        window->resize(size);
+        window->show();
+        EXPECT_EQ(window->Init(&main), S_OK);
+        return *window;
     }
-    void Stop() {
-        GetCoreAccess().Shutdown();
-        CloseUserDatabase();
-        SetDefaultComponentMakers(saved);
-        unsetenv("PELLUX_REGISTRY_FILE");
+    // Column 0 of every row, row 0 included.
+    std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> out;
+        CExplorerModel* m = window->Model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            out.push_back(m->data(m->index(r, 0), Qt::DisplayRole).toString().toStdWString());
+        return out;
+    }
+    // The first row of that name; -1 when none.
+    int RowOf(const std::wstring& name) const {
+        const std::vector<std::wstring> names = Names();
+        const auto it = std::find(names.begin(), names.end(), name);
+        return it == names.end() ? -1 : int(it - names.begin());
+    }
+    void Select(const std::vector<std::wstring>& names) {
+        QItemSelectionModel* s = window->Selection();
+        s->clearSelection();
+        for (const std::wstring& name : names) {
+            const QModelIndex index = window->Model()->index(RowOf(name), 0);
+            s->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            s->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        }
+    }
+    // Types into the open name editor and ends the edit with the key.
+    void EndEdit(const QString& text, Qt::Key key) {
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* e : window->CurrentView()->findChildren<QLineEdit*>()) {
+            if (e->isVisible())
+                editor = e;
+        }
+        ASSERT_NE(editor, nullptr);
+        editor->setText(text);
+        QTest::keyClick(editor, key);
+        Settle();
+    }
+    std::vector<std::wstring> Messages() const {
+        std::vector<std::wstring> out;
+        for (const BridgeCall& c : bridge->Calls()) {
+            if (c.operation == "ShowMessage")
+                out.push_back(c.texts[0]);
+        }
+        return out;
     }
 
-private:
-    CoreComponentMakers saved = GetDefaultComponentMakers();
+    CoreRun run;
+    CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
+    RecordingMainWindow main;
+    std::unique_ptr<CExplorerWindow> window;
 };
 
-class ExplorerTest : public ::testing::Test {
+class ExplorerTest : public ::testing::Test, public ExplorerHost {
 protected:
     void SetUp() override {
         const std::string scratch = MakeTempDir("ex");
@@ -144,16 +132,8 @@ protected:
         });
         CoreComponentMakers makers = FakeMakers(log, remote);
         CComPtr<MemoryFileSystem> files = fs;
-        makers.fileSystem = [files](IFileSystem** out) {
-            files->AddRef();
-            *out = files.get();
-            return S_OK;
-        };
-        makers.eventCenter = [](IEventCenter** out) {
-            *out = new QuietEventCenter();
-            (*out)->AddRef();
-            return S_OK;
-        };
+        makers.fileSystem = [files](IFileSystem** out) { return Give(files.get(), out); };
+        makers.eventCenter = [](IEventCenter** out) { return Give(new QuietEventCenter(), out); };
         run.Start(makers, scratch, bridge.get());
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_EQ(GetCoreAccess().BindWithLogin(L"demo", L"demo", 1), S_OK);
@@ -163,16 +143,6 @@ protected:
         run.Stop();
     }
 
-    CExplorerWindow& Open(QSize size = QSize(900, 520)) {
-        window = std::make_unique<CExplorerWindow>();
-        window->resize(size);
-        window->show();
-        EXPECT_EQ(window->Init(&main), S_OK);
-        return *window;
-    }
-    std::vector<std::wstring> Names() const { return RowNames(*window); }
-    int RowOf(const std::wstring& name) const { return RowOfName(*window, name); }
-    void Select(const std::vector<std::wstring>& names) { SelectNames(*window, names); }
     // The calls of these operations, in the order they came.
     std::vector<std::string> CallsOf(std::initializer_list<std::string> ops) {
         std::vector<std::string> out;
@@ -185,21 +155,9 @@ protected:
         return out;
     }
     std::vector<std::string> CallsOf(const std::string& op) { return CallsOf({op}); }
-    std::vector<std::wstring> Messages() {
-        std::vector<std::wstring> out;
-        for (const BridgeCall& c : bridge->Calls()) {
-            if (c.operation == "ShowMessage")
-                out.push_back(c.texts[0]);
-        }
-        return out;
-    }
 
-    CoreRun run;
     FakeLog log;
-    CComPtr<MemoryFileSystem> fs{new MemoryFileSystem()};
-    CComPtr<ScriptedBridge> bridge = ScriptedBridge::Make();
-    RecordingMainWindow main;
-    std::unique_ptr<CExplorerWindow> window;
+    CComPtr<MemoryFileSystem> fs{new MemoryFileSystem(log)};
 };
 
 }  // namespace pellux_test

@@ -52,14 +52,7 @@ TEST(ExplorerRulesTest, FollowSectionSelectionAndWriteBit) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ExplorerRuleState s;
-        s.navigateType = c.type;
-        s.parentId = c.parentId;
-        s.selectedRows = c.rows;
-        s.firstSelectedId = c.firstId;
-        s.newFolderPending = c.pending;
-        s.shareRights = lookup;
-        const ExplorerRules r(s);
+        const ExplorerRules r(ExplorerRuleState{c.type, c.parentId, c.rows, c.firstId, c.pending, lookup});
         std::string got;
         for (bool b : {r.CanUpload(), r.CanDownload(), r.CanRename(), r.CanDelete(), r.CanMove(),
                        r.CanShare(), r.CanView()})

@@ -1,6 +1,5 @@
 // The explorer's listing: sorting, history and breadcrumb, recycle-bin
 // paging, the status line and failed listings, each as the user sees rows.
-#include <QListView>
 #include <QScrollBar>
 #include <QTest>
 

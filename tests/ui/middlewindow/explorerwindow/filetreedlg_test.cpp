@@ -1,9 +1,6 @@
 // The folder picker over the in-memory remote space.
 #include "ui/middlewindow/explorerwindow/filetreedlg.h"
 
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include "tests/ui/middlewindow/explorerwindow/explorerfixture.h"

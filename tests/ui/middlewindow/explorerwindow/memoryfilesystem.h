@@ -1,9 +1,9 @@
 #pragma once
 // A remote space held in memory behind the core-access object: folders by
 // parent id, the two shared views, the recycle bin in scripted pages, search
-// hits. Every call is logged with its main argument; a
-// result can be scripted per operation. Jobs call it from the waiting
-// dialog's worker, so it locks.
+// hits; the task lists are the recording fake's. Every call is logged with
+// its main argument; a result can be scripted per operation. Jobs call it
+// from the waiting dialog's worker, so it locks.
 #include <functional>
 #include <map>
 #include <mutex>
@@ -13,6 +13,7 @@
 #include "core/filesystem/filesystem/ifilesystem.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "platform/strings.h"
+#include "tests/support/fakecomponents.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-parameter"
@@ -32,8 +33,9 @@ inline RemoteItem Item(int kind, const std::wstring& name, const std::wstring& i
     return item;
 }
 
-class MemoryFileSystem final : public CUnknownImpl<IFileSystem> {
+class MemoryFileSystem final : public FakeFileSystem {
 public:
+    explicit MemoryFileSystem(FakeLog& log) : FakeFileSystem(log, "files") {}
     std::map<std::wstring, std::vector<RemoteItem>> folders;  // by parent id, "" the root
     std::map<std::wstring, std::vector<RemoteItem>> shareToMe;
     std::map<std::wstring, std::vector<RemoteItem>> shareToOther;
@@ -56,8 +58,6 @@ public:
         m_calls.clear();
     }
 
-    HRESULT Init(ISyncCenter*, ILocalStorage*, IRemoteStorage*, ITaskMgr*) override { return S_OK; }
-    HRESULT UnInit() override { return S_OK; }
     HRESULT GetMaxVer(std::wstring* opVer) override {
         *opVer = maxVer;
         return Log("GetMaxVer", L"");
@@ -125,7 +125,6 @@ public:
                          bool) override {
         return List("DirShareToMe", shareToMe, parentId, out);
     }
-    HRESULT GetItemShareRight(const std::wstring&, std::vector<SharerInfo>*) override { return S_OK; }
     HRESULT GetRecycle(const std::wstring& opVersion, int64_t, std::vector<RemoteItem>* out) override {
         HRESULT hr = Log("GetRecycle", opVersion);
         std::lock_guard<std::mutex> guard(m_lock);
@@ -137,16 +136,6 @@ public:
     HRESULT Recover(const std::wstring& fileId, const std::wstring& parentId) override {
         return Log("Recover", fileId + L">" + parentId);
     }
-    HRESULT CancelTask(const std::wstring&) override { return S_OK; }
-    HRESULT GetTaskList(bool, std::vector<TaskInfo>*) override { return S_OK; }
-    HRESULT RemoveFinishedTask(const std::wstring&) override { return S_OK; }
-    HRESULT RetryTask(const std::wstring&) override { return S_OK; }
-    HRESULT GetOpenFileList(std::vector<TaskInfo>*) override { return S_OK; }
-    HRESULT RemoveOpenFile(const std::wstring&) override { return S_OK; }
-    HRESULT GetOpenFileInfo(const std::wstring&, std::wstring*, std::wstring*, int*) override {
-        return E_FAIL;
-    }
-    HRESULT UploadOpenFileNow(const std::wstring&) override { return S_OK; }
 
 private:
     HRESULT Log(const std::string& op, const std::wstring& arg) {

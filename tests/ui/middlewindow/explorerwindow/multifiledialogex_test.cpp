@@ -5,10 +5,8 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QPushButton>
-#include <QFileSystemModel>
 #include <QItemSelectionModel>
 #include <QLineEdit>
-#include <QSortFilterProxyModel>
 #include <QTest>
 
 #include "tests/ui/middlewindow/explorerwindow/explorerfixture.h"

@@ -1,7 +1,6 @@
 // Thumbnails: the fit, the cache paths, the worker's three sources and its
 // generations, the tiles' pixels, and the thumbnail view of the window.
 #include <QColor>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <atomic>
