@@ -41,23 +41,18 @@ protected:
     HRESULT Add(const std::wstring& key, bool noQueue = false) {
         return m_mgr->AddTask(CountedRecord::Make(key), noQueue, &Completions::Callback, &m_done);
     }
-    // key -> state of the unfinished (or finished) list.
-    std::map<std::wstring, int> States(bool finished) {
+    // key -> the field of each entry of the unfinished (or finished) list.
+    template <class V>
+    std::map<std::wstring, V> Listed(bool finished, V TaskInfo::*field) {
         std::vector<TaskInfo> list;
         EXPECT_EQ(m_mgr->GetTaskList(finished, &list), S_OK);
-        std::map<std::wstring, int> states;
+        std::map<std::wstring, V> values;
         for (const TaskInfo& info : list)
-            states[info.key] = info.state;
-        return states;
+            values[info.key] = info.*field;
+        return values;
     }
-    std::map<std::wstring, HRESULT> FinishedResults() {
-        std::vector<TaskInfo> list;
-        EXPECT_EQ(m_mgr->GetTaskList(true, &list), S_OK);
-        std::map<std::wstring, HRESULT> results;
-        for (const TaskInfo& info : list)
-            results[info.key] = info.result;
-        return results;
-    }
+    std::map<std::wstring, int> States(bool finished) { return Listed(finished, &TaskInfo::state); }
+    std::map<std::wstring, HRESULT> FinishedResults() { return Listed(true, &TaskInfo::result); }
 
     std::shared_ptr<TaskScript> m_script = std::make_shared<TaskScript>();
     CComPtr<FakeSyncCenter> m_sync;

@@ -5,9 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "facadetestbase.h"
@@ -113,34 +111,6 @@ TEST_F(FacadeTest, FolderDownloadOfAnEmptyFolderGivesSFalseButAnUnreachableServi
         EXPECT_TRUE(IsDirectoryPath(local));
         EXPECT_TRUE(fileSync->Downloads().empty());
     }
-}
-
-}  // namespace
-}  // namespace pellux_test
-
-namespace pellux_test {
-namespace {
-
-class FacadeWithManagerTest : public FacadeTest {
-protected:
-    bool UseStandInFileSync() const override { return false; }
-};
-
-TEST_F(FacadeWithManagerTest, AFolderDownloadWritesTheTreeThroughTheQueue) {
-    std::vector<RemoteItem> root;
-    ASSERT_EQ(facade->Dir(L"", &root, true), S_OK);
-    std::wstring documents;
-    for (const RemoteItem& item : root)
-        documents = item.name == L"Documents" ? item.fileId : documents;
-    ASSERT_FALSE(documents.empty());
-    const std::string local = MakeTempDir() + "/Documents";
-    ASSERT_EQ(facade->DownloadFolder(documents, L"", L"\\Documents", Utf8ToWide(local)), S_OK);
-    const std::string readme = local + "/readme.txt";
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (ReadFile(readme).empty() && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(ReadFile(readme), "Welcome to Pellux.\nThis folder holds a few text files.\n");
-    EXPECT_TRUE(IsDirectoryPath(local + "/Reports"));
 }
 
 }  // namespace

@@ -56,14 +56,11 @@ protected:
 TEST(FileKey, SecondDigitOfEachPairIsTheHighNibble) {
     uint8_t key[kFileKeyBytes] = {};
     ASSERT_EQ(HexKeyToBytes(kKey, key), S_OK);
-    EXPECT_EQ(key[0], 0xF1);
-    EXPECT_EQ(key[1], 0x00);
-    EXPECT_EQ(key[2], 0x11);
-    EXPECT_EQ(key[6], 0x55);
-    EXPECT_EQ(key[10], 0x99);
-    EXPECT_EQ(key[11], 0xAA);
-    EXPECT_EQ(key[22], 0xBA);
-    EXPECT_EQ(key[25], 0xBA);  // "ab" of the upper-case part
+    // "ab" (22) and "AB" (25) both read 0xBA.
+    const std::vector<uint8_t> expected = {0xF1, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99,
+                                           0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x10, 0x32, 0x54, 0x76, 0x98,
+                                           0xBA, 0xDC, 0xFE, 0xBA, 0xDC, 0xFE, 0x10, 0x32, 0x54, 0x76};
+    EXPECT_EQ(std::vector<uint8_t>(key, key + kFileKeyBytes), expected);
     for (const std::wstring& bad : {kKey.substr(1), kKey + L"0", std::wstring(), kKey.substr(0, 62) + L"g0",
                                     kKey.substr(0, 62) + L"0\u0661"}) {
         SCOPED_TRACE(WideToUtf8(bad));

@@ -7,10 +7,6 @@
 
 namespace {
 
-bool SameSharer(const SharerInfo& a, const SharerInfo& b) {
-    return a.nickName == b.nickName && a.userId == b.userId && a.email == b.email && a.rights == b.rights;
-}
-
 TEST(RemoteItemReply, ParsedListingFillsEveryReplyField) {
     XmlNode reply;
     ASSERT_EQ(reply.Parse(
@@ -50,12 +46,7 @@ TEST(RemoteItemReply, ParsedListingFillsEveryReplyField) {
     EXPECT_EQ(folder.sha1, L"");
     EXPECT_EQ(folder.size, 0);
     EXPECT_EQ(folder.localPath, L"/kept");
-    ASSERT_EQ(folder.sharers.size(), 2u);
-    EXPECT_EQ(folder.sharers[0].nickName, L"Li");
-    EXPECT_EQ(folder.sharers[0].userId, L"u1");
-    EXPECT_EQ(folder.sharers[0].email, L"li@x");
-    EXPECT_EQ(folder.sharers[0].rights, kSharerRead | kSharerWrite);
-    EXPECT_EQ(folder.sharers[1].rights, kSharerRead);
+    EXPECT_EQ(FormatSharerList(folder.sharers), L"u1,3,li@x,Li|u2,1,w@x,Wang");
 
     RemoteItem file;
     FillRemoteItemFromReply(file, list.children[1]);
@@ -94,15 +85,6 @@ TEST(RemoteItemReply, TypeSharedAndNumbersFollowTheReplyRules) {
     EXPECT_EQ(ParseReplyInt64(L"9223372036854775806"), INT64_MAX - 1);  // one below the limit is exact
     EXPECT_EQ(ParseReplyInt64(L"-99999999999999999999"), INT64_MIN);
     EXPECT_EQ(ParseReplyInt64(L"+"), 0);
-
-    RemoteItem fresh;
-    EXPECT_EQ(fresh.isFolder, 0);
-    EXPECT_EQ(fresh.size, 0);
-    EXPECT_EQ(fresh.opVer, 0);
-    EXPECT_EQ(fresh.fileVer, 0);
-    EXPECT_EQ(fresh.shared, 0);
-    EXPECT_TRUE(fresh.sharers.empty());
-    EXPECT_EQ(SharerInfo().rights, 0);
 }
 
 TEST(SharerRights, WordsAreFoundCaseSensitively) {
@@ -112,78 +94,6 @@ TEST(SharerRights, WordsAreFoundCaseSensitively) {
     EXPECT_EQ(ParseSharerRights(L"write read"), 3);
     EXPECT_EQ(ParseSharerRights(L"READ"), 0);
     EXPECT_EQ(ParseSharerRights(L""), 0);
-}
-
-TEST(SharerList, FormatsTheStoredTextForm) {
-    EXPECT_EQ(FormatSharerList({}), L"");
-    SharerInfo one{L"N", L"U", L"M", 3};
-    EXPECT_EQ(FormatSharerList({one}), L"U,3,M,N");
-    SharerInfo a{L"nick1", L"userId1", L"email1", 3};
-    SharerInfo b{L"nick2", L"userId2", L"email2", 1};
-    EXPECT_EQ(FormatSharerList({a, b}), L"userId1,3,email1,nick1|userId2,1,email2,nick2");
-}
-
-TEST(SharerList, FormattedListsReadBackUnchanged) {
-    const std::vector<std::vector<SharerInfo>> lists = {
-        {{L"N", L"U", L"M", 3}},
-        {{L"李明", L"1001", L"li@example.com", 1}, {L"", L"", L"", 0}, {L"w", L"1002", L"w@x", 2}},
-        {{L"a,b", L"1", L"a@x", 1}, {L"c", L"2", L"c@x", 3}},
-        {{L"pipe|in|nick", L"1", L"p@x", 2}, {L"last|", L"2", L"l@x", 1}},
-        {{L"|,|", L"1", L"q@x", 3}},
-    };
-    for (const auto& list : lists) {
-        const std::wstring text = FormatSharerList(list);
-        std::vector<SharerInfo> back;
-        ParseSharerList(text, back);
-        ASSERT_EQ(back.size(), list.size()) << std::string(text.begin(), text.end());
-        for (size_t i = 0; i < list.size(); ++i)
-            EXPECT_TRUE(SameSharer(back[i], list[i])) << i;
-    }
-}
-
-TEST(SharerList, ReaderAppendsAndReadsTheOldFormat) {
-    std::vector<SharerInfo> sharers{{L"kept", L"0", L"", 0}};
-    ParseSharerList(L"", sharers);
-    EXPECT_EQ(sharers.size(), 1u);
-    ParseSharerList(L"userId1,3,email1,nick1|userId2,1,email2,nick2", sharers);
-    ASSERT_EQ(sharers.size(), 3u);
-    EXPECT_EQ(sharers[0].nickName, L"kept");
-    EXPECT_TRUE(SameSharer(sharers[1], {L"nick1", L"userId1", L"email1", 3}));
-    EXPECT_TRUE(SameSharer(sharers[2], {L"nick2", L"userId2", L"email2", 1}));
-}
-
-TEST(SharerList, MalformedTextNeverReadsOutOfRange) {
-    const wchar_t* texts[] = {L",",
-                              L"|",
-                              L"||",
-                              L"u",
-                              L"u,",
-                              L"u,3",
-                              L"u,x,e",
-                              L",,,,,,",
-                              L"|u,1,e,n",
-                              L"u,99999999999,e,n",
-                              L"\u4E2D|,|\u4E2D,"};
-    for (const wchar_t* text : texts) {
-        std::vector<SharerInfo> sharers;
-        ParseSharerList(text, sharers);
-        EXPECT_FALSE(sharers.empty()) << text;
-    }
-    std::vector<SharerInfo> s;
-    ParseSharerList(L"u,x,e", s);
-    ASSERT_EQ(s.size(), 1u);
-    EXPECT_TRUE(SameSharer(s[0], {L"", L"u", L"e", 0}));
-    s.clear();
-    ParseSharerList(L",,,,,,", s);
-    ASSERT_EQ(s.size(), 1u);
-    EXPECT_EQ(s[0].nickName, L",,,");
-    s.clear();
-    ParseSharerList(L"|u,1,e,n", s);
-    ASSERT_EQ(s.size(), 2u);
-    EXPECT_TRUE(SameSharer(s[1], {L"n", L"u", L"e", 1}));
-    s.clear();
-    ParseSharerList(L"u,99999999999,e,n", s);
-    EXPECT_EQ(s[0].rights, INT32_MAX);
 }
 
 TEST(SharerDisplay, NickAloneWhenItEqualsTheEmailIgnoringCase) {
