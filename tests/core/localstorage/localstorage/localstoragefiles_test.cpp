@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -171,60 +170,43 @@ TEST_F(Files, FailuresLeaveNoFileBehind) {
     ASSERT_EQ(
         storage_->EncodeFile(L"src.txt", Utf8ToWide(Path("src.txt")), Utf8ToWide(Path("encoded")), kKey),
         S_OK);
+    std::string damaged = ReadFile(Path("encoded"));
+    damaged[damaged.size() / 2] ^= 1;
+    ASSERT_TRUE(WriteFile(Path("damaged"), damaged));
     const std::vector<std::string> before = Entries(work_);
-    std::atomic<bool> cancelled{true};
     struct Case {
         const char* what;
-        std::function<HRESULT()> run;
+        bool decode;
+        const char* from;
+        const char* to;
+        std::wstring key;
+        bool cancel;
         HRESULT want;
     };
     const std::vector<Case> cases = {
-        {"63-character key",
-         [&] {
-             return storage_->EncodeFile(L"a", Utf8ToWide(Path("src.txt")), Utf8ToWide(Path("out")),
-                                         kKey.substr(1));
-         },
-         E_FAIL},
-        {"65-character key",
-         [&] {
-             return storage_->DecodeFile(Utf8ToWide(Path("encoded")), Utf8ToWide(Path("out")), kKey + L"0");
-         },
-         E_FAIL},
-        {"damaged download",
-         [&] {
-             std::string bytes = ReadFile(Path("encoded"));
-             bytes[bytes.size() / 2] ^= 1;
-             WriteFile(Path("damaged"), bytes);
-             const HRESULT hr =
-                 storage_->DecodeFile(Utf8ToWide(Path("damaged")), Utf8ToWide(Path("out")), kKey);
-             fs::remove(Path("damaged"));
-             return hr;
-         },
-         E_FAIL},
-        {"destination folder missing",
-         [&] {
-             return storage_->EncodeFile(L"a", Utf8ToWide(Path("src.txt")), Utf8ToWide(Path("no/out")), kKey);
-         },
-         E_FAIL},
-        {"not an encrypted file",
-         [&] { return storage_->DecodeFile(Utf8ToWide(Path("src.txt")), Utf8ToWide(Path("out")), kKey); },
-         E_FAIL},
-        {"encode cancelled",
-         [&] {
-             return storage_->EncodeFileCancelable(L"a", Utf8ToWide(Path("src.txt")), Utf8ToWide(Path("out")),
-                                                   kKey, cancelled);
-         },
-         E_ABORT},
-        {"decode cancelled",
-         [&] {
-             return storage_->DecodeFileCancelable(Utf8ToWide(Path("encoded")), Utf8ToWide(Path("out")), kKey,
-                                                   cancelled);
-         },
-         E_ABORT},
+        {"63-character key", false, "src.txt", "out", kKey.substr(1), false, E_FAIL},
+        {"65-character key", true, "encoded", "out", kKey + L"0", false, E_FAIL},
+        {"damaged download", true, "damaged", "out", kKey, false, E_FAIL},
+        {"destination folder missing", false, "src.txt", "no/out", kKey, false, E_FAIL},
+        {"not an encrypted file", true, "src.txt", "out", kKey, false, E_FAIL},
+        {"encode cancelled", false, "src.txt", "out", kKey, true, E_ABORT},
+        {"decode cancelled", true, "encoded", "out", kKey, true, E_ABORT},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(c.run(), c.want);
+        const std::wstring from = Utf8ToWide(Path(c.from));
+        const std::wstring to = Utf8ToWide(Path(c.to));
+        std::atomic<bool> cancelled{true};
+        HRESULT hr;
+        if (c.decode && c.cancel)
+            hr = storage_->DecodeFileCancelable(from, to, c.key, cancelled);
+        else if (c.decode)
+            hr = storage_->DecodeFile(from, to, c.key);
+        else if (c.cancel)
+            hr = storage_->EncodeFileCancelable(L"a", from, to, c.key, cancelled);
+        else
+            hr = storage_->EncodeFile(L"a", from, to, c.key);
+        EXPECT_EQ(hr, c.want);
         EXPECT_EQ(Entries(work_), before);
         EXPECT_TRUE(Entries(root_ + "/.tmp").empty());
     }

@@ -229,14 +229,9 @@ TEST_F(FileTaskTest, AHeldFileWaitsASecondAndEndsBusyWithoutRetry) {
         SCOPED_TRACE(c.name);
         const int fd = c.hold();
         ASSERT_TRUE(m_emulator.ClearLog());
-        TaskData_UpdateFile* record = TaskData_UpdateFile::Create();
-        record->operationName = L"UpdateFile";
-        record->key = fileId;
-        record->name = L"held.txt";
-        record->fileVer = L"1";
-        record->localPath = Utf8ToWide(path);
         const auto start = std::chrono::steady_clock::now();
-        const Completions::Entry done = Run(record);
+        const Completions::Entry done =
+            Run(MakeUpdateFileTask(fileId, L"\\held.txt", L"1", Utf8ToWide(path)));
         const auto elapsed = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(done.result, E_LOCAL_BUSY);
         EXPECT_GE(elapsed, std::chrono::milliseconds(950));
@@ -274,8 +269,7 @@ TEST_F(FileTaskTest, UploadThenDownloadGivesTheSameBytes) {
         const std::wstring fileId = Upload(c.name, c.bytes);
         ASSERT_FALSE(fileId.empty());
         const std::string target = m_root + "/cache/" + c.name;
-        TaskData_DownloadFile* record = DownloadRecord(fileId, target);
-        const Completions::Entry done = Run(record);
+        const Completions::Entry done = Run(DownloadRecord(fileId, target));
         ASSERT_EQ(done.result, S_OK);
         EXPECT_TRUE(ReadFile(target) == c.bytes);
         EXPECT_TRUE(NothingIn(m_root + "/.tmp"));
