@@ -16,10 +16,6 @@
 namespace pellux_test {
 namespace {
 
-bool Exists(const std::string& path) {
-    return PathExists(path);
-}
-
 std::wstring RootValue(const std::wstring& name) {
     std::wstring out;
     return RegReadString(out, L"", name, L"");
@@ -100,7 +96,7 @@ TEST_F(SyncCenterTest, LoginPreparesTheUserAndHandsOutEveryComponent) {
     EXPECT_FALSE(token.empty());
     EXPECT_EQ(RootValue(L"UserId"), userId);
     EXPECT_TRUE(IsDirectoryPath(UserDir()));
-    EXPECT_TRUE(Exists(UserDir() + "/norle.db"));
+    EXPECT_TRUE(PathExists(UserDir() + "/norle.db"));
     EXPECT_TRUE(IsDirectoryPath(UserDir() + "/Cache"));
     std::wstring syncRoot;
     center->GetSyncRoot(&syncRoot);
@@ -170,10 +166,10 @@ TEST_F(SyncCenterTest, UnBindKeepsOrDeletesTheUsersDataByLoginMode) {
         EXPECT_TRUE(log.Has("tasks.UnInit"));
         EXPECT_EQ(log.liveThreads.load(), 0);
         EXPECT_EQ(center->GetLoginInfo(nullptr, nullptr, nullptr, nullptr), S_FALSE);
-        EXPECT_EQ(Exists(userDir + "/norle.db"), mode == 1);
-        EXPECT_EQ(Exists(userDir + "/Cache/kept.txt"), mode == 1);
+        EXPECT_EQ(PathExists(userDir + "/norle.db"), mode == 1);
+        EXPECT_EQ(PathExists(userDir + "/Cache/kept.txt"), mode == 1);
         EXPECT_EQ(IsDirectoryPath(userDir), mode == 1);
-        EXPECT_TRUE(Exists(dataDir + "/sentinel.txt"));
+        EXPECT_TRUE(PathExists(dataDir + "/sentinel.txt"));
         ASSERT_TRUE(m_emulator.ClearLog());
         EXPECT_EQ(center->TryLogin(0), E_FAIL);
         EXPECT_EQ(LoginRequests(), 0u);

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <thread>
 #include <vector>
 
@@ -60,51 +59,38 @@ protected:
 };
 
 TEST_F(Cache, FreshnessFollowsTheCacheVersions) {
+    enum Row { kNone, kFolder, kFile };
     struct Case {
         const char* what;
-        std::function<void(ILocalStorage*)> setUp;
+        int version;  // 0: none set
+        Row row;      // under the id "f"
+        bool stamp;   // the folder's cache version stamped
+        int after;    // 0: no push after the stamp
         std::wstring id;
         HRESULT want;
     };
     const std::vector<Case> cases = {
-        {"no row", [](ILocalStorage*) {}, L"missing", S_FALSE},
-        {"listed as a child only", [](ILocalStorage* s) { s->AddOrUpdateFileItem(Folder(L"f", L"", L"F")); },
-         L"f", S_FALSE},
-        {"stamped with the current version",
-         [](ILocalStorage* s) {
-             s->SetCurCacheVesion(7);
-             s->AddOrUpdateFileItem(Folder(L"f", L"", L"F"));
-             s->UpdateFolderCacheVesion(L"f");
-         },
-         L"f", S_OK},
-        {"version raised after the stamp",
-         [](ILocalStorage* s) {
-             s->SetCurCacheVesion(7);
-             s->AddOrUpdateFileItem(Folder(L"f", L"", L"F"));
-             s->UpdateFolderCacheVesion(L"f");
-             s->SetCurCacheVesion(8);
-         },
-         L"f", S_FALSE},
-        {"a file row is no folder",
-         [](ILocalStorage* s) {
-             s->AddOrUpdateFileItem(File(L"f", L"", L"x"));
-             s->UpdateFolderCacheVesion(L"f");
-         },
-         L"f", S_FALSE},
-        {"root with nothing stored", [](ILocalStorage*) {}, L"", S_OK},
-        {"root after a push", [](ILocalStorage* s) { s->SetCurCacheVesion(3); }, L"", S_FALSE},
-        {"root listed",
-         [](ILocalStorage* s) {
-             s->SetCurCacheVesion(3);
-             s->UpdateFolderCacheVesion(L"");
-         },
-         L"", S_OK},
+        {"no row", 0, kNone, false, 0, L"missing", S_FALSE},
+        {"listed as a child only", 0, kFolder, false, 0, L"f", S_FALSE},
+        {"stamped with the current version", 7, kFolder, true, 0, L"f", S_OK},
+        {"version raised after the stamp", 7, kFolder, true, 8, L"f", S_FALSE},
+        {"a file row is no folder", 0, kFile, true, 0, L"f", S_FALSE},
+        {"root with nothing stored", 0, kNone, false, 0, L"", S_OK},
+        {"root after a push", 3, kNone, false, 0, L"", S_FALSE},
+        {"root listed", 3, kNone, true, 0, L"", S_OK},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_EQ(storage_->ClearLastSnapshot(), S_OK);
         Exec(L"DELETE FROM config");
-        c.setUp(storage_);
+        if (c.version)
+            storage_->SetCurCacheVesion(c.version);
+        if (c.row != kNone)
+            storage_->AddOrUpdateFileItem(c.row == kFolder ? Folder(L"f", L"", L"F") : File(L"f", L"", L"x"));
+        if (c.stamp)
+            storage_->UpdateFolderCacheVesion(c.id);
+        if (c.after)
+            storage_->SetCurCacheVesion(c.after);
         EXPECT_EQ(storage_->FolderNeedUpdate(c.id), c.want);
     }
 }

@@ -7,6 +7,14 @@
 
 namespace {
 
+// Every field in declaration order, "|" between.
+std::wstring Fields(const RemoteItem& r) {
+    return std::to_wstring(r.isFolder) + L"|" + r.sha1 + L"|" + std::to_wstring(r.size) + L"|" +
+           std::to_wstring(r.opVer) + L"|" + std::to_wstring(r.fileVer) + L"|" + r.localPath + L"|" + r.name +
+           L"|" + r.parentId + L"|" + r.fileId + L"|" + r.createdTime + L"|" + r.modTime + L"|" + r.modifier +
+           L"|" + std::to_wstring(r.shared) + L"|" + FormatSharerList(r.sharers);
+}
+
 TEST(RemoteItemReply, ParsedListingFillsEveryReplyField) {
     XmlNode reply;
     ASSERT_EQ(reply.Parse(
@@ -34,28 +42,13 @@ TEST(RemoteItemReply, ParsedListingFillsEveryReplyField) {
     folder.localPath = L"/kept";
     FillRemoteItemFromReply(folder, list.children[0]);
     ParseSharerNodes(list.children[0], folder.sharers);
-    EXPECT_EQ(folder.isFolder, 1);
-    EXPECT_EQ(folder.name, L"文档 2024");
-    EXPECT_EQ(folder.fileId, L"f1");
-    EXPECT_EQ(folder.parentId, L"p");
-    EXPECT_EQ(folder.opVer, 12);
-    EXPECT_EQ(folder.shared, 1);
-    EXPECT_EQ(folder.createdTime, L"2024-01-02 03:04:05");
-    EXPECT_EQ(folder.modTime, L"2024-02-03 04:05:06");
-    EXPECT_EQ(folder.modifier, L"李");
-    EXPECT_EQ(folder.sha1, L"");
-    EXPECT_EQ(folder.size, 0);
-    EXPECT_EQ(folder.localPath, L"/kept");
-    EXPECT_EQ(FormatSharerList(folder.sharers), L"u1,3,li@x,Li|u2,1,w@x,Wang");
+    EXPECT_EQ(Fields(folder),
+              L"1||0|12|0|/kept|文档 2024|p|f1|2024-01-02 03:04:05|2024-02-03 04:05:06|李|1|"
+              L"u1,3,li@x,Li|u2,1,w@x,Wang");
 
     RemoteItem file;
     FillRemoteItemFromReply(file, list.children[1]);
-    EXPECT_EQ(file.isFolder, 0);
-    EXPECT_EQ(file.size, 5368709120LL);
-    EXPECT_EQ(file.fileVer, 3);
-    EXPECT_EQ(file.shared, 0);
-    EXPECT_EQ(file.sha1, L"da39a3ee5e6b4b0d3255bfef95601890afd80709");
-    EXPECT_TRUE(file.sharers.empty());
+    EXPECT_EQ(Fields(file), L"0|da39a3ee5e6b4b0d3255bfef95601890afd80709|5368709120|0|3||big.iso||f2||||0|");
 }
 
 TEST(RemoteItemReply, TypeSharedAndNumbersFollowTheReplyRules) {
