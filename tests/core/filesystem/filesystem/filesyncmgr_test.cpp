@@ -116,9 +116,8 @@ protected:
         timing.missingPasses = 20;
         timing.busyRetryMs = 50;
         mgr_.SetTiming(timing);
-        mgr_.SetFileOpener([this](const std::wstring& path) {
-            std::lock_guard<std::mutex> lock(openedLock_);
-            opened_.push_back(path);
+        mgr_.SetFileOpener([this](const std::wstring&) {
+            ++opened_;
             return true;
         });
         ASSERT_EQ(mgr_.Init(center_, local_, nullptr, tasks_), S_OK);
@@ -157,10 +156,6 @@ protected:
         ASSERT_EQ(mgr_.OpenFile(id, L"\\docs\\" + Utf8ToWide(name), Local(name)), S_OK);
         ASSERT_EQ(mgr_.GetOpenFileInfo(id, nullptr, nullptr, nullptr), S_OK);
     }
-    size_t Opened() {
-        std::lock_guard<std::mutex> lock(openedLock_);
-        return opened_.size();
-    }
     static bool Writable(const std::wstring& path) {
         struct stat st {};
         return ::stat(WideToUtf8(path).c_str(), &st) == 0 && (st.st_mode & S_IWUSR) != 0;
@@ -197,8 +192,7 @@ protected:
     CComPtr<pellux_test::ScriptedBridge> bridge_ = pellux_test::ScriptedBridge::Make();
     CComPtr<ScriptedTaskMgr> tasks_;
     CFileSyncMgr mgr_;
-    std::mutex openedLock_;
-    std::vector<std::wstring> opened_;
+    std::atomic<size_t> opened_{0};
 };
 
 TEST_F(OpenForEdit, ACurrentCopyIsReusedAnythingElseDownloadedAndEditsAreKept) {
@@ -231,7 +225,7 @@ TEST_F(OpenForEdit, ACurrentCopyIsReusedAnythingElseDownloadedAndEditsAreKept) {
         }
         tasks_->serverFileVer = c.serverVersion;
         const size_t posts = tasks_->Count();
-        const size_t opens = Opened();
+        const size_t opens = opened_.load();
         ASSERT_EQ(mgr_.OpenFile(id, L"\\docs\\a.txt", Local("a.txt")), S_OK);
         ASSERT_EQ(tasks_->Count() - posts, c.download ? 1u : 0u);
         if (c.download) {
@@ -241,7 +235,7 @@ TEST_F(OpenForEdit, ACurrentCopyIsReusedAnythingElseDownloadedAndEditsAreKept) {
             EXPECT_EQ(p.record->flags, kTaskFlagOpenAfterDownload);
             EXPECT_TRUE(p.noQueue);
         } else {
-            EXPECT_EQ(Opened(), opens + 1);
+            EXPECT_EQ(opened_.load(), opens + 1);
             EXPECT_EQ(mgr_.GetOpenFileInfo(id, nullptr, nullptr, nullptr), S_OK);
         }
         const auto copies = ConflictCopies();
@@ -422,7 +416,7 @@ TEST_F(OpenForEdit, TheOpenFileListEndsWithTheFileOrTheUser) {
 
     // Not opened twice.
     ASSERT_EQ(mgr_.OpenFile(L"a", L"\\docs\\a.txt", Local("a.txt")), S_OK);
-    EXPECT_EQ(Opened(), 2u);
+    EXPECT_EQ(opened_.load(), 2u);
     EXPECT_EQ(Messages(), std::vector<std::wstring>{L"文件“a.txt”已处于打开状态，不能重复打开。"});
 
     // Uploaded on request, changed or not; the entry stays.
