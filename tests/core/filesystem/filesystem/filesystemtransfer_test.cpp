@@ -91,23 +91,15 @@ TEST_F(FacadeTest, FolderUploadAsksOnceMergesWalksPastFailuresAndSkipsLinkedFold
 
 TEST_F(FacadeTest, FolderDownloadOfAnEmptyFolderGivesSFalseButAnUnreachableServiceIsAFailure) {
     const std::string empty = Call("/xsvr/newFolder/", {{"parentId", ""}, {"name", "Empty"}}, "fileId");
-    struct Case {
-        const char* name;
-        bool offline;
-        HRESULT expected;
-    };
-    const std::vector<Case> cases = {
-        {"offline", true, E_TRANSPORT_CONNECT},
-        {"online", false, S_FALSE},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.offline)
+    for (bool offline : {true, false}) {
+        SCOPED_TRACE(offline ? "offline" : "online");
+        if (offline)
             GoOffline();
         else
             GoOnline();
         const std::string local = MakeTempDir() + "/Empty";
-        EXPECT_EQ(facade->DownloadFolder(Utf8ToWide(empty), L"", L"\\Empty", Utf8ToWide(local)), c.expected);
+        EXPECT_EQ(facade->DownloadFolder(Utf8ToWide(empty), L"", L"\\Empty", Utf8ToWide(local)),
+                  offline ? E_TRANSPORT_CONNECT : S_FALSE);
         EXPECT_TRUE(IsDirectoryPath(local));
         EXPECT_TRUE(fileSync->Downloads().empty());
     }
