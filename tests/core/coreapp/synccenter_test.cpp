@@ -79,7 +79,7 @@ TEST_F(SyncCenterTest, MissingCredentialsAreRefusedWithoutARequestOrStatus) {
     EXPECT_EQ(LoginRequests(), 0u);
 }
 
-TEST_F(SyncCenterTest, LoginPreparesTheUserAndHandsOutEveryComponent) {
+TEST_F(SyncCenterTest, LoginPreparesTheUserHandsOutEveryComponentAndIsResumedOnTheNextStart) {
     EXPECT_EQ(center->BindWithLogin(L"demo", L"Wr0ng-Passw0rd!", 1), E_RESULT_ACCOUNT_NOT_MATCH);
     SyncStatusRecord status;
     center->GetStatus(&status);
@@ -114,6 +114,12 @@ TEST_F(SyncCenterTest, LoginPreparesTheUserAndHandsOutEveryComponent) {
     const std::string logText = ReadFile(TheLogWriter().DailyPath());
     EXPECT_NE(logText.find("-password-"), std::string::npos);
     EXPECT_EQ(logText.find("Wr0ng-Passw0rd!"), std::string::npos);
+
+    // The next start resumes the stored session.
+    NewCenter();
+    ASSERT_EQ(center->TryLogin(0), S_OK);
+    EXPECT_EQ(m_emulator.RequestsTo("/xsvr/forkToken/").size(), 1u);
+    EXPECT_EQ(center->GetLoginInfo(nullptr, nullptr, nullptr, nullptr), S_OK);
 }
 
 TEST_F(SyncCenterTest, TryLoginRefusesWithoutARequestWhenTheStoredSessionIsUnusable) {
@@ -141,14 +147,6 @@ TEST_F(SyncCenterTest, TryLoginRefusesWithoutARequestWhenTheStoredSessionIsUnusa
         // After an expired token the user is forgotten altogether.
         EXPECT_EQ(RootValue(L"UserId").empty(), c.first != E_FAIL);
     }
-}
-
-TEST_F(SyncCenterTest, TryLoginResumesTheStoredSession) {
-    ASSERT_EQ(center->BindWithLogin(L"demo", L"demo", 1), S_OK);
-    NewCenter();
-    ASSERT_EQ(center->TryLogin(0), S_OK);
-    EXPECT_EQ(m_emulator.RequestsTo("/xsvr/forkToken/").size(), 1u);
-    EXPECT_EQ(center->GetLoginInfo(nullptr, nullptr, nullptr, nullptr), S_OK);
 }
 
 TEST_F(SyncCenterTest, UnBindKeepsOrDeletesTheUsersDataByLoginMode) {
