@@ -8,8 +8,17 @@
 #include "base/db/db.h"
 #include "base/db/dbconfigstore.h"
 #include "core/localstorage/localstorage/localstorage.h"
+#include "core/localstorage/localstorage/sharerlist.h"
 #include "platform/strings.h"
 #include "tests/support/testenvironment.h"
+
+// Every field of an item in declaration order, "|" between.
+inline std::wstring Fields(const RemoteItem& r) {
+    return std::to_wstring(r.isFolder) + L"|" + r.sha1 + L"|" + std::to_wstring(r.size) + L"|" +
+           std::to_wstring(r.opVer) + L"|" + std::to_wstring(r.fileVer) + L"|" + r.localPath + L"|" + r.name +
+           L"|" + r.parentId + L"|" + r.fileId + L"|" + r.createdTime + L"|" + r.modTime + L"|" + r.modifier +
+           L"|" + std::to_wstring(r.shared) + L"|" + FormatSharerList(r.sharers);
+}
 
 class LocalStorageTest : public ::testing::Test {
 protected:

@@ -115,9 +115,6 @@ protected:
         EXPECT_EQ(done.result, S_OK);
         return done.key;
     }
-    TaskData_DownloadFile* DownloadRecord(const std::wstring& fileId, const std::string& localPath) {
-        return MakeDownloadFileTask(fileId, L"\\down", Utf8ToWide(localPath));
-    }
     std::string Call(const std::string& path, EmulatorFields fields) const {
         fields.insert(fields.begin(), {"token", session.token});
         return m_emulator.CallOperation(path, fields);
@@ -248,7 +245,7 @@ TEST_F(FileTaskTest, ACorruptedDownloadIsTriedThreeTimesAndLeavesNothingBehind) 
     ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1&count=3"));
     ASSERT_TRUE(m_emulator.ClearLog());
     const std::string target = m_root + "/cache/blob.bin";
-    const Completions::Entry done = Run(DownloadRecord(fileId, target));
+    const Completions::Entry done = Run(MakeDownloadFileTask(fileId, L"\\down", Utf8ToWide(target)));
     EXPECT_EQ(done.result, E_LOCAL_FILE_MISSING);
     EXPECT_EQ(m_emulator.RequestsTo("/store/down").size(), 3u);
     EXPECT_TRUE(NothingIn(m_root + "/.tmp"));
@@ -269,7 +266,7 @@ TEST_F(FileTaskTest, UploadThenDownloadGivesTheSameBytes) {
         const std::wstring fileId = Upload(c.name, c.bytes);
         ASSERT_FALSE(fileId.empty());
         const std::string target = m_root + "/cache/" + c.name;
-        const Completions::Entry done = Run(DownloadRecord(fileId, target));
+        const Completions::Entry done = Run(MakeDownloadFileTask(fileId, L"\\down", Utf8ToWide(target)));
         ASSERT_EQ(done.result, S_OK);
         EXPECT_TRUE(ReadFile(target) == c.bytes);
         EXPECT_TRUE(NothingIn(m_root + "/.tmp"));
