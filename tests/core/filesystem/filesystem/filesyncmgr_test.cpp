@@ -15,13 +15,13 @@
 #include "core/coreapp/ishelladapter.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/executor.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/markerfile.h"
-#include "core/filesystem/filenotifymonitor/filenotifyrevicer/markerfilehandler.h"
 #include "core/filesystem/taskdata/taskdata.h"
 #include "core/remotestorage/remotestorage/filesha1.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "core/remotestorage/remotestorage/xmlnode.h"
 #include "core/taskmgr/itaskmgr.h"
 #include "platform/strings.h"
+#include "tests/core/filesystem/filenotifymonitor/filenotifyrevicer/fakedownloader.h"
 #include "tests/support/fakesynccenter.h"
 #include "tests/support/scriptedbridge.h"
 #include "tests/support/testenvironment.h"
@@ -460,24 +460,8 @@ TEST_F(OpenForEdit, CompletionsReportedFromInsideThePostDoNotDeadlock) {
     EXPECT_EQ(mgr_.UnInit(), S_OK);
 }
 
-class RecordingDownloader : public IMarkerDownloader {
-public:
-    HRESULT Download(const std::wstring& id, const std::wstring&, const std::wstring&,
-                     const std::wstring& destination) override {
-        std::lock_guard<std::mutex> lock(mutex);
-        calls.push_back(id + L" > " + destination);
-        return S_OK;
-    }
-    HRESULT DownloadFolder(const std::wstring&, const std::wstring&, const std::wstring&,
-                           const std::wstring&) override {
-        return S_OK;
-    }
-    std::mutex mutex;
-    std::vector<std::wstring> calls;
-};
-
 TEST_F(OpenForEdit, AMarkerDroppedIntoAWatchedFolderBecomesDownloads) {
-    auto downloader = std::make_shared<RecordingDownloader>();
+    auto downloader = std::make_shared<CFakeDownloader>();
     ASSERT_EQ(mgr_.UnInit(), S_OK);
     mgr_.SetMarkerMonitor(std::make_shared<CInlineExecutor>(), downloader);
     ASSERT_EQ(mgr_.Init(center_, local_, nullptr, tasks_), S_OK);
@@ -489,11 +473,7 @@ TEST_F(OpenForEdit, AMarkerDroppedIntoAWatchedFolderBecomesDownloads) {
     const std::string home = pellux_test::TestHome();
     const std::string dropped = home + "/" + fs::path(WideToUtf8(marker)).filename().string();
     fs::rename(WideToUtf8(marker), dropped);
-    ASSERT_TRUE(WaitUntil([&] {
-        std::lock_guard<std::mutex> lock(downloader->mutex);
-        return !downloader->calls.empty();
-    }));
-    EXPECT_EQ(downloader->calls, std::vector<std::wstring>{L"f1 > " + Utf8ToWide(home + "/a.txt")});
+    EXPECT_EQ(downloader->WaitFor(1), std::vector<std::string>{"file f1 d0 \\a.txt > " + home + "/a.txt"});
     EXPECT_TRUE(WaitUntil([&] { return !fs::exists(dropped); }));
 }
 
