@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -24,14 +23,6 @@ namespace {
 
 // Pairs read second digit first: "1f" is 0xF1.
 const std::wstring kKey = L"1f00112233445566778899aabbccddeeff0123456789abcdefABCDEF01234567";
-
-std::string RandomBytes(size_t n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (char& c : s)
-        c = static_cast<char>(gen());
-    return s;
-}
 
 std::vector<std::string> Entries(const std::string& folder) {
     std::vector<std::string> names;

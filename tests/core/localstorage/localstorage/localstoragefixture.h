@@ -3,6 +3,7 @@
 // temporary folder, as the sync center sets them up after log-in.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "base/db/db.h"
@@ -11,6 +12,15 @@
 #include "core/localstorage/localstorage/sharerlist.h"
 #include "platform/strings.h"
 #include "tests/support/testenvironment.h"
+
+// Bytes that do not pack, the same for the same seed.
+inline std::string RandomBytes(size_t n, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::string s(n, '\0');
+    for (char& c : s)
+        c = static_cast<char>(gen());
+    return s;
+}
 
 // Every field of an item in declaration order, "|" between.
 inline std::wstring Fields(const RemoteItem& r) {

@@ -9,7 +9,6 @@
 #include <chrono>
 #include <filesystem>
 #include <mutex>
-#include <random>
 
 #include "core/coreapp/ishelladapter.h"
 #include "core/filesystem/taskdata/transferrecords.h"
@@ -17,6 +16,7 @@
 #include "core/taskmgr/task/file_task/taskfactory.h"
 #include "core/taskmgr/taskmgr.h"
 #include "platform/strings.h"
+#include "tests/core/localstorage/localstorage/localstoragefixture.h"
 #include "tests/core/taskmgr/scriptedtask.h"
 #include "tests/support/clientfixture.h"
 
@@ -53,14 +53,6 @@ private:
     std::mutex m_mutex;
     std::vector<std::wstring> m_commands;
 };
-
-std::string RandomBytes(size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(random());
-    return bytes;
-}
 
 // True also for a folder that is not there.
 bool NothingIn(const std::string& folder) {
