@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <string>
@@ -23,14 +22,6 @@ namespace {
 
 // Pairs read second digit first: "1f" is 0xF1.
 const std::wstring kKey = L"1f00112233445566778899aabbccddeeff0123456789abcdefABCDEF01234567";
-
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class Files : public LocalStorageTest {
 protected:

@@ -3,8 +3,11 @@
 // temporary folder, as the sync center sets them up after log-in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "base/db/db.h"
 #include "base/db/dbconfigstore.h"
@@ -20,6 +23,16 @@ inline std::string RandomBytes(size_t n, unsigned seed) {
     for (char& c : s)
         c = static_cast<char>(gen());
     return s;
+}
+
+// The sorted names in a folder; none for a folder that is not there.
+inline std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& e : std::filesystem::directory_iterator(folder, error))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Every field of an item in declaration order, "|" between.

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <mutex>
 
 #include "core/coreapp/ishelladapter.h"
@@ -53,12 +52,6 @@ private:
     std::mutex m_mutex;
     std::vector<std::wstring> m_commands;
 };
-
-// True also for a folder that is not there.
-bool NothingIn(const std::string& folder) {
-    std::error_code error;
-    return std::filesystem::directory_iterator(folder, error) == std::filesystem::directory_iterator();
-}
 
 class FileTaskTest : public ServiceClientTest {
 protected:
@@ -240,7 +233,7 @@ TEST_F(FileTaskTest, ACorruptedDownloadIsTriedThreeTimesAndLeavesNothingBehind) 
     const Completions::Entry done = Run(MakeDownloadFileTask(fileId, L"\\down", Utf8ToWide(target)));
     EXPECT_EQ(done.result, E_LOCAL_FILE_MISSING);
     EXPECT_EQ(m_emulator.RequestsTo("/store/down").size(), 3u);
-    EXPECT_TRUE(NothingIn(m_root + "/.tmp"));
+    EXPECT_TRUE(Entries(m_root + "/.tmp").empty());
     EXPECT_NE(access(target.c_str(), F_OK), 0);
 }
 
@@ -261,7 +254,7 @@ TEST_F(FileTaskTest, UploadThenDownloadGivesTheSameBytes) {
         const Completions::Entry done = Run(MakeDownloadFileTask(fileId, L"\\down", Utf8ToWide(target)));
         ASSERT_EQ(done.result, S_OK);
         EXPECT_TRUE(ReadFile(target) == c.bytes);
-        EXPECT_TRUE(NothingIn(m_root + "/.tmp"));
+        EXPECT_TRUE(Entries(m_root + "/.tmp").empty());
         std::vector<TaskInfo> finished;
         ASSERT_EQ(m_mgr->GetTaskList(true, &finished), S_OK);
         bool listed = false;
