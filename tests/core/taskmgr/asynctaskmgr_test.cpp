@@ -158,20 +158,14 @@ TEST_F(AsyncTaskMgrTest, StopEndsRunningTasksAndRefusesNewOnes) {
 }
 
 TEST_F(AsyncTaskMgrTest, AddTaskFailsWhenTheClusterCannotStart) {
-    struct Case {
-        const char* name;
-        bool withLocalStorage;
-        bool withTask;
-    };
-    const std::vector<Case> cases = {{"no local storage", false, true},
-                                     {"no task for the record", true, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    // Without local storage, or without a task for the record.
+    for (bool withLocalStorage : {false, true}) {
+        SCOPED_TRACE(withLocalStorage);
         m_mgr->Stop(-1);
         m_mgr.Release();
-        m_sync = TaskSyncCenter(m_remote, c.withLocalStorage);
-        StartManager(c.withTask ? ScriptedTask::Maker(m_script)
-                                : TaskMaker([](TaskDataBase*) -> ITask* { return nullptr; }));
+        m_sync = TaskSyncCenter(m_remote, withLocalStorage);
+        StartManager(!withLocalStorage ? ScriptedTask::Maker(m_script)
+                                       : TaskMaker([](TaskDataBase*) -> ITask* { return nullptr; }));
         EXPECT_TRUE(FAILED(Add(L"k0")));
         EXPECT_TRUE(States(false).empty());
         EXPECT_EQ(CountedRecord::Live().load(), 0);

@@ -312,19 +312,16 @@ TEST_F(OpenForEdit, EachSavedChangeIsUploadedOnceAndAnUnchangedFileNever) {
 }
 
 TEST_F(OpenForEdit, AFailedDownloadOffersTheCachedCopyReadOnly) {
-    struct Case {
-        int answer;
-        bool openedOld;
-    };
     int n = 0;
-    for (const Case& c : std::vector<Case>{{kAskDefault, true}, {kAskNotShown, true}, {kAskCancel, false}}) {
-        SCOPED_TRACE(c.answer);
+    for (int answer : {kAskDefault, kAskNotShown, kAskCancel}) {
+        SCOPED_TRACE(answer);
+        const bool openedOld = answer != kAskCancel;
         const std::wstring id = L"d" + std::to_wstring(++n);
         const std::string name = "d" + std::to_string(n) + ".txt";
         Known(id, name, "old");
         ASSERT_TRUE(WriteFile(root_ + "/" + name, "old"));
         tasks_->serverFileVer = 9;
-        bridge_->SetAnswer(L"Wizard_OpenOldVersion", c.answer);
+        bridge_->SetAnswer(L"Wizard_OpenOldVersion", answer);
         const size_t posts = tasks_->Count();
         const size_t balloons = Balloons().size();
         ASSERT_EQ(mgr_.OpenFile(id, L"\\" + Utf8ToWide(name), Local(name)), S_OK);
@@ -335,8 +332,8 @@ TEST_F(OpenForEdit, AFailedDownloadOffersTheCachedCopyReadOnly) {
         EXPECT_EQ(question, L"Wizard_OpenOldVersion|文件“" + Utf8ToWide(name) +
                                 L"”下载失败，您希望打开缓存在您机器上的旧版本吗？|打开旧版本|取消");
         EXPECT_EQ(Balloons().back(),
-                  c.openedOld ? L"正在为您只读打开缓存在您机器上的“" + Utf8ToWide(name) + L"”文件。"
-                              : L"下载“" + Utf8ToWide(name) + L"”失败");
+                  openedOld ? L"正在为您只读打开缓存在您机器上的“" + Utf8ToWide(name) + L"”文件。"
+                            : L"下载“" + Utf8ToWide(name) + L"”失败");
         // The balloon comes first, the entry right after it.
         std::vector<TaskInfo> list;
         const auto listed = [&] {
@@ -344,11 +341,11 @@ TEST_F(OpenForEdit, AFailedDownloadOffersTheCachedCopyReadOnly) {
             mgr_.GetOpenFileList(&list);
             return !list.empty() && list.back().key == id;
         };
-        EXPECT_EQ(c.openedOld ? WaitUntil(listed) : listed(), c.openedOld);
-        if (c.openedOld) {
+        EXPECT_EQ(openedOld ? WaitUntil(listed) : listed(), openedOld);
+        if (openedOld) {
             EXPECT_EQ(list.back().flags, kTaskFlagOpenAfterDownload | kTaskFlagOpenedOldCopy);
         }
-        EXPECT_EQ(Writable(Local(name)), !c.openedOld);
+        EXPECT_EQ(Writable(Local(name)), !openedOld);
     }
     // The old copy is never uploaded, even when written to.
     WriteFile(root_ + "/d1.txt", "changed");

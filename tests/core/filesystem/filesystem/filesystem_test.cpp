@@ -126,25 +126,17 @@ TEST_F(FacadeTest, AListingTheCacheCouldNotCommitIsReturnedButAskedForAgain) {
 }
 
 TEST_F(FacadeTest, MoveOntoATakenNameAsksOnceAndReportsTheConflict) {
-    struct Case {
-        bool isFolder;
-        const char* create;
-        const wchar_t* rememberKey;
-    };
-    const std::vector<Case> cases = {
-        {true, "/xsvr/newFolder/", L"Wizard_MoveFolderExist"},
-        {false, "/xsvr/newFile/", L"Wizard_MoveFileExist"},
-    };
     const std::string target = Call("/xsvr/newFolder/", {{"parentId", ""}, {"name", "Target"}}, "fileId");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.create);
-        const std::string name = c.isFolder ? "Twin folder" : "Twin file.txt";
-        const std::string moving = Call(c.create, {{"parentId", ""}, {"name", name}}, "fileId");
-        ASSERT_FALSE(Call(c.create, {{"parentId", target}, {"name", name}}, "fileId").empty());
+    for (bool isFolder : {true, false}) {
+        SCOPED_TRACE(isFolder);
+        const std::string create = isFolder ? "/xsvr/newFolder/" : "/xsvr/newFile/";
+        const std::string name = isFolder ? "Twin folder" : "Twin file.txt";
+        const std::string moving = Call(create, {{"parentId", ""}, {"name", name}}, "fileId");
+        ASSERT_FALSE(Call(create, {{"parentId", target}, {"name", name}}, "fileId").empty());
         const size_t asked = Asked().size();
-        EXPECT_EQ(facade->Move(c.isFolder, Utf8ToWide(moving), Utf8ToWide(target)), E_RESULT_TARGET_EXIST);
+        EXPECT_EQ(facade->Move(isFolder, Utf8ToWide(moving), Utf8ToWide(target)), E_RESULT_TARGET_EXIST);
         ASSERT_EQ(Asked().size(), asked + 1);
-        EXPECT_EQ(Asked().back(), c.rememberKey);
+        EXPECT_EQ(Asked().back(), isFolder ? L"Wizard_MoveFolderExist" : L"Wizard_MoveFileExist");
         EXPECT_EQ(bridge->Calls().back().texts[2], L"Orvane便携版");
     }
 }
