@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 
 #include "base/log/logfile.h"
 #include "base/settings/regsettings.h"
@@ -123,29 +122,23 @@ TEST_F(SyncCenterTest, LoginPreparesTheUserHandsOutEveryComponentAndIsResumedOnT
 }
 
 TEST_F(SyncCenterTest, TryLoginRefusesWithoutARequestWhenTheStoredSessionIsUnusable) {
-    struct Case {
-        std::string name;
-        std::function<void()> spoil;
-        HRESULT first;  // the first TryLogin after spoiling
-    };
-    const std::vector<Case> cases = {
-        {"token expired", [this] { m_emulator.AddFault("path=/xsvr/forkToken/&result=clientTokenExpired"); },
-         E_RESULT_CLIENT_TOKEN_EXPIRED},
-        {"sync root deleted", [this] { RunCommand("rm -rf '" + UserDir() + "/Cache'"); }, E_FAIL},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    // The token expired, or the sync root was deleted.
+    for (bool expired : {true, false}) {
+        SCOPED_TRACE(expired);
         NewCenter();
         ASSERT_EQ(center->BindWithLogin(L"demo", L"demo", 1), S_OK);
-        c.spoil();
+        if (expired)
+            m_emulator.AddFault("path=/xsvr/forkToken/&result=clientTokenExpired");
+        else
+            RunCommand("rm -rf '" + UserDir() + "/Cache'");
         NewCenter();
         ASSERT_TRUE(m_emulator.ClearLog());
-        EXPECT_EQ(center->TryLogin(0), c.first);
+        EXPECT_EQ(center->TryLogin(0), expired ? E_RESULT_CLIENT_TOKEN_EXPIRED : E_FAIL);
         EXPECT_EQ(center->TryLogin(0), E_FAIL);
         EXPECT_EQ(center->GetLoginInfo(nullptr, nullptr, nullptr, nullptr), S_FALSE);
-        EXPECT_EQ(LoginRequests(), c.first == E_FAIL ? 0u : 1u);
+        EXPECT_EQ(LoginRequests(), expired ? 1u : 0u);
         // After an expired token the user is forgotten altogether.
-        EXPECT_EQ(RootValue(L"UserId").empty(), c.first != E_FAIL);
+        EXPECT_EQ(RootValue(L"UserId").empty(), expired);
     }
 }
 

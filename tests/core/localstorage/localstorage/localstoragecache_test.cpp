@@ -172,20 +172,14 @@ TEST_F(Cache, ShareRightsComeFromTheNearestSharedAncestor) {
     ASSERT_EQ(storage_->AddOrUpdateFileItem(Folder(L"loopB", L"loopA", L"B")), S_OK);
     ASSERT_EQ(storage_->AddOrUpdateFileItem(File(L"inloop", L"loopA", L"c.txt")), S_OK);
 
-    struct Case {
-        std::wstring id;
-        HRESULT want;
-    };
-    for (const Case& c : std::vector<Case>{{L"leaf", S_OK},
-                                           {L"mid", S_OK},
-                                           {L"top", S_OK},
-                                           {L"orphan", E_FAIL},
-                                           {L"inloop", E_FAIL},
-                                           {L"none", E_FAIL}}) {
-        SCOPED_TRACE(WideToUtf8(c.id));
+    const std::vector<std::pair<std::wstring, HRESULT>> cases = {{L"leaf", S_OK},     {L"mid", S_OK},
+                                                                 {L"top", S_OK},      {L"orphan", E_FAIL},
+                                                                 {L"inloop", E_FAIL}, {L"none", E_FAIL}};
+    for (const auto& [id, want] : cases) {
+        SCOPED_TRACE(WideToUtf8(id));
         std::vector<SharerInfo> rights;
-        EXPECT_EQ(storage_->GetItemShareRight(c.id, &rights), c.want);
-        EXPECT_EQ(FormatSharerList(rights), c.want == S_OK ? FormatSharerList(team) : L"");
+        EXPECT_EQ(storage_->GetItemShareRight(id, &rights), want);
+        EXPECT_EQ(FormatSharerList(rights), want == S_OK ? FormatSharerList(team) : L"");
     }
 }
 
