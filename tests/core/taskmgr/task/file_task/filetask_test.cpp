@@ -238,22 +238,19 @@ TEST_F(FileTaskTest, ACorruptedDownloadIsTriedThreeTimesAndLeavesNothingBehind) 
 }
 
 TEST_F(FileTaskTest, UploadThenDownloadGivesTheSameBytes) {
-    struct Case {
-        const char* name;
-        std::string bytes;
-    };
     std::string text;
     while (text.size() < 300000)
         text += "a line of text that packs well, " + std::to_string(text.size()) + "\n";
-    const std::vector<Case> cases = {{"random.bin", RandomBytes(700000, 11)}, {"notes.txt", text}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::wstring fileId = Upload(c.name, c.bytes);
+    const std::vector<std::pair<std::string, std::string>> cases = {{"random.bin", RandomBytes(700000, 11)},
+                                                                    {"notes.txt", text}};
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        const std::wstring fileId = Upload(name, bytes);
         ASSERT_FALSE(fileId.empty());
-        const std::string target = m_root + "/cache/" + c.name;
+        const std::string target = m_root + "/cache/" + name;
         const Completions::Entry done = Run(MakeDownloadFileTask(fileId, L"\\down", Utf8ToWide(target)));
         ASSERT_EQ(done.result, S_OK);
-        EXPECT_TRUE(ReadFile(target) == c.bytes);
+        EXPECT_TRUE(ReadFile(target) == bytes);
         EXPECT_TRUE(Entries(m_root + "/.tmp").empty());
         std::vector<TaskInfo> finished;
         ASSERT_EQ(m_mgr->GetTaskList(true, &finished), S_OK);
