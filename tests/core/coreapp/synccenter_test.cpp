@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 
 #include "base/log/logfile.h"
 #include "base/settings/regsettings.h"
@@ -15,10 +14,6 @@
 
 namespace pellux_test {
 namespace {
-
-bool Exists(const std::string& path) {
-    return PathExists(path);
-}
 
 std::wstring RootValue(const std::wstring& name) {
     std::wstring out;
@@ -83,7 +78,7 @@ TEST_F(SyncCenterTest, MissingCredentialsAreRefusedWithoutARequestOrStatus) {
     EXPECT_EQ(LoginRequests(), 0u);
 }
 
-TEST_F(SyncCenterTest, LoginPreparesTheUserAndHandsOutEveryComponent) {
+TEST_F(SyncCenterTest, LoginPreparesTheUserHandsOutEveryComponentAndIsResumedOnTheNextStart) {
     EXPECT_EQ(center->BindWithLogin(L"demo", L"Wr0ng-Passw0rd!", 1), E_RESULT_ACCOUNT_NOT_MATCH);
     SyncStatusRecord status;
     center->GetStatus(&status);
@@ -100,7 +95,7 @@ TEST_F(SyncCenterTest, LoginPreparesTheUserAndHandsOutEveryComponent) {
     EXPECT_FALSE(token.empty());
     EXPECT_EQ(RootValue(L"UserId"), userId);
     EXPECT_TRUE(IsDirectoryPath(UserDir()));
-    EXPECT_TRUE(Exists(UserDir() + "/norle.db"));
+    EXPECT_TRUE(PathExists(UserDir() + "/norle.db"));
     EXPECT_TRUE(IsDirectoryPath(UserDir() + "/Cache"));
     std::wstring syncRoot;
     center->GetSyncRoot(&syncRoot);
@@ -118,41 +113,33 @@ TEST_F(SyncCenterTest, LoginPreparesTheUserAndHandsOutEveryComponent) {
     const std::string logText = ReadFile(TheLogWriter().DailyPath());
     EXPECT_NE(logText.find("-password-"), std::string::npos);
     EXPECT_EQ(logText.find("Wr0ng-Passw0rd!"), std::string::npos);
-}
 
-TEST_F(SyncCenterTest, TryLoginRefusesWithoutARequestWhenTheStoredSessionIsUnusable) {
-    struct Case {
-        std::string name;
-        std::function<void()> spoil;
-        HRESULT first;  // the first TryLogin after spoiling
-    };
-    const std::vector<Case> cases = {
-        {"token expired", [this] { m_emulator.AddFault("path=/xsvr/forkToken/&result=clientTokenExpired"); },
-         E_RESULT_CLIENT_TOKEN_EXPIRED},
-        {"sync root deleted", [this] { RunCommand("rm -rf '" + UserDir() + "/Cache'"); }, E_FAIL},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        NewCenter();
-        ASSERT_EQ(center->BindWithLogin(L"demo", L"demo", 1), S_OK);
-        c.spoil();
-        NewCenter();
-        ASSERT_TRUE(m_emulator.ClearLog());
-        EXPECT_EQ(center->TryLogin(0), c.first);
-        EXPECT_EQ(center->TryLogin(0), E_FAIL);
-        EXPECT_EQ(center->GetLoginInfo(nullptr, nullptr, nullptr, nullptr), S_FALSE);
-        EXPECT_EQ(LoginRequests(), c.first == E_FAIL ? 0u : 1u);
-        // After an expired token the user is forgotten altogether.
-        EXPECT_EQ(RootValue(L"UserId").empty(), c.first != E_FAIL);
-    }
-}
-
-TEST_F(SyncCenterTest, TryLoginResumesTheStoredSession) {
-    ASSERT_EQ(center->BindWithLogin(L"demo", L"demo", 1), S_OK);
+    // The next start resumes the stored session.
     NewCenter();
     ASSERT_EQ(center->TryLogin(0), S_OK);
     EXPECT_EQ(m_emulator.RequestsTo("/xsvr/forkToken/").size(), 1u);
     EXPECT_EQ(center->GetLoginInfo(nullptr, nullptr, nullptr, nullptr), S_OK);
+}
+
+TEST_F(SyncCenterTest, TryLoginRefusesWithoutARequestWhenTheStoredSessionIsUnusable) {
+    // The token expired, or the sync root was deleted.
+    for (bool expired : {true, false}) {
+        SCOPED_TRACE(expired);
+        NewCenter();
+        ASSERT_EQ(center->BindWithLogin(L"demo", L"demo", 1), S_OK);
+        if (expired)
+            m_emulator.AddFault("path=/xsvr/forkToken/&result=clientTokenExpired");
+        else
+            RunCommand("rm -rf '" + UserDir() + "/Cache'");
+        NewCenter();
+        ASSERT_TRUE(m_emulator.ClearLog());
+        EXPECT_EQ(center->TryLogin(0), expired ? E_RESULT_CLIENT_TOKEN_EXPIRED : E_FAIL);
+        EXPECT_EQ(center->TryLogin(0), E_FAIL);
+        EXPECT_EQ(center->GetLoginInfo(nullptr, nullptr, nullptr, nullptr), S_FALSE);
+        EXPECT_EQ(LoginRequests(), expired ? 1u : 0u);
+        // After an expired token the user is forgotten altogether.
+        EXPECT_EQ(RootValue(L"UserId").empty(), expired);
+    }
 }
 
 TEST_F(SyncCenterTest, UnBindKeepsOrDeletesTheUsersDataByLoginMode) {
@@ -170,10 +157,10 @@ TEST_F(SyncCenterTest, UnBindKeepsOrDeletesTheUsersDataByLoginMode) {
         EXPECT_TRUE(log.Has("tasks.UnInit"));
         EXPECT_EQ(log.liveThreads.load(), 0);
         EXPECT_EQ(center->GetLoginInfo(nullptr, nullptr, nullptr, nullptr), S_FALSE);
-        EXPECT_EQ(Exists(userDir + "/norle.db"), mode == 1);
-        EXPECT_EQ(Exists(userDir + "/Cache/kept.txt"), mode == 1);
+        EXPECT_EQ(PathExists(userDir + "/norle.db"), mode == 1);
+        EXPECT_EQ(PathExists(userDir + "/Cache/kept.txt"), mode == 1);
         EXPECT_EQ(IsDirectoryPath(userDir), mode == 1);
-        EXPECT_TRUE(Exists(dataDir + "/sentinel.txt"));
+        EXPECT_TRUE(PathExists(dataDir + "/sentinel.txt"));
         ASSERT_TRUE(m_emulator.ClearLog());
         EXPECT_EQ(center->TryLogin(0), E_FAIL);
         EXPECT_EQ(LoginRequests(), 0u);

@@ -41,23 +41,18 @@ protected:
     HRESULT Add(const std::wstring& key, bool noQueue = false) {
         return m_mgr->AddTask(CountedRecord::Make(key), noQueue, &Completions::Callback, &m_done);
     }
-    // key -> state of the unfinished (or finished) list.
-    std::map<std::wstring, int> States(bool finished) {
+    // key -> the field of each entry of the unfinished (or finished) list.
+    template <class V>
+    std::map<std::wstring, V> Listed(bool finished, V TaskInfo::*field) {
         std::vector<TaskInfo> list;
         EXPECT_EQ(m_mgr->GetTaskList(finished, &list), S_OK);
-        std::map<std::wstring, int> states;
+        std::map<std::wstring, V> values;
         for (const TaskInfo& info : list)
-            states[info.key] = info.state;
-        return states;
+            values[info.key] = info.*field;
+        return values;
     }
-    std::map<std::wstring, HRESULT> FinishedResults() {
-        std::vector<TaskInfo> list;
-        EXPECT_EQ(m_mgr->GetTaskList(true, &list), S_OK);
-        std::map<std::wstring, HRESULT> results;
-        for (const TaskInfo& info : list)
-            results[info.key] = info.result;
-        return results;
-    }
+    std::map<std::wstring, int> States(bool finished) { return Listed(finished, &TaskInfo::state); }
+    std::map<std::wstring, HRESULT> FinishedResults() { return Listed(true, &TaskInfo::result); }
 
     std::shared_ptr<TaskScript> m_script = std::make_shared<TaskScript>();
     CComPtr<FakeSyncCenter> m_sync;
@@ -163,20 +158,14 @@ TEST_F(AsyncTaskMgrTest, StopEndsRunningTasksAndRefusesNewOnes) {
 }
 
 TEST_F(AsyncTaskMgrTest, AddTaskFailsWhenTheClusterCannotStart) {
-    struct Case {
-        const char* name;
-        bool withLocalStorage;
-        bool withTask;
-    };
-    const std::vector<Case> cases = {{"no local storage", false, true},
-                                     {"no task for the record", true, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    // Without local storage, or without a task for the record.
+    for (bool withLocalStorage : {false, true}) {
+        SCOPED_TRACE(withLocalStorage);
         m_mgr->Stop(-1);
         m_mgr.Release();
-        m_sync = TaskSyncCenter(m_remote, c.withLocalStorage);
-        StartManager(c.withTask ? ScriptedTask::Maker(m_script)
-                                : TaskMaker([](TaskDataBase*) -> ITask* { return nullptr; }));
+        m_sync = TaskSyncCenter(m_remote, withLocalStorage);
+        StartManager(!withLocalStorage ? ScriptedTask::Maker(m_script)
+                                       : TaskMaker([](TaskDataBase*) -> ITask* { return nullptr; }));
         EXPECT_TRUE(FAILED(Add(L"k0")));
         EXPECT_TRUE(States(false).empty());
         EXPECT_EQ(CountedRecord::Live().load(), 0);

@@ -15,13 +15,13 @@
 #include "core/coreapp/ishelladapter.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/executor.h"
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/markerfile.h"
-#include "core/filesystem/filenotifymonitor/filenotifyrevicer/markerfilehandler.h"
 #include "core/filesystem/taskdata/taskdata.h"
 #include "core/remotestorage/remotestorage/filesha1.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "core/remotestorage/remotestorage/xmlnode.h"
 #include "core/taskmgr/itaskmgr.h"
 #include "platform/strings.h"
+#include "tests/core/filesystem/filenotifymonitor/filenotifyrevicer/fakedownloader.h"
 #include "tests/support/fakesynccenter.h"
 #include "tests/support/scriptedbridge.h"
 #include "tests/support/testenvironment.h"
@@ -116,9 +116,8 @@ protected:
         timing.missingPasses = 20;
         timing.busyRetryMs = 50;
         mgr_.SetTiming(timing);
-        mgr_.SetFileOpener([this](const std::wstring& path) {
-            std::lock_guard<std::mutex> lock(openedLock_);
-            opened_.push_back(path);
+        mgr_.SetFileOpener([this](const std::wstring&) {
+            ++opened_;
             return true;
         });
         ASSERT_EQ(mgr_.Init(center_, local_, nullptr, tasks_), S_OK);
@@ -157,10 +156,6 @@ protected:
         ASSERT_EQ(mgr_.OpenFile(id, L"\\docs\\" + Utf8ToWide(name), Local(name)), S_OK);
         ASSERT_EQ(mgr_.GetOpenFileInfo(id, nullptr, nullptr, nullptr), S_OK);
     }
-    size_t Opened() {
-        std::lock_guard<std::mutex> lock(openedLock_);
-        return opened_.size();
-    }
     static bool Writable(const std::wstring& path) {
         struct stat st {};
         return ::stat(WideToUtf8(path).c_str(), &st) == 0 && (st.st_mode & S_IWUSR) != 0;
@@ -197,8 +192,7 @@ protected:
     CComPtr<pellux_test::ScriptedBridge> bridge_ = pellux_test::ScriptedBridge::Make();
     CComPtr<ScriptedTaskMgr> tasks_;
     CFileSyncMgr mgr_;
-    std::mutex openedLock_;
-    std::vector<std::wstring> opened_;
+    std::atomic<size_t> opened_{0};
 };
 
 TEST_F(OpenForEdit, ACurrentCopyIsReusedAnythingElseDownloadedAndEditsAreKept) {
@@ -231,7 +225,7 @@ TEST_F(OpenForEdit, ACurrentCopyIsReusedAnythingElseDownloadedAndEditsAreKept) {
         }
         tasks_->serverFileVer = c.serverVersion;
         const size_t posts = tasks_->Count();
-        const size_t opens = Opened();
+        const size_t opens = opened_.load();
         ASSERT_EQ(mgr_.OpenFile(id, L"\\docs\\a.txt", Local("a.txt")), S_OK);
         ASSERT_EQ(tasks_->Count() - posts, c.download ? 1u : 0u);
         if (c.download) {
@@ -241,7 +235,7 @@ TEST_F(OpenForEdit, ACurrentCopyIsReusedAnythingElseDownloadedAndEditsAreKept) {
             EXPECT_EQ(p.record->flags, kTaskFlagOpenAfterDownload);
             EXPECT_TRUE(p.noQueue);
         } else {
-            EXPECT_EQ(Opened(), opens + 1);
+            EXPECT_EQ(opened_.load(), opens + 1);
             EXPECT_EQ(mgr_.GetOpenFileInfo(id, nullptr, nullptr, nullptr), S_OK);
         }
         const auto copies = ConflictCopies();
@@ -261,6 +255,7 @@ TEST_F(OpenForEdit, EachSavedChangeIsUploadedOnceAndAnUnchangedFileNever) {
         const char* what;
         std::function<void(const std::string& path)> save;
         bool upload;
+        bool busyFirst = false;  // the first upload is refused as busy
     };
     const std::vector<Case> cases = {
         {"not touched", [](const std::string&) {}, false},
@@ -279,6 +274,7 @@ TEST_F(OpenForEdit, EachSavedChangeIsUploadedOnceAndAnUnchangedFileNever) {
              WriteFile(p, "v2");
          },
          true},
+        {"saved while the service was busy", [](const std::string& p) { WriteFile(p, "v2"); }, true, true},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -291,12 +287,17 @@ TEST_F(OpenForEdit, EachSavedChangeIsUploadedOnceAndAnUnchangedFileNever) {
         c.save(root_ + "/" + name);
         if (c.upload) {
             ASSERT_TRUE(WaitUntil([&] { return tasks_->Count() > posts; }));
-            const auto p = tasks_->At(posts);
+            if (c.busyFirst) {
+                tasks_->Finish(posts, E_LOCAL_BUSY);
+                ASSERT_TRUE(WaitUntil([&] { return tasks_->Count() > posts + 1; }));
+            }
+            const size_t last = posts + c.busyFirst;
+            const auto p = tasks_->At(last);
             EXPECT_EQ(p.record->operationName, L"UpdateFile");
             EXPECT_EQ(p.record->key, id);
             EXPECT_EQ(dynamic_cast<TaskData_UpdateFile*>(p.record)->fileVer, L"3");
             EXPECT_TRUE(p.noQueue);
-            tasks_->Finish(posts, S_OK, 4, Sha1(ReadFile(root_ + "/" + name)));
+            tasks_->Finish(last, S_OK, 4, Sha1(ReadFile(root_ + "/" + name)));
         }
         // Many passes later: exactly what was expected, and the entry stays.
         int version = 0;
@@ -305,38 +306,22 @@ TEST_F(OpenForEdit, EachSavedChangeIsUploadedOnceAndAnUnchangedFileNever) {
                    version == (c.upload ? 4 : 3);
         }));
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        EXPECT_EQ(tasks_->Count() - posts, c.upload ? 1u : 0u);
+        EXPECT_EQ(tasks_->Count() - posts, c.upload ? 1u + c.busyFirst : 0u);
     }
-}
-
-TEST_F(OpenForEdit, AnUploadRefusedAsBusyIsPostedAgain) {
-    OpenCurrent(L"f1", "a.txt", "v1");
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    WriteFile(root_ + "/a.txt", "v2");
-    ASSERT_TRUE(WaitUntil([&] { return tasks_->Count() == 1; }));
-    tasks_->Finish(0, E_LOCAL_BUSY);
-    ASSERT_TRUE(WaitUntil([&] { return tasks_->Count() == 2; }));
-    EXPECT_EQ(tasks_->At(1).record->operationName, L"UpdateFile");
-    tasks_->Finish(1, S_OK, 4, Sha1("v2"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    EXPECT_EQ(tasks_->Count(), 2u);
     EXPECT_TRUE(Balloons().empty());  // a retried upload is no failure
 }
 
 TEST_F(OpenForEdit, AFailedDownloadOffersTheCachedCopyReadOnly) {
-    struct Case {
-        int answer;
-        bool openedOld;
-    };
     int n = 0;
-    for (const Case& c : std::vector<Case>{{kAskDefault, true}, {kAskNotShown, true}, {kAskCancel, false}}) {
-        SCOPED_TRACE(c.answer);
+    for (int answer : {kAskDefault, kAskNotShown, kAskCancel}) {
+        SCOPED_TRACE(answer);
+        const bool openedOld = answer != kAskCancel;
         const std::wstring id = L"d" + std::to_wstring(++n);
         const std::string name = "d" + std::to_string(n) + ".txt";
         Known(id, name, "old");
         ASSERT_TRUE(WriteFile(root_ + "/" + name, "old"));
         tasks_->serverFileVer = 9;
-        bridge_->SetAnswer(L"Wizard_OpenOldVersion", c.answer);
+        bridge_->SetAnswer(L"Wizard_OpenOldVersion", answer);
         const size_t posts = tasks_->Count();
         const size_t balloons = Balloons().size();
         ASSERT_EQ(mgr_.OpenFile(id, L"\\" + Utf8ToWide(name), Local(name)), S_OK);
@@ -347,8 +332,8 @@ TEST_F(OpenForEdit, AFailedDownloadOffersTheCachedCopyReadOnly) {
         EXPECT_EQ(question, L"Wizard_OpenOldVersion|文件“" + Utf8ToWide(name) +
                                 L"”下载失败，您希望打开缓存在您机器上的旧版本吗？|打开旧版本|取消");
         EXPECT_EQ(Balloons().back(),
-                  c.openedOld ? L"正在为您只读打开缓存在您机器上的“" + Utf8ToWide(name) + L"”文件。"
-                              : L"下载“" + Utf8ToWide(name) + L"”失败");
+                  openedOld ? L"正在为您只读打开缓存在您机器上的“" + Utf8ToWide(name) + L"”文件。"
+                            : L"下载“" + Utf8ToWide(name) + L"”失败");
         // The balloon comes first, the entry right after it.
         std::vector<TaskInfo> list;
         const auto listed = [&] {
@@ -356,11 +341,11 @@ TEST_F(OpenForEdit, AFailedDownloadOffersTheCachedCopyReadOnly) {
             mgr_.GetOpenFileList(&list);
             return !list.empty() && list.back().key == id;
         };
-        EXPECT_EQ(c.openedOld ? WaitUntil(listed) : listed(), c.openedOld);
-        if (c.openedOld) {
+        EXPECT_EQ(openedOld ? WaitUntil(listed) : listed(), openedOld);
+        if (openedOld) {
             EXPECT_EQ(list.back().flags, kTaskFlagOpenAfterDownload | kTaskFlagOpenedOldCopy);
         }
-        EXPECT_EQ(Writable(Local(name)), !c.openedOld);
+        EXPECT_EQ(Writable(Local(name)), !openedOld);
     }
     // The old copy is never uploaded, even when written to.
     WriteFile(root_ + "/d1.txt", "changed");
@@ -428,7 +413,7 @@ TEST_F(OpenForEdit, TheOpenFileListEndsWithTheFileOrTheUser) {
 
     // Not opened twice.
     ASSERT_EQ(mgr_.OpenFile(L"a", L"\\docs\\a.txt", Local("a.txt")), S_OK);
-    EXPECT_EQ(Opened(), 2u);
+    EXPECT_EQ(opened_.load(), 2u);
     EXPECT_EQ(Messages(), std::vector<std::wstring>{L"文件“a.txt”已处于打开状态，不能重复打开。"});
 
     // Uploaded on request, changed or not; the entry stays.
@@ -472,24 +457,8 @@ TEST_F(OpenForEdit, CompletionsReportedFromInsideThePostDoNotDeadlock) {
     EXPECT_EQ(mgr_.UnInit(), S_OK);
 }
 
-class RecordingDownloader : public IMarkerDownloader {
-public:
-    HRESULT Download(const std::wstring& id, const std::wstring&, const std::wstring&,
-                     const std::wstring& destination) override {
-        std::lock_guard<std::mutex> lock(mutex);
-        calls.push_back(id + L" > " + destination);
-        return S_OK;
-    }
-    HRESULT DownloadFolder(const std::wstring&, const std::wstring&, const std::wstring&,
-                           const std::wstring&) override {
-        return S_OK;
-    }
-    std::mutex mutex;
-    std::vector<std::wstring> calls;
-};
-
 TEST_F(OpenForEdit, AMarkerDroppedIntoAWatchedFolderBecomesDownloads) {
-    auto downloader = std::make_shared<RecordingDownloader>();
+    auto downloader = std::make_shared<CFakeDownloader>();
     ASSERT_EQ(mgr_.UnInit(), S_OK);
     mgr_.SetMarkerMonitor(std::make_shared<CInlineExecutor>(), downloader);
     ASSERT_EQ(mgr_.Init(center_, local_, nullptr, tasks_), S_OK);
@@ -501,11 +470,7 @@ TEST_F(OpenForEdit, AMarkerDroppedIntoAWatchedFolderBecomesDownloads) {
     const std::string home = pellux_test::TestHome();
     const std::string dropped = home + "/" + fs::path(WideToUtf8(marker)).filename().string();
     fs::rename(WideToUtf8(marker), dropped);
-    ASSERT_TRUE(WaitUntil([&] {
-        std::lock_guard<std::mutex> lock(downloader->mutex);
-        return !downloader->calls.empty();
-    }));
-    EXPECT_EQ(downloader->calls, std::vector<std::wstring>{L"f1 > " + Utf8ToWide(home + "/a.txt")});
+    EXPECT_EQ(downloader->WaitFor(1), std::vector<std::string>{"file f1 d0 \\a.txt > " + home + "/a.txt"});
     EXPECT_TRUE(WaitUntil([&] { return !fs::exists(dropped); }));
 }
 

@@ -2,58 +2,37 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <functional>
-
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "facadetestbase.h"
 
 namespace pellux_test {
 namespace {
 
-TEST_F(FacadeTest, AFreshListingComesFromTheCacheAndAForcedOneAsksOnce) {
-    std::vector<RemoteItem> listed;
-    ASSERT_EQ(facade->Dir(L"", &listed, false), S_OK);
-    ASSERT_FALSE(listed.empty());
-    m_emulator.ClearLog();
-
-    std::vector<RemoteItem> cached;
-    ASSERT_EQ(facade->Dir(L"", &cached, false), S_OK);
-    EXPECT_EQ(Requests("/xsvr/dir/"), 0u);
-    EXPECT_EQ(Names(cached), Names(listed));
-
-    std::vector<RemoteItem> forced;
-    ASSERT_EQ(facade->Dir(L"", &forced, true), S_OK);
-    EXPECT_EQ(Requests("/xsvr/dir/"), 1u);
-    EXPECT_EQ(Names(forced), Names(listed));
-}
-
 TEST_F(FacadeTest, TheCacheStandsInOnlyForAServiceThatCannotBeReached) {
     struct Case {
-        const char* name;
-        std::function<void()> trouble;
+        const char* fault;  // for the emulator; none: the service cannot be reached
         HRESULT expected;
-        bool cachedRows;  // else none
     };
     const std::vector<Case> cases = {
-        {"unreachable", [&] { GoOffline(); }, S_OK, true},
-        {"token expired",
-         [&] { ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/dir/&result=clientTokenExpired&count=1")); },
-         E_RESULT_CLIENT_TOKEN_EXPIRED, false},
-        {"permission denied",
-         [&] { ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/dir/&result=permissionDenied&count=1")); },
-         E_RESULT_PERMISSION_DENIED, false},
+        {nullptr, S_OK},
+        {"path=/xsvr/dir/&result=clientTokenExpired&count=1", E_RESULT_CLIENT_TOKEN_EXPIRED},
+        {"path=/xsvr/dir/&result=permissionDenied&count=1", E_RESULT_PERMISSION_DENIED},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.fault ? c.fault : "unreachable");
         GoOnline();
         std::vector<RemoteItem> listed;
         ASSERT_EQ(facade->Dir(L"", &listed, true), S_OK);
         // A change elsewhere makes the cached listing stale.
         cache->SetCurCacheVesion(cache->GetCurCacheVesion(0) + 1);
-        c.trouble();
+        if (c.fault) {
+            ASSERT_TRUE(m_emulator.AddFault(c.fault));
+        } else {
+            GoOffline();
+        }
         std::vector<RemoteItem> out;
         EXPECT_EQ(facade->Dir(L"", &out, false), c.expected);
-        EXPECT_EQ(Names(out), c.cachedRows ? Names(listed) : std::vector<std::wstring>());
+        EXPECT_EQ(Names(out), c.fault ? std::vector<std::wstring>() : Names(listed));
     }
 }
 
@@ -71,7 +50,7 @@ TEST_F(FacadeTest, ADamagedCachedRowGivesTheServiceListingOnceNotTwice) {
     EXPECT_EQ(Names(out), Names(listed));
 }
 
-TEST_F(FacadeTest, ItemsWithoutIdAreDroppedAndRootRowsAreKeptUnderTheAskedId) {
+TEST_F(FacadeTest, AListingIsCachedUnderTheAskedIdWithoutIdlessItemsAndAForcedOneAsksAgain) {
     remote->editDirReply = [](XmlNode& reply) {
         // The root's children as a service that names its root.
         for (XmlNode& child : reply.children)
@@ -81,16 +60,19 @@ TEST_F(FacadeTest, ItemsWithoutIdAreDroppedAndRootRowsAreKeptUnderTheAskedId) {
         ghost.AddValue(L"type", L"folder");
     };
     std::vector<RemoteItem> listed;
-    ASSERT_EQ(facade->Dir(L"", &listed, true), S_OK);
+    ASSERT_EQ(facade->Dir(L"", &listed, false), S_OK);
     ASSERT_FALSE(listed.empty());
     for (const RemoteItem& item : listed)
         EXPECT_NE(item.name, L"ghost");
     EXPECT_EQ(Names(Cached(L"")), Names(listed));
-    m_emulator.ClearLog();
-    std::vector<RemoteItem> cached;
-    ASSERT_EQ(facade->Dir(L"", &cached, false), S_OK);
-    EXPECT_EQ(Requests("/xsvr/dir/"), 0u);
-    EXPECT_EQ(Names(cached), Names(listed));
+    for (bool forced : {false, true}) {
+        SCOPED_TRACE(forced);
+        m_emulator.ClearLog();
+        std::vector<RemoteItem> again;
+        ASSERT_EQ(facade->Dir(L"", &again, forced), S_OK);
+        EXPECT_EQ(Requests("/xsvr/dir/"), forced ? 1u : 0u);
+        EXPECT_EQ(Names(again), Names(listed));
+    }
 }
 
 TEST_F(FacadeTest, SpaceIsAskedOnceUnlessForcedAndKeptWhenARefreshFails) {
@@ -144,25 +126,17 @@ TEST_F(FacadeTest, AListingTheCacheCouldNotCommitIsReturnedButAskedForAgain) {
 }
 
 TEST_F(FacadeTest, MoveOntoATakenNameAsksOnceAndReportsTheConflict) {
-    struct Case {
-        bool isFolder;
-        const char* create;
-        const wchar_t* rememberKey;
-    };
-    const std::vector<Case> cases = {
-        {true, "/xsvr/newFolder/", L"Wizard_MoveFolderExist"},
-        {false, "/xsvr/newFile/", L"Wizard_MoveFileExist"},
-    };
     const std::string target = Call("/xsvr/newFolder/", {{"parentId", ""}, {"name", "Target"}}, "fileId");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.create);
-        const std::string name = c.isFolder ? "Twin folder" : "Twin file.txt";
-        const std::string moving = Call(c.create, {{"parentId", ""}, {"name", name}}, "fileId");
-        ASSERT_FALSE(Call(c.create, {{"parentId", target}, {"name", name}}, "fileId").empty());
+    for (bool isFolder : {true, false}) {
+        SCOPED_TRACE(isFolder);
+        const std::string create = isFolder ? "/xsvr/newFolder/" : "/xsvr/newFile/";
+        const std::string name = isFolder ? "Twin folder" : "Twin file.txt";
+        const std::string moving = Call(create, {{"parentId", ""}, {"name", name}}, "fileId");
+        ASSERT_FALSE(Call(create, {{"parentId", target}, {"name", name}}, "fileId").empty());
         const size_t asked = Asked().size();
-        EXPECT_EQ(facade->Move(c.isFolder, Utf8ToWide(moving), Utf8ToWide(target)), E_RESULT_TARGET_EXIST);
+        EXPECT_EQ(facade->Move(isFolder, Utf8ToWide(moving), Utf8ToWide(target)), E_RESULT_TARGET_EXIST);
         ASSERT_EQ(Asked().size(), asked + 1);
-        EXPECT_EQ(Asked().back(), c.rememberKey);
+        EXPECT_EQ(Asked().back(), isFolder ? L"Wizard_MoveFolderExist" : L"Wizard_MoveFileExist");
         EXPECT_EQ(bridge->Calls().back().texts[2], L"Orvane便携版");
     }
 }

@@ -5,9 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "facadetestbase.h"
@@ -93,54 +91,18 @@ TEST_F(FacadeTest, FolderUploadAsksOnceMergesWalksPastFailuresAndSkipsLinkedFold
 
 TEST_F(FacadeTest, FolderDownloadOfAnEmptyFolderGivesSFalseButAnUnreachableServiceIsAFailure) {
     const std::string empty = Call("/xsvr/newFolder/", {{"parentId", ""}, {"name", "Empty"}}, "fileId");
-    struct Case {
-        const char* name;
-        bool offline;
-        HRESULT expected;
-    };
-    const std::vector<Case> cases = {
-        {"offline", true, E_TRANSPORT_CONNECT},
-        {"online", false, S_FALSE},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.offline)
+    for (bool offline : {true, false}) {
+        SCOPED_TRACE(offline ? "offline" : "online");
+        if (offline)
             GoOffline();
         else
             GoOnline();
         const std::string local = MakeTempDir() + "/Empty";
-        EXPECT_EQ(facade->DownloadFolder(Utf8ToWide(empty), L"", L"\\Empty", Utf8ToWide(local)), c.expected);
+        EXPECT_EQ(facade->DownloadFolder(Utf8ToWide(empty), L"", L"\\Empty", Utf8ToWide(local)),
+                  offline ? E_TRANSPORT_CONNECT : S_FALSE);
         EXPECT_TRUE(IsDirectoryPath(local));
         EXPECT_TRUE(fileSync->Downloads().empty());
     }
-}
-
-}  // namespace
-}  // namespace pellux_test
-
-namespace pellux_test {
-namespace {
-
-class FacadeWithManagerTest : public FacadeTest {
-protected:
-    bool UseStandInFileSync() const override { return false; }
-};
-
-TEST_F(FacadeWithManagerTest, AFolderDownloadWritesTheTreeThroughTheQueue) {
-    std::vector<RemoteItem> root;
-    ASSERT_EQ(facade->Dir(L"", &root, true), S_OK);
-    std::wstring documents;
-    for (const RemoteItem& item : root)
-        documents = item.name == L"Documents" ? item.fileId : documents;
-    ASSERT_FALSE(documents.empty());
-    const std::string local = MakeTempDir() + "/Documents";
-    ASSERT_EQ(facade->DownloadFolder(documents, L"", L"\\Documents", Utf8ToWide(local)), S_OK);
-    const std::string readme = local + "/readme.txt";
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (ReadFile(readme).empty() && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(ReadFile(readme), "Welcome to Pellux.\nThis folder holds a few text files.\n");
-    EXPECT_TRUE(IsDirectoryPath(local + "/Reports"));
 }
 
 }  // namespace

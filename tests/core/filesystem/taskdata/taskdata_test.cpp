@@ -31,79 +31,68 @@ T* Make(const wchar_t* operation, std::function<void(T&)> edit = nullptr) {
     return r;
 }
 
+// Two records of a kind, the second edited with n = 1 or 2.
+template <class T>
+std::function<TaskDataBase*(int)> Kind(const wchar_t* operation,
+                                       std::function<void(T&, int n)> edit = nullptr) {
+    return [=](int n) { return Make<T>(operation, [&](T& r) { edit ? edit(r, n) : void(); }); };
+}
+
 // The queue drops a record that IsSame as one it holds: the base fields and
 // the fields the kind names decide; queries that must run each time never match.
 TEST(TaskDataIsSame, BaseAndOwnFieldsDecideAndQueriesNeverMatch) {
     struct Case {
         const char* name;
-        std::function<TaskDataBase*()> a, b;
+        std::function<TaskDataBase*(int)> make;
         bool same;
     };
     using Del = TaskData_Delete;
     const std::vector<Case> cases = {
-        {"equal deletes", [] { return Make<Del>(L"DeleteFile"); }, [] { return Make<Del>(L"DeleteFile"); },
+        {"equal deletes", Kind<Del>(L"DeleteFile"), true},
+        {"token, local path, sha1 and version are not compared",
+         Kind<Del>(L"DeleteFile",
+                   [](Del& r, int n) {
+                       r.token = r.localPath = r.sha1 = std::to_wstring(n);
+                       r.version = n;
+                   }),
          true},
-        {"token, local path, sha1 and version are not compared", [] { return Make<Del>(L"DeleteFile"); },
-         [] {
-             return Make<Del>(L"DeleteFile", [](Del& r) {
-                 r.token = L"o";
-                 r.localPath = L"/x";
-                 r.sha1 = L"ab";
-                 r.version = 3;
-             });
-         },
-         true},
-        {"operation", [] { return Make<Del>(L"DeleteFile"); }, [] { return Make<Del>(L"DeleteDirectory"); },
+        {"operation", Kind<Del>(L"DeleteFile", [](Del& r, int n) { r.operationName += std::to_wstring(n); }),
          false},
-        {"folder flag", [] { return Make<Del>(L"DeleteFile"); },
-         [] { return Make<Del>(L"DeleteFile", [](Del& r) { r.isFolder = 1; }); }, false},
-        {"key", [] { return Make<Del>(L"DeleteFile"); },
-         [] { return Make<Del>(L"DeleteFile", [](Del& r) { r.key = L"8"; }); }, false},
-        {"path case", [] { return Make<Del>(L"DeleteFile"); },
-         [] { return Make<Del>(L"DeleteFile", [](Del& r) { r.itemPath = L"\\A.txt"; }); }, false},
-        {"direction", [] { return Make<Del>(L"DeleteFile"); },
-         [] { return Make<Del>(L"DeleteFile", [](Del& r) { r.isUpload = 0; }); }, false},
-        {"another kind with the same base", [] { return Make<Del>(L"DeleteFile"); },
-         [] { return Make<TaskData_GetItemInfo>(L"DeleteFile"); }, false},
-        {"a listing runs each time", [] { return Make<TaskData_Dir>(L"Dir"); },
-         [] { return Make<TaskData_Dir>(L"Dir"); }, false},
-        {"space runs each time", [] { return Make<TaskData_GetSpace>(L"GetSpace"); },
-         [] { return Make<TaskData_GetSpace>(L"GetSpace"); }, false},
+        {"folder flag", Kind<Del>(L"DeleteFile", [](Del& r, int n) { r.isFolder = n - 1; }), false},
+        {"key", Kind<Del>(L"DeleteFile", [](Del& r, int n) { r.key = std::to_wstring(n); }), false},
+        {"path case", Kind<Del>(L"DeleteFile", [](Del& r, int n) { r.itemPath = n == 1 ? L"\\a" : L"\\A"; }),
+         false},
+        {"direction", Kind<Del>(L"DeleteFile", [](Del& r, int n) { r.isUpload = n - 1; }), false},
+        {"another kind with the same base",
+         [](int n) -> TaskDataBase* {
+             return n == 1 ? static_cast<TaskDataBase*>(Make<Del>(L"DeleteFile"))
+                           : Make<TaskData_GetItemInfo>(L"DeleteFile");
+         },
+         false},
+        {"a listing runs each time", Kind<TaskData_Dir>(L"Dir"), false},
+        {"space runs each time", Kind<TaskData_GetSpace>(L"GetSpace"), false},
         {"rename to another name",
-         [] { return Make<TaskData_Rename>(L"EditFile", [](TaskData_Rename& r) { r.name = L"b"; }); },
-         [] { return Make<TaskData_Rename>(L"EditFile", [](TaskData_Rename& r) { r.name = L"c"; }); }, false},
+         Kind<TaskData_Rename>(L"EditFile", [](TaskData_Rename& r, int n) { r.name = std::to_wstring(n); }),
+         false},
         {"download to another path",
-         [] {
-             return Make<TaskData_DownloadFile>(L"DownloadFile",
-                                                [](TaskData_DownloadFile& r) { r.downloadPath = L"1"; });
-         },
-         [] {
-             return Make<TaskData_DownloadFile>(L"DownloadFile",
-                                                [](TaskData_DownloadFile& r) { r.downloadPath = L"2"; });
-         },
+         Kind<TaskData_DownloadFile>(
+             L"DownloadFile", [](TaskData_DownloadFile& r, int n) { r.downloadPath = std::to_wstring(n); }),
          false},
         {"move elsewhere",
-         [] { return Make<TaskData_Move>(L"MoveFile", [](TaskData_Move& r) { r.parentId = L"p"; }); },
-         [] { return Make<TaskData_Move>(L"MoveFile", [](TaskData_Move& r) { r.parentId = L"q"; }); }, false},
-        {"update of another version",
-         [] {
-             return Make<TaskData_UpdateFile>(L"UpdateFile",
-                                              [](TaskData_UpdateFile& r) { r.fileVer = L"1"; });
-         },
-         [] {
-             return Make<TaskData_UpdateFile>(L"UpdateFile",
-                                              [](TaskData_UpdateFile& r) { r.fileVer = L"2"; });
-         },
+         Kind<TaskData_Move>(L"MoveFile", [](TaskData_Move& r, int n) { r.parentId = std::to_wstring(n); }),
          false},
-        {"new file into another parent", [] { return Make<TaskData_NewFile>(L"UpdateNewFile"); },
-         [] {
-             return Make<TaskData_NewFile>(L"UpdateNewFile", [](TaskData_NewFile& r) { r.parentId = L"o"; });
-         },
+        {"update of another version",
+         Kind<TaskData_UpdateFile>(L"UpdateFile",
+                                   [](TaskData_UpdateFile& r, int n) { r.fileVer = std::to_wstring(n); }),
+         false},
+        {"new file into another parent",
+         Kind<TaskData_NewFile>(L"UpdateNewFile",
+                                [](TaskData_NewFile& r, int n) { r.parentId = std::to_wstring(n); }),
          true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Held a(c.a()), b(c.b());
+        Held a(c.make(1)), b(c.make(2));
         EXPECT_EQ(a->IsSame(b.get()), c.same);
         EXPECT_EQ(b->IsSame(a.get()), c.same);
         EXPECT_FALSE(a->IsSame(nullptr));

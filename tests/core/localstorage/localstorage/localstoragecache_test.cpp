@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <thread>
 #include <vector>
 
@@ -59,66 +58,39 @@ protected:
     void Exec(const wchar_t* sql) { ASSERT_EQ(db_->execDML(sql), S_OK) << WideToUtf8(sql); }
 };
 
-TEST_F(Cache, IdsMatchIgnoringCase) {
-    ASSERT_EQ(storage_->AddOrUpdateFileItem(File(L"AbC", L"ParentX", L"Readme.TXT")), S_OK);
-    RemoteItem item;
-    EXPECT_EQ(storage_->GetItemInfo(L"aBc", &item), S_OK);
-    std::vector<RemoteItem> children;
-    EXPECT_EQ(storage_->GetLastSyncSnapshot(L"PARENTx", &children), S_OK);
-    EXPECT_EQ(children.size(), 1u);
-    // Updating under another case touches the same row.
-    ASSERT_EQ(storage_->AddOrUpdateFileItem(File(L"ABC", L"parentx", L"readme.txt")), S_OK);
-    EXPECT_EQ(storage_->GetLastSyncSnapshot(L"parentx", &(children = {})), S_OK);
-    ASSERT_EQ(children.size(), 1u);
-    EXPECT_EQ(children[0].name, L"readme.txt");
-}
-
 TEST_F(Cache, FreshnessFollowsTheCacheVersions) {
+    enum Row { kNone, kFolder, kFile };
     struct Case {
         const char* what;
-        std::function<void(ILocalStorage*)> setUp;
+        int version;  // 0: none set
+        Row row;      // under the id "f"
+        bool stamp;   // the folder's cache version stamped
+        int after;    // 0: no push after the stamp
         std::wstring id;
         HRESULT want;
     };
     const std::vector<Case> cases = {
-        {"no row", [](ILocalStorage*) {}, L"missing", S_FALSE},
-        {"listed as a child only", [](ILocalStorage* s) { s->AddOrUpdateFileItem(Folder(L"f", L"", L"F")); },
-         L"f", S_FALSE},
-        {"stamped with the current version",
-         [](ILocalStorage* s) {
-             s->SetCurCacheVesion(7);
-             s->AddOrUpdateFileItem(Folder(L"f", L"", L"F"));
-             s->UpdateFolderCacheVesion(L"f");
-         },
-         L"f", S_OK},
-        {"version raised after the stamp",
-         [](ILocalStorage* s) {
-             s->SetCurCacheVesion(7);
-             s->AddOrUpdateFileItem(Folder(L"f", L"", L"F"));
-             s->UpdateFolderCacheVesion(L"f");
-             s->SetCurCacheVesion(8);
-         },
-         L"f", S_FALSE},
-        {"a file row is no folder",
-         [](ILocalStorage* s) {
-             s->AddOrUpdateFileItem(File(L"f", L"", L"x"));
-             s->UpdateFolderCacheVesion(L"f");
-         },
-         L"f", S_FALSE},
-        {"root with nothing stored", [](ILocalStorage*) {}, L"", S_OK},
-        {"root after a push", [](ILocalStorage* s) { s->SetCurCacheVesion(3); }, L"", S_FALSE},
-        {"root listed",
-         [](ILocalStorage* s) {
-             s->SetCurCacheVesion(3);
-             s->UpdateFolderCacheVesion(L"");
-         },
-         L"", S_OK},
+        {"no row", 0, kNone, false, 0, L"missing", S_FALSE},
+        {"listed as a child only", 0, kFolder, false, 0, L"f", S_FALSE},
+        {"stamped with the current version", 7, kFolder, true, 0, L"f", S_OK},
+        {"version raised after the stamp", 7, kFolder, true, 8, L"f", S_FALSE},
+        {"a file row is no folder", 0, kFile, true, 0, L"f", S_FALSE},
+        {"root with nothing stored", 0, kNone, false, 0, L"", S_OK},
+        {"root after a push", 3, kNone, false, 0, L"", S_FALSE},
+        {"root listed", 3, kNone, true, 0, L"", S_OK},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_EQ(storage_->ClearLastSnapshot(), S_OK);
         Exec(L"DELETE FROM config");
-        c.setUp(storage_);
+        if (c.version)
+            storage_->SetCurCacheVesion(c.version);
+        if (c.row != kNone)
+            storage_->AddOrUpdateFileItem(c.row == kFolder ? Folder(L"f", L"", L"F") : File(L"f", L"", L"x"));
+        if (c.stamp)
+            storage_->UpdateFolderCacheVesion(c.id);
+        if (c.after)
+            storage_->SetCurCacheVesion(c.after);
         EXPECT_EQ(storage_->FolderNeedUpdate(c.id), c.want);
     }
 }
@@ -134,16 +106,13 @@ TEST_F(Cache, ServiceTextsWithQuotesAndWildcardsRoundTrip) {
     ASSERT_EQ(storage_->AddOrUpdateFileItem(File(L"other", L"p'a%r_ent", L"O'Brien 100x-done.txt")), S_OK);
     ASSERT_EQ(storage_->UpdateFileVersion(L"id'1", 6442450944LL, 9, item.sha1), S_OK);
 
+    // Ids and parents match ignoring case.
     RemoteItem back;
-    ASSERT_EQ(storage_->GetItemInfo(L"id'1", &back), S_OK);
-    EXPECT_EQ(back.name, item.name);
-    EXPECT_EQ(back.localPath, item.localPath);
-    EXPECT_EQ(back.parentId, item.parentId);
-    EXPECT_EQ(back.sha1, item.sha1);
-    EXPECT_EQ(back.modTime, item.modTime);
-    EXPECT_EQ(back.size, 6442450944LL);
-    EXPECT_EQ(back.fileVer, 9);
-    EXPECT_EQ(FormatSharerList(back.sharers), FormatSharerList(item.sharers));
+    ASSERT_EQ(storage_->GetItemInfo(L"ID'1", &back), S_OK);
+    RemoteItem expected = item;
+    expected.size = 6442450944LL;
+    expected.fileVer = 9;
+    EXPECT_EQ(Fields(back), Fields(expected));
     std::vector<SharerInfo> rights;
     ASSERT_EQ(storage_->GetItemShareRight(L"id'1", &rights), S_OK);
     EXPECT_EQ(FormatSharerList(rights), FormatSharerList(item.sharers));
@@ -154,7 +123,7 @@ TEST_F(Cache, ServiceTextsWithQuotesAndWildcardsRoundTrip) {
     EXPECT_EQ(Ids(found), std::vector<std::wstring>{L"id'1"});
     EXPECT_EQ(storage_->LocalFullTextSearch(L"o'brien", &(found = {})), S_OK);
     EXPECT_EQ(found.size(), 2u);
-    EXPECT_EQ(storage_->GetLastSyncSnapshot(L"p'a%r_ent", &(found = {})), S_OK);
+    EXPECT_EQ(storage_->GetLastSyncSnapshot(L"P'A%R_ENT", &(found = {})), S_OK);
     EXPECT_EQ(found.size(), 2u);
     EXPECT_EQ(storage_->GetLastSyncSnapshot(L"p'a_r%ent", &(found = {})), S_OK);
     EXPECT_TRUE(found.empty());
@@ -203,20 +172,14 @@ TEST_F(Cache, ShareRightsComeFromTheNearestSharedAncestor) {
     ASSERT_EQ(storage_->AddOrUpdateFileItem(Folder(L"loopB", L"loopA", L"B")), S_OK);
     ASSERT_EQ(storage_->AddOrUpdateFileItem(File(L"inloop", L"loopA", L"c.txt")), S_OK);
 
-    struct Case {
-        std::wstring id;
-        HRESULT want;
-    };
-    for (const Case& c : std::vector<Case>{{L"leaf", S_OK},
-                                           {L"mid", S_OK},
-                                           {L"top", S_OK},
-                                           {L"orphan", E_FAIL},
-                                           {L"inloop", E_FAIL},
-                                           {L"none", E_FAIL}}) {
-        SCOPED_TRACE(WideToUtf8(c.id));
+    const std::vector<std::pair<std::wstring, HRESULT>> cases = {{L"leaf", S_OK},     {L"mid", S_OK},
+                                                                 {L"top", S_OK},      {L"orphan", E_FAIL},
+                                                                 {L"inloop", E_FAIL}, {L"none", E_FAIL}};
+    for (const auto& [id, want] : cases) {
+        SCOPED_TRACE(WideToUtf8(id));
         std::vector<SharerInfo> rights;
-        EXPECT_EQ(storage_->GetItemShareRight(c.id, &rights), c.want);
-        EXPECT_EQ(FormatSharerList(rights), c.want == S_OK ? FormatSharerList(team) : L"");
+        EXPECT_EQ(storage_->GetItemShareRight(id, &rights), want);
+        EXPECT_EQ(FormatSharerList(rights), want == S_OK ? FormatSharerList(team) : L"");
     }
 }
 

@@ -2,11 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <filesystem>
-#include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -26,22 +23,6 @@ namespace {
 // Pairs read second digit first: "1f" is 0xF1.
 const std::wstring kKey = L"1f00112233445566778899aabbccddeeff0123456789abcdefABCDEF01234567";
 
-std::string RandomBytes(size_t n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (char& c : s)
-        c = static_cast<char>(gen());
-    return s;
-}
-
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class Files : public LocalStorageTest {
 protected:
     void SetUp() override {
@@ -56,14 +37,11 @@ protected:
 TEST(FileKey, SecondDigitOfEachPairIsTheHighNibble) {
     uint8_t key[kFileKeyBytes] = {};
     ASSERT_EQ(HexKeyToBytes(kKey, key), S_OK);
-    EXPECT_EQ(key[0], 0xF1);
-    EXPECT_EQ(key[1], 0x00);
-    EXPECT_EQ(key[2], 0x11);
-    EXPECT_EQ(key[6], 0x55);
-    EXPECT_EQ(key[10], 0x99);
-    EXPECT_EQ(key[11], 0xAA);
-    EXPECT_EQ(key[22], 0xBA);
-    EXPECT_EQ(key[25], 0xBA);  // "ab" of the upper-case part
+    // "ab" (22) and "AB" (25) both read 0xBA.
+    const std::vector<uint8_t> expected = {0xF1, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99,
+                                           0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x10, 0x32, 0x54, 0x76, 0x98,
+                                           0xBA, 0xDC, 0xFE, 0xBA, 0xDC, 0xFE, 0x10, 0x32, 0x54, 0x76};
+    EXPECT_EQ(std::vector<uint8_t>(key, key + kFileKeyBytes), expected);
     for (const std::wstring& bad : {kKey.substr(1), kKey + L"0", std::wstring(), kKey.substr(0, 62) + L"g0",
                                     kKey.substr(0, 62) + L"0\u0661"}) {
         SCOPED_TRACE(WideToUtf8(bad));
@@ -80,11 +58,11 @@ TEST_F(Files, PackingPolicyByContentExtensionAndSize) {
               0);
     struct Case {
         std::string name;
-        uint64_t size;  // sparse; 0: the file already exists
+        uint64_t size;  // sparse; 0: a copy of the archive named below
         bool pack;
+        const char* archive = nullptr;
     };
     const std::vector<Case> cases = {
-        {"notes.txt", 20 * MiB, false},
         {"notes.txt", 10 * MiB, true},
         {"notes.TXT", 10 * MiB + 1, false},
         {"a.docx", 10 * MiB, true},
@@ -93,21 +71,24 @@ TEST_F(Files, PackingPolicyByContentExtensionAndSize) {
         {"a.pdf", 5 * MiB, true},
         {"a.exe", 4 * MiB, false},
         {"a.dll", 3 * MiB, true},
-        {"a.mp3", 1 * MiB, false},
         {"a.MP3", 10, false},
         {"a.bmp", 31 * MiB, false},
         {"a.bmp", 30 * MiB, true},
         {"noext", 30 * MiB, true},
         {"noext", 30 * MiB + 1, false},
-        {"in.7z", 0, true},
-        {"in.zip", 0, true},
+        {"in.7z", 0, true, "in.7z"},
+        {"in.zip", 0, true, "in.zip"},
+        // Archive content counts whatever the name says.
+        {"song.mp3", 0, true, "in.7z"},
+        {"song.mp3", 0, true, "in.zip"},
     };
     const std::vector<std::string> openFiles = Entries("/proc/self/fd");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name + " " + std::to_string(c.size));
-        std::string path = Path(c.name);
-        if (c.size != 0) {
-            path = Path("sparse");
+        const std::string path = Path("probe");
+        if (c.archive) {
+            fs::copy_file(Path(c.archive), path, fs::copy_options::overwrite_existing);
+        } else {
             ASSERT_TRUE(WriteFile(path, ""));
             ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(c.size)), 0);
         }
@@ -116,14 +97,6 @@ TEST_F(Files, PackingPolicyByContentExtensionAndSize) {
         EXPECT_EQ(pack, c.pack);
     }
     EXPECT_EQ(Entries("/proc/self/fd"), openFiles);  // every archive probe closed its file
-    // Archive content counts whatever the name says.
-    for (const char* archive : {"in.7z", "in.zip"}) {
-        SCOPED_TRACE(archive);
-        fs::copy_file(Path(archive), Path("song.mp3"), fs::copy_options::overwrite_existing);
-        bool pack = false;
-        ASSERT_EQ(ShouldCompressFile(L"song.mp3", Utf8ToWide(Path("song.mp3")), &pack), S_OK);
-        EXPECT_TRUE(pack);
-    }
     bool pack = false;
     EXPECT_EQ(ShouldCompressFile(L"x.txt", Utf8ToWide(Path("missing")), &pack), E_FAIL);
 }
@@ -174,60 +147,43 @@ TEST_F(Files, FailuresLeaveNoFileBehind) {
     ASSERT_EQ(
         storage_->EncodeFile(L"src.txt", Utf8ToWide(Path("src.txt")), Utf8ToWide(Path("encoded")), kKey),
         S_OK);
+    std::string damaged = ReadFile(Path("encoded"));
+    damaged[damaged.size() / 2] ^= 1;
+    ASSERT_TRUE(WriteFile(Path("damaged"), damaged));
     const std::vector<std::string> before = Entries(work_);
-    std::atomic<bool> cancelled{true};
     struct Case {
         const char* what;
-        std::function<HRESULT()> run;
+        bool decode;
+        const char* from;
+        const char* to;
+        std::wstring key;
+        bool cancel;
         HRESULT want;
     };
     const std::vector<Case> cases = {
-        {"63-character key",
-         [&] {
-             return storage_->EncodeFile(L"a", Utf8ToWide(Path("src.txt")), Utf8ToWide(Path("out")),
-                                         kKey.substr(1));
-         },
-         E_FAIL},
-        {"65-character key",
-         [&] {
-             return storage_->DecodeFile(Utf8ToWide(Path("encoded")), Utf8ToWide(Path("out")), kKey + L"0");
-         },
-         E_FAIL},
-        {"damaged download",
-         [&] {
-             std::string bytes = ReadFile(Path("encoded"));
-             bytes[bytes.size() / 2] ^= 1;
-             WriteFile(Path("damaged"), bytes);
-             const HRESULT hr =
-                 storage_->DecodeFile(Utf8ToWide(Path("damaged")), Utf8ToWide(Path("out")), kKey);
-             fs::remove(Path("damaged"));
-             return hr;
-         },
-         E_FAIL},
-        {"destination folder missing",
-         [&] {
-             return storage_->EncodeFile(L"a", Utf8ToWide(Path("src.txt")), Utf8ToWide(Path("no/out")), kKey);
-         },
-         E_FAIL},
-        {"not an encrypted file",
-         [&] { return storage_->DecodeFile(Utf8ToWide(Path("src.txt")), Utf8ToWide(Path("out")), kKey); },
-         E_FAIL},
-        {"encode cancelled",
-         [&] {
-             return storage_->EncodeFileCancelable(L"a", Utf8ToWide(Path("src.txt")), Utf8ToWide(Path("out")),
-                                                   kKey, cancelled);
-         },
-         E_ABORT},
-        {"decode cancelled",
-         [&] {
-             return storage_->DecodeFileCancelable(Utf8ToWide(Path("encoded")), Utf8ToWide(Path("out")), kKey,
-                                                   cancelled);
-         },
-         E_ABORT},
+        {"63-character key", false, "src.txt", "out", kKey.substr(1), false, E_FAIL},
+        {"65-character key", true, "encoded", "out", kKey + L"0", false, E_FAIL},
+        {"damaged download", true, "damaged", "out", kKey, false, E_FAIL},
+        {"destination folder missing", false, "src.txt", "no/out", kKey, false, E_FAIL},
+        {"not an encrypted file", true, "src.txt", "out", kKey, false, E_FAIL},
+        {"encode cancelled", false, "src.txt", "out", kKey, true, E_ABORT},
+        {"decode cancelled", true, "encoded", "out", kKey, true, E_ABORT},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(c.run(), c.want);
+        const std::wstring from = Utf8ToWide(Path(c.from));
+        const std::wstring to = Utf8ToWide(Path(c.to));
+        std::atomic<bool> cancelled{true};
+        HRESULT hr;
+        if (c.decode && c.cancel)
+            hr = storage_->DecodeFileCancelable(from, to, c.key, cancelled);
+        else if (c.decode)
+            hr = storage_->DecodeFile(from, to, c.key);
+        else if (c.cancel)
+            hr = storage_->EncodeFileCancelable(L"a", from, to, c.key, cancelled);
+        else
+            hr = storage_->EncodeFile(L"a", from, to, c.key);
+        EXPECT_EQ(hr, c.want);
         EXPECT_EQ(Entries(work_), before);
         EXPECT_TRUE(Entries(root_ + "/.tmp").empty());
     }

@@ -16,24 +16,13 @@ InotifyRecord R(uint32_t mask, const char* name, uint32_t cookie = 0) {
     return r;
 }
 
+// "kind from>to;" per change, with the halves it has.
 std::string Text(const std::vector<PairedChange>& changes) {
+    static const char* const kKinds[] = {"plain", "renamed", "out", "in"};
     std::string out;
     for (const auto& c : changes) {
-        switch (c.kind) {
-            case PairedChange::kPlain:
-                out += "plain " + c.from.name;
-                break;
-            case PairedChange::kRenamed:
-                out += "renamed " + c.from.name + ">" + c.to.name;
-                break;
-            case PairedChange::kMovedOut:
-                out += "out " + c.from.name;
-                break;
-            case PairedChange::kMovedIn:
-                out += "in " + c.to.name;
-                break;
-        }
-        out += ";";
+        const bool both = !c.from.name.empty() && !c.to.name.empty();
+        out += std::string(kKinds[c.kind]) + " " + c.from.name + (both ? ">" : "") + c.to.name + ";";
     }
     return out;
 }

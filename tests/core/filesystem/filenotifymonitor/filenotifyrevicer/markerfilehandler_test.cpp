@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 #include "core/filesystem/filenotifymonitor/filenotifyrevicer/filenotifyrevicer.h"
@@ -14,41 +12,10 @@
 #include "platform/fileinfo.h"
 #include "platform/strings.h"
 #include "platform/xdgfolders.h"
+#include "tests/core/filesystem/filenotifymonitor/filenotifyrevicer/fakedownloader.h"
 #include "tests/support/testenvironment.h"
 
 namespace {
-
-// Writes each call as "file id parent path > destination".
-class CFakeDownloader : public IMarkerDownloader {
-public:
-    HRESULT Download(const std::wstring& id, const std::wstring& parent, const std::wstring& path,
-                     const std::wstring& destination) override {
-        return Add("file", id, parent, path, destination);
-    }
-    HRESULT DownloadFolder(const std::wstring& id, const std::wstring& parent, const std::wstring& path,
-                           const std::wstring& destination) override {
-        return Add("folder", id, parent, path, destination);
-    }
-    std::vector<std::string> WaitFor(size_t n) {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_cv.wait_for(lock, std::chrono::seconds(5), [&] { return m_calls.size() >= n; });
-        return m_calls;
-    }
-    std::vector<std::string> Calls() { return WaitFor(0); }
-
-private:
-    HRESULT Add(const char* kind, const std::wstring& id, const std::wstring& parent,
-                const std::wstring& path, const std::wstring& destination) {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        m_calls.push_back(std::string(kind) + " " +
-                          WideToUtf8(id + L" " + parent + L" " + path + L" > " + destination));
-        m_cv.notify_all();
-        return S_OK;
-    }
-    std::mutex m_mutex;
-    std::condition_variable m_cv;
-    std::vector<std::string> m_calls;
-};
 
 const std::vector<MarkerRecord> kRecords = {
     {L"1", L"d1", L"root", L"\\我的\\Work"},
@@ -75,7 +42,13 @@ TEST(MarkerFileHandler, IssuedMarkerBecomesDownloadsIntoItsFolderAndDisappears) 
     auto downloader = std::make_shared<CFakeDownloader>();
     CMarkerFileHandler handler(L"/nowhere/sync", downloader, registry);
 
-    const std::string marker = WriteMarker(registry, tmp, MarkerKind::kDrag);
+    // Names that would leave the drop folder are refused, the rest served.
+    std::vector<MarkerRecord> records = kRecords;
+    records.insert(records.end(), {{L"0", L"a", L"p", L"\\x\\.."},
+                                   {L"0", L"b", L"p", L"\\x\\../../etc/passwd"},
+                                   {L"1", L"c", L"p", L"\\"},
+                                   {L"0", L"d", L"p", L"\\x\\."}});
+    const std::string marker = WriteMarker(registry, tmp, MarkerKind::kDrag, records);
     struct stat st;
     ASSERT_EQ(stat(marker.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
@@ -170,25 +143,6 @@ TEST(MarkerFileHandler, ForeignUnsafeAndBrokenMarkersAreLeftAlone) {
         EXPECT_EQ(pellux_test::ReadFile(path), before);
     }
     EXPECT_EQ(downloader->Calls(), std::vector<std::string>{});
-}
-
-TEST(MarkerFileHandler, NamesThatWouldLeaveTheFolderAreRefused) {
-    CIssuedMarkers registry;
-    const std::string drop = pellux_test::MakeTempDir("drop");
-    auto downloader = std::make_shared<CFakeDownloader>();
-    CMarkerFileHandler handler(L"/nowhere/sync", downloader, registry);
-    const std::vector<MarkerRecord> records = {
-        {L"0", L"a", L"p", L"\\x\\.."},
-        {L"0", L"b", L"p", L"\\x\\../../etc/passwd"},
-        {L"1", L"c", L"p", L"\\"},
-        {L"0", L"d", L"p", L"\\x\\."},
-        {L"0", L"e", L"p", L"\\x\\fine.txt"},
-    };
-    const std::string marker = WriteMarker(registry, drop, MarkerKind::kDrag, records);
-    EXPECT_EQ(handler.HandleMarkerFile(Utf8ToWide(marker)), S_OK);
-    EXPECT_EQ(downloader->Calls(),
-              std::vector<std::string>{"file e p \\x\\fine.txt > " + drop + "/fine.txt"});
-    EXPECT_FALSE(PathExists(marker));
 }
 
 TEST(MarkerMonitor, DroppedMarkerIsDownloadedWhileArmedOnly) {

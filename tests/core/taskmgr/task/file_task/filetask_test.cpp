@@ -7,9 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <dirent.h>
 #include <mutex>
-#include <random>
 
 #include "core/coreapp/ishelladapter.h"
 #include "core/filesystem/taskdata/transferrecords.h"
@@ -17,6 +15,7 @@
 #include "core/taskmgr/task/file_task/taskfactory.h"
 #include "core/taskmgr/taskmgr.h"
 #include "platform/strings.h"
+#include "tests/core/localstorage/localstorage/localstoragefixture.h"
 #include "tests/core/taskmgr/scriptedtask.h"
 #include "tests/support/clientfixture.h"
 
@@ -53,33 +52,6 @@ private:
     std::mutex m_mutex;
     std::vector<std::wstring> m_commands;
 };
-
-std::string RandomBytes(size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(random());
-    return bytes;
-}
-
-std::string Sha1Sum(const std::string& path) {
-    std::string output;
-    EXPECT_EQ(RunCommand("sha1sum '" + path + "'", &output), 0);
-    return output.substr(0, 40);
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        closedir(dir);
-    }
-    return names;
-}
 
 class FileTaskTest : public ServiceClientTest {
 protected:
@@ -127,9 +99,6 @@ protected:
         const Completions::Entry done = Run(NewFileRecord(name, LocalFile(name, bytes)));
         EXPECT_EQ(done.result, S_OK);
         return done.key;
-    }
-    TaskData_DownloadFile* DownloadRecord(const std::wstring& fileId, const std::string& localPath) {
-        return MakeDownloadFileTask(fileId, L"\\down", Utf8ToWide(localPath));
     }
     std::string Call(const std::string& path, EmulatorFields fields) const {
         fields.insert(fields.begin(), {"token", session.token});
@@ -242,14 +211,9 @@ TEST_F(FileTaskTest, AHeldFileWaitsASecondAndEndsBusyWithoutRetry) {
         SCOPED_TRACE(c.name);
         const int fd = c.hold();
         ASSERT_TRUE(m_emulator.ClearLog());
-        TaskData_UpdateFile* record = TaskData_UpdateFile::Create();
-        record->operationName = L"UpdateFile";
-        record->key = fileId;
-        record->name = L"held.txt";
-        record->fileVer = L"1";
-        record->localPath = Utf8ToWide(path);
         const auto start = std::chrono::steady_clock::now();
-        const Completions::Entry done = Run(record);
+        const Completions::Entry done =
+            Run(MakeUpdateFileTask(fileId, L"\\held.txt", L"1", Utf8ToWide(path)));
         const auto elapsed = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(done.result, E_LOCAL_BUSY);
         EXPECT_GE(elapsed, std::chrono::milliseconds(950));
@@ -266,32 +230,28 @@ TEST_F(FileTaskTest, ACorruptedDownloadIsTriedThreeTimesAndLeavesNothingBehind) 
     ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1&count=3"));
     ASSERT_TRUE(m_emulator.ClearLog());
     const std::string target = m_root + "/cache/blob.bin";
-    const Completions::Entry done = Run(DownloadRecord(fileId, target));
+    const Completions::Entry done = Run(MakeDownloadFileTask(fileId, L"\\down", Utf8ToWide(target)));
     EXPECT_EQ(done.result, E_LOCAL_FILE_MISSING);
     EXPECT_EQ(m_emulator.RequestsTo("/store/down").size(), 3u);
-    EXPECT_TRUE(FolderEntries(m_root + "/.tmp").empty());
+    EXPECT_TRUE(Entries(m_root + "/.tmp").empty());
     EXPECT_NE(access(target.c_str(), F_OK), 0);
 }
 
 TEST_F(FileTaskTest, UploadThenDownloadGivesTheSameBytes) {
-    struct Case {
-        const char* name;
-        std::string bytes;
-    };
     std::string text;
     while (text.size() < 300000)
         text += "a line of text that packs well, " + std::to_string(text.size()) + "\n";
-    const std::vector<Case> cases = {{"random.bin", RandomBytes(700000, 11)}, {"notes.txt", text}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::wstring fileId = Upload(c.name, c.bytes);
+    const std::vector<std::pair<std::string, std::string>> cases = {{"random.bin", RandomBytes(700000, 11)},
+                                                                    {"notes.txt", text}};
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        const std::wstring fileId = Upload(name, bytes);
         ASSERT_FALSE(fileId.empty());
-        const std::string target = m_root + "/cache/" + c.name;
-        TaskData_DownloadFile* record = DownloadRecord(fileId, target);
-        const Completions::Entry done = Run(record);
+        const std::string target = m_root + "/cache/" + name;
+        const Completions::Entry done = Run(MakeDownloadFileTask(fileId, L"\\down", Utf8ToWide(target)));
         ASSERT_EQ(done.result, S_OK);
-        EXPECT_EQ(Sha1Sum(target), Sha1Sum(m_dir + "/" + c.name));
-        EXPECT_TRUE(FolderEntries(m_root + "/.tmp").empty());
+        EXPECT_TRUE(ReadFile(target) == bytes);
+        EXPECT_TRUE(Entries(m_root + "/.tmp").empty());
         std::vector<TaskInfo> finished;
         ASSERT_EQ(m_mgr->GetTaskList(true, &finished), S_OK);
         bool listed = false;
