@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -29,7 +28,6 @@ std::vector<std::string> Names(const std::string& folder) {
 
 TEST(LocalFileOpsTest, ACopyReplacesTheDestinationWholeOrLeavesNothingBehind) {
     EXPECT_EQ(LocalResultFromErrno(0), S_OK);
-    EXPECT_EQ(LocalResultFromErrno(EXDEV), E_LOCAL_BUSY);
     struct Case {
         std::string source, target;
         HRESULT expected;
@@ -53,7 +51,6 @@ TEST(LocalFileOpsTest, ACopyReplacesTheDestinationWholeOrLeavesNothingBehind) {
         if (c.target == "new" && c.expected == S_OK)
             names.insert(names.begin() + 1, "new");
         EXPECT_EQ(Names(f), names);
-        EXPECT_EQ(Names(f + "/dir"), std::vector<std::string>{"keep"});
         EXPECT_EQ(ReadFile(f + "/old"), c.target == "old" ? "fresh" : "old");
         if (c.expected == S_OK) {
             EXPECT_EQ(ReadFile(f + "/" + c.target), "fresh");
