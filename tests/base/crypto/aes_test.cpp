@@ -70,30 +70,6 @@ TEST_P(Aes, ManyBlocksAtOnceMatchOneBlockAtATime) {
     }
 }
 
-TEST(AesPaths, HardwareAndPortableGiveTheSameBytes) {
-    if (!CpuHasAesNi())
-        GTEST_SKIP() << "no AES-NI on this CPU";
-    for (size_t keyLength : {16u, 24u, 32u}) {
-        const auto key = PseudoRandomBytes(keyLength, 7 + static_cast<uint32_t>(keyLength));
-        const auto data = PseudoRandomBytes(16 * 40, 3);
-        SetPortableCryptoForced(true);
-        CAes portable;
-        ASSERT_TRUE(portable.SetKey(key.data(), key.size()));
-        SetPortableCryptoForced(false);
-        CAes hardware;
-        ASSERT_TRUE(hardware.SetKey(key.data(), key.size()));
-        ASSERT_FALSE(portable.UsesAesNi());
-        ASSERT_TRUE(hardware.UsesAesNi());
-        std::vector<uint8_t> a(data.size()), b(data.size());
-        portable.EncryptBlocks(data.data(), a.data(), 40);
-        hardware.EncryptBlocks(data.data(), b.data(), 40);
-        EXPECT_EQ(a, b);
-        portable.DecryptBlocks(data.data(), a.data(), 40);
-        hardware.DecryptBlocks(data.data(), b.data(), 40);
-        EXPECT_EQ(a, b);
-    }
-}
-
 TEST_P(Aes, KeyLengthsOtherThan16_24_32AreRefused) {
     const auto key = PseudoRandomBytes(64, 1);
     CAes aes;

@@ -67,14 +67,4 @@ TEST_P(Sha1, PiecesFromAlignedAndUnalignedAddressesGiveTheDigestOfOneCall) {
     }
 }
 
-TEST(Sha1Paths, HardwareAndPortableAgreeOnLongInput) {
-    if (!CpuHasShaNi())
-        GTEST_SKIP() << "no SHA extensions on this CPU";
-    const auto data = PseudoRandomBytes(200003, 9);
-    SetPortableCryptoForced(true);
-    const std::string portable = Sha1Hex(data.data(), data.size());
-    SetPortableCryptoForced(false);
-    EXPECT_EQ(Sha1Hex(data.data(), data.size()), portable);
-}
-
 }  // namespace

@@ -15,6 +15,7 @@
 #include "base/filecrypt/encryptedfile.h"
 #include "base/filecrypt/filecryptpause.h"
 #include "platform/strings.h"
+#include "tests/base/crypto/hexbytes.h"
 #include "tests/support/testenvironment.h"
 
 namespace filecrypttest {
@@ -22,16 +23,6 @@ namespace filecrypttest {
 constexpr uint8_t kKey[32] = {0x60, 0x3d, 0xeb, 0x10, 0x15, 0xca, 0x71, 0xbe, 0x2b, 0x73, 0xae,
                               0xf0, 0x85, 0x7d, 0x77, 0x81, 0x1f, 0x35, 0x2c, 0x07, 0x3b, 0x61,
                               0x08, 0xd7, 0x2d, 0x98, 0x10, 0xa3, 0x09, 0x14, 0xdf, 0xf4};
-
-inline std::string KeyHex(const uint8_t* key = kKey, size_t length = 32) {
-    static const char kHex[] = "0123456789abcdef";
-    std::string out;
-    for (size_t i = 0; i < length; ++i) {
-        out.push_back(kHex[key[i] >> 4]);
-        out.push_back(kHex[key[i] & 15]);
-    }
-    return out;
-}
 
 inline std::string SomeBytes(size_t length, uint32_t seed) {
     std::string out(length, '\0');
@@ -59,6 +50,10 @@ inline uint32_t Le32(const std::string& bytes, size_t offset) {
            static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset + 1])) << 8 |
            static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset + 2])) << 16 |
            static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset + 3])) << 24;
+}
+
+inline size_t Padded(size_t n) {
+    return (n + 15) / 16 * 16;
 }
 
 inline void PutLe32(std::string& bytes, size_t offset, uint32_t value) {
@@ -100,6 +95,8 @@ protected:
 
 // Runs openssl with the arguments; true on exit status 0.
 bool OpenSsl(const std::string& arguments);
+// AES-256-ECB with kKey and no padding, from file to file, by openssl.
+bool OpenSslEcb(bool decrypt, const std::string& in, const std::string& out);
 // "openssl dgst -md5" of a file, as 32 hexadecimal digits.
 std::string OpenSslMd5(const std::string& path);
 

@@ -77,7 +77,7 @@ TEST_F(LogFileTest, SetupReadsLevelAndDaysFromTheSettingsFile) {
     EXPECT_EQ(text.find("FL:"), std::string::npos);
 }
 
-TEST_F(LogFileTest, DefaultsWriteEveryLevelAndKeepThreeDays) {
+TEST_F(LogFileTest, DefaultsWriteEveryLevelAndKeepThreeDaysAndTakePlatformLines) {
     ASSERT_EQ(rmdir((m_folder + "/log").c_str()), 0);  // the setup creates it
     SetupLog(Utf8ToWide(m_folder));
     ASSERT_TRUE(Exists(m_folder + "/log"));
@@ -93,6 +93,11 @@ TEST_F(LogFileTest, DefaultsWriteEveryLevelAndKeepThreeDays) {
     EXPECT_NE(Today().find(" \ttrace line \tFL:logfile_test.cpp(" + std::to_string(line) + ")\r\n"),
               std::string::npos)
         << Today();
+    // The platform layer's lines go to the same file.
+    PlatformLog(1, __FILE__, __LINE__, L"\u7ebf\u7a0b\u9000\u51fa\u8d85\u65f6 TimeOut = 20");
+    EXPECT_NE(
+        Today().find("\xe7\xba\xbf\xe7\xa8\x8b\xe9\x80\x80\xe5\x87\xba\xe8\xb6\x85\xe6\x97\xb6 TimeOut = 20"),
+        std::string::npos);
 }
 
 TEST_F(LogFileTest, InitConfigAndLogPointsTheSettingsAtTheFolder) {
@@ -104,12 +109,4 @@ TEST_F(LogFileTest, InitConfigAndLogPointsTheSettingsAtTheFolder) {
     PELLUX_LOG_INFO(L"an info");
     EXPECT_NE(Today().find(" \tE \tPellux \t"), std::string::npos);
     EXPECT_EQ(Today().find("an info"), std::string::npos);
-}
-
-TEST_F(LogFileTest, PlatformLinesGoToTheLogFile) {
-    SetupLog(Utf8ToWide(m_folder));
-    PlatformLog(1, __FILE__, __LINE__, L"\u7ebf\u7a0b\u9000\u51fa\u8d85\u65f6 TimeOut = 20");
-    EXPECT_NE(
-        Today().find("\xe7\xba\xbf\xe7\xa8\x8b\xe9\x80\x80\xe5\x87\xba\xe8\xb6\x85\xe6\x97\xb6 TimeOut = 20"),
-        std::string::npos);
 }

@@ -1,6 +1,5 @@
 #include "base/log/logwriter.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -12,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -28,14 +28,11 @@ namespace {
 // 2026-12-05 08:09:10 UTC
 const int64_t kDec5 = 1796458150;
 
-std::string Hex8(unsigned v) {
-    char buf[16];
-    std::snprintf(buf, sizeof(buf), "%08x", v);
-    return buf;
-}
-
 std::string Ids() {
-    return Hex8(static_cast<unsigned>(getpid())) + ":" + Hex8(static_cast<unsigned>(syscall(SYS_gettid)));
+    char buf[32];
+    std::snprintf(buf, sizeof(buf), "%08x:%08x", static_cast<unsigned>(getpid()),
+                  static_cast<unsigned>(syscall(SYS_gettid)));
+    return buf;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -50,17 +47,8 @@ std::vector<std::string> Lines(const std::string& text) {
 
 std::set<std::string> FolderEntries(const std::string& folder) {
     std::set<std::string> names;
-    DIR* d = opendir(folder.c_str());
-    while (d != nullptr) {
-        struct dirent* e = readdir(d);
-        if (e == nullptr)
-            break;
-        const std::string n = e->d_name;
-        if (n != "." && n != "..")
-            names.insert(n);
-    }
-    if (d != nullptr)
-        closedir(d);
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename());
     return names;
 }
 

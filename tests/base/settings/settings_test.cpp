@@ -45,14 +45,11 @@ TEST(RegSettings, TypeMismatchGivesTheDefaultBothWays) {
     EXPECT_EQ(ReadRegDword(L"", L"AsNumber", 9), 5u);
     EXPECT_EQ(ReadRegDword(L"", L"Missing", 1), 1u);
     EXPECT_EQ(RegReadString(out, L"NoSuchUser", L"AsText", L"d"), L"d");
-}
-
-TEST(RegSettings, ExpandableStringsReadUnexpanded) {
+    // Expandable strings read unexpanded.
     CRegistryStore store;
     ASSERT_EQ(
         store.SetValue(L"Software\\Pellux", L"Expand", RegistryValue::String(L"%HOME%/x", REG_EXPAND_SZ)),
         S_OK);
-    std::wstring out;
     EXPECT_EQ(RegReadString(out, L"", L"Expand", L"d"), L"%HOME%/x");
 }
 

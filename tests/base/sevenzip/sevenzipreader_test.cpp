@@ -4,7 +4,6 @@
 #include <archive_entry.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <zlib.h>
 
 #include <gtest/gtest.h>
 
@@ -17,10 +16,6 @@ using namespace pellux_test;
 using namespace sevenzip_test;
 
 namespace {
-
-std::wstring W(const std::string& s) {
-    return Utf8ToWide(s);
-}
 
 // What libarchive's 7z reader does with the file when nothing checks the
 // signature first.
@@ -44,6 +39,55 @@ void ExpectNotAnArchive(const std::string& path, const std::string& dir) {
     const std::string dest = dir + "/should-not-exist";
     EXPECT_EQ(ExtractFirstFileFrom7z(W(dest), W(path)), 0);
     EXPECT_FALSE(FileExists(dest));
+}
+
+std::string Number7z(uint64_t v) {
+    int extra = 0;
+    while (extra < 8 && v >= (uint64_t(1) << (7 * (extra + 1))))
+        ++extra;
+    uint8_t first = 0;
+    for (int i = 0; i < extra; ++i)
+        first |= static_cast<uint8_t>(0x80 >> i);
+    if (extra < 8)
+        first |= static_cast<uint8_t>(v >> (8 * extra));
+    std::string out(1, static_cast<char>(first));
+    for (int i = 0; i < extra; ++i)
+        out += static_cast<char>(v >> (8 * i));
+    return out;
+}
+
+// A whole archive: start header, packed streams, then the header.
+std::string Assemble(const std::string& packed, const std::string& header) {
+    const std::string tail = Le(packed.size(), 8) + Le(header.size(), 8) + Le(Crc(header), 4);
+    return std::string("7z\xBC\xAF\x27\x1C\x00\x04", 8) + Le(Crc(tail), 4) + tail + packed + header;
+}
+
+// A raw LZMA stream of the bytes (properties 5D 00 00 00 01), taken from the
+// one archive this program writes.
+std::string RawLzma(const std::string& dir, const std::string& bytes) {
+    EXPECT_TRUE(WriteFile(dir + "/plain", bytes));
+    EXPECT_EQ(CompressFileTo7z(W(dir + "/packed.7z"), W(dir + "/plain")), 1);
+    const std::string archive = ReadFile(dir + "/packed.7z");
+    const uint64_t packSize = LeAt(archive, 12, 8);
+    return archive.substr(32, packSize);
+}
+
+// The header squeezed into an LZMA stream the way the reference tool stores
+// headers: a header that states how to unpack the real one.
+std::string WithEncodedHeader(const std::string& dir, const std::string& header) {
+    const std::string packed = RawLzma(dir, header);
+    std::string encoded = "\x17\x06" + Number7z(0) + Number7z(1) + "\x09" + Number7z(packed.size());
+    encoded += std::string("\x00\x07\x0B", 3) + Number7z(1) + std::string("\x00", 1) + Number7z(1);
+    encoded += std::string("\x23\x03\x01\x01\x05\x5D\x00\x00\x00\x01\x0C", 11) + Number7z(header.size());
+    encoded += std::string("\x00\x00", 2);
+    return Assemble(packed, encoded);
+}
+
+// A header of `files` items, every one an empty file: the reader's tables
+// grow with the count while the header itself is a run of one bits.
+std::string EmptyFilesHeader(uint64_t files) {
+    const std::string bits((files + 7) / 8, '\xFF');
+    return "\x01\x05" + Number7z(files) + "\x0E" + Number7z(bits.size()) + bits + std::string("\x00\x00", 2);
 }
 
 }  // namespace
@@ -81,7 +125,7 @@ TEST(SevenZipReader, ExtractsReferenceArchivesWithLzma2BcjAndPpmd) {
     }
 }
 
-TEST(SevenZipReader, ExtractsTheFirstItemThatIsNotAFolder) {
+TEST(SevenZipReader, ExtractsTheFirstItemThatIsNotAFolderIfAny) {
     if (!HaveProgram("7z"))
         GTEST_SKIP() << "7z not installed";
     const std::string dir = MakeTempDir("7zm");
@@ -89,9 +133,12 @@ TEST(SevenZipReader, ExtractsTheFirstItemThatIsNotAFolder) {
     ASSERT_EQ(mkdir((dir + "/a/empty").c_str(), 0700), 0);
     ASSERT_TRUE(WriteFile(dir + "/a/one.txt", "first file"));
     ASSERT_TRUE(WriteFile(dir + "/a/two.txt", "second file, longer"));
+    ASSERT_EQ(mkdir((dir + "/d1").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((dir + "/d1/d2").c_str(), 0700), 0);
     const std::string archive = dir + "/multi.7z";
     std::string out;
     ASSERT_EQ(RunCommand("cd " + Quote(dir) + " && 7z a -t7z " + Quote(archive) + " a", &out), 0) << out;
+    ASSERT_EQ(RunCommand("cd " + Quote(dir) + " && 7z a -t7z dirs.7z d1", &out), 0) << out;
 
     int status = 0;
     const auto items = ListItems(archive, &status);
@@ -111,36 +158,25 @@ TEST(SevenZipReader, ExtractsTheFirstItemThatIsNotAFolder) {
     ASSERT_TRUE(WriteFile(dest, std::string(5000, 'x')));
     ASSERT_EQ(ExtractFirstFileFrom7z(W(dest), W(archive)), 1);
     EXPECT_EQ(ReadFile(dest), ReadFile(dir + "/" + firstFile));
-}
 
-TEST(SevenZipReader, FoldersOnlyArchiveExtractsNothing) {
-    if (!HaveProgram("7z"))
-        GTEST_SKIP() << "7z not installed";
-    const std::string dir = MakeTempDir("7zd");
-    ASSERT_EQ(mkdir((dir + "/d1").c_str(), 0700), 0);
-    ASSERT_EQ(mkdir((dir + "/d1/d2").c_str(), 0700), 0);
-    const std::string archive = dir + "/dirs.7z";
-    std::string out;
-    ASSERT_EQ(RunCommand("cd " + Quote(dir) + " && 7z a -t7z " + Quote(archive) + " d1", &out), 0) << out;
-
+    // Folders only: the archive opens, and nothing is extracted.
     uint64_t size = 99;
-    EXPECT_EQ(Query7zArchive(W(archive), &size), 1);
+    EXPECT_EQ(Query7zArchive(W(dir + "/dirs.7z"), &size), 1);
     EXPECT_EQ(size, 0u);
-    const std::string dest = dir + "/out";
-    EXPECT_EQ(ExtractFirstFileFrom7z(W(dest), W(archive)), 0);
-    EXPECT_FALSE(FileExists(dest));
+    EXPECT_EQ(ExtractFirstFileFrom7z(W(dir + "/none.out"), W(dir + "/dirs.7z")), 0);
+    EXPECT_FALSE(FileExists(dir + "/none.out"));
 }
 
 TEST(SevenZipReader, ZipTextAndExecutablesAreNotArchives) {
     const std::string dir = MakeTempDir("7zn");
-    ASSERT_TRUE(WriteFile(dir + "/text.txt", "just some text\n"));
-    ExpectNotAnArchive(dir + "/text.txt", dir);
-    ASSERT_TRUE(WriteFile(dir + "/empty", ""));
-    ExpectNotAnArchive(dir + "/empty", dir);
+    const std::pair<std::string, std::string> files[] = {
+        {"text.txt", "just some text\n"}, {"empty", ""}, {"true.bin", ReadFile("/bin/true")}};
+    for (const auto& [name, bytes] : files) {
+        ASSERT_TRUE(WriteFile(dir + "/" + name, bytes));
+        ExpectNotAnArchive(dir + "/" + name, dir);
+    }
     ExpectNotAnArchive(dir + "/missing", dir);
     ExpectNotAnArchive(dir, dir);
-    ASSERT_TRUE(WriteFile(dir + "/true.bin", ReadFile("/bin/true")));
-    ExpectNotAnArchive(dir + "/true.bin", dir);
     if (HaveProgram("7z")) {
         std::string out;
         ASSERT_EQ(RunCommand("cd " + Quote(dir) + " && 7z a -tzip z.zip text.txt", &out), 0) << out;
@@ -168,13 +204,7 @@ TEST(SevenZipReader, SelfExtractingExecutableIsNeverTakenForItsArchive) {
 
 TEST(SevenZipReader, ArchiveWithoutItemsOpensButExtractsNothing) {
     const std::string dir = MakeTempDir("7ze");
-    std::string empty("7z\xBC\xAF\x27\x1C\x00\x04", 8);
-    const std::string tail(20, '\0');
-    const uint32_t crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(tail.data()), 20));
-    for (int i = 0; i < 4; ++i)
-        empty += static_cast<char>(crc >> (8 * i));
-    empty += tail;
-    ASSERT_TRUE(WriteFile(dir + "/empty.7z", empty));
+    ASSERT_TRUE(WriteFile(dir + "/empty.7z", Assemble("", "")));
     if (HaveProgram("7z")) {
         std::string out;
         EXPECT_EQ(RunCommand("7z t " + Quote(dir + "/empty.7z"), &out), 0) << out;
@@ -194,95 +224,21 @@ TEST(SevenZipReader, DamagedArchivesAreRefused) {
     ASSERT_EQ(CompressFileTo7z(W(good), W(dir + "/src.bin")), 1);
     const std::string a = ReadFile(good);
 
-    std::string flipped = a;
-    flipped[flipped.size() - 10] ^= 0x40;  // inside the header
-    ASSERT_TRUE(WriteFile(dir + "/flipped.7z", flipped));
-    ExpectNotAnArchive(dir + "/flipped.7z", dir);
-    ASSERT_TRUE(WriteFile(dir + "/short.7z", a.substr(0, a.size() - 1)));
-    ExpectNotAnArchive(dir + "/short.7z", dir);
-    ASSERT_TRUE(WriteFile(dir + "/head.7z", a.substr(0, 40)));
-    ExpectNotAnArchive(dir + "/head.7z", dir);
-    std::string badStart = a;
-    badStart[9] ^= 0x01;  // start header CRC
-    ASSERT_TRUE(WriteFile(dir + "/start.7z", badStart));
-    ExpectNotAnArchive(dir + "/start.7z", dir);
-    std::string badVersion = a;
-    badVersion[6] = 1;
-    ASSERT_TRUE(WriteFile(dir + "/version.7z", badVersion));
-    ExpectNotAnArchive(dir + "/version.7z", dir);
+    std::vector<std::string> damaged = {a, a.substr(0, a.size() - 1), a.substr(0, 40), a, a};
+    damaged[0][a.size() - 10] ^= 0x40;  // inside the header
+    damaged[3][9] ^= 0x01;              // start header CRC
+    damaged[4][6] = 1;                  // version
+    for (size_t i = 0; i < damaged.size(); ++i) {
+        const std::string path = dir + "/bad" + std::to_string(i) + ".7z";
+        ASSERT_TRUE(WriteFile(path, damaged[i]));
+        ExpectNotAnArchive(path, dir);
+    }
 
     // Extracting onto the archive itself cannot work while streaming; the
     // archive is left intact.
     EXPECT_EQ(ExtractFirstFileFrom7z(W(good), W(good)), 0);
     EXPECT_TRUE(ReadFile(good) == a);
 }
-
-namespace {
-
-std::string Number7z(uint64_t v) {
-    int extra = 0;
-    while (extra < 8 && v >= (uint64_t(1) << (7 * (extra + 1))))
-        ++extra;
-    uint8_t first = 0;
-    for (int i = 0; i < extra; ++i)
-        first |= static_cast<uint8_t>(0x80 >> i);
-    if (extra < 8)
-        first |= static_cast<uint8_t>(v >> (8 * extra));
-    std::string out(1, static_cast<char>(first));
-    for (int i = 0; i < extra; ++i)
-        out += static_cast<char>(v >> (8 * i));
-    return out;
-}
-
-std::string Le(uint64_t v, int width) {
-    std::string out;
-    for (int i = 0; i < width; ++i)
-        out += static_cast<char>(v >> (8 * i));
-    return out;
-}
-
-uint32_t Crc(const std::string& bytes) {
-    return static_cast<uint32_t>(
-        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
-}
-
-// A whole archive: start header, packed streams, then the header.
-std::string Assemble(const std::string& packed, const std::string& header) {
-    const std::string tail = Le(packed.size(), 8) + Le(header.size(), 8) + Le(Crc(header), 4);
-    return std::string("7z\xBC\xAF\x27\x1C\x00\x04", 8) + Le(Crc(tail), 4) + tail + packed + header;
-}
-
-// A raw LZMA stream of the bytes (properties 5D 00 00 00 01), taken from the
-// one archive this program writes.
-std::string RawLzma(const std::string& dir, const std::string& bytes) {
-    EXPECT_TRUE(WriteFile(dir + "/plain", bytes));
-    EXPECT_EQ(CompressFileTo7z(W(dir + "/packed.7z"), W(dir + "/plain")), 1);
-    const std::string archive = ReadFile(dir + "/packed.7z");
-    uint64_t packSize = 0;
-    for (int i = 7; i >= 0; --i)
-        packSize = (packSize << 8) | static_cast<uint8_t>(archive[12 + i]);
-    return archive.substr(32, packSize);
-}
-
-// The header squeezed into an LZMA stream the way the reference tool stores
-// headers: a header that states how to unpack the real one.
-std::string WithEncodedHeader(const std::string& dir, const std::string& header) {
-    const std::string packed = RawLzma(dir, header);
-    std::string encoded = "\x17\x06" + Number7z(0) + Number7z(1) + "\x09" + Number7z(packed.size());
-    encoded += std::string("\x00\x07\x0B", 3) + Number7z(1) + std::string("\x00", 1) + Number7z(1);
-    encoded += std::string("\x23\x03\x01\x01\x05\x5D\x00\x00\x00\x01\x0C", 11) + Number7z(header.size());
-    encoded += std::string("\x00\x00", 2);
-    return Assemble(packed, encoded);
-}
-
-// A header of `files` items, every one an empty file: the reader's tables
-// grow with the count while the header itself is a run of one bits.
-std::string EmptyFilesHeader(uint64_t files) {
-    const std::string bits((files + 7) / 8, '\xFF');
-    return "\x01\x05" + Number7z(files) + "\x0E" + Number7z(bits.size()) + bits + std::string("\x00\x00", 2);
-}
-
-}  // namespace
 
 TEST(SevenZipReader, HeadersThatClaimHugeTablesAreRefused) {
     const std::string dir = MakeTempDir("7zh");
@@ -318,9 +274,7 @@ TEST(SevenZipReader, CodersThatAskForHugeDictionariesAreRefused) {
     ASSERT_TRUE(WriteFile(dir + "/src.bin", MixedBytes(3000, 4)));
     ASSERT_EQ(CompressFileTo7z(W(dir + "/ok.7z"), W(dir + "/src.bin")), 1);
     const std::string archive = ReadFile(dir + "/ok.7z");
-    uint64_t packSize = 0;
-    for (int i = 7; i >= 0; --i)
-        packSize = (packSize << 8) | static_cast<uint8_t>(archive[12 + i]);
+    const uint64_t packSize = LeAt(archive, 12, 8);
     std::string header = archive.substr(32 + packSize);
     // The writer sizes the dictionary to the input: 64 KiB here.
     const size_t props = header.find(std::string("\x03\x01\x01\x05\x5D\x00\x00\x01\x00", 9));
@@ -355,11 +309,7 @@ TEST(SevenZipHeaderGuard, EveryHeaderCutShortIsRefused) {
     for (const std::string& archive : archives) {
         SCOPED_TRACE(archive);
         const std::string a = ReadFile(archive);
-        uint64_t offset = 0, size = 0;
-        for (int i = 7; i >= 0; --i) {
-            offset = (offset << 8) | static_cast<uint8_t>(a[12 + i]);
-            size = (size << 8) | static_cast<uint8_t>(a[20 + i]);
-        }
+        const uint64_t offset = LeAt(a, 12, 8), size = LeAt(a, 20, 8);
         const int fd = open(archive.c_str(), O_RDONLY);
         ASSERT_GE(fd, 0);
         EXPECT_TRUE(SevenZipHeaderIsBounded(fd, 32 + offset, size));

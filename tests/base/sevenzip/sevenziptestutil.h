@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the 7z tests: inputs, and the reference 7z program as an oracle.
 #include <unistd.h>
+#include <zlib.h>
 
 #include <map>
 #include <random>
@@ -8,9 +9,34 @@
 #include <string>
 #include <vector>
 
+#include "platform/strings.h"
 #include "tests/support/testenvironment.h"
 
 namespace sevenzip_test {
+
+inline std::wstring W(const std::string& s) {
+    return Utf8ToWide(s);
+}
+
+// The little-endian number of `width` bytes at `at`, and the bytes of one.
+inline uint64_t LeAt(const std::string& s, size_t at, int width) {
+    uint64_t v = 0;
+    for (int i = width - 1; i >= 0; --i)
+        v = (v << 8) | static_cast<uint8_t>(s[at + i]);
+    return v;
+}
+
+inline std::string Le(uint64_t v, int width) {
+    std::string out;
+    for (int i = 0; i < width; ++i)
+        out += static_cast<char>(v >> (8 * i));
+    return out;
+}
+
+inline uint32_t Crc(const std::string& bytes) {
+    return static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
 
 // Text-like bytes with repeats (compresses) mixed with noise (does not).
 inline std::string MixedBytes(size_t size, unsigned seed = 1) {
