@@ -23,9 +23,6 @@ TEST(Md5, Rfc1321TestSuite) {
     EXPECT_EQ(Md5Hex("1234567890123456789012345678901234567890123456789012345678901234567890123456789"
                      "0"),
               "57edf4a22be3c955ac49da2e2107b67a");
-}
-
-TEST(Md5, PaddingBoundariesAroundOneBlock) {
     // 55, 56 and 64 bytes put the length in the same block, force a second
     // block, and start on a fresh block.
     EXPECT_EQ(Md5Hex(std::string(55, 'a')), "ef1772b6dff9a122358552954ad0df65");

@@ -107,20 +107,15 @@ TEST_F(SqliteWrapper, SqliteErrorsNameTheirCode) {
     EXPECT_EQ(CppSQLite3Exception(26, "x").errorMessage(), std::string("UNKNOWN_ERROR[26]: x"));
 }
 
-TEST_F(SqliteWrapper, StatementsOfOneTextAreNotRunTwiceWhenALaterOneFails) {
+TEST_F(SqliteWrapper, FailingTextsRunEachStatementOnceAndSeeEveryRow) {
     db_.execDML("CREATE TABLE u (k TEXT UNIQUE);");
     EXPECT_EQ(Thrown([&] { db_.execDML("INSERT INTO u VALUES ('a'); INSERT INTO u VALUES ('a');"); }).first,
               19);
     EXPECT_EQ(db_.execScalar("SELECT count(*) FROM u;"), 1);
-}
-
-TEST_F(SqliteWrapper, ChangesRunOverEveryRowAStatementGives) {
-    db_.execDML("INSERT INTO t (n) VALUES (1); INSERT INTO t (n) VALUES (2);");
     // The second row fails (integer overflow); a text run for its changes must see it.
+    db_.execDML("INSERT INTO t (n) VALUES (1); INSERT INTO t (n) VALUES (2);");
     EXPECT_EQ(Thrown([&] {
-                  db_.execDML(
-                      "SELECT CASE WHEN n = 2 THEN abs(-9223372036854775807 - 1) ELSE n END "
-                      "FROM t;");
+                  db_.execDML("SELECT CASE WHEN n = 2 THEN abs(-9223372036854775807 - 1) ELSE n END FROM t;");
               }).first,
               1);
 }

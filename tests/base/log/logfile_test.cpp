@@ -13,13 +13,12 @@
 #include "base/settings/inisettings.h"
 #include "platform/diagnostics.h"
 #include "platform/strings.h"
+#include "tests/base/log/logtesthooks.h"
 #include "tests/support/testenvironment.h"
 
 using namespace pellux_test;
 
 namespace {
-
-const int64_t kDec5 = 1796458150;  // 2026-12-05 08:09:10 UTC
 
 bool Exists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
@@ -39,17 +38,7 @@ protected:
         tzset();
         m_folder = MakeTempDir("user");
         ASSERT_EQ(mkdir((m_folder + "/log").c_str(), 0700), 0);
-        LogWriterHooks hooks;
-        hooks.now = [] { return kDec5; };
-        hooks.pause = [] {};
-        hooks.creationTime = [](const std::string& path, int64_t* seconds) {
-            struct stat st;
-            if (stat(path.c_str(), &st) != 0)
-                return false;
-            *seconds = st.st_mtime;
-            return true;
-        };
-        TheLogWriter().SetHooks(hooks);
+        TheLogWriter().SetHooks(TestLogHooks([] { return kDec5; }, [] {}));
     }
     void TearDown() override { TheLogWriter().SetHooks(DefaultLogWriterHooks()); }
 

@@ -19,14 +19,12 @@
 
 #include "platform/namedobject.h"
 #include "platform/strings.h"
+#include "tests/base/log/logtesthooks.h"
 #include "tests/support/testenvironment.h"
 
 using namespace pellux_test;
 
 namespace {
-
-// 2026-12-05 08:09:10 UTC
-const int64_t kDec5 = 1796458150;
 
 std::string Ids() {
     char buf[32];
@@ -64,18 +62,7 @@ protected:
         tzset();
         m_dir = MakeTempDir("log");
         m_base = m_dir + "/pellux.log";
-        LogWriterHooks hooks;
-        hooks.now = [this] { return m_now; };
-        hooks.pause = [this] { ++m_pauses; };
-        // Birth times cannot be set; the modification time stands in.
-        hooks.creationTime = [](const std::string& path, int64_t* seconds) {
-            struct stat st;
-            if (stat(path.c_str(), &st) != 0)
-                return false;
-            *seconds = st.st_mtime;
-            return true;
-        };
-        m_writer.SetHooks(hooks);
+        m_writer.SetHooks(TestLogHooks([this] { return m_now; }, [this] { ++m_pauses; }));
     }
 
     void Configure(int level, uint32_t flags = 0, int keepDays = 0) {
@@ -91,7 +78,7 @@ protected:
 
 }  // namespace
 
-TEST_F(LogWriterTest, LineFormatAtLevelFour) {
+TEST_F(LogWriterTest, LineFormatAtLevelsFourAndTen) {
     Configure(4);
     m_writer.WriteLine(kLogInfo, "/src/core/localstorage.cpp", 42, L"hello \u4e2d\u6587");
     m_writer.WriteLine(kLogWarning, "/src/core/localstorage.cpp", 43, L"not written");
@@ -101,23 +88,23 @@ TEST_F(LogWriterTest, LineFormatAtLevelFour) {
               "2026/12/05 08:09:10 \tI \tPellux \t" + Ids() + " \thello \xe4\xb8\xad\xe6\x96\x87\r\n" +
                   "2026/12/05 08:09:10 \tE \tPellux \t" + Ids() + " \t\r\n");
     EXPECT_EQ(m_pauses, 3);
-}
 
-TEST_F(LogWriterTest, LineFormatAtLevelTenCarriesTheSourceAndEveryLetter) {
+    // Level ten carries the source and every letter (into the next day's file).
+    m_now += 86400;
     Configure(10);
     for (int level = -2; level <= 12; ++level)
         m_writer.WriteLine(level, "/src/base/db.cpp", 7, L"m");
-    const std::vector<std::string> lines = Lines(ReadFile(m_dir + "/pellux_2026_12_05.log"));
+    const std::vector<std::string> lines = Lines(ReadFile(m_dir + "/pellux_2026_12_06.log"));
     ASSERT_EQ(lines.size(), 15u);
     // Levels outside 0..9 are clamped: -2 and -1 write "E", 10 to 12 write "T".
     const std::string letters = "EEENNNIWNRNTTTT";
     for (size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_EQ(lines[i], std::string("2026/12/05 08:09:10 \t") + letters[i] + " \tPellux \t" + Ids() +
+        EXPECT_EQ(lines[i], std::string("2026/12/06 08:09:10 \t") + letters[i] + " \tPellux \t" + Ids() +
                                 " \tm \tFL:db.cpp(7)");
     }
     // Windows-style source paths are cut at their last backslash as well.
     m_writer.WriteLine(kLogInfo, "C:\\src\\task.cpp", 9, L"w");
-    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_05.log").find(" \tw \tFL:task.cpp(9)\r\n"),
+    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_06.log").find(" \tw \tFL:task.cpp(9)\r\n"),
               std::string::npos);
 }
 
