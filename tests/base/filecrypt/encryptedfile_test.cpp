@@ -11,7 +11,7 @@ const size_t kSizes[] = {0, 1, 15, 16, 17, 65535, 65536, 65537, 1300000 + 3};
 // Decodes the bytes as a download brings them, in pieces of `piece` bytes.
 bool StreamDecode(const std::string& encoded, size_t piece, const std::string& destination) {
     EncryptedStreamReader reader;
-    if (!reader.Begin(kKey, 32, Utf8ToWide(destination), nullptr, nullptr))
+    if (!reader.Begin(kKey, 32, W(destination), nullptr, nullptr))
         return false;
     for (size_t at = 0; at < encoded.size(); at += piece) {
         if (!reader.Write(encoded.data() + at, std::min(piece, encoded.size() - at)))

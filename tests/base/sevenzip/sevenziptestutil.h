@@ -9,29 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/strings.h"
+#include "tests/base/basetestutil.h"
 #include "tests/support/testenvironment.h"
 
 namespace sevenzip_test {
-
-inline std::wstring W(const std::string& s) {
-    return Utf8ToWide(s);
-}
-
-// The little-endian number of `width` bytes at `at`, and the bytes of one.
-inline uint64_t LeAt(const std::string& s, size_t at, int width) {
-    uint64_t v = 0;
-    for (int i = width - 1; i >= 0; --i)
-        v = (v << 8) | static_cast<uint8_t>(s[at + i]);
-    return v;
-}
-
-inline std::string Le(uint64_t v, int width) {
-    std::string out;
-    for (int i = 0; i < width; ++i)
-        out += static_cast<char>(v >> (8 * i));
-    return out;
-}
 
 inline uint32_t Crc(const std::string& bytes) {
     return static_cast<uint32_t>(

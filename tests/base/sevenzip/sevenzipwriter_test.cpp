@@ -17,7 +17,6 @@
 #include <thread>
 
 #include "base/sevenzip/sevenzipreader.h"
-#include "platform/strings.h"
 #include "tests/base/sevenzip/sevenziptestutil.h"
 #include "tests/platform/childprocess.h"
 

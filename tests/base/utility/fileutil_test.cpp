@@ -6,14 +6,10 @@
 #include <unistd.h>
 
 #include "base/utility/filetime.h"
-#include "platform/strings.h"
+#include "tests/base/basetestutil.h"
 #include "tests/support/testenvironment.h"
 
 namespace {
-
-std::wstring W(const std::string& s) {
-    return Utf8ToWide(s);
-}
 
 bool IsDir(const std::string& p) {
     struct stat st;
