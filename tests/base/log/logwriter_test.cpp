@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/time.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -12,14 +11,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <set>
-#include <sstream>
 #include <thread>
 #include <vector>
 
 #include "platform/namedobject.h"
 #include "platform/strings.h"
 #include "tests/base/log/logtesthooks.h"
+#include "tests/platform/childprocess.h"
 #include "tests/support/testenvironment.h"
 
 using namespace pellux_test;
@@ -239,16 +239,11 @@ TEST_F(LogWriterTest, ConcurrentProcessesKeepEveryLineWhole) {
     const int kProcesses = 4;
     const int kLines = 250;
     const std::wstring padding(600, L'p');
-    std::vector<pid_t> children;
+    std::vector<std::unique_ptr<ChildProcess>> children;
     for (int c = 0; c < kProcesses; ++c) {
-        const pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
+        children.push_back(std::make_unique<ChildProcess>([&](ChildProcess&) {
             CLogWriter writer;
-            LogWriterHooks hooks = DefaultLogWriterHooks();
-            hooks.now = [] { return kDec5; };
-            hooks.pause = [] {};
-            writer.SetHooks(hooks);
+            writer.SetHooks(TestLogHooks([] { return kDec5; }, [] {}));
             writer.Configure(L"Pellux", Utf8ToWide(m_base).c_str(), 10, 0, 0);
             // Two threads per process share the one writer.
             auto writeRange = [&](int from, int to) {
@@ -261,17 +256,12 @@ TEST_F(LogWriterTest, ConcurrentProcessesKeepEveryLineWhole) {
             std::thread second(writeRange, kLines / 2, kLines);
             writeRange(0, kLines / 2);
             second.join();
-            _exit(0);
-        }
-        children.push_back(pid);
+            return true;
+        }));
     }
-    for (pid_t pid : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    const std::string text = ReadFile(m_dir + "/pellux_2026_12_05.log");
-    const std::vector<std::string> lines = Lines(text);
+    for (auto& child : children)
+        ASSERT_EQ(child->Wait(), 0);
+    const std::vector<std::string> lines = Lines(ReadFile(m_dir + "/pellux_2026_12_05.log"));
     ASSERT_EQ(lines.size(), static_cast<size_t>(kProcesses * kLines));
     // Each line: the fixed head, "pid:tid" as 8 + 1 + 8 hex digits, the rest.
     std::set<std::string> expected;
