@@ -1,5 +1,3 @@
-#include <fstream>
-
 #include "base/filecrypt/encryptedstreamreader.h"
 #include "tests/base/filecrypt/filecrypttestsupport.h"
 
@@ -97,7 +95,7 @@ TEST_F(FileCryptTest, OpenSslReadsOurFilesAndWritesFilesWeRead) {
     }
 }
 
-TEST_F(FileCryptTest, DamagedFilesFailAndLeaveNoDestination) {
+TEST_F(FileCryptTest, DamagedFilesFailAndLeaveNoDestinationOrKeepTheOldOne) {
     const size_t size = 100003;
     ASSERT_TRUE(pellux_test::WriteFile(Path("plain"), SomeBytes(size, 3)));
     ASSERT_NE(EncryptFileWithHeader(kKey, 32, W(Path("plain")), W(Path("enc"))), 0);
@@ -149,23 +147,15 @@ TEST_F(FileCryptTest, DamagedFilesFailAndLeaveNoDestination) {
             EXPECT_FALSE(Exists(Path("out")));
         }
     }
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"bad", "enc", "plain"}));
-}
-
-TEST_F(FileCryptTest, FailedDecodeKeepsAnExistingDestinationAsItWas) {
-    ASSERT_TRUE(pellux_test::WriteFile(Path("plain"), SomeBytes(5000, 4)));
-    ASSERT_NE(EncryptFileWithHeader(kKey, 32, W(Path("plain")), W(Path("enc"))), 0);
-    std::string bad = pellux_test::ReadFile(Path("enc"));
+    // A failed decode keeps an existing destination as it was.
+    std::string bad = good;
     bad[100] ^= 1;
     ASSERT_TRUE(pellux_test::WriteFile(Path("bad"), bad));
     ASSERT_TRUE(pellux_test::WriteFile(Path("out"), "previous contents"));
     EXPECT_EQ(DecryptFileWithHeader(kKey, 32, W(Path("bad")), W(Path("out"))), 0);
-    EXPECT_EQ(pellux_test::ReadFile(Path("out")), "previous contents");
     EXPECT_FALSE(StreamDecode(bad, 4096, Path("out")));
     EXPECT_EQ(pellux_test::ReadFile(Path("out")), "previous contents");
-    // A good decode replaces it.
-    ASSERT_NE(DecryptFileWithHeader(kKey, 32, W(Path("enc")), W(Path("out"))), 0);
-    EXPECT_EQ(pellux_test::ReadFile(Path("out")), SomeBytes(5000, 4));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"bad", "enc", "out", "plain"}));
 }
 
 TEST_F(FileCryptTest, KeysOfOtherLengthsAndMissingFilesFail) {

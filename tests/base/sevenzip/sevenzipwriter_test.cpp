@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <thread>
 
