@@ -131,21 +131,7 @@ TEST_F(LogWriterTest, LongLineIsCutInTheMessageAndKeepsItsEnd) {
     }
 }
 
-TEST_F(LogWriterTest, DailyFileFollowsTheFullDate) {
-    Configure(4);
-    m_now = 1796515199;  // 2026-12-05 23:59:59
-    m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"before midnight");
-    m_now += 2;  // 2026-12-06 00:00:01
-    m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"after midnight");
-    m_now += 365 * 86400;  // 2027-12-06: the same day of the year
-    m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"a year later");
-    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_05.log").find("before midnight"), std::string::npos);
-    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_06.log").find("after midnight"), std::string::npos);
-    EXPECT_NE(ReadFile(m_dir + "/pellux_2027_12_06.log").find("a year later"), std::string::npos);
-    EXPECT_EQ(FolderEntries(m_dir).size(), 3u);
-}
-
-TEST_F(LogWriterTest, ANewPathTakesEffectAtOnce) {
+TEST_F(LogWriterTest, ANewPathTakesEffectAtOnceAndTheDailyFileFollowsTheFullDate) {
     // Lines written before the start-up configuration must not keep the rest
     // of the day in the program's own file.
     m_writer.WriteLine(kLogError, "a.cpp", 1, L"early");
@@ -154,9 +140,19 @@ TEST_F(LogWriterTest, ANewPathTakesEffectAtOnce) {
     Configure(4);
     m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"configured");
     EXPECT_EQ(m_writer.DailyPath(), m_dir + "/pellux_2026_12_05.log");
-    EXPECT_NE(ReadFile(m_writer.DailyPath()).find("configured"), std::string::npos);
     if (early != m_writer.DailyPath())
         unlink(early.c_str());
+    m_now = 1796515199;  // 2026-12-05 23:59:59
+    m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"before midnight");
+    m_now += 2;  // 2026-12-06 00:00:01
+    m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"after midnight");
+    m_now += 365 * 86400;  // 2027-12-06: the same day of the year
+    m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"a year later");
+    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_05.log").find("configured"), std::string::npos);
+    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_05.log").find("before midnight"), std::string::npos);
+    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_06.log").find("after midnight"), std::string::npos);
+    EXPECT_NE(ReadFile(m_dir + "/pellux_2027_12_06.log").find("a year later"), std::string::npos);
+    EXPECT_EQ(FolderEntries(m_dir).size(), 3u);
 }
 
 TEST_F(LogWriterTest, EveryHundredthLineDeletesAnOversizedFile) {
