@@ -1,4 +1,5 @@
 #include "base/filecrypt/encryptedstreamreader.h"
+#include "tests/base/crypto/cryptopaths.h"
 #include "tests/base/filecrypt/filecrypttestsupport.h"
 
 namespace filecrypttest {
@@ -26,10 +27,7 @@ protected:
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(Paths, EncryptedFileRoundTrip, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return std::string(info.param ? "Portable" : "Hardware");
-                         });
+PELLUX_BOTH_CRYPTO_PATHS(EncryptedFileRoundTrip);
 
 TEST_P(EncryptedFileRoundTrip, EverySizeDecodesToTheSameBytesBehindAWellFormedHeader) {
     for (size_t size : kSizes) {
