@@ -64,7 +64,8 @@ TEST_P(EncryptedFileRoundTrip, EverySizeDecodesToTheSameBytesBehindAWellFormedHe
 // Our output read by openssl ("dgst -md5" for the digest, "enc -d" for the
 // body), and a file put together from openssl's output alone read by us.
 TEST_F(FileCryptTest, OpenSslReadsOurFilesAndWritesFilesWeRead) {
-    REQUIRE_OPENSSL();
+    if (!pellux_test::HaveProgram("openssl"))
+        GTEST_SKIP() << "no openssl";
     for (size_t size : kSizes) {
         SCOPED_TRACE(size);
         const std::string plain = SomeBytes(size, 100 + static_cast<uint32_t>(size));

@@ -71,13 +71,6 @@ protected:
     std::function<void()> onPause_;
 };
 
-// openssl on PATH, or the test is skipped.
-#define REQUIRE_OPENSSL()                         \
-    do {                                          \
-        if (!pellux_test::HaveProgram("openssl")) \
-            GTEST_SKIP() << "no openssl";         \
-    } while (0)
-
 // Runs openssl with the arguments; true on exit status 0.
 bool OpenSsl(const std::string& arguments);
 // AES-256-ECB with kKey and no padding, from file to file, by openssl.

@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -35,20 +34,16 @@ uint64_t AddressSpace() {
     return 0;
 }
 
-// Runs fn in a child process whose files may not grow beyond limit bytes;
-// returns the child's exit status.
+// True when fn returns `expected` in a child process whose files may not
+// grow beyond limit bytes.
 template <class F>
-int RunWithFileSizeLimit(rlim_t limit, F fn) {
-    const pid_t pid = fork();
-    if (pid == 0) {
+bool ReturnsUnderFileSizeLimit(rlim_t limit, int expected, F fn) {
+    ChildProcess child([&](ChildProcess&) {
         signal(SIGXFSZ, SIG_IGN);
-        struct rlimit rl = {limit, limit};
-        setrlimit(RLIMIT_FSIZE, &rl);
-        _exit(fn());
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const rlimit bound{limit, limit};
+        return setrlimit(RLIMIT_FSIZE, &bound) == 0 && fn() == expected;
+    });
+    return child.Started() && child.Wait() == 0;
 }
 
 }  // namespace
@@ -197,13 +192,12 @@ TEST(SevenZipWriter, FailedWritesAndSeeksAreFailures) {
     };
     for (rlim_t extra : {rlim_t(0), rlim_t(3)}) {
         SCOPED_TRACE(extra);
-        EXPECT_EQ(RunWithFileSizeLimit(32 + packSize + extra, writeArchive), kSevenZipErrorWrite);
-        EXPECT_EQ(
-            RunWithFileSizeLimit(32 + packSize + extra, [&] { return CompressFileTo7z(W(target), W(src)); }),
-            0);
+        EXPECT_TRUE(ReturnsUnderFileSizeLimit(32 + packSize + extra, kSevenZipErrorWrite, writeArchive));
+        EXPECT_TRUE(ReturnsUnderFileSizeLimit(32 + packSize + extra, 0,
+                                              [&] { return CompressFileTo7z(W(target), W(src)); }));
     }
     // The same harness with room to spare succeeds.
-    EXPECT_EQ(RunWithFileSizeLimit(1 << 20, writeArchive), kSevenZipOk);
+    EXPECT_TRUE(ReturnsUnderFileSizeLimit(1 << 20, kSevenZipOk, writeArchive));
 
     // No space at all, an output that cannot seek, missing or unusable inputs.
     EXPECT_EQ(CompressFileTo7z(L"/dev/full", W(src)), 0);
