@@ -83,7 +83,7 @@ TEST_F(SqliteWrapper, ErrorsCarryTheirCodeAndText) {
               "CPPSQLITE_ERROR[1000]: Invalid field name requested");
 
     CppSQLite3Query empty;
-    EXPECT_EQ(Thrown([&] { empty.eof(); }),
+    EXPECT_EQ(Thrown([&] { empty.fieldValue(0); }),
               std::make_pair(1000, std::string("CPPSQLITE_ERROR[1000]: Null Virtual Machine pointer")));
 
     CppSQLite3DB closed;

@@ -54,8 +54,10 @@ TEST(SevenZipWriter, ArchivesPassTheReferenceToolAndExtractIdentically) {
     const std::string dir = MakeTempDir("7zw");
     ASSERT_EQ(mkdir((dir + "/private").c_str(), 0700), 0);
     // The dictionary is sized to the input: the method names its size in bits.
-    const std::pair<size_t, const char*> cases[] = {
-        {0, "LZMA:16"}, {1, "LZMA:16"}, {1000, "LZMA:16"}, {100000, "LZMA:17"}, {1000000, "LZMA:20"}};
+    // 128 is the first size stored as a two-byte number.
+    const std::pair<size_t, const char*> cases[] = {{0, "LZMA:16"},      {1, "LZMA:16"},
+                                                    {128, "LZMA:16"},    {1000, "LZMA:16"},
+                                                    {100000, "LZMA:17"}, {1000000, "LZMA:20"}};
     for (const auto& [size, method] : cases) {
         SCOPED_TRACE(size);
         const std::string name = "\xe6\x8a\xa5\xe5\x91\x8a" + std::to_string(size) + ".bin";
