@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers shared by the base tests.
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "platform/strings.h"
@@ -22,4 +23,15 @@ inline std::string Le(uint64_t v, int width) {
     for (int i = 0; i < width; ++i)
         out += static_cast<char>(v >> (8 * i));
     return out;
+}
+
+// Open file descriptors of this process that point at the file.
+inline int OpenHandles(const std::string& file) {
+    int n = 0;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        if (std::filesystem::read_symlink(fd.path(), ec) == file)
+            ++n;
+    }
+    return n;
 }

@@ -2,13 +2,12 @@
 #include <sqlite3.h>
 
 #include <climits>
-#include <filesystem>
 #include <string>
 
 #include "base/db/db.h"
 #include "base/db/dbconfigstore.h"
 #include "base/db/sqltext.h"
-#include "platform/strings.h"
+#include "tests/base/basetestutil.h"
 #include "tests/support/testenvironment.h"
 
 namespace {
@@ -30,16 +29,6 @@ protected:
         CDBQueryHelper rows;
         EXPECT_EQ(db_->execQuery(rows, sql.c_str()), S_OK);
         return rows.getIntField(0, -1);
-    }
-    // Open file descriptors of this process that point at the file.
-    static int OpenHandles(const std::string& file) {
-        int n = 0;
-        for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
-            std::error_code ec;
-            if (std::filesystem::read_symlink(fd.path(), ec) == file)
-                ++n;
-        }
-        return n;
     }
 
     std::string dir_;

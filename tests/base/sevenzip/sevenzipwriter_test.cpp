@@ -215,4 +215,5 @@ TEST(SevenZipWriter, FailedWritesAndSeeksAreFailures) {
     EXPECT_EQ(CompressFileTo7z(W(dir + "/y.7z"), W(dir)), 0);
     EXPECT_FALSE(FileExists(dir + "/y.7z"));
     EXPECT_EQ(CompressFileTo7z(W(dir + "/no/such/folder.7z"), W(src)), 0);
+    EXPECT_EQ(OpenHandles(src), 0);  // every way out closes the source
 }
