@@ -1,19 +1,13 @@
 #include "tests/base/filecrypt/filecrypttestsupport.h"
 
-#include <dirent.h>
+#include <filesystem>
 
 namespace filecrypttest {
 
 std::vector<std::string> FileCryptTest::Entries() const {
     std::vector<std::string> names;
-    if (DIR* dir = opendir(folder_.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        closedir(dir);
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder_))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -24,6 +18,11 @@ bool OpenSsl(const std::string& arguments) {
     if (status != 0)
         ADD_FAILURE() << "openssl " << arguments << ": " << output;
     return status == 0;
+}
+
+bool OpenSslEcb(bool decrypt, const std::string& in, const std::string& out) {
+    return OpenSsl(std::string("enc ") + (decrypt ? "-d " : "") + "-aes-256-ecb -nopad -K " +
+                   ToHex(kKey, 32) + " -in '" + in + "' -out '" + out + "'");
 }
 
 std::string OpenSslMd5(const std::string& path) {

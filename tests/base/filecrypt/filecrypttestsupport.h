@@ -14,7 +14,8 @@
 #include "base/crypto/cryptodispatch.h"
 #include "base/filecrypt/encryptedfile.h"
 #include "base/filecrypt/filecryptpause.h"
-#include "platform/strings.h"
+#include "tests/base/basetestutil.h"
+#include "tests/base/crypto/hexbytes.h"
 #include "tests/support/testenvironment.h"
 
 namespace filecrypttest {
@@ -23,26 +24,9 @@ constexpr uint8_t kKey[32] = {0x60, 0x3d, 0xeb, 0x10, 0x15, 0xca, 0x71, 0xbe, 0x
                               0xf0, 0x85, 0x7d, 0x77, 0x81, 0x1f, 0x35, 0x2c, 0x07, 0x3b, 0x61,
                               0x08, 0xd7, 0x2d, 0x98, 0x10, 0xa3, 0x09, 0x14, 0xdf, 0xf4};
 
-inline std::string KeyHex(const uint8_t* key = kKey, size_t length = 32) {
-    static const char kHex[] = "0123456789abcdef";
-    std::string out;
-    for (size_t i = 0; i < length; ++i) {
-        out.push_back(kHex[key[i] >> 4]);
-        out.push_back(kHex[key[i] & 15]);
-    }
-    return out;
-}
-
 inline std::string SomeBytes(size_t length, uint32_t seed) {
-    std::string out(length, '\0');
-    uint32_t x = seed * 2654435761u + 7;
-    for (auto& c : out) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        c = static_cast<char>(x >> 11);
-    }
-    return out;
+    const std::vector<uint8_t> bytes = PseudoRandomBytes(length, seed);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 inline bool Exists(const std::string& path) {
@@ -50,20 +34,16 @@ inline bool Exists(const std::string& path) {
     return stat(path.c_str(), &st) == 0;
 }
 
-inline std::wstring W(const std::string& path) {
-    return Utf8ToWide(path);
+inline uint32_t Le32(const std::string& bytes, size_t offset) {
+    return static_cast<uint32_t>(LeAt(bytes, offset, 4));
 }
 
-inline uint32_t Le32(const std::string& bytes, size_t offset) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset])) |
-           static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset + 1])) << 8 |
-           static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset + 2])) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset + 3])) << 24;
+inline size_t Padded(size_t n) {
+    return (n + 15) / 16 * 16;
 }
 
 inline void PutLe32(std::string& bytes, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<char>(value >> (8 * i));
+    bytes.replace(offset, 4, Le(value, 4));
 }
 
 // Replaces the 1 ms pause with a counter so the tests run fast; `onPause`
@@ -91,15 +71,10 @@ protected:
     std::function<void()> onPause_;
 };
 
-// openssl on PATH, or the test is skipped.
-#define REQUIRE_OPENSSL()                         \
-    do {                                          \
-        if (!pellux_test::HaveProgram("openssl")) \
-            GTEST_SKIP() << "no openssl";         \
-    } while (0)
-
 // Runs openssl with the arguments; true on exit status 0.
 bool OpenSsl(const std::string& arguments);
+// AES-256-ECB with kKey and no padding, from file to file, by openssl.
+bool OpenSslEcb(bool decrypt, const std::string& in, const std::string& out);
 // "openssl dgst -md5" of a file, as 32 hexadecimal digits.
 std::string OpenSslMd5(const std::string& path);
 

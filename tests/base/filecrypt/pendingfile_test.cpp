@@ -1,37 +1,25 @@
 #include "base/filecrypt/pendingfile.h"
 
-#include <dirent.h>
-#include <gtest/gtest.h>
+#include "tests/base/filecrypt/filecrypttestsupport.h"
 
-#include "tests/support/testenvironment.h"
-
+namespace filecrypttest {
 namespace {
 
-size_t Entries(const std::string& folder) {
-    size_t n = 0;
-    DIR* d = opendir(folder.c_str());
-    for (dirent* e; d && (e = readdir(d));)
-        n += e->d_name[0] != '.' || (e->d_name[1] != 0 && e->d_name[1] != '.');
-    if (d)
-        closedir(d);
-    return n;
-}
-
 // A destination that names no file, or a second Create, makes no temporary file.
-TEST(PendingFile, RefusesFolderDestinationsAndASecondCreate) {
-    const std::string folder = pellux_test::MakeTempDir("pending");
-    for (const std::string& bad : {std::string(), folder + "/", folder + "/sub/"}) {
+TEST_F(FileCryptTest, PendingFileRefusesFolderDestinationsAndASecondCreate) {
+    for (const std::string& bad : {std::string(), folder_ + "/", Path("sub/")}) {
         PendingFile file;
         EXPECT_FALSE(file.Create(bad)) << bad;
-        EXPECT_EQ(Entries(folder), 0u) << bad;
+        EXPECT_TRUE(Entries().empty()) << bad;
     }
     PendingFile file;
-    ASSERT_TRUE(file.Create(folder + "/a"));
-    EXPECT_FALSE(file.Create(folder + "/b"));
+    ASSERT_TRUE(file.Create(Path("a")));
+    EXPECT_FALSE(file.Create(Path("b")));
     ASSERT_TRUE(file.Write("x", 1));
     ASSERT_TRUE(file.Commit());
-    EXPECT_EQ(pellux_test::ReadFile(folder + "/a"), "x");
-    EXPECT_EQ(Entries(folder), 1u);
+    EXPECT_EQ(pellux_test::ReadFile(Path("a")), "x");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"a"});
 }
 
 }  // namespace
+}  // namespace filecrypttest

@@ -7,19 +7,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 
 #include "base/log/initconfig.h"
 #include "base/settings/inisettings.h"
 #include "platform/diagnostics.h"
 #include "platform/strings.h"
+#include "tests/base/log/logtesthooks.h"
 #include "tests/support/testenvironment.h"
 
 using namespace pellux_test;
 
 namespace {
-
-const int64_t kDec5 = 1796458150;  // 2026-12-05 08:09:10 UTC
 
 bool Exists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
@@ -39,17 +37,7 @@ protected:
         tzset();
         m_folder = MakeTempDir("user");
         ASSERT_EQ(mkdir((m_folder + "/log").c_str(), 0700), 0);
-        LogWriterHooks hooks;
-        hooks.now = [] { return kDec5; };
-        hooks.pause = [] {};
-        hooks.creationTime = [](const std::string& path, int64_t* seconds) {
-            struct stat st;
-            if (stat(path.c_str(), &st) != 0)
-                return false;
-            *seconds = st.st_mtime;
-            return true;
-        };
-        TheLogWriter().SetHooks(hooks);
+        TheLogWriter().SetHooks(TestLogHooks([] { return kDec5; }, [] {}));
     }
     void TearDown() override { TheLogWriter().SetHooks(DefaultLogWriterHooks()); }
 
@@ -60,11 +48,16 @@ protected:
 
 }  // namespace
 
-TEST_F(LogFileTest, SetupReadsLevelAndDaysFromTheSettingsFile) {
-    ASSERT_TRUE(WriteFile(m_folder + "/config.ini", "[Pellux]\r\nLogLevel=4\r\nLogSaveDate=3\r\n"));
+// The start-up reads level and days from the folder's settings file, and
+// points the settings at it.
+TEST_F(LogFileTest, InitConfigAndLogReadsLevelAndDaysFromTheSettingsFile) {
+    ASSERT_TRUE(WriteFile(m_folder + "/config.ini",
+                          "[Pellux]\r\nLogLevel=4\r\nLogSaveDate=3\r\nWebRoot=http://example.test\r\n"));
     MakeFileAged(m_folder + "/log/pellux_2026_12_01.log", 4);
     MakeFileAged(m_folder + "/log/pellux_2026_12_03.log", 2);
-    SetupLog(Utf8ToWide(m_folder));
+    EXPECT_EQ(InitConfigAndLog(Utf8ToWide(m_folder)), 0);
+    std::wstring value;
+    EXPECT_EQ(IniReadString(value, L"Pellux", L"WebRoot", L""), L"http://example.test");
     EXPECT_FALSE(Exists(m_folder + "/log/pellux_2026_12_01.log"));
     EXPECT_TRUE(Exists(m_folder + "/log/pellux_2026_12_03.log"));
 
@@ -77,7 +70,7 @@ TEST_F(LogFileTest, SetupReadsLevelAndDaysFromTheSettingsFile) {
     EXPECT_EQ(text.find("FL:"), std::string::npos);
 }
 
-TEST_F(LogFileTest, DefaultsWriteEveryLevelAndKeepThreeDays) {
+TEST_F(LogFileTest, DefaultsWriteEveryLevelAndKeepThreeDaysAndTakePlatformLines) {
     ASSERT_EQ(rmdir((m_folder + "/log").c_str()), 0);  // the setup creates it
     SetupLog(Utf8ToWide(m_folder));
     ASSERT_TRUE(Exists(m_folder + "/log"));
@@ -93,21 +86,7 @@ TEST_F(LogFileTest, DefaultsWriteEveryLevelAndKeepThreeDays) {
     EXPECT_NE(Today().find(" \ttrace line \tFL:logfile_test.cpp(" + std::to_string(line) + ")\r\n"),
               std::string::npos)
         << Today();
-}
-
-TEST_F(LogFileTest, InitConfigAndLogPointsTheSettingsAtTheFolder) {
-    ASSERT_TRUE(WriteFile(m_folder + "/config.ini", "[Pellux]\nLogLevel=0\nWebRoot=http://example.test\n"));
-    EXPECT_EQ(InitConfigAndLog(Utf8ToWide(m_folder)), 0);
-    std::wstring value;
-    EXPECT_EQ(IniReadString(value, L"Pellux", L"WebRoot", L""), L"http://example.test");
-    PELLUX_LOG_ERROR(L"an error");
-    PELLUX_LOG_INFO(L"an info");
-    EXPECT_NE(Today().find(" \tE \tPellux \t"), std::string::npos);
-    EXPECT_EQ(Today().find("an info"), std::string::npos);
-}
-
-TEST_F(LogFileTest, PlatformLinesGoToTheLogFile) {
-    SetupLog(Utf8ToWide(m_folder));
+    // The platform layer's lines go to the same file.
     PlatformLog(1, __FILE__, __LINE__, L"\u7ebf\u7a0b\u9000\u51fa\u8d85\u65f6 TimeOut = 20");
     EXPECT_NE(
         Today().find("\xe7\xba\xbf\xe7\xa8\x8b\xe9\x80\x80\xe5\x87\xba\xe8\xb6\x85\xe6\x97\xb6 TimeOut = 20"),

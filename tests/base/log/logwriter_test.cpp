@@ -1,41 +1,36 @@
 #include "base/log/logwriter.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/time.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <set>
-#include <sstream>
 #include <thread>
 #include <vector>
 
 #include "platform/namedobject.h"
 #include "platform/strings.h"
+#include "tests/base/log/logtesthooks.h"
+#include "tests/platform/childprocess.h"
 #include "tests/support/testenvironment.h"
 
 using namespace pellux_test;
 
 namespace {
 
-// 2026-12-05 08:09:10 UTC
-const int64_t kDec5 = 1796458150;
-
-std::string Hex8(unsigned v) {
-    char buf[16];
-    std::snprintf(buf, sizeof(buf), "%08x", v);
-    return buf;
-}
-
 std::string Ids() {
-    return Hex8(static_cast<unsigned>(getpid())) + ":" + Hex8(static_cast<unsigned>(syscall(SYS_gettid)));
+    char buf[32];
+    std::snprintf(buf, sizeof(buf), "%08x:%08x", static_cast<unsigned>(getpid()),
+                  static_cast<unsigned>(syscall(SYS_gettid)));
+    return buf;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -50,17 +45,8 @@ std::vector<std::string> Lines(const std::string& text) {
 
 std::set<std::string> FolderEntries(const std::string& folder) {
     std::set<std::string> names;
-    DIR* d = opendir(folder.c_str());
-    while (d != nullptr) {
-        struct dirent* e = readdir(d);
-        if (e == nullptr)
-            break;
-        const std::string n = e->d_name;
-        if (n != "." && n != "..")
-            names.insert(n);
-    }
-    if (d != nullptr)
-        closedir(d);
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename());
     return names;
 }
 
@@ -76,18 +62,7 @@ protected:
         tzset();
         m_dir = MakeTempDir("log");
         m_base = m_dir + "/pellux.log";
-        LogWriterHooks hooks;
-        hooks.now = [this] { return m_now; };
-        hooks.pause = [this] { ++m_pauses; };
-        // Birth times cannot be set; the modification time stands in.
-        hooks.creationTime = [](const std::string& path, int64_t* seconds) {
-            struct stat st;
-            if (stat(path.c_str(), &st) != 0)
-                return false;
-            *seconds = st.st_mtime;
-            return true;
-        };
-        m_writer.SetHooks(hooks);
+        m_writer.SetHooks(TestLogHooks([this] { return m_now; }, [this] { ++m_pauses; }));
     }
 
     void Configure(int level, uint32_t flags = 0, int keepDays = 0) {
@@ -103,7 +78,7 @@ protected:
 
 }  // namespace
 
-TEST_F(LogWriterTest, LineFormatAtLevelFour) {
+TEST_F(LogWriterTest, LineFormatAtLevelsFourAndTen) {
     Configure(4);
     m_writer.WriteLine(kLogInfo, "/src/core/localstorage.cpp", 42, L"hello \u4e2d\u6587");
     m_writer.WriteLine(kLogWarning, "/src/core/localstorage.cpp", 43, L"not written");
@@ -113,23 +88,23 @@ TEST_F(LogWriterTest, LineFormatAtLevelFour) {
               "2026/12/05 08:09:10 \tI \tPellux \t" + Ids() + " \thello \xe4\xb8\xad\xe6\x96\x87\r\n" +
                   "2026/12/05 08:09:10 \tE \tPellux \t" + Ids() + " \t\r\n");
     EXPECT_EQ(m_pauses, 3);
-}
 
-TEST_F(LogWriterTest, LineFormatAtLevelTenCarriesTheSourceAndEveryLetter) {
+    // Level ten carries the source and every letter (into the next day's file).
+    m_now += 86400;
     Configure(10);
     for (int level = -2; level <= 12; ++level)
         m_writer.WriteLine(level, "/src/base/db.cpp", 7, L"m");
-    const std::vector<std::string> lines = Lines(ReadFile(m_dir + "/pellux_2026_12_05.log"));
+    const std::vector<std::string> lines = Lines(ReadFile(m_dir + "/pellux_2026_12_06.log"));
     ASSERT_EQ(lines.size(), 15u);
     // Levels outside 0..9 are clamped: -2 and -1 write "E", 10 to 12 write "T".
     const std::string letters = "EEENNNIWNRNTTTT";
     for (size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_EQ(lines[i], std::string("2026/12/05 08:09:10 \t") + letters[i] + " \tPellux \t" + Ids() +
+        EXPECT_EQ(lines[i], std::string("2026/12/06 08:09:10 \t") + letters[i] + " \tPellux \t" + Ids() +
                                 " \tm \tFL:db.cpp(7)");
     }
     // Windows-style source paths are cut at their last backslash as well.
     m_writer.WriteLine(kLogInfo, "C:\\src\\task.cpp", 9, L"w");
-    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_05.log").find(" \tw \tFL:task.cpp(9)\r\n"),
+    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_06.log").find(" \tw \tFL:task.cpp(9)\r\n"),
               std::string::npos);
 }
 
@@ -156,21 +131,7 @@ TEST_F(LogWriterTest, LongLineIsCutInTheMessageAndKeepsItsEnd) {
     }
 }
 
-TEST_F(LogWriterTest, DailyFileFollowsTheFullDate) {
-    Configure(4);
-    m_now = 1796515199;  // 2026-12-05 23:59:59
-    m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"before midnight");
-    m_now += 2;  // 2026-12-06 00:00:01
-    m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"after midnight");
-    m_now += 365 * 86400;  // 2027-12-06: the same day of the year
-    m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"a year later");
-    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_05.log").find("before midnight"), std::string::npos);
-    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_06.log").find("after midnight"), std::string::npos);
-    EXPECT_NE(ReadFile(m_dir + "/pellux_2027_12_06.log").find("a year later"), std::string::npos);
-    EXPECT_EQ(FolderEntries(m_dir).size(), 3u);
-}
-
-TEST_F(LogWriterTest, ANewPathTakesEffectAtOnce) {
+TEST_F(LogWriterTest, ANewPathTakesEffectAtOnceAndTheDailyFileFollowsTheFullDate) {
     // Lines written before the start-up configuration must not keep the rest
     // of the day in the program's own file.
     m_writer.WriteLine(kLogError, "a.cpp", 1, L"early");
@@ -179,9 +140,19 @@ TEST_F(LogWriterTest, ANewPathTakesEffectAtOnce) {
     Configure(4);
     m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"configured");
     EXPECT_EQ(m_writer.DailyPath(), m_dir + "/pellux_2026_12_05.log");
-    EXPECT_NE(ReadFile(m_writer.DailyPath()).find("configured"), std::string::npos);
     if (early != m_writer.DailyPath())
         unlink(early.c_str());
+    m_now = 1796515199;  // 2026-12-05 23:59:59
+    m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"before midnight");
+    m_now += 2;  // 2026-12-06 00:00:01
+    m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"after midnight");
+    m_now += 365 * 86400;  // 2027-12-06: the same day of the year
+    m_writer.WriteLine(kLogInfo, "a.cpp", 1, L"a year later");
+    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_05.log").find("configured"), std::string::npos);
+    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_05.log").find("before midnight"), std::string::npos);
+    EXPECT_NE(ReadFile(m_dir + "/pellux_2026_12_06.log").find("after midnight"), std::string::npos);
+    EXPECT_NE(ReadFile(m_dir + "/pellux_2027_12_06.log").find("a year later"), std::string::npos);
+    EXPECT_EQ(FolderEntries(m_dir).size(), 3u);
 }
 
 TEST_F(LogWriterTest, EveryHundredthLineDeletesAnOversizedFile) {
@@ -264,16 +235,11 @@ TEST_F(LogWriterTest, ConcurrentProcessesKeepEveryLineWhole) {
     const int kProcesses = 4;
     const int kLines = 250;
     const std::wstring padding(600, L'p');
-    std::vector<pid_t> children;
+    std::vector<std::unique_ptr<ChildProcess>> children;
     for (int c = 0; c < kProcesses; ++c) {
-        const pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
+        children.push_back(std::make_unique<ChildProcess>([&](ChildProcess&) {
             CLogWriter writer;
-            LogWriterHooks hooks = DefaultLogWriterHooks();
-            hooks.now = [] { return kDec5; };
-            hooks.pause = [] {};
-            writer.SetHooks(hooks);
+            writer.SetHooks(TestLogHooks([] { return kDec5; }, [] {}));
             writer.Configure(L"Pellux", Utf8ToWide(m_base).c_str(), 10, 0, 0);
             // Two threads per process share the one writer.
             auto writeRange = [&](int from, int to) {
@@ -286,17 +252,12 @@ TEST_F(LogWriterTest, ConcurrentProcessesKeepEveryLineWhole) {
             std::thread second(writeRange, kLines / 2, kLines);
             writeRange(0, kLines / 2);
             second.join();
-            _exit(0);
-        }
-        children.push_back(pid);
+            return true;
+        }));
     }
-    for (pid_t pid : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    const std::string text = ReadFile(m_dir + "/pellux_2026_12_05.log");
-    const std::vector<std::string> lines = Lines(text);
+    for (auto& child : children)
+        ASSERT_EQ(child->Wait(), 0);
+    const std::vector<std::string> lines = Lines(ReadFile(m_dir + "/pellux_2026_12_05.log"));
     ASSERT_EQ(lines.size(), static_cast<size_t>(kProcesses * kLines));
     // Each line: the fixed head, "pid:tid" as 8 + 1 + 8 hex digits, the rest.
     std::set<std::string> expected;

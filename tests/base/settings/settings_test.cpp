@@ -5,16 +5,8 @@
 #include "base/settings/inisettings.h"
 #include "base/settings/regsettings.h"
 #include "platform/registrystore.h"
-#include "platform/strings.h"
+#include "tests/base/basetestutil.h"
 #include "tests/support/testenvironment.h"
-
-namespace {
-
-std::wstring W(const std::string& s) {
-    return Utf8ToWide(s);
-}
-
-}  // namespace
 
 TEST(IniSettings, ReadsConfigIniOfTheFolder) {
     std::string folder = pellux_test::MakeTempDir("cfg");
@@ -35,7 +27,7 @@ TEST(IniSettings, ReadsConfigIniOfTheFolder) {
     EXPECT_EQ(IniReadInt(L"Pellux", L"LogLevel", 10), 10);
 }
 
-TEST(RegSettings, TypeMismatchGivesTheDefaultBothWays) {
+TEST(RegSettings, TypesSubkeysAndSpellingsOfStoredValues) {
     ASSERT_EQ(RegWriteDword(L"", L"AsNumber", 5), S_OK);
     ASSERT_EQ(RegWriteString(L"", L"AsText", L"5"), S_OK);
     std::wstring out;
@@ -45,27 +37,21 @@ TEST(RegSettings, TypeMismatchGivesTheDefaultBothWays) {
     EXPECT_EQ(ReadRegDword(L"", L"AsNumber", 9), 5u);
     EXPECT_EQ(ReadRegDword(L"", L"Missing", 1), 1u);
     EXPECT_EQ(RegReadString(out, L"NoSuchUser", L"AsText", L"d"), L"d");
-}
-
-TEST(RegSettings, ExpandableStringsReadUnexpanded) {
+    // Expandable strings read unexpanded.
     CRegistryStore store;
     ASSERT_EQ(
         store.SetValue(L"Software\\Pellux", L"Expand", RegistryValue::String(L"%HOME%/x", REG_EXPAND_SZ)),
         S_OK);
-    std::wstring out;
     EXPECT_EQ(RegReadString(out, L"", L"Expand", L"d"), L"%HOME%/x");
-}
 
-TEST(RegSettings, EmptySubkeyIsTheMainKeyAndSubkeysAreSeparate) {
+    // The empty subkey is the main key; subkeys are separate.
     ASSERT_EQ(RegWriteString(L"", L"UserId", L"42"), S_OK);
     ASSERT_EQ(RegWriteString(L"42", L"UserName", L"a@b"), S_OK);
     RegistryValue v;
-    CRegistryStore store;
     ASSERT_TRUE(store.QueryValue(L"Software\\Pellux", L"UserId", &v));
     EXPECT_EQ(v.text, L"42");
     ASSERT_TRUE(store.QueryValue(L"Software\\Pellux\\42", L"UserName", &v));
     EXPECT_EQ(v.text, L"a@b");
-    std::wstring out;
     EXPECT_EQ(RegReadString(out, L"", L"UserName", L"none"), L"none");
     // Cleared under another spelling, as the log-out does.
     ASSERT_EQ(RegWriteString(L"", L"userid", L""), S_OK);

@@ -1,16 +1,24 @@
 #pragma once
 // Shared by the 7z tests: inputs, and the reference 7z program as an oracle.
 #include <unistd.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/base/basetestutil.h"
 #include "tests/support/testenvironment.h"
 
 namespace sevenzip_test {
+
+inline uint32_t Crc(const std::string& bytes) {
+    return static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
 
 // Text-like bytes with repeats (compresses) mixed with noise (does not).
 inline std::string MixedBytes(size_t size, unsigned seed = 1) {
@@ -34,31 +42,20 @@ inline std::string Quote(const std::string& s) {
     return "'" + s + "'";
 }
 
-// The items of `7z l -slt`, each as its key/value pairs (the archive's own
-// block is left out).
+// The items of `7z l -slt`, each as its key/value pairs: every item starts
+// with its path, below the line that ends the archive's own block.
 inline std::vector<std::map<std::string, std::string>> ListItems(const std::string& archive, int* status) {
     std::string out;
     *status = pellux_test::RunCommand("7z l -slt " + Quote(archive), &out);
     std::vector<std::map<std::string, std::string>> items;
-    const size_t start = out.find("\n----------\n");
-    if (start == std::string::npos)
-        return items;
-    std::istringstream in(out.substr(start + 12));
-    std::string line;
-    std::map<std::string, std::string> cur;
-    while (std::getline(in, line)) {
-        if (line.empty()) {
-            if (!cur.empty())
-                items.push_back(cur);
-            cur.clear();
-            continue;
-        }
+    std::istringstream in(out.substr(std::min(out.size(), out.find("\n----------\n"))));
+    for (std::string line; std::getline(in, line);) {
         const size_t eq = line.find(" = ");
-        if (eq != std::string::npos)
-            cur[line.substr(0, eq)] = line.substr(eq + 3);
+        if (line.rfind("Path = ", 0) == 0)
+            items.emplace_back();
+        if (!items.empty() && eq != std::string::npos)
+            items.back()[line.substr(0, eq)] = line.substr(eq + 3);
     }
-    if (!cur.empty())
-        items.push_back(cur);
     return items;
 }
 

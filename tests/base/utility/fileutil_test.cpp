@@ -6,43 +6,20 @@
 #include <unistd.h>
 
 #include "base/utility/filetime.h"
-#include "platform/strings.h"
+#include "tests/base/basetestutil.h"
 #include "tests/support/testenvironment.h"
 
 namespace {
-
-std::wstring W(const std::string& s) {
-    return Utf8ToWide(s);
-}
 
 bool IsDir(const std::string& p) {
     struct stat st;
     return stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Runs a test body in a fixed time zone.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* tz) {
-        const char* old = getenv("TZ");
-        m_had = old != nullptr;
-        if (old)
-            m_old = old;
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        if (m_had)
-            setenv("TZ", m_old.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool m_had = false;
-    std::string m_old;
-};
+void SetTimeZone(const char* tz) {
+    setenv("TZ", tz, 1);
+    tzset();
+}
 
 }  // namespace
 
@@ -82,30 +59,19 @@ TEST(FormatFileTime, LocalTimeWithSevenDigitFraction) {
     struct timespec times[2] = {{1796466030, 0}, {1796466030, 123456789}};
     ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
     std::wstring created, written;
-    {
-        ScopedTimeZone utc("UTC0");
-        ASSERT_EQ(FormatFileTime(W(file), created, written), S_OK);
-        EXPECT_EQ(written, L"2026-12-05 10:20:30.1234567");
-    }
-    {
-        ScopedTimeZone tokyo("JST-9");
-        ASSERT_EQ(FormatFileTime(W(file), created, written), S_OK);
-        EXPECT_EQ(written, L"2026-12-05 19:20:30.1234567");
-    }
+    SetTimeZone("JST-9");
+    ASSERT_EQ(FormatFileTime(W(file), created, written), S_OK);
+    EXPECT_EQ(written, L"2026-12-05 19:20:30.1234567");
     EXPECT_EQ(created.size(), written.size());
     EXPECT_EQ(created[4], L'-');
     EXPECT_EQ(created[19], L'.');
-}
-
-TEST(FormatFileTime, FailureLeavesTheTextsAlone) {
-    std::wstring created = L"keep1", written = L"keep2";
-    EXPECT_EQ(FormatFileTime(L"/no/such/file", created, written), E_FAIL);
-    EXPECT_EQ(created, L"keep1");
-    EXPECT_EQ(written, L"keep2");
-}
-
-TEST(FormatLocalFileTime, BeforeTheUnixEpochStillFormats) {
-    ScopedTimeZone utc("UTC0");
-    // 1601-01-01 00:00:00 plus 5 units.
+    SetTimeZone("UTC0");
+    ASSERT_EQ(FormatFileTime(W(file), created, written), S_OK);
+    EXPECT_EQ(written, L"2026-12-05 10:20:30.1234567");
+    // 1601-01-01 00:00:00 plus 5 units: before the Unix epoch still formats.
     EXPECT_EQ(FormatLocalFileTime(5), L"1601-01-01 00:00:00.0000005");
+    // A failure leaves the texts alone.
+    const std::wstring before = created + written;
+    EXPECT_EQ(FormatFileTime(L"/no/such/file", created, written), E_FAIL);
+    EXPECT_EQ(created + written, before);
 }

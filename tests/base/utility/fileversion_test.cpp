@@ -44,17 +44,11 @@ TEST(GetFileVersion, ReadsAStampedProgramAndLeavesPartsAloneOtherwise) {
     EXPECT_EQ(a + b + c + d, 36);
 }
 
-TEST(GetVersionString, ThisProgramCarriesTheProjectVersion) {
-    WORD a, b, c, d;
-    EXPECT_NE(GetModuleVersion(a, b, c, d), 0);
-    std::wstring out = L"stale";
-    EXPECT_EQ(GetVersionString(out), PELLUX_TEST_VERSION);
-}
-
-// Run once as usual, the test copies this program and runs the copy with the
-// variable set; the copy replaces its own file, as an update does, and must
-// still report the version it runs with.
-TEST(GetVersionString, KeepsTheRunningVersionAfterTheFileIsReplaced) {
+// This program carries the project version. Run once as usual, the test
+// copies this program and runs the copy with the variable set; the copy
+// replaces its own file, as an update does, and must still report the version
+// it runs with.
+TEST(GetVersionString, IsTheProjectVersionAndKeptAfterTheFileIsReplaced) {
     if (const char* self = getenv("PELLUX_REPLACE_SELF")) {
         std::string path = self;
         ASSERT_TRUE(pellux_test::WriteFile(path + ".new", "not a program"));
@@ -63,12 +57,16 @@ TEST(GetVersionString, KeepsTheRunningVersionAfterTheFileIsReplaced) {
         EXPECT_EQ(GetVersionString(out), PELLUX_TEST_VERSION);
         return;
     }
+    WORD a, b, c, d;
+    EXPECT_NE(GetModuleVersion(a, b, c, d), 0);
+    std::wstring out = L"stale";
+    EXPECT_EQ(GetVersionString(out), PELLUX_TEST_VERSION);
     std::string copy = pellux_test::MakeTempDir("self") + "/program";
     ASSERT_EQ(pellux_test::RunCommand("cp /proc/" + std::to_string(getpid()) + "/exe '" + copy + "'"), 0);
     std::string output;
     EXPECT_EQ(pellux_test::RunCommand(
                   "PELLUX_REPLACE_SELF='" + copy + "' '" + copy +
-                      "' --gtest_filter=GetVersionString.KeepsTheRunningVersionAfterTheFileIsReplaced",
+                      "' --gtest_filter=GetVersionString.IsTheProjectVersionAndKeptAfterTheFileIsReplaced",
                   &output),
               0)
         << output;

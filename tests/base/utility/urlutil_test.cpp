@@ -24,15 +24,6 @@ TEST(UrlEncode, ReservedBytesBecomeLowercaseEscapes) {
     }
 }
 
-TEST(UrlEncode, ExactlyNineteenAsciiCharactersAreReserved) {
-    int reserved = 0;
-    for (int b = 0; b < 127; ++b)
-        reserved += IsUrlReserved(static_cast<unsigned char>(b)) ? 1 : 0;
-    EXPECT_EQ(reserved, 19);
-    for (int b = 127; b < 256; ++b)
-        EXPECT_TRUE(IsUrlReserved(static_cast<unsigned char>(b))) << b;
-}
-
 TEST(UrlDecode, OnlyHexDigitsFollowAPercentSign) {
     const struct {
         std::string in;
