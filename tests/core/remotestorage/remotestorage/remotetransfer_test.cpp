@@ -113,7 +113,9 @@ TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
     auto good = Record<TaskData_UpdateFile>(session.token);
     RequestUpload(*good, id, "0", SomeBytes(5000, 2));
     LoopbackServer other;
-    other.Routes().Post("/no-result", [](const httplib::Request&, httplib::Response& res) {
+    std::string target;
+    other.Routes().Post("/no-result", [&target](const httplib::Request& request, httplib::Response& res) {
+        target = request.target;
         res.set_content("<xNorle><fileVer>3</fileVer></xNorle>", "text/xml");
     });
     other.Routes().Post(
@@ -131,7 +133,12 @@ TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
          E_RESULT_UPLOAD_ERROR},
         {"unknown stub", [](TaskData_UpdateFile& r) { r.stub = L"unknown"; }, nullptr, E_RESULT_UPLOAD_ERROR},
         {"badStub answered", nullptr, "path=/store/up&result=badStub", E_RESULT_BAD_STUB},
-        {"reply without result", [&](TaskData_UpdateFile& r) { r.uploadAddress = other.Url("/no-result?"); },
+        // The stub reaches the service exactly as it handed it out.
+        {"reply without result",
+         [&](TaskData_UpdateFile& r) {
+             r.uploadAddress = other.Url("/no-result?");
+             r.stub = L"a%2B/b=c+d";
+         },
          nullptr, E_RESULT_SERVER_ERROR},
         {"empty reply", [&](TaskData_UpdateFile& r) { r.uploadAddress = other.Url("/empty?"); }, nullptr,
          E_FAIL},
@@ -148,6 +155,8 @@ TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
         XmlNode reply;
         EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &reply), c.expected);
     }
+    EXPECT_EQ(target,
+              "/no-result?stub=a%2B/b=c+d&uploadSize=5000&uploadSha1=" + WideToUtf8(good->uploadSha1));
 }
 
 // The current or the previous version: the address request, then the fetch

@@ -1,5 +1,5 @@
 // The HTTP transport against loopback servers: status rules, result codes,
-// cancel, exact request bytes, multipart layout and speed caps.
+// cancel, hostile bodies, exact request bytes, multipart layout and speed caps.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -8,8 +8,10 @@
 #include <functional>
 #include <thread>
 
+#include "core/remotestorage/remotestorage/curlsession.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "core/remotestorage/remotestorage/transport.h"
+#include "core/remotestorage/remotestorage/xmlnode.h"
 #include "loopbackserver.h"
 #include "platform/strings.h"
 #include "tests/support/testenvironment.h"
@@ -34,6 +36,7 @@ protected:
         transport->SetSpeedLimit(0, 0);
         folder = pellux_test::MakeTempDir("transport");
     }
+    void TearDown() override { SetDownloadStallFloor(DownloadStallFloor()); }
     std::wstring Path(const std::string& name) const { return Utf8ToWide(folder + "/" + name); }
 
     CComPtr<ITransport> transport;
@@ -173,6 +176,59 @@ TEST_F(TransportTest, EveryTransferKindFollowsItsStatusRules) {
         EXPECT_EQ(c.expected, c.call());
         if (c.check)
             c.check();
+    }
+}
+
+// Hostile bodies: endless or trickling far below any rate floor.
+TEST_F(TransportTest, EndlessOrStalledBodiesEndAsTransportFailures) {
+    LoopbackServer server;
+    const size_t kPastTheCap = kMaxReplyBytes + (1u << 20);
+    server.Routes().Get("/endless-text",
+                        [&server, kPastTheCap](const httplib::Request&, httplib::Response& r) {
+                            pellux_test::StreamBytes(server, r, kPastTheCap, 1u << 20, 0);
+                        });
+    server.Routes().Get("/endless-file", [&server](const httplib::Request&, httplib::Response& r) {
+        pellux_test::StreamBytes(server, r, 8u << 20, 64u << 10, 0);
+    });
+    // One byte every 100 ms for six seconds: alive, but far below any floor.
+    server.Routes().Get("/trickle", [&server](const httplib::Request&, httplib::Response& r) {
+        pellux_test::StreamBytes(server, r, 60, 1, 100);
+    });
+    // 500 bytes a second for three seconds: slow, but faster than the user's cap allows.
+    server.Routes().Get("/capped", [&server](const httplib::Request&, httplib::Response& r) {
+        pellux_test::StreamBytes(server, r, 1500, 50, 100);
+    });
+    server.Start();
+    SetDownloadStallFloor(DownloadStallFloor{1024, 2});
+
+    std::wstring reply = L"stale";
+    EXPECT_EQ(E_TRANSPORT_FAILED,
+              transport->Request(server.Url("/endless-text").c_str(), nullptr, nullptr, &reply, 60, false));
+    EXPECT_TRUE(reply.empty());
+
+    struct Case {
+        const char* what;
+        const char* path;
+        int64_t maxBytes;
+        uint32_t downloadCap;
+        HRESULT expected;
+        int64_t mostWritten;
+    };
+    const std::vector<Case> cases = {
+        {"longer than announced", "/endless-file", 1 << 20, 0, E_TRANSPORT_FAILED, 1 << 20},
+        {"under the rate floor", "/trickle", -1, 0, E_TRANSPORT_TIMEOUT, 60},
+        {"under the floor as the user capped it", "/capped", -1, 600, S_OK, 1500},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = folder + "/download.bin";
+        transport->SetMaxDownloadBytes(c.maxBytes);
+        transport->SetSpeedLimit(0, c.downloadCap);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(c.expected, transport->Download(server.Url(c.path).c_str(), Utf8ToWide(path).c_str(),
+                                                  nullptr, nullptr, 60));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_LE(static_cast<int64_t>(pellux_test::ReadFile(path).size()), c.mostWritten);
     }
 }
 
