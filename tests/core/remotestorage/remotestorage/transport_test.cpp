@@ -19,7 +19,6 @@
 namespace {
 
 using pellux_test::LoopbackServer;
-using pellux_test::RawCaptureServer;
 using Clock = std::chrono::steady_clock;
 
 const wchar_t kServiceHeaders[] = L"v:2&User-Agent:pellux";
@@ -277,56 +276,45 @@ TEST_F(TransportTest, CancelStopsARunningTransferPromptly) {
 
 // Exactly the given header lines go out; without a header text only libcurl's own.
 TEST_F(TransportTest, RequestsCarryExactlyTheGivenHeaderLines) {
-    RawCaptureServer raw;
+    pellux_test::CaptureServer server;
+    const std::wstring document = L"<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle></xNorle>";
     std::wstring reply;
-    EXPECT_EQ(S_OK, transport->Request(raw.Url("/xsvr/getSpace/").c_str(), kServiceHeaders,
-                                       L"<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle></xNorle>",
-                                       &reply, 30, false));
+    EXPECT_EQ(S_OK, transport->Request(server.Url("/xsvr/getSpace/").c_str(), kServiceHeaders,
+                                       document.c_str(), &reply, 30, false));
     EXPECT_EQ(L"ok", reply);
-    const std::string request = raw.Request();
-    EXPECT_EQ(0u, request.find("POST /xsvr/getSpace/ HTTP/1.1\r\n")) << request;
-    EXPECT_NE(std::string::npos, request.find("\r\nv:2\r\n")) << request;
-    EXPECT_NE(std::string::npos, request.find("\r\nUser-Agent:pellux\r\n")) << request;
-    EXPECT_EQ(request.find("User-Agent"), request.rfind("User-Agent")) << request;
-    EXPECT_EQ(std::string::npos, request.find("Cookie")) << request;
-    EXPECT_NE(std::string::npos, request.find("Content-Type: application/x-www-form-urlencoded\r\n"))
-        << request;
-    EXPECT_NE(std::string::npos,
-              request.find("\r\n\r\n<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle></xNorle>"))
-        << request;
+    const pellux_test::CapturedRequest& request = server.last;
+    EXPECT_EQ("POST /xsvr/getSpace/", request.method + " " + request.target);
+    EXPECT_EQ("2", request.Header("v"));
+    ASSERT_EQ(1u, request.headers.count("User-Agent"));
+    EXPECT_EQ("pellux", request.Header("User-Agent"));
+    EXPECT_EQ(0u, request.headers.count("Cookie"));
+    EXPECT_EQ("application/x-www-form-urlencoded", request.Header("Content-Type"));
+    EXPECT_EQ(WideToUtf8(document), request.body);
 
-    RawCaptureServer bare;
     EXPECT_EQ(S_OK,
-              transport->Request(bare.Url("/api_server/").c_str(), nullptr, nullptr, nullptr, 10, false));
-    const std::string plain = bare.Request();
-    EXPECT_EQ(0u, plain.find("GET /api_server/ HTTP/1.1\r\n")) << plain;
-    EXPECT_EQ(std::string::npos, plain.find("User-Agent")) << plain;
+              transport->Request(server.Url("/api_server/").c_str(), nullptr, nullptr, nullptr, 10, false));
+    EXPECT_EQ("GET /api_server/", server.last.method + " " + server.last.target);
+    EXPECT_EQ(0u, server.last.headers.count("User-Agent"));
 }
 
 TEST_F(TransportTest, MultipartUploadPutsTheFilePartLast) {
-    RawCaptureServer raw;
-    const std::string file = folder + "/{11111111-2222-3333-4444-555555555555}";
-    ASSERT_TRUE(pellux_test::WriteFile(file, "FILEBYTES"));
+    pellux_test::CaptureServer server;
+    const std::string name = "{11111111-2222-3333-4444-555555555555}";
+    ASSERT_TRUE(pellux_test::WriteFile(folder + "/" + name, "FILEBYTES"));
     std::wstring reply;
     EXPECT_EQ(S_OK,
-              transport->Upload(raw.Url("/store/up?stub=s1&uploadSize=9").c_str(), Utf8ToWide(file).c_str(),
+              transport->Upload(server.Url("/store/up?stub=s1&uploadSize=9").c_str(), Path(name).c_str(),
                                 kServiceHeaders, L"stub=a%20b&uploadSize=10&bad=%zz", &reply, 10800));
     EXPECT_EQ(L"ok", reply);
-    const std::string request = raw.Request();
-    EXPECT_EQ(0u, request.find("POST /store/up?stub=s1&uploadSize=9 HTTP/1.1\r\n")) << request;
-    EXPECT_NE(std::string::npos, request.find("\r\nv:2\r\n")) << request;
-    EXPECT_NE(std::string::npos, request.find("Content-Type: multipart/form-data; boundary=")) << request;
-    size_t last = 0;
-    for (const char* part :
-         {"name=\"stub\"\r\n\r\na b\r\n", "name=\"uploadSize\"\r\n\r\n10\r\n", "name=\"bad\"\r\n\r\n?\r\n",
-          "name=\"FileCont\"; filename=\"{11111111-2222-3333-4444-555555555555}\"\r\n"
-          "Content-Type: application/octet-stream\r\n\r\nFILEBYTES\r\n"}) {
-        const size_t at = request.find(std::string("Content-Disposition: form-data; ") + part);
-        ASSERT_NE(std::string::npos, at) << part << request;
-        EXPECT_LT(last, at) << part;
-        last = at;
-    }
-    EXPECT_EQ(std::string::npos, request.find("Content-Disposition", last + 1)) << request;
+    const pellux_test::CapturedRequest& request = server.last;
+    EXPECT_EQ("/store/up?stub=s1&uploadSize=9", request.target);
+    EXPECT_EQ("2", request.Header("v"));
+    std::string parts;
+    for (const httplib::MultipartFormData& part : request.parts)
+        parts += part.name + "|" + part.filename + "|" + part.content_type + "|" + part.content + "\n";
+    EXPECT_EQ(
+        "stub|||a b\nuploadSize|||10\nbad|||?\nFileCont|" + name + "|application/octet-stream|FILEBYTES\n",
+        parts);
 }
 
 TEST(TransportProcessTest, BrokenPipesDoNotKillTheProcessAndSessionsWorkOnManyThreads) {
