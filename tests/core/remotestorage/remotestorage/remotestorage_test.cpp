@@ -1,12 +1,16 @@
 // Every service operation over real HTTP against the emulator: the exact
-// request it logged and the reply values read back.
+// request it logged, how its reply becomes a result code, and the push long poll.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <future>
 #include <memory>
 
 #include "core/remotestorage/remotestorage/remoteoperation.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
+#include "loopbackserver.h"
 #include "remotestoragetestbase.h"
 
 namespace pellux_test {
@@ -244,6 +248,110 @@ TEST(RemoteOperationTable, EveryOperationHasItsDescriptorInOrder) {
         EXPECT_EQ(static_cast<size_t>(table[i].id), i);
     // Header values are URL-encoded.
     EXPECT_EQ(BuildRequestHeaders(L"a b"), "v:a%20b&User-Agent:pellux");
+}
+
+// Only the reply text counts, whatever the status line says; what was read is added to the node.
+// Each case changes the root, which the next request must follow.
+TEST_F(RemoteStorageTest, TheReplyTextDecidesTheCode) {
+    struct Case {
+        std::string body, type;
+        int status;
+        HRESULT expected;
+        std::wstring used;  // the value read back
+    };
+    const std::string html =
+        "<!DOCTYPE html><html><head><title>502</title></head><body><p>Bad<br></body></html>";
+    // Nesting deep enough to overflow the stack of a recursive parser is refused.
+    std::string bomb = "<?x>";
+    for (int i = 0; i < 40000; ++i)
+        bomb += "<a>";
+    const std::vector<Case> cases{
+        {"<xNorle><result>ok</result></xNorle>", "text/xml", 200, S_OK, L""},
+        {"<xNorle><result>ok</result><used>3</used></xNorle>", "text/xml", 500, S_OK, L"3"},
+        {"<xNorle><result>targetNotExist</result><used>4</used></xNorle>", "text/xml", 200,
+         E_RESULT_TARGET_NOT_EXIST, L"4"},
+        {"<xNorle><result>serverBusy</result></xNorle>", "text/xml", 503, E_RESULT_SERVER_BUSY, L""},
+        {"<xNorle><result>OK</result></xNorle>", "text/xml", 200, E_RESULT_UNKNOWN, L""},
+        {"<xNorle><result>noSuchResultName</result></xNorle>", "text/xml", 200, E_RESULT_UNKNOWN, L""},
+        {"<?xml version=\"1.0\" encoding=\"utf-8\"?><xNorle><used>1</used></xNorle>", "text/xml", 200,
+         E_RESULT_SERVER_ERROR, L"1"},
+        {"<xNorle><result></result><used>2</used></xNorle>", "text/xml", 200, E_RESULT_SERVER_ERROR, L"2"},
+        {"", "text/xml", 200, E_FAIL, L""},
+        {html, "text/html", 200, E_FAIL, L""},
+        {html, "text/html", 502, E_FAIL, L""},
+        {bomb, "text/xml", 200, E_FAIL, L""},
+    };
+    // Case n answers under the root ".../n".
+    LoopbackServer canned;
+    std::atomic<int> hits{0};
+    canned.Routes().Post(R"(/(\d+)/xsvr/getSpace/)",
+                         [&](const httplib::Request& request, httplib::Response& res) {
+                             ++hits;
+                             const Case& c = cases.at(std::stoul(request.matches[1]));
+                             res.status = c.status;
+                             res.set_content(c.body, c.type.c_str());
+                         });
+    canned.Start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body.substr(0, 200) + " status " + std::to_string(c.status));
+        WriteConfig(
+            "[Pellux]\nServerRoot=" + WideToUtf8(canned.Url("/" + std::to_string(&c - cases.data()))) + "\n");
+        XmlNode reply;
+        reply.AddValue(L"before", L"kept");
+        auto record = Record<TaskData_GetSpace>(session.token);
+        EXPECT_EQ(storage->GetSpace(record.get(), nullptr, nullptr, &reply), c.expected);
+        EXPECT_EQ(reply.GetValue(L"used"), c.used);
+        EXPECT_EQ(reply.GetValue(L"before"), L"kept");
+    }
+    EXPECT_EQ(hits, static_cast<int>(cases.size()));
+}
+
+class PushNotifyTest : public RemoteStorageTest {
+protected:
+    // Long enough that an answer within the test can only come from a change.
+    EmulatorOptions Options() const override {
+        EmulatorOptions options;
+        options.holdMs = 20000;
+        return options;
+    }
+    HRESULT Poll(XmlNode& reply, TransportProgressCallback progress = nullptr, void* context = nullptr) {
+        auto record = Record<TaskData_PushNotify>(session.token);
+        record->userId = Utf8ToWide(session.userId);
+        return storage->PushNotify(record.get(), progress, context, &reply);
+    }
+};
+
+HRESULT CancelWhenAsked(void* context, int64_t, int64_t, int64_t, int64_t, int64_t) {
+    return static_cast<std::atomic<bool>*>(context)->load() ? E_FAIL : S_OK;
+}
+
+// A held poll answers another device's change with the new versions; a
+// cancelled one ends within about a second.
+TEST_F(PushNotifyTest, HeldPollReturnsTheNewVersionsAfterAChangeAndEndsOnCancel) {
+    const EmulatorSession other = m_emulator.Login("demo", "demo");
+    XmlNode first;
+    ASSERT_EQ(Poll(first), S_OK);
+    const std::wstring before = first.GetValue(L"opVer");
+    ASSERT_FALSE(before.empty());
+
+    XmlNode held;
+    auto poll = std::async(std::launch::async, [&] { return Poll(held); });
+    EXPECT_EQ(poll.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
+    const std::string reply = m_emulator.CallOperation(
+        "/xsvr/newFolder/", {{"token", other.token}, {"parentId", ""}, {"name", "From another device"}});
+    ASSERT_EQ(Emulator::ReplyValue(reply, "result"), "ok");
+    ASSERT_EQ(poll.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    ASSERT_EQ(poll.get(), S_OK);
+    EXPECT_GT(std::stoll(WideToUtf8(held.GetValue(L"opVer"))), std::stoll(WideToUtf8(before)));
+    EXPECT_EQ(held.GetValue(L"opVer"), Call("/xsvr/getMaxVers/", {}).GetValue(L"opVer"));
+
+    std::atomic<bool> stop{false};
+    auto cancelled = std::async(std::launch::async, [&] { return Poll(held, &CancelWhenAsked, &stop); });
+    ASSERT_EQ(cancelled.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
+    stop = true;
+    // The transport looks at the callback about once a second; allow for a busy machine.
+    ASSERT_EQ(cancelled.wait_for(std::chrono::seconds(4)), std::future_status::ready);
+    EXPECT_EQ(cancelled.get(), E_CANCELLED);
 }
 
 }  // namespace
