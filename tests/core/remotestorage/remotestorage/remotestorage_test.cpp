@@ -48,12 +48,13 @@ struct OperationCase {
 TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
     const std::string docs = IdOf("Documents");
     const std::string welcome = IdOf("welcome.txt");
-    const std::string renameMe = NewFolder("RenameMe");
-    const std::string moveMe = NewFolder("MoveMe");
-    const std::string deleteMe = NewFolder("DeleteMe");
-    const std::string purgeMe = NewFolder("PurgeMe");
-    const std::string uploadMe = NewFile("upload.txt");
-    const XmlNode recycle = Call("/xsvr/getRecycle/", {{"opVer", "1000000"}, {"size", "128"}});
+    const std::string renameMe = New("Folder", "RenameMe");
+    const std::string moveMe = New("Folder", "MoveMe");
+    const std::string deleteMe = New("Folder", "DeleteMe");
+    const std::string purgeMe = New("Folder", "PurgeMe");
+    const std::string uploadMe = New("File", "upload.txt");
+    XmlNode recycle;
+    recycle.Parse(Utf8ToWide(Call("/xsvr/getRecycle/", {{"opVer", "1000000"}, {"size", "128"}})));
     ASSERT_GE(recycle.children.size(), 2u);
     const std::string cleanMe = WideToUtf8(recycle.children[0].GetValue(L"fileId"));
     const std::string recoverMe = WideToUtf8(recycle.children[1].GetValue(L"fileId"));
@@ -343,7 +344,8 @@ TEST_F(PushNotifyTest, HeldPollReturnsTheNewVersionsAfterAChangeAndEndsOnCancel)
     ASSERT_EQ(poll.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     ASSERT_EQ(poll.get(), S_OK);
     EXPECT_GT(std::stoll(WideToUtf8(held.GetValue(L"opVer"))), std::stoll(WideToUtf8(before)));
-    EXPECT_EQ(held.GetValue(L"opVer"), Call("/xsvr/getMaxVers/", {}).GetValue(L"opVer"));
+    EXPECT_EQ(held.GetValue(L"opVer"),
+              Utf8ToWide(Emulator::ReplyValue(Call("/xsvr/getMaxVers/", {}), "opVer")));
 
     std::atomic<bool> stop{false};
     auto cancelled = std::async(std::launch::async, [&] { return Poll(held, &CancelWhenAsked, &stop); });

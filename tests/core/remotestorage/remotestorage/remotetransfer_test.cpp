@@ -57,7 +57,7 @@ protected:
     }
     // A new file entry with one or more versions uploaded through the storage.
     std::string FileWithVersions(const std::string& name, const std::vector<std::string>& blobs) {
-        const std::string id = NewFile(name);
+        const std::string id = New("File", name);
         for (size_t i = 0; i < blobs.size(); ++i) {
             auto record = Record<TaskData_UpdateFile>(session.token);
             RequestUpload(*record, id, std::to_string(i), blobs[i]);
@@ -78,7 +78,7 @@ protected:
 };
 
 TEST_F(TransferTest, UploadSendsTheQueryAndTheServiceAcceptsTheFile) {
-    const std::string id = NewFile("upload.bin");
+    const std::string id = New("File", "upload.bin");
     const std::string encoded = SomeBytes(200000, 1);
     auto record = Record<TaskData_UpdateFile>(session.token);
     RequestUpload(*record, id, "0", encoded);
@@ -109,7 +109,7 @@ TEST_F(TransferTest, UploadSendsTheQueryAndTheServiceAcceptsTheFile) {
 }
 
 TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
-    const std::string id = NewFile("refused.bin");
+    const std::string id = New("File", "refused.bin");
     auto good = Record<TaskData_UpdateFile>(session.token);
     RequestUpload(*good, id, "0", SomeBytes(5000, 2));
     LoopbackServer other;
