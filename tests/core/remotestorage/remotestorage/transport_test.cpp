@@ -46,7 +46,6 @@ protected:
 // after redirects and only over HTTP; uploads need a 2xx status.
 TEST_F(TransportTest, EveryTransferKindFollowsItsStatusRules) {
     LoopbackServer server;
-    std::string method, body, fileName, fileContents;
     std::atomic<int> hops{0};
     const std::string blob("\x00\x01payload", 9);
     auto status = [](int code) {
@@ -56,9 +55,7 @@ TEST_F(TransportTest, EveryTransferKindFollowsItsStatusRules) {
         };
     };
     auto Routes = [&]() -> httplib::Server& { return server.Routes(); };
-    Routes().Post("/op", [&](const httplib::Request& request, httplib::Response& response) {
-        method = request.method;
-        body = request.body;
+    Routes().Post("/op", [](const httplib::Request&, httplib::Response& response) {
         response.status = 500;
         response.set_content("server says no", "text/plain");
     });
@@ -80,10 +77,7 @@ TEST_F(TransportTest, EveryTransferKindFollowsItsStatusRules) {
         pellux_test::SleepUnlessStopping(server, 3000);
         r.set_content("late", "text/plain");
     });
-    Routes().Post("/up/created", [&](const httplib::Request& request, httplib::Response& r) {
-        const auto file = request.get_file_value("FileCont");
-        fileName = file.filename;
-        fileContents = file.content;
+    Routes().Post("/up/created", [](const httplib::Request&, httplib::Response& r) {
         r.status = 201;
         r.set_content("<xNorle><result>ok</result></xNorle>", "text/xml");
     });
@@ -113,12 +107,7 @@ TEST_F(TransportTest, EveryTransferKindFollowsItsStatusRules) {
              return transport->Request((url + L"/op").c_str(), kServiceHeaders, L"<a>\u00e9</a>", &reply, 30,
                                        false);
          },
-         S_OK,
-         [&] {
-             EXPECT_EQ(L"server says no", reply);
-             EXPECT_EQ("POST", method);
-             EXPECT_EQ("<a>\xc3\xa9</a>", body);  // UTF-8 on the wire
-         }},
+         S_OK, [&] { EXPECT_EQ(L"server says no", reply); }},
         {"a cancel before the transfer has no effect",
          [&] {
              transport->Cancel(0);
@@ -149,11 +138,7 @@ TEST_F(TransportTest, EveryTransferKindFollowsItsStatusRules) {
          [&] { return transport->Request((url + L"/slow").c_str(), nullptr, nullptr, &reply, 1, false); },
          E_TRANSPORT_TIMEOUT, nullptr},
         {"upload answered 201", [&] { return Upload("/up/created", Utf8ToWide(upload)); }, S_OK,
-         [&] {
-             EXPECT_EQ(L"<xNorle><result>ok</result></xNorle>", reply);
-             EXPECT_EQ("{0B1C2D3E-0000-1111-2222-333344445555}", fileName);
-             EXPECT_EQ("encoded bytes", fileContents);
-         }},
+         [&] { EXPECT_EQ(L"<xNorle><result>ok</result></xNorle>", reply); }},
         {"upload answered 404", [&] { return Upload("/up/gone", Utf8ToWide(upload)); }, E_TRANSPORT_FAILED,
          [&] { EXPECT_EQ(L"stale", reply); }},
         {"upload of an empty path", [&] { return Upload("/up/created", L""); }, E_FAIL, nullptr},
@@ -268,7 +253,7 @@ TEST_F(TransportTest, CancelStopsARunningTransferPromptly) {
 // Exactly the given header lines go out; without a header text only libcurl's own.
 TEST_F(TransportTest, RequestsCarryExactlyTheGivenHeaderLines) {
     pellux_test::CaptureServer server;
-    const std::wstring document = L"<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle></xNorle>";
+    const std::wstring document = L"<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle>\u00e9</xNorle>";
     std::wstring reply;
     EXPECT_EQ(S_OK, transport->Request(server.Url("/xsvr/getSpace/").c_str(), kServiceHeaders,
                                        document.c_str(), &reply, 30, false));
@@ -280,7 +265,7 @@ TEST_F(TransportTest, RequestsCarryExactlyTheGivenHeaderLines) {
     EXPECT_EQ("pellux", request.Header("User-Agent"));
     EXPECT_EQ(0u, request.headers.count("Cookie"));
     EXPECT_EQ("application/x-www-form-urlencoded", request.Header("Content-Type"));
-    EXPECT_EQ(WideToUtf8(document), request.body);
+    EXPECT_EQ(WideToUtf8(document), request.body);  // UTF-8 on the wire
 
     EXPECT_EQ(S_OK,
               transport->Request(server.Url("/api_server/").c_str(), nullptr, nullptr, nullptr, 10, false));
