@@ -293,32 +293,11 @@ TEST_F(TransportTest, MultipartUploadPutsTheFilePartLast) {
         parts);
 }
 
-TEST(TransportProcessTest, BrokenPipesDoNotKillTheProcessAndSessionsWorkOnManyThreads) {
+// A peer that goes away mid-transfer must not end the process.
+TEST(TransportProcessTest, BrokenPipesDoNotKillTheProcess) {
     struct sigaction action {};
     ASSERT_EQ(0, sigaction(SIGPIPE, nullptr, &action));
     EXPECT_EQ(SIG_IGN, action.sa_handler);
-
-    pellux_test::ClearProxyEnvironment();
-    LoopbackServer server;
-    server.Routes().Get("/hello", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content("hello", "text/plain");
-    });
-    server.Start();
-    std::atomic<int> good{0};
-    std::vector<std::thread> threads;
-    for (int i = 0; i < 8; ++i) {
-        threads.emplace_back([&] {
-            CComPtr<ITransport> transport;
-            std::wstring reply;
-            good += SUCCEEDED(CTransport::CreateInstance(&transport)) &&
-                    transport->Request(server.Url("/hello").c_str(), nullptr, nullptr, &reply, 30, false) ==
-                        S_OK &&
-                    reply == L"hello";
-        });
-    }
-    for (auto& thread : threads)
-        thread.join();
-    EXPECT_EQ(8, good.load());
 }
 
 }  // namespace
