@@ -139,7 +139,6 @@ TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
         // The service checks the digest of what arrived.
         {"wrong digest", [](TaskData_UpdateFile& r) { r.uploadSha1 = std::wstring(40, L'0'); }, nullptr,
          E_RESULT_UPLOAD_ERROR},
-        {"unknown stub", [](TaskData_UpdateFile& r) { r.stub = L"unknown"; }, nullptr, E_RESULT_UPLOAD_ERROR},
         {"badStub answered", nullptr, "path=/store/up&result=badStub", E_RESULT_BAD_STUB},
         // The stub reaches the service exactly as it handed it out.
         {"reply without result",
