@@ -211,14 +211,4 @@ TEST(XmlNodeParse, AChildSinkGetsTheRecordsTheTreeWouldHold) {
     }
 }
 
-TEST(XmlNodeParse, ParsingAppendsToWhatTheNodeHolds) {
-    XmlNode node(L"old");
-    node.AddValue(L"result", L"serverBusy");
-    ASSERT_EQ(node.Parse(L"<new><result>ok</result></new>"), S_OK);
-    EXPECT_EQ(node.name, L"new");
-    ASSERT_EQ(node.values.size(), 2u);
-    EXPECT_EQ(node.GetValue(L"result"), L"serverBusy");
-    EXPECT_EQ(node.values[1].second, L"ok");
-}
-
 }  // namespace
