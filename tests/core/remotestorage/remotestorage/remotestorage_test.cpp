@@ -38,10 +38,10 @@ OperationCall Op(Operation<T> operation, const std::string& token) {
 struct OperationCase {
     std::string name;
     std::string path;
-    // The exact request document; empty for the GET of the long poll.
-    std::string document;
-    std::string version;
+    // The fields of the exact request document; none for the GET of the long poll.
+    EmulatorFields fields;
     OperationCall call;
+    std::string version = "2";
 };
 
 // S_OK means the service answered "ok" to the exact document; reading a reply's
@@ -64,14 +64,19 @@ TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
     const std::string helloSha1 = "aaf4c61ddcc5e8a2dabede0f3b482cd9aea9434d";
 
     using S = IRemoteStorage;
+    auto Tok = [&](EmulatorFields fields) {
+        fields.insert(fields.begin(), {"token", token});
+        return fields;
+    };
     std::vector<OperationCase> cases;
-    cases.push_back({"Login", "/xsvr/login/",
-                     RequestDocument({{"user", "demo"},
-                                      {"password", "demo"},
-                                      {"deviceId", "pellux-0f|HOST"},
-                                      {"clientName", "pellux"},
-                                      {"clientVersion", "1.0.0.1"}}),
-                     "2", [&](IRemoteStorage& s, XmlNode& reply) {
+    cases.push_back({"Login",
+                     "/xsvr/login/",
+                     {{"user", "demo"},
+                      {"password", "demo"},
+                      {"deviceId", "pellux-0f|HOST"},
+                      {"clientName", "pellux"},
+                      {"clientVersion", "1.0.0.1"}},
+                     [&](IRemoteStorage& s, XmlNode& reply) {
                          const HRESULT hr = Op(&S::Login, "", [](TaskData_Login& r) {
                              r.user = r.password = L"demo";
                              r.deviceId = L"pellux-0f|HOST";
@@ -84,127 +89,108 @@ TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
                      }});
     cases.push_back(
         {"ReLogin", "/xsvr/forkToken/",
-         RequestDocument({{"token", second.token}, {"deviceId", "pellux-0f|HOST"}, {"clientName", "pellux"}}),
-         "2", Op(&S::ReLogin, second.token, [](TaskData_ReLogin& r) { r.deviceId = L"pellux-0f|HOST"; })});
-    cases.push_back({"GetSpace", "/xsvr/getSpace/", RequestDocument({{"token", token}}), "2",
-                     Op<TaskData_GetSpace>(&S::GetSpace, token)});
-    cases.push_back({"GetMaxVers", "/xsvr/getMaxVers/", RequestDocument({{"token", token}}), "2",
-                     Op<TaskData_GetRemoteOptVer>(&S::GetMaxVers, token)});
-    cases.push_back({"GetRecycle", "/xsvr/getRecycle/",
-                     RequestDocument({{"token", token}, {"opVer", "1000000"}, {"size", "128"}}), "2",
+         EmulatorFields({{"token", second.token}, {"deviceId", "pellux-0f|HOST"}, {"clientName", "pellux"}}),
+         Op(&S::ReLogin, second.token, [](TaskData_ReLogin& r) { r.deviceId = L"pellux-0f|HOST"; })});
+    cases.push_back({"GetSpace", "/xsvr/getSpace/", Tok({}), Op<TaskData_GetSpace>(&S::GetSpace, token)});
+    cases.push_back(
+        {"GetMaxVers", "/xsvr/getMaxVers/", Tok({}), Op<TaskData_GetRemoteOptVer>(&S::GetMaxVers, token)});
+    cases.push_back({"GetRecycle", "/xsvr/getRecycle/", Tok({{"opVer", "1000000"}, {"size", "128"}}),
                      Op(&S::GetRecycle, token, [](TaskData_GetRecycle& r) {
                          r.opVer = L"1000000";
                          r.size = 128;
                      })});
     cases.push_back(
-        {"CleanRecycle", "/xsvr/cleanRecycle/", RequestDocument({{"token", token}, {"fileId", cleanMe}}), "2",
+        {"CleanRecycle", "/xsvr/cleanRecycle/", Tok({{"fileId", cleanMe}}),
          Op(&S::CleanRecycle, token, [&](TaskData_CleanRecycle& r) { r.key = Utf8ToWide(cleanMe); })});
-    cases.push_back({"Recover", "/xsvr/recover/",
-                     RequestDocument({{"token", token}, {"fileId", recoverMe}, {"parentId", ""}}), "2",
+    cases.push_back({"Recover", "/xsvr/recover/", Tok({{"fileId", recoverMe}, {"parentId", ""}}),
                      Op(&S::Recover, token, [&](TaskData_Recover& r) { r.key = Utf8ToWide(recoverMe); })});
-    cases.push_back(
-        {"PushNotify", "/sync/get", "", "2",
-         Op(&S::PushNotify, token, [&](TaskData_PushNotify& r) { r.userId = Utf8ToWide(session.userId); })});
+    cases.push_back({"PushNotify", "/sync/get", {}, Op(&S::PushNotify, token, [&](TaskData_PushNotify& r) {
+                         r.userId = Utf8ToWide(session.userId);
+                     })});
     auto fromStart = [](TaskData_ItemSnapshot& r) {
         r.opVer = L"0";
         r.size = L"500";
     };
-    const std::string snapshot = RequestDocument({{"token", token}, {"opVer", "0"}, {"size", "500"}});
-    cases.push_back({"GetNormalItemSnapshot", "/xsvr/syncFile/", snapshot, "2",
+    const EmulatorFields snapshot = Tok({{"opVer", "0"}, {"size", "500"}});
+    cases.push_back({"GetNormalItemSnapshot", "/xsvr/syncFile/", snapshot,
                      Op(&S::GetNormalItemSnapshot, token, fromStart)});
-    cases.push_back({"GetDeletedItemSnapshot", "/xsvr/syncDelFile/", snapshot, "2",
+    cases.push_back({"GetDeletedItemSnapshot", "/xsvr/syncDelFile/", snapshot,
                      Op(&S::GetDeletedItemSnapshot, token, fromStart)});
-    cases.push_back({"GetAllShareFile out", "/xsvr/asmGetAllSharedFiles/",
-                     RequestDocument({{"token", token}, {"type", "out"}}), "3",
-                     Op<TaskData_GetAllShareFile>(&S::GetAllShareFile, token)});
-    cases.push_back({"GetAllShareFile toMe", "/xsvr/asmGetAllSharedFiles/",
-                     RequestDocument({{"token", token}, {"type", "toMe"}}), "3",
-                     Op(&S::GetAllShareFile, token, [](TaskData_GetAllShareFile& r) { r.toMe = 7; })});
-    cases.push_back({"Dir", "/xsvr/dir/", RequestDocument({{"token", token}, {"fileId", ""}}), "2",
-                     Op<TaskData_Dir>(&S::Dir, token)});
+    cases.push_back({"GetAllShareFile out", "/xsvr/asmGetAllSharedFiles/", Tok({{"type", "out"}}),
+                     Op<TaskData_GetAllShareFile>(&S::GetAllShareFile, token), "3"});
+    cases.push_back({"GetAllShareFile toMe", "/xsvr/asmGetAllSharedFiles/", Tok({{"type", "toMe"}}),
+                     Op(&S::GetAllShareFile, token, [](TaskData_GetAllShareFile& r) { r.toMe = 7; }), "3"});
+    cases.push_back({"Dir", "/xsvr/dir/", Tok({{"fileId", ""}}), Op<TaskData_Dir>(&S::Dir, token)});
     // The delete operations keep the caller's node as it was.
-    cases.push_back({"Delete", "/xsvr/delete/", RequestDocument({{"token", token}, {"fileId", deleteMe}}),
-                     "2", [&](IRemoteStorage& s, XmlNode& reply) {
-                         reply.AddValue(L"mine", L"kept");
-                         const HRESULT hr = Op(&S::Delete, token, [&](TaskData_Delete& r) {
-                             r.key = Utf8ToWide(deleteMe);
-                         })(s, reply);
-                         EXPECT_EQ(reply.values.size(), 1u);
-                         return hr;
-                     }});
-    cases.push_back({"DeleteEx", "/xsvr/deleteEx/", RequestDocument({{"token", token}, {"fileId", purgeMe}}),
-                     "2", [&](IRemoteStorage& s, XmlNode&) {
-                         auto r = Record<TaskData_Delete>(token);
-                         r->key = Utf8ToWide(purgeMe);
-                         return s.DeleteEx(r.get(), nullptr, nullptr, nullptr);
-                     }});
-    cases.push_back({"Rename", "/xsvr/rename/",
-                     RequestDocument({{"token", token}, {"fileId", renameMe}, {"name", "Renamed"}}), "2",
+    cases.push_back(
+        {"Delete", "/xsvr/delete/", Tok({{"fileId", deleteMe}}), [&](IRemoteStorage& s, XmlNode& reply) {
+             reply.AddValue(L"mine", L"kept");
+             const HRESULT hr =
+                 Op(&S::Delete, token, [&](TaskData_Delete& r) { r.key = Utf8ToWide(deleteMe); })(s, reply);
+             EXPECT_EQ(reply.values.size(), 1u);
+             return hr;
+         }});
+    cases.push_back(
+        {"DeleteEx", "/xsvr/deleteEx/", Tok({{"fileId", purgeMe}}), [&](IRemoteStorage& s, XmlNode&) {
+             auto r = Record<TaskData_Delete>(token);
+             r->key = Utf8ToWide(purgeMe);
+             return s.DeleteEx(r.get(), nullptr, nullptr, nullptr);
+         }});
+    cases.push_back({"Rename", "/xsvr/rename/", Tok({{"fileId", renameMe}, {"name", "Renamed"}}),
                      Op(&S::Rename, token, [&](TaskData_Rename& r) {
                          r.key = Utf8ToWide(renameMe);
                          r.name = L"Renamed";
                      })});
-    cases.push_back(
-        {"NewFolder", "/xsvr/newFolder/",
-         // Names are escaped in the document.
-         RequestDocument({{"token", token}, {"parentId", docs}, {"name", "New &amp; &lt;shiny&gt;"}}), "2",
-         Op(&S::NewFolder, token, [&](TaskData_DirectoryAdd& r) {
-             r.parentId = Utf8ToWide(docs);
-             r.name = L"New & <shiny>";
-         })});
-    cases.push_back(
-        {"Move", "/xsvr/move/",
-         RequestDocument({{"token", token}, {"fileId", moveMe}, {"parentId", docs}, {"name", ""}}), "2",
-         Op(&S::Move, token, [&](TaskData_Move& r) {
-             r.key = Utf8ToWide(moveMe);
-             r.parentId = Utf8ToWide(docs);
-         })});
-    cases.push_back(
-        {"MoveEx", "/xsvr/move/",
-         RequestDocument({{"token", token}, {"fileId", moveMe}, {"parentId", ""}, {"name", "Moved"}}), "2",
-         Op(&S::MoveEx, token, [&](TaskData_Move& r) {
-             r.key = Utf8ToWide(moveMe);
-             r.name = L"Moved";
-         })});
-    cases.push_back({"NewFile", "/xsvr/newFile/",
-                     RequestDocument({{"token", token}, {"parentId", ""}, {"name", "client.txt"}}), "2",
+    cases.push_back({"NewFolder", "/xsvr/newFolder/",
+                     // Names are escaped in the document.
+                     Tok({{"parentId", docs}, {"name", "New &amp; &lt;shiny&gt;"}}),
+                     Op(&S::NewFolder, token, [&](TaskData_DirectoryAdd& r) {
+                         r.parentId = Utf8ToWide(docs);
+                         r.name = L"New & <shiny>";
+                     })});
+    cases.push_back({"Move", "/xsvr/move/", Tok({{"fileId", moveMe}, {"parentId", docs}, {"name", ""}}),
+                     Op(&S::Move, token, [&](TaskData_Move& r) {
+                         r.key = Utf8ToWide(moveMe);
+                         r.parentId = Utf8ToWide(docs);
+                     })});
+    cases.push_back({"MoveEx", "/xsvr/move/", Tok({{"fileId", moveMe}, {"parentId", ""}, {"name", "Moved"}}),
+                     Op(&S::MoveEx, token, [&](TaskData_Move& r) {
+                         r.key = Utf8ToWide(moveMe);
+                         r.name = L"Moved";
+                     })});
+    cases.push_back({"NewFile", "/xsvr/newFile/", Tok({{"parentId", ""}, {"name", "client.txt"}}),
                      Op(&S::NewFile, token, [](TaskData_NewFile& r) { r.name = L"client.txt"; })});
+    cases.push_back({"UpdateFile", "/xsvr/requestUpload/",
+                     Tok({{"fileVer", "0"}, {"size", "5"}, {"fileId", uploadMe}, {"sha1", helloSha1}}),
+                     Op(&S::UpdateFile, token, [&](TaskData_UpdateFile& r) {
+                         r.key = Utf8ToWide(uploadMe);
+                         r.fileVer = L"0";
+                         r.sourceSize = L"5";
+                         r.sourceSha1 = Utf8ToWide(helloSha1);
+                         r.uploadSize = L"999";
+                     })});
     cases.push_back(
-        {"UpdateFile", "/xsvr/requestUpload/",
-         RequestDocument(
-             {{"token", token}, {"fileVer", "0"}, {"size", "5"}, {"fileId", uploadMe}, {"sha1", helloSha1}}),
-         "2", Op(&S::UpdateFile, token, [&](TaskData_UpdateFile& r) {
-             r.key = Utf8ToWide(uploadMe);
-             r.fileVer = L"0";
-             r.sourceSize = L"5";
-             r.sourceSha1 = Utf8ToWide(helloSha1);
-             r.uploadSize = L"999";
-         })});
-    cases.push_back(
-        {"FullTextSearch", "/xsvr/fullTextSearch",
-         RequestDocument({{"token", token}, {"searchText", "welcome"}, {"searchType", "0"}}), "2",
+        {"FullTextSearch", "/xsvr/fullTextSearch", Tok({{"searchText", "welcome"}, {"searchType", "0"}}),
          Op(&S::FullTextSearch, token, [](TaskData_FullTextSearch& r) { r.searchText = L"welcome"; })});
     cases.push_back(
-        {"GetItemInfo", "/xsvr/getItemInfo/", RequestDocument({{"token", token}, {"fileId", welcome}}), "2",
+        {"GetItemInfo", "/xsvr/getItemInfo/", Tok({{"fileId", welcome}}),
          Op(&S::GetItemInfo, token, [&](TaskData_GetItemInfo& r) { r.key = Utf8ToWide(welcome); })});
     cases.push_back({"ShareFile", "/xsvr/asmShare/",
-                     RequestDocument({{"token", token},
-                                      {"fileId", docs},
-                                      {"sharers", "friend,friend@pellux.test"},
-                                      {"writable", "true"},
-                                      {"sendMail", "false"}}),
-                     "2", Op(&S::ShareFile, token, [&](TaskData_ShareFile& r) {
+                     Tok({{"fileId", docs},
+                          {"sharers", "friend,friend@pellux.test"},
+                          {"writable", "true"},
+                          {"sendMail", "false"}}),
+                     Op(&S::ShareFile, token, [&](TaskData_ShareFile& r) {
                          r.key = Utf8ToWide(docs);
                          r.sharers = {L"friend", L"friend@pellux.test"};
                          r.writable = true;
                      })});
-    cases.push_back(
-        {"SetFileModTime", "/xsvr/setModTime/",
-         RequestDocument({{"token", token}, {"fileId", welcome}, {"modTime", "2025-05-06 07:08:09"}}), "2",
-         Op(&S::SetFileModTime, token, [&](TaskData_UpdateFile& r) {
-             r.key = Utf8ToWide(welcome);
-             r.modTime = L"2025-05-06 07:08:09";
-         })});
+    cases.push_back({"SetFileModTime", "/xsvr/setModTime/",
+                     Tok({{"fileId", welcome}, {"modTime", "2025-05-06 07:08:09"}}),
+                     Op(&S::SetFileModTime, token, [&](TaskData_UpdateFile& r) {
+                         r.key = Utf8ToWide(welcome);
+                         r.modTime = L"2025-05-06 07:08:09";
+                     })});
 
     for (const OperationCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -216,19 +202,19 @@ TEST_F(RemoteStorageTest, EveryOperationSendsItsRequestAndReadsItsReply) {
         EXPECT_EQ(request.path, c.path);
         EXPECT_EQ(request.Header("v"), c.version);
         EXPECT_EQ(request.Header("User-Agent"), "pellux");
-        if (c.document.empty()) {
+        if (c.fields.empty()) {
             EXPECT_EQ(request.method, "GET");
             EXPECT_EQ(request.target, "/sync/get?uid=" + session.userId);
             EXPECT_EQ(request.bodySize, 0u);
         } else {
             EXPECT_EQ(request.method, "POST");
             EXPECT_EQ(request.target, c.path);
-            EXPECT_EQ(request.body, c.document);
+            EXPECT_EQ(request.body, RequestDocument(c.fields));
         }
         // The long poll is held up to 270 seconds, every other operation 30.
         ASSERT_EQ(TransportUses().size(), 1u);
         EXPECT_EQ(TransportUses()[0].kind, "request");
-        EXPECT_EQ(TransportUses()[0].timeout, c.document.empty() ? 270u : 30u);
+        EXPECT_EQ(TransportUses()[0].timeout, c.fields.empty() ? 270u : 30u);
         EXPECT_TRUE(TransportUses()[0].report);
     }
 }
