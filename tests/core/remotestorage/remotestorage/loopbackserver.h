@@ -11,8 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/closedport.h"
-
 namespace pellux_test {
 
 class LoopbackServer {
@@ -72,12 +70,6 @@ public:
 inline void ClearProxyEnvironment() {
     for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
         unsetenv(name);
-}
-
-// An address on which nobody listens.
-inline std::wstring ClosedPortUrl(const std::string& path) {
-    const std::string url = "http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + path;
-    return std::wstring(url.begin(), url.end());
 }
 
 // Sleeps in small steps so a stopping fixture is not held up.

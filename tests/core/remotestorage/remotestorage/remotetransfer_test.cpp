@@ -88,38 +88,11 @@ protected:
     std::string dir;
 };
 
-TEST_F(TransferTest, UploadSendsTheQueryAndTheServiceAcceptsTheFile) {
-    const std::string id = New("File", "upload.bin");
+// Failures first, then the upload as handed out.
+TEST_F(TransferTest, UploadFailuresMapToTheirCodesAndTheUploadSendsTheQuery) {
     const std::string encoded = SomeBytes(200000, 1);
-    auto record = Record<TaskData_UpdateFile>(session.token);
-    RequestUpload(*record, id, "0", encoded);
-    ASSERT_TRUE(m_emulator.ClearLog());
-    TransportUses().clear();
-    XmlNode reply;
-    ASSERT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &reply), S_OK);
-    EXPECT_EQ(reply.GetValue(L"fileVer"), L"1");
-    // Transfers may take three hours.
-    ASSERT_EQ(TransportUses().size(), 1u);
-    EXPECT_EQ(TransportUses()[0].kind, "upload");
-    EXPECT_EQ(TransportUses()[0].timeout, 10800u);
-
-    const EmulatorRequest request = OnlyRequest();
-    const std::string address = WideToUtf8(record->uploadAddress).substr(m_emulator.Address().size());
-    EXPECT_EQ(request.target, address + "stub=" + WideToUtf8(record->stub) +
-                                  "&uploadSize=200000&uploadSha1=" + WideToUtf8(record->uploadSha1));
-    // One part only: the encoded file, under its own name, byte for byte.
-    ASSERT_EQ(request.parts.size(), 1u);
-    const EmulatorPart* file = request.Part("FileCont");
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->filename, "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
-    EXPECT_EQ(file->size, encoded.size());
-    EXPECT_TRUE(file->content == encoded);
-}
-
-TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
-    const std::string id = New("File", "refused.bin");
     auto good = Record<TaskData_UpdateFile>(session.token);
-    RequestUpload(*good, id, "0", SomeBytes(5000, 2));
+    RequestUpload(*good, New("File", "upload.bin"), "0", encoded);
     LoopbackServer other;
     std::string target;
     other.Routes().Post("/no-result", [&target](const httplib::Request& request, httplib::Response& res) {
@@ -163,7 +136,28 @@ TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
         EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &reply), c.expected);
     }
     EXPECT_EQ(target,
-              "/no-result?stub=a%2B/b=c+d&uploadSize=5000&uploadSha1=" + WideToUtf8(good->uploadSha1));
+              "/no-result?stub=a%2B/b=c+d&uploadSize=200000&uploadSha1=" + WideToUtf8(good->uploadSha1));
+
+    ASSERT_TRUE(m_emulator.ClearLog());
+    TransportUses().clear();
+    XmlNode reply;
+    ASSERT_EQ(storage->_UploadFile(good.get(), nullptr, nullptr, &reply), S_OK);
+    EXPECT_EQ(reply.GetValue(L"fileVer"), L"1");
+    // Transfers may take three hours.
+    ASSERT_EQ(TransportUses().size(), 1u);
+    EXPECT_EQ(TransportUses()[0].kind, "upload");
+    EXPECT_EQ(TransportUses()[0].timeout, 10800u);
+    const EmulatorRequest request = OnlyRequest();
+    const std::string address = WideToUtf8(good->uploadAddress).substr(m_emulator.Address().size());
+    EXPECT_EQ(request.target, address + "stub=" + WideToUtf8(good->stub) +
+                                  "&uploadSize=200000&uploadSha1=" + WideToUtf8(good->uploadSha1));
+    // One part only: the encoded file, under its own name, byte for byte.
+    ASSERT_EQ(request.parts.size(), 1u);
+    const EmulatorPart* file = request.Part("FileCont");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->filename, "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
+    EXPECT_EQ(file->size, encoded.size());
+    EXPECT_TRUE(file->content == encoded);
 }
 
 // The current or the previous version: the address request, then the fetch

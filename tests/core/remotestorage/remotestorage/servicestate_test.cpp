@@ -12,6 +12,8 @@
 #include "core/remotestorage/remotestorage/servicestatemonitor.h"
 #include "core/remotestorage/remotestorage/transport.h"
 #include "loopbackserver.h"
+#include "platform/strings.h"
+#include "tests/support/closedport.h"
 #include "tests/support/testenvironment.h"
 
 namespace {
@@ -208,7 +210,8 @@ TEST_F(ReportHookTest, TransfersReportTransportFailuresAsBadAndServiceFailuresAs
     EXPECT_EQ(1, center.clears);
     EXPECT_TRUE(center.posted.empty());
 
-    const std::wstring url = pellux_test::ClosedPortUrl("/x");
+    const std::wstring url =
+        Utf8ToWide("http://127.0.0.1:" + std::to_string(pellux_test::ClosedLoopbackPort()) + "/x");
     CComPtr<ITransport> transport;
     ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
     // Without the report flag a request does not count.
