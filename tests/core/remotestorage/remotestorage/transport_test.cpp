@@ -157,42 +157,36 @@ TEST_F(TransportTest, EveryTransferKindFollowsItsStatusRules) {
 // Hostile bodies: endless or trickling far below any rate floor.
 TEST_F(TransportTest, EndlessOrStalledBodiesEndAsTransportFailures) {
     LoopbackServer server;
-    const size_t kPastTheCap = kMaxReplyBytes + (1u << 20);
-    server.Routes().Get("/endless-text",
-                        [&server, kPastTheCap](const httplib::Request&, httplib::Response& r) {
-                            pellux_test::StreamBytes(server, r, kPastTheCap, 1u << 20, 0);
-                        });
-    server.Routes().Get("/endless-file", [&server](const httplib::Request&, httplib::Response& r) {
-        pellux_test::StreamBytes(server, r, 8u << 20, 64u << 10, 0);
-    });
-    // One byte every 100 ms for six seconds: alive, but far below any floor.
-    server.Routes().Get("/trickle", [&server](const httplib::Request&, httplib::Response& r) {
-        pellux_test::StreamBytes(server, r, 60, 1, 100);
-    });
-    // 500 bytes a second for three seconds: slow, but faster than the user's cap allows.
-    server.Routes().Get("/capped", [&server](const httplib::Request&, httplib::Response& r) {
-        pellux_test::StreamBytes(server, r, 1500, 50, 100);
-    });
+    // "/count/piece/pause": filler streamed in pieces, pausing (ms) before each.
+    server.Routes().Get(
+        R"(/(\d+)/(\d+)/(\d+))", [&server](const httplib::Request& request, httplib::Response& r) {
+            pellux_test::StreamBytes(server, r, std::stoull(request.matches[1]),
+                                     std::stoull(request.matches[2]), std::stoi(request.matches[3]));
+        });
     server.Start();
     SetDownloadStallFloor(DownloadStallFloor{1024, 2});
 
     std::wstring reply = L"stale";
     EXPECT_EQ(E_TRANSPORT_FAILED,
-              transport->Request(server.Url("/endless-text").c_str(), nullptr, nullptr, &reply, 60, false));
+              transport->Request(
+                  server.Url("/" + std::to_string(kMaxReplyBytes + (1u << 20)) + "/1048576/0").c_str(),
+                  nullptr, nullptr, &reply, 60, false));
     EXPECT_TRUE(reply.empty());
 
     struct Case {
         const char* what;
-        const char* path;
+        std::string path;
         int64_t maxBytes;
         uint32_t downloadCap;
         HRESULT expected;
         int64_t mostWritten;
     };
     const std::vector<Case> cases = {
-        {"longer than announced", "/endless-file", 1 << 20, 0, E_TRANSPORT_FAILED, 1 << 20},
-        {"under the rate floor", "/trickle", -1, 0, E_TRANSPORT_TIMEOUT, 60},
-        {"under the floor as the user capped it", "/capped", -1, 600, S_OK, 1500},
+        {"longer than announced", "/8388608/65536/0", 1 << 20, 0, E_TRANSPORT_FAILED, 1 << 20},
+        // One byte every 100 ms for six seconds: alive, but far below any floor.
+        {"under the rate floor", "/60/1/100", -1, 0, E_TRANSPORT_TIMEOUT, 60},
+        // 500 bytes a second for three seconds: slow, but faster than the user's cap allows.
+        {"under the floor as the user capped it", "/1500/50/100", -1, 600, S_OK, 1500},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
