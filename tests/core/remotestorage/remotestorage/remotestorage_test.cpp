@@ -256,13 +256,11 @@ TEST_F(RemoteStorageTest, TheReplyTextDecidesTheCode) {
         {"<xNorle><result>targetNotExist</result><used>4</used></xNorle>", "text/xml", 200,
          E_RESULT_TARGET_NOT_EXIST, L"4"},
         {"<xNorle><result>serverBusy</result></xNorle>", "text/xml", 503, E_RESULT_SERVER_BUSY, L""},
-        {"<xNorle><result>OK</result></xNorle>", "text/xml", 200, E_RESULT_UNKNOWN, L""},
         {"<xNorle><result>noSuchResultName</result></xNorle>", "text/xml", 200, E_RESULT_UNKNOWN, L""},
         {"<?xml version=\"1.0\" encoding=\"utf-8\"?><xNorle><used>1</used></xNorle>", "text/xml", 200,
          E_RESULT_SERVER_ERROR, L"1"},
         {"<xNorle><result></result><used>2</used></xNorle>", "text/xml", 200, E_RESULT_SERVER_ERROR, L"2"},
         {"", "text/xml", 200, E_FAIL, L""},
-        {html, "text/html", 200, E_FAIL, L""},
         {html, "text/html", 502, E_FAIL, L""},
         {bomb, "text/xml", 200, E_FAIL, L""},
     };
