@@ -1,11 +1,7 @@
 #pragma once
 // Loopback HTTP fixtures for the transport tests: a cpp-httplib server on a
-// free port, and a raw one that records the exact bytes of one request.
-#include <arpa/inet.h>
+// free port, and one that keeps what a request brought.
 #include <httplib.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -13,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace pellux_test {
 
@@ -75,14 +72,6 @@ inline void ClearProxyEnvironment() {
         unsetenv(name);
 }
 
-// An address on a port that was free a moment ago and has no listener now.
-inline std::wstring ClosedPortUrl(const std::string& path) {
-    LoopbackServer probe;
-    probe.Start();
-    const std::string url = "http://127.0.0.1:" + std::to_string(probe.Port()) + path;
-    return std::wstring(url.begin(), url.end());
-}
-
 // Sleeps in small steps so a stopping fixture is not held up.
 inline void SleepUnlessStopping(const LoopbackServer& server, int ms) {
     for (int waited = 0; waited < ms && !server.stopping; waited += 20)
@@ -105,87 +94,57 @@ inline void StreamBytes(LoopbackServer& server, httplib::Response& response, siz
         });
 }
 
-// Accepts one connection, keeps the request bytes (headers and the body its
-// Content-Length announces) and answers with a fixed reply.
-class RawCaptureServer {
+// One request as a capturing server received it; a multipart body comes as its
+// parts in the order sent.
+struct CapturedRequest {
+    std::string method;
+    std::string target;
+    httplib::Headers headers;
+    std::string body;
+    std::vector<httplib::MultipartFormData> parts;
+    // The first header of that name; "" when absent.
+    std::string Header(const std::string& name) const {
+        const auto it = headers.find(name);
+        return it == headers.end() ? std::string() : it->second;
+    }
+};
+
+// Answers every request "ok" and keeps the last one, proxied requests included.
+class CaptureServer : public LoopbackServer {
 public:
-    explicit RawCaptureServer(
-        std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok")
-        : m_reply(std::move(reply)) {
-        m_socket = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-        socklen_t length = sizeof(address);
-        getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-        listen(m_socket, 4);
-        m_thread = std::thread([this] { Serve(); });
+    CaptureServer() {
+        Routes().Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+            Keep(request, response);
+        });
+        Routes().Post(".*", [this](const httplib::Request& request, httplib::Response& response,
+                                   const httplib::ContentReader& reader) {
+            Keep(request, response);
+            if (!request.is_multipart_form_data()) {
+                reader([this](const char* data, size_t length) {
+                    last.body.append(data, length);
+                    return true;
+                });
+                return;
+            }
+            reader(
+                [this](const httplib::MultipartFormData& part) {
+                    last.parts.push_back(part);
+                    return true;
+                },
+                [this](const char* data, size_t length) {
+                    last.parts.back().content.append(data, length);
+                    return true;
+                });
+        });
+        Start();
     }
-    ~RawCaptureServer() {
-        shutdown(m_socket, SHUT_RDWR);
-        close(m_socket);
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    int Port() const { return m_port; }
-    std::wstring Url(const std::string& path) const {
-        const std::string url = "http://127.0.0.1:" + std::to_string(m_port) + path;
-        return std::wstring(url.begin(), url.end());
-    }
-    // The request as received; valid once the client has its reply.
-    std::string Request() {
-        if (m_thread.joinable())
-            m_thread.join();
-        return m_request;
-    }
+    CapturedRequest last;
 
 private:
-    void Serve() {
-        const int client = accept(m_socket, nullptr, nullptr);
-        if (client < 0)
-            return;
-        timeval timeout{5, 0};
-        setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
-        std::string data;
-        char buffer[65536];
-        size_t headerEnd = std::string::npos;
-        size_t wanted = 0;
-        bool continued = false;
-        for (;;) {
-            if (headerEnd == std::string::npos) {
-                headerEnd = data.find("\r\n\r\n");
-                if (headerEnd != std::string::npos) {
-                    const std::string head = data.substr(0, headerEnd);
-                    const size_t at = head.find("Content-Length: ");
-                    if (at != std::string::npos)
-                        wanted = std::stoul(head.substr(at + 16));
-                    if (!continued && head.find("Expect: 100-continue") != std::string::npos) {
-                        const char go[] = "HTTP/1.1 100 Continue\r\n\r\n";
-                        send(client, go, sizeof(go) - 1, MSG_NOSIGNAL);
-                        continued = true;
-                    }
-                }
-            }
-            if (headerEnd != std::string::npos && data.size() >= headerEnd + 4 + wanted)
-                break;
-            const ssize_t got = recv(client, buffer, sizeof(buffer), 0);
-            if (got <= 0)
-                break;
-            data.append(buffer, static_cast<size_t>(got));
-        }
-        m_request = data;
-        send(client, m_reply.data(), m_reply.size(), MSG_NOSIGNAL);
-        shutdown(client, SHUT_WR);
-        close(client);
+    void Keep(const httplib::Request& request, httplib::Response& response) {
+        last = CapturedRequest{request.method, request.target, request.headers, "", {}};
+        response.set_content("ok", "text/plain");
     }
-
-    std::string m_reply;
-    int m_socket = -1;
-    int m_port = 0;
-    std::thread m_thread;
-    std::string m_request;
 };
 
 }  // namespace pellux_test

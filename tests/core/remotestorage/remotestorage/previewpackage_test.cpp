@@ -113,9 +113,9 @@ TEST_F(PreviewPackageTest, PackagesWithoutASoundPictureFail) {
     }
 }
 
-TEST_F(PreviewPackageTest, ShortWriteOfTheCacheFileLeavesNoFile) {
+// A cache file cut short (as on a full disk) is removed; one that cannot be made fails.
+TEST_F(PreviewPackageTest, ACacheFileThatCannotBeWrittenWholeFailsAndLeavesNothing) {
     ASSERT_TRUE(BuildZip(package, {{"p.jpg", Picture('W', 20000)}}));
-    // A file-size limit makes the write stop part way, as a full disk would.
     signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -126,10 +126,6 @@ TEST_F(PreviewPackageTest, ShortWriteOfTheCacheFileLeavesNoFile) {
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(hr, E_FAIL);
     EXPECT_FALSE(Exists(cache));
-}
-
-TEST_F(PreviewPackageTest, CacheFileThatCannotBeCreatedFails) {
-    ASSERT_TRUE(BuildZip(package, {{"p.jpg", Picture('D')}}));
     cache = dir + "/taken";
     ASSERT_EQ(mkdir(cache.c_str(), 0700), 0);
     EXPECT_EQ(Extract(), E_FAIL);

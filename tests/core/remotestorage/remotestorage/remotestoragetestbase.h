@@ -85,31 +85,19 @@ protected:
         EmulatorTest::TearDown();
     }
 
-    std::wstring Token() const { return Utf8ToWide(session.token); }
-
-    // A plain call with the session token first; the parsed reply.
-    XmlNode Call(const std::string& path, EmulatorFields fields) const {
+    // A plain call with the session token first; the reply text.
+    std::string Call(const std::string& path, EmulatorFields fields) const {
         fields.insert(fields.begin(), {"token", session.token});
-        XmlNode reply;
-        reply.Parse(Utf8ToWide(m_emulator.CallOperation(path, fields)));
-        return reply;
+        return m_emulator.CallOperation(path, fields);
     }
     // The id of the listed item with that name in a folder ("" = root).
     std::string IdOf(const std::string& name, const std::string& folder = "") const {
-        const XmlNode reply = Call("/xsvr/dir/", {{"fileId", folder}});
-        for (const XmlNode& item : reply.children) {
-            if (item.GetValue(L"name") == Utf8ToWide(name))
-                return WideToUtf8(item.GetValue(L"fileId"));
-        }
-        ADD_FAILURE() << "no item " << name;
-        return std::string();
+        return Emulator::ItemValue(Call("/xsvr/dir/", {{"fileId", folder}}), name, "fileId");
     }
-    std::string NewFolder(const std::string& name, const std::string& parent = "") const {
-        return WideToUtf8(
-            Call("/xsvr/newFolder/", {{"parentId", parent}, {"name", name}}).GetValue(L"fileId"));
-    }
-    std::string NewFile(const std::string& name, const std::string& parent = "") const {
-        return WideToUtf8(Call("/xsvr/newFile/", {{"parentId", parent}, {"name", name}}).GetValue(L"fileId"));
+    // A new folder or file in the root; its id.
+    std::string New(const std::string& kind, const std::string& name) const {
+        return Emulator::ReplyValue(Call("/xsvr/new" + kind + "/", {{"parentId", ""}, {"name", name}}),
+                                    "fileId");
     }
     // The only request the emulator logged since the log was cleared.
     EmulatorRequest OnlyRequest() const {

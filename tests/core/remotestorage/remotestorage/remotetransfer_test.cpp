@@ -1,7 +1,9 @@
-// Uploads, downloads and previews through the addresses the service hands out.
+// Uploads, downloads and previews through the addresses the service hands out,
+// and the file digest they are checked with.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <memory>
 #include <functional>
 
@@ -57,7 +59,7 @@ protected:
     }
     // A new file entry with one or more versions uploaded through the storage.
     std::string FileWithVersions(const std::string& name, const std::vector<std::string>& blobs) {
-        const std::string id = NewFile(name);
+        const std::string id = New("File", name);
         for (size_t i = 0; i < blobs.size(); ++i) {
             auto record = Record<TaskData_UpdateFile>(session.token);
             RequestUpload(*record, id, std::to_string(i), blobs[i]);
@@ -73,47 +75,28 @@ protected:
         record->downloadPath = Utf8ToWide(path);
         return storage->DownloadFile(record.get(), nullptr, nullptr, &reply);
     }
+    HRESULT Thumbnail(const std::string& fileId, const std::string& package, const std::string& cache) {
+        auto record = Record<TaskData_GetThumbnail>(session.token);
+        record->key = Utf8ToWide(fileId);
+        record->width = 94;
+        record->height = 80;
+        record->downloadPath = Utf8ToWide(package);
+        record->cachePath = Utf8ToWide(cache);
+        return storage->GetThumbnail(record.get(), nullptr, nullptr, nullptr);
+    }
 
     std::string dir;
 };
 
-TEST_F(TransferTest, UploadSendsTheQueryAndTheServiceAcceptsTheFile) {
-    const std::string id = NewFile("upload.bin");
+// Failures first, then the upload as handed out.
+TEST_F(TransferTest, UploadFailuresMapToTheirCodesAndTheUploadSendsTheQuery) {
     const std::string encoded = SomeBytes(200000, 1);
-    auto record = Record<TaskData_UpdateFile>(session.token);
-    RequestUpload(*record, id, "0", encoded);
-    ASSERT_EQ(record->uploadAddress.back(), L'?');
-    ASSERT_TRUE(m_emulator.ClearLog());
-    TransportUses().clear();
-    XmlNode reply;
-    ASSERT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &reply), S_OK);
-    EXPECT_EQ(reply.GetValue(L"fileVer"), L"1");
-    // Transfers may take three hours.
-    ASSERT_EQ(TransportUses().size(), 1u);
-    EXPECT_EQ(TransportUses()[0].kind, "upload");
-    EXPECT_EQ(TransportUses()[0].timeout, 10800u);
-
-    const EmulatorRequest request = OnlyRequest();
-    EXPECT_EQ(request.method, "POST");
-    const std::string address = WideToUtf8(record->uploadAddress).substr(m_emulator.Address().size());
-    EXPECT_EQ(request.target, address + "stub=" + WideToUtf8(record->stub) +
-                                  "&uploadSize=200000&uploadSha1=" + WideToUtf8(record->uploadSha1));
-    EXPECT_NE(request.Header("Content-Type").find("multipart/form-data"), std::string::npos);
-    // One part only: the encoded file, under its own name, byte for byte.
-    ASSERT_EQ(request.parts.size(), 1u);
-    const EmulatorPart* file = request.Part("FileCont");
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->filename, "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
-    EXPECT_EQ(file->size, encoded.size());
-    EXPECT_TRUE(file->content == encoded);
-}
-
-TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
-    const std::string id = NewFile("refused.bin");
     auto good = Record<TaskData_UpdateFile>(session.token);
-    RequestUpload(*good, id, "0", SomeBytes(5000, 2));
+    RequestUpload(*good, New("File", "upload.bin"), "0", encoded);
     LoopbackServer other;
-    other.Routes().Post("/no-result", [](const httplib::Request&, httplib::Response& res) {
+    std::string target;
+    other.Routes().Post("/no-result", [&target](const httplib::Request& request, httplib::Response& res) {
+        target = request.target;
         res.set_content("<xNorle><fileVer>3</fileVer></xNorle>", "text/xml");
     });
     other.Routes().Post(
@@ -129,9 +112,13 @@ TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
         // The service checks the digest of what arrived.
         {"wrong digest", [](TaskData_UpdateFile& r) { r.uploadSha1 = std::wstring(40, L'0'); }, nullptr,
          E_RESULT_UPLOAD_ERROR},
-        {"unknown stub", [](TaskData_UpdateFile& r) { r.stub = L"unknown"; }, nullptr, E_RESULT_UPLOAD_ERROR},
         {"badStub answered", nullptr, "path=/store/up&result=badStub", E_RESULT_BAD_STUB},
-        {"reply without result", [&](TaskData_UpdateFile& r) { r.uploadAddress = other.Url("/no-result?"); },
+        // The stub reaches the service exactly as it handed it out.
+        {"reply without result",
+         [&](TaskData_UpdateFile& r) {
+             r.uploadAddress = other.Url("/no-result?");
+             r.stub = L"a%2B/b=c+d";
+         },
          nullptr, E_RESULT_SERVER_ERROR},
         {"empty reply", [&](TaskData_UpdateFile& r) { r.uploadAddress = other.Url("/empty?"); }, nullptr,
          E_FAIL},
@@ -148,6 +135,29 @@ TEST_F(TransferTest, UploadFailuresMapToTheirCodes) {
         XmlNode reply;
         EXPECT_EQ(storage->_UploadFile(record.get(), nullptr, nullptr, &reply), c.expected);
     }
+    EXPECT_EQ(target,
+              "/no-result?stub=a%2B/b=c+d&uploadSize=200000&uploadSha1=" + WideToUtf8(good->uploadSha1));
+
+    ASSERT_TRUE(m_emulator.ClearLog());
+    TransportUses().clear();
+    XmlNode reply;
+    ASSERT_EQ(storage->_UploadFile(good.get(), nullptr, nullptr, &reply), S_OK);
+    EXPECT_EQ(reply.GetValue(L"fileVer"), L"1");
+    // Transfers may take three hours.
+    ASSERT_EQ(TransportUses().size(), 1u);
+    EXPECT_EQ(TransportUses()[0].kind, "upload");
+    EXPECT_EQ(TransportUses()[0].timeout, 10800u);
+    const EmulatorRequest request = OnlyRequest();
+    const std::string address = WideToUtf8(good->uploadAddress).substr(m_emulator.Address().size());
+    EXPECT_EQ(request.target, address + "stub=" + WideToUtf8(good->stub) +
+                                  "&uploadSize=200000&uploadSha1=" + WideToUtf8(good->uploadSha1));
+    // One part only: the encoded file, under its own name, byte for byte.
+    ASSERT_EQ(request.parts.size(), 1u);
+    const EmulatorPart* file = request.Part("FileCont");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->filename, "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
+    EXPECT_EQ(file->size, encoded.size());
+    EXPECT_TRUE(file->content == encoded);
 }
 
 // The current or the previous version: the address request, then the fetch
@@ -169,12 +179,10 @@ TEST_F(TransferTest, DownloadAsksForTheAddressThenFetchesAndChecksTheFile) {
         EXPECT_EQ(TransportUses()[1].timeout, 10800u);
         // The reply is the address request's, for the fields the caller reads.
         EXPECT_EQ(reply.GetValue(L"fileKey").size(), 64u);
-        EXPECT_EQ(Sha1Of(path), WideToUtf8(reply.GetValue(L"compressSha1")));
         const std::vector<EmulatorRequest> log = m_emulator.RequestLog();
         ASSERT_EQ(log.size(), 2u);
         EXPECT_EQ(log[0].target, previous ? "/xsvr/requestDownloadPreviousVer/" : "/xsvr/requestDownload/");
         EXPECT_EQ(log[0].body, RequestDocument({{"token", session.token}, {"fileId", id}}));
-        EXPECT_EQ(log[1].method, "GET");
         const std::string address = WideToUtf8(reply.GetValue(L"url")).substr(m_emulator.Address().size());
         EXPECT_EQ(log[1].target, address + "stub=" + WideToUtf8(reply.GetValue(L"stub")) +
                                      (previous ? "&bakVer=previousVer" : "&bakVer=nowVer"));
@@ -221,15 +229,6 @@ TEST_F(TransferTest, StreamedDigestCatchesACorruptedByteAtEverySize) {
     }
 }
 
-TEST_F(TransferTest, DownloadFailuresEndTheOperation) {
-    XmlNode missing;
-    EXPECT_EQ(Download("no-such-item", 0, dir + "/missing.bin", missing), E_RESULT_TARGET_NOT_EXIST);
-    EXPECT_FALSE(Exists(dir + "/missing.bin"));
-    ASSERT_TRUE(m_emulator.AddFault("path=/store/down&status=206"));
-    XmlNode partial;
-    EXPECT_EQ(Download(IdOf("welcome.txt"), 0, dir + "/partial.bin", partial), E_RESULT_BAD_STUB);
-}
-
 // A service whose download reply announces the "compressSha1" the file id names.
 TEST_F(TransferTest, CompressSha1IsComparedIgnoringCaseAndMustNotBeEmpty) {
     const std::string content = SomeBytes(1000, 5);
@@ -263,20 +262,7 @@ TEST_F(TransferTest, CompressSha1IsComparedIgnoringCaseAndMustNotBeEmpty) {
     }
 }
 
-class ThumbnailTest : public TransferTest {
-protected:
-    HRESULT Thumbnail(const std::string& fileId, const std::string& package, const std::string& cache) {
-        auto record = Record<TaskData_GetThumbnail>(session.token);
-        record->key = Utf8ToWide(fileId);
-        record->width = 94;
-        record->height = 80;
-        record->downloadPath = Utf8ToWide(package);
-        record->cachePath = Utf8ToWide(cache);
-        return storage->GetThumbnail(record.get(), nullptr, nullptr, nullptr);
-    }
-};
-
-TEST_F(ThumbnailTest, PreviewIsFetchedCachedAndThePackageRemoved) {
+TEST_F(TransferTest, ThumbnailPreviewIsFetchedCachedAndThePackageRemoved) {
     const std::string sunset = IdOf("sunset.jpg", IdOf("Pictures"));
     ASSERT_TRUE(m_emulator.ClearLog());
     TransportUses().clear();
@@ -298,7 +284,13 @@ TEST_F(ThumbnailTest, PreviewIsFetchedCachedAndThePackageRemoved) {
     EXPECT_EQ(request.Header("v"), "2");
 }
 
-TEST_F(ThumbnailTest, FailedFetchOrUnusablePackageLeavesNoPackage) {
+TEST_F(TransferTest, FailedDownloadsAndPreviewsLeaveNoFile) {
+    XmlNode missing, partial;
+    EXPECT_EQ(Download("no-such-item", 0, dir + "/missing.bin", missing), E_RESULT_TARGET_NOT_EXIST);
+    EXPECT_FALSE(Exists(dir + "/missing.bin"));
+    ASSERT_TRUE(m_emulator.AddFault("path=/store/down&status=206"));
+    EXPECT_EQ(Download(IdOf("welcome.txt"), 0, dir + "/partial.bin", partial), E_RESULT_BAD_STUB);
+
     const std::string package = dir + "/package.zip";
     EXPECT_EQ(Thumbnail("no-such-item", package, dir + "/thumb/a.jpg"), E_RESULT_BAD_STUB);
     EXPECT_FALSE(Exists(package));
@@ -312,6 +304,50 @@ TEST_F(ThumbnailTest, FailedFetchOrUnusablePackageLeavesNoPackage) {
     EXPECT_EQ(Thumbnail("f", package, dir + "/thumb/b.jpg"), E_FAIL);
     EXPECT_FALSE(Exists(package));
     EXPECT_FALSE(Exists(dir + "/thumb/b.jpg"));
+}
+
+// Several chunks and a short tail; a missing file or a folder fails and leaves hex alone.
+TEST(FileSha1Hex, DigestsInLowerCaseAcrossChunksAndMissingFilesFail) {
+    const std::string dir = MakeTempDir("sha1");
+    std::string big;
+    for (size_t i = 0; i < 3 * kFileSha1ChunkBytes + 17; ++i)
+        big += static_cast<char>((i * 131 + i / 7) & 0xFF);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "da39a3ee5e6b4b0d3255bfef95601890afd80709"},
+        {"abc", "a9993e364706816aba3e25717850c26c9cd0d89d"},
+        {big, "c6fbc115686de21dbe4f4e6f7fa697f60fc043c4"},  // as sha1sum gives it
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteFile(dir + "/f", c.first));
+        std::wstring hex;
+        ASSERT_EQ(FileSha1Hex(Utf8ToWide(dir + "/f"), std::function<bool()>(), hex), S_OK);
+        EXPECT_EQ(WideToUtf8(hex), c.second) << c.first.size();
+    }
+    std::wstring hex = L"untouched";
+    EXPECT_EQ(FileSha1Hex(Utf8ToWide(dir + "/none"), std::function<bool()>(), hex), E_FAIL);
+    EXPECT_EQ(FileSha1Hex(Utf8ToWide(dir), std::function<bool()>(), hex), E_FAIL);
+    EXPECT_EQ(hex, L"untouched");
+}
+
+TEST(FileSha1Hex, CallbackIsAskedOncePerChunkAndStopsHashing) {
+    const std::string path = MakeTempDir("sha1") + "/three";
+    ASSERT_TRUE(WriteFile(path, std::string(2 * kFileSha1ChunkBytes + 1, 'x')));
+    int calls = 0;
+    std::wstring hex;
+    ASSERT_EQ(FileSha1Hex(
+                  Utf8ToWide(path), [&] { return ++calls > 0; }, hex),
+              S_OK);
+    EXPECT_EQ(calls, 3);
+    calls = 0;
+    EXPECT_EQ(FileSha1Hex(
+                  Utf8ToWide(path), [&] { return ++calls < 1; }, hex),
+              E_FAIL);
+    EXPECT_EQ(calls, 1);
+    // The flag form stops the same way.
+    std::atomic<bool> cancel{false};
+    EXPECT_EQ(FileSha1Hex(Utf8ToWide(path), cancel, hex), S_OK);
+    cancel = true;
+    EXPECT_EQ(FileSha1Hex(Utf8ToWide(path), cancel, hex), E_FAIL);
 }
 
 }  // namespace

@@ -1,14 +1,22 @@
-// What a transport takes from the settings file and the registry, seen on
-// real loopback transfers: speed caps, the TLS opt-out and the proxy.
+// What a transport takes from the settings file, the registry and the
+// environment: the pure decisions (multipart fields, proxy options, speed caps,
+// outcome mapping), then their effect on real loopback transfers.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "base/settings/inisettings.h"
 #include "base/settings/regsettings.h"
+#include "core/remotestorage/remotestorage/curlsession.h"
+#include "core/remotestorage/remotestorage/formfields.h"
+#include "core/remotestorage/remotestorage/proxyoptions.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
 #include "core/remotestorage/remotestorage/transport.h"
+#include "core/remotestorage/remotestorage/transportsettings.h"
 #include "loopbackserver.h"
 #include "platform/strings.h"
 #include "tests/support/testenvironment.h"
@@ -16,7 +24,6 @@
 namespace {
 
 using pellux_test::LoopbackServer;
-using pellux_test::RawCaptureServer;
 
 class TransportSettingsTest : public ::testing::Test {
 protected:
@@ -78,15 +85,12 @@ TEST_F(TransportSettingsTest, TheRegistryProxyIsReadBeforeEveryTransfer) {
     setenv("http_proxy", "http://127.0.0.1:1", 1);
     CComPtr<ITransport> transport;
     ASSERT_EQ(S_OK, CTransport::CreateInstance(&transport));
-    {
-        RawCaptureServer direct;
-        EXPECT_EQ(S_OK,
-                  transport->Request(direct.Url("/xsvr/dir/").c_str(), nullptr, L"x", nullptr, 30, false));
-        EXPECT_EQ(0u, direct.Request().find("POST /xsvr/dir/ HTTP/1.1\r\n"));
-    }
+    pellux_test::CaptureServer direct;
+    EXPECT_EQ(S_OK, transport->Request(direct.Url("/xsvr/dir/").c_str(), nullptr, L"x", nullptr, 30, false));
+    EXPECT_EQ("/xsvr/dir/", direct.last.target);
     unsetenv("http_proxy");
     for (const wchar_t* user : {L"", L"ann"}) {
-        RawCaptureServer proxy;
+        pellux_test::CaptureServer proxy;
         ASSERT_EQ(S_OK, RegWriteDword(L"", L"ProxyServerType", 2));
         ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerPort", std::to_wstring(proxy.Port())));
         ASSERT_EQ(S_OK, RegWriteString(L"", L"ProxyServerUserName", user));
@@ -95,11 +99,9 @@ TEST_F(TransportSettingsTest, TheRegistryProxyIsReadBeforeEveryTransfer) {
         EXPECT_EQ(S_OK, transport->Request(L"http://service.invalid/xsvr/dir/", L"v:2&User-Agent:pellux",
                                            L"<x/>", &reply, 30, false));
         EXPECT_EQ(L"ok", reply);
-        const std::string request = proxy.Request();
-        EXPECT_EQ(0u, request.find("POST http://service.invalid/xsvr/dir/ HTTP/1.1\r\n")) << request;
+        EXPECT_EQ("http://service.invalid/xsvr/dir/", proxy.last.target);
         // "ann:pw"
-        EXPECT_EQ(*user != 0, request.find("Proxy-Authorization: Basic YW5uOnB3\r\n") != std::string::npos)
-            << request;
+        EXPECT_EQ(*user ? "Basic YW5uOnB3" : "", proxy.last.Header("Proxy-Authorization"));
     }
 }
 
@@ -133,6 +135,114 @@ TEST_F(TransportSettingsTest, OnlyAnExplicitSettingLetsAnUnverifiedPeerThrough) 
     EXPECT_EQ(S_OK,
               lenient->Request(server.Url("/xsvr/getSpace/").c_str(), nullptr, L"x", &reply, 30, false));
     EXPECT_EQ(L"<xNorle><result>ok</result></xNorle>", reply);
+}
+
+// Each case: the field text and its decoded name=contents pairs, "|" between.
+TEST(FormFieldsTest, PairsDecodeInTextOrderAndBrokenEscapesBecomeAQuestionMark) {
+    const std::vector<std::pair<const wchar_t*, std::string>> cases = {
+        {L"stub=a%20b&uploadSize=10&sum=1+1%09&name=%E4%B8%AD",
+         "stub=a b|uploadSize=10|sum=1+1\t|name=\xe4\xb8\xad"},        // '+' is not a blank here
+        {L"a=%zz&b=a%zzc&c=%&d=x%4&e=%4g", "a=?|b=a?c|c=?|d=x?|e=?"},  // never reading past the text
+        {L"k=%FF", "k=\xef\xbf\xbd"},  // bytes that are not UTF-8 are replaced, not sent raw
+        {L"a=1&lonely", "a=1"},
+        {L"", ""},
+    };
+    for (const auto& c : cases) {
+        std::string decoded;
+        for (const auto& field : DecodeFormFields(c.first))
+            decoded += (decoded.empty() ? "" : "|") + field.name + "=" + field.contents;
+        EXPECT_EQ(c.second, decoded);
+    }
+}
+
+// An absent type uses the system proxy, as the system type does; any but manual means none.
+TEST(ProxyOptionsTest, TheTypeChoosesSystemManualOrNoProxy) {
+    struct Case {
+        uint32_t type;
+        const wchar_t* userName;
+        const char* system;
+        bool httpProxy;
+        const char* proxy;
+        const char* userPassword;
+    };
+    const std::vector<Case> cases = {
+        {static_cast<uint32_t>(-1), L"", "proxy.lan:8080 other.lan:3128", true, "proxy.lan:8080", ""},
+        // No system proxy: explicitly none, so libcurl does not guess one.
+        {static_cast<uint32_t>(-1), L"", "", false, "", ""},
+        {kProxySystem, L"ann", "proxy.lan:8080", true, "proxy.lan:8080", ""},
+        {kProxyManual, L"", "ignored:1", true, "10.0.0.9:3128", ""},
+        {kProxyManual, L"ann", "", true, "10.0.0.9:3128", "ann:p\xc3\xa4ss"},
+        {0, L"ann", "proxy.lan:8080", false, "", ""},
+        {3, L"", "proxy.lan:8080", false, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + c.system);
+        ProxyRegistryValues values;
+        if (c.type != static_cast<uint32_t>(-1))
+            values.type = c.type;
+        values.server = L"10.0.0.9";
+        values.port = L"3128";
+        values.userName = c.userName;
+        values.password = L"p\u00e4ss";
+        const ProxyOptions options = BuildProxyOptions(values, c.system);
+        EXPECT_EQ(c.httpProxy, static_cast<bool>(options.httpProxyType));
+        EXPECT_EQ(c.proxy, options.proxy);
+        EXPECT_EQ(c.userPassword, options.userPassword);
+    }
+}
+
+TEST(ProxyOptionsTest, EnvironmentStyleEntriesKeepOnlyHostAndPort) {
+    std::string hostAndPort;
+    ASSERT_TRUE(ParseSystemProxyList("http://proxy.lan:3128/", &hostAndPort));
+    EXPECT_EQ("proxy.lan:3128", hostAndPort);
+    ASSERT_TRUE(ParseSystemProxyList("http://[::1]", &hostAndPort));
+    EXPECT_EQ("[::1]:80", hostAndPort);
+    ASSERT_TRUE(ParseSystemProxyList("[::1]:8888", &hostAndPort));
+    EXPECT_EQ("[::1]:8888", hostAndPort);
+    EXPECT_FALSE(ParseSystemProxyList("", &hostAndPort));
+    EXPECT_FALSE(ParseSystemProxyList(" proxy.lan:1", &hostAndPort));
+}
+
+TEST(ProxyOptionsTest, TheEnvironmentStandsInForTheSystemSetting) {
+    setenv("http_proxy", "http://plain.lan:1", 1);
+    setenv("https_proxy", "secure.lan:2", 1);
+    EXPECT_EQ("http://plain.lan:1", SystemProxyListFor("http://127.0.0.1/x"));
+    EXPECT_EQ("secure.lan:2", SystemProxyListFor("HTTPS://host/x"));
+    unsetenv("http_proxy");
+    unsetenv("https_proxy");
+    EXPECT_EQ("", SystemProxyListFor("http://127.0.0.1/x"));
+}
+
+TEST(SpeedCapTest, DebugValueWinsUnlessAbsentOrMinusOne) {
+    // Both absent: 1 MiB/s.
+    EXPECT_EQ(0x100000u, ResolveSpeedCap(L"", L""));
+    EXPECT_EQ(0x100000u, ResolveSpeedCap(L"-1", L""));
+    EXPECT_EQ(0u, ResolveSpeedCap(L"0", L""));  // 0 removes the cap
+    EXPECT_EQ(2048u, ResolveSpeedCap(L"2048", L"99"));
+    EXPECT_EQ(99u, ResolveSpeedCap(L"", L"99"));
+    EXPECT_EQ(0u, ResolveSpeedCap(L"-1", L"0"));
+    EXPECT_EQ(0u, ResolveSpeedCap(L"fast", L"99"));  // text without digits counts as 0
+}
+
+TEST(SpeedCapTest, IntegerSettingsReadLeadingDigits) {
+    EXPECT_EQ(7, ParseIntegerSetting(L"", 7));
+    EXPECT_EQ(12, ParseIntegerSetting(L" 12kb", 7));
+    EXPECT_EQ(-3, ParseIntegerSetting(L"-3", 7));
+    EXPECT_EQ(0, ParseIntegerSetting(L"x", 7));
+    EXPECT_GT(ParseIntegerSetting(L"99999999999999999999999", 7), 0);
+}
+
+TEST(TransferResultTest, CodesMapInTheirOrder) {
+    EXPECT_EQ(S_OK, TransferResult(CURLE_OK, true));
+    // A time-out wins over a cancel that came too.
+    EXPECT_EQ(E_TRANSPORT_TIMEOUT, TransferResult(CURLE_OPERATION_TIMEDOUT, true));
+    EXPECT_EQ(E_CANCELLED, TransferResult(CURLE_ABORTED_BY_CALLBACK, false));
+    EXPECT_EQ(E_CANCELLED, TransferResult(CURLE_RECV_ERROR, true));
+    EXPECT_EQ(E_TRANSPORT_CONNECT, TransferResult(CURLE_COULDNT_RESOLVE_PROXY, false));
+    EXPECT_EQ(E_TRANSPORT_CONNECT, TransferResult(CURLE_COULDNT_RESOLVE_HOST, false));
+    EXPECT_EQ(E_TRANSPORT_CONNECT, TransferResult(CURLE_COULDNT_CONNECT, false));
+    EXPECT_EQ(E_TRANSPORT_FAILED, TransferResult(CURLE_PEER_FAILED_VERIFICATION, false));
+    EXPECT_EQ(E_TRANSPORT_FAILED, TransferResult(CURLE_WRITE_ERROR, false));
 }
 
 }  // namespace
