@@ -217,16 +217,18 @@ TEST_F(OpenForEdit, ACurrentCopyIsReusedAnythingElseDownloadedAndEditsAreKept) {
         SCOPED_TRACE(c.what);
         fs::remove_all(root_);
         fs::create_directories(root_);
-        const std::wstring id = L"f" + std::to_wstring(++n);
+        // A name of its own: the copies opened by earlier cases stay watched.
+        const std::string name = "a" + std::to_string(++n) + ".txt";
+        const std::wstring id = L"f" + std::to_wstring(n);
         if (c.cached)
-            Known(id, "a.txt", "same");
+            Known(id, name, "same");
         if (!c.onDisk.empty()) {
-            ASSERT_TRUE(WriteFile(root_ + "/a.txt", c.onDisk));
+            ASSERT_TRUE(WriteFile(root_ + "/" + name, c.onDisk));
         }
         tasks_->serverFileVer = c.serverVersion;
         const size_t posts = tasks_->Count();
         const size_t opens = opened_.load();
-        ASSERT_EQ(mgr_.OpenFile(id, L"\\docs\\a.txt", Local("a.txt")), S_OK);
+        ASSERT_EQ(mgr_.OpenFile(id, L"\\docs\\" + Utf8ToWide(name), Local(name)), S_OK);
         ASSERT_EQ(tasks_->Count() - posts, c.download ? 1u : 0u);
         if (c.download) {
             const auto p = tasks_->At(posts);
