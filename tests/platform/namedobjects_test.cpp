@@ -114,25 +114,39 @@ TEST(NamedMutex, CounterUnderTheMutexIsExactAcrossProcesses) {
     EXPECT_EQ(pellux_test::ReadFile(file), "400");
 }
 
-TEST(NamedEvent, SecondCreatorSeesTheFirstAndSignalsItAndAutoResetIsConsumedByOneWait) {
+TEST(NamedEvent, SecondCreatorSeesTheFirstAndSignalsItAndTheEventEndsWithItsLastHandle) {
     const std::string name = UniqueName("Velmoran_Pellux_Process_Instance_Mutex");
     CNamedEvent first;
+    EXPECT_FALSE(first.Open(name));
     bool existed = true;
     ASSERT_TRUE(first.Create(name, true, false, &existed));
     EXPECT_FALSE(existed);
     EXPECT_FALSE(first.Wait(0));
-
-    pellux_test::ChildProcess second([&name](pellux_test::ChildProcess&) {
+    pellux_test::ChildProcess second([&name](pellux_test::ChildProcess& self) {
         CNamedEvent ev;
         bool there = false;
-        return ev.Create(name, true, false, &there) && there && ev.Set();
+        if (!ev.Create(name, true, false, &there) || !there || !ev.Set())
+            return false;
+        self.Send('s');
+        pause();
+        return true;
     });
-    EXPECT_EQ(second.Wait(), 0);
+    char c;
+    ASSERT_TRUE(second.Receive(&c));
     // Manual reset: stays signalled until reset.
     EXPECT_TRUE(first.Wait(0));
     EXPECT_TRUE(first.Wait(0));
     ASSERT_TRUE(first.Reset());
     EXPECT_FALSE(first.Wait(0));
+    first.Close();
+    EXPECT_TRUE(first.Open(name));  // the child still holds it
+    first.Close();
+    // The last holder dies without closing: the event goes with it.
+    second.Kill();
+    second.Wait();
+    ASSERT_TRUE(first.Create(name, true, false, &existed));
+    EXPECT_FALSE(existed);
+    EXPECT_FALSE(first.Wait(0));  // a new event starts unsignalled
     // An auto-reset event is consumed by one wait, through any handle.
     const std::string autoName = UniqueName("auto");
     CNamedEvent a, b;
@@ -146,31 +160,4 @@ TEST(NamedEvent, SecondCreatorSeesTheFirstAndSignalsItAndAutoResetIsConsumedByOn
     });
     EXPECT_TRUE(b.Wait(2000));
     setter.join();
-}
-
-TEST(NamedEvent, ExistsOnlyWhileSomeHandleIsOpen) {
-    const std::string name = UniqueName("instance");
-    CNamedEvent probe;
-    EXPECT_FALSE(probe.Open(name));
-    pellux_test::ChildProcess holder([&name](pellux_test::ChildProcess& self) {
-        CNamedEvent ev;
-        bool there = true;
-        if (!ev.Create(name, true, false, &there) || there)
-            return false;
-        self.Send('c');
-        pause();
-        return true;
-    });
-    char c;
-    ASSERT_TRUE(holder.Receive(&c));
-    EXPECT_TRUE(probe.Open(name));
-    probe.Close();
-    // The holder dies without closing: the event goes with it.
-    holder.Kill();
-    holder.Wait();
-    CNamedEvent again;
-    bool existed = true;
-    ASSERT_TRUE(again.Create(name, true, false, &existed));
-    EXPECT_FALSE(existed);
-    EXPECT_FALSE(again.Wait(0));  // a new event starts unsignalled
 }

@@ -139,19 +139,20 @@ TEST(RegistryStore, ConcurrentWritersInSeveralProcessesLoseNothing) {
     CRegistryStore store(FreshStoreFile());
     constexpr int kProcesses = 4;
     constexpr int kValues = 40;
+    // Value i of process p: spread over three keys, long enough to make rewrites slow.
+    const auto key = [](int i) { return L"Software\\Pellux\\" + std::to_wstring(i % 3); };
+    const auto name = [](int p, int i) { return L"p" + std::to_wstring(p) + L"_" + std::to_wstring(i); };
+    const auto text = [&](int p, int i) { return name(p, i) + L"=" + std::wstring(300, L'v'); };
     std::vector<std::unique_ptr<pellux_test::ChildProcess>> children;
     for (int p = 0; p < kProcesses; ++p) {
         children.push_back(
-            std::make_unique<pellux_test::ChildProcess>([&store, p](pellux_test::ChildProcess& self) {
+            std::make_unique<pellux_test::ChildProcess>([&, p](pellux_test::ChildProcess& self) {
                 char go;
                 if (!self.Receive(&go))
                     return false;
                 CRegistryStore mine(store.FilePath());
                 for (int i = 0; i < kValues; ++i) {
-                    std::wstring key = L"Software\\Pellux\\" + std::to_wstring(i % 3);
-                    std::wstring name = L"p" + std::to_wstring(p) + L"_" + std::to_wstring(i);
-                    if (mine.SetValue(key, name,
-                                      RegistryValue::String(name + L"=" + std::wstring(300, L'v'))) != S_OK)
+                    if (mine.SetValue(key(i), name(p, i), RegistryValue::String(text(p, i))) != S_OK)
                         return false;
                 }
                 return true;
@@ -163,11 +164,8 @@ TEST(RegistryStore, ConcurrentWritersInSeveralProcessesLoseNothing) {
     for (auto& c : children)
         EXPECT_EQ(c->Wait(), 0);
     for (int p = 0; p < kProcesses; ++p) {
-        for (int i = 0; i < kValues; ++i) {
-            std::wstring key = L"Software\\Pellux\\" + std::to_wstring(i % 3);
-            std::wstring name = L"p" + std::to_wstring(p) + L"_" + std::to_wstring(i);
-            EXPECT_EQ(ReadText(store, key, name), name + L"=" + std::wstring(300, L'v'));
-        }
+        for (int i = 0; i < kValues; ++i)
+            EXPECT_EQ(ReadText(store, key(i), name(p, i)), text(p, i));
     }
     // No temporary files are left beside the store.
     std::string out;

@@ -88,13 +88,3 @@ TEST_F(VersionNote, FilesWithoutTheNoteGiveNothing) {
     }
     EXPECT_EQ(got[0], 9);  // untouched on failure
 }
-
-TEST(VersionNoteStamp, TheBuildStampsThisProgram) {
-    std::string self = GetRunningProgramPath();
-    ASSERT_NE(self.find("test_platform"), std::string::npos) << self;
-    uint16_t got[4];
-    ASSERT_TRUE(ReadVersionNote(self, got));
-    std::string text = std::to_string(got[0]) + "." + std::to_string(got[1]) + "." + std::to_string(got[2]) +
-                       "." + std::to_string(got[3]);
-    EXPECT_EQ(text, PELLUX_TEST_VERSION);
-}

@@ -9,7 +9,7 @@
 #include "platform/event.h"
 #include "platform/tickcount.h"
 
-TEST(CEvent, AutoResetIsConsumedByOneWaitManualResetStaysSetUntilReset) {
+TEST(CEvent, AutoResetIsConsumedByOneWaitManualResetStaysSetAndSetWakesAWaiterAtOnce) {
     for (bool manual : {false, true}) {
         CEvent ev(manual, false);
         EXPECT_FALSE(ev.Wait(10)) << manual;
@@ -18,12 +18,6 @@ TEST(CEvent, AutoResetIsConsumedByOneWaitManualResetStaysSetUntilReset) {
         EXPECT_EQ(ev.Wait(0), manual) << manual;
         ev.Reset();
         EXPECT_FALSE(ev.Wait(5)) << manual;
-    }
-}
-
-TEST(CEvent, SetWakesAWaiterAtOnce) {
-    for (bool manual : {false, true}) {
-        CEvent ev(manual, false);
         std::thread setter([&ev] {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             ev.Set();
@@ -35,33 +29,6 @@ TEST(CEvent, SetWakesAWaiterAtOnce) {
     }
 }
 
-TEST(CWorkerThread, StopRequestEndsACooperativeWorker) {
-    CWorkerThread t;
-    ASSERT_TRUE(t.Start([](const CWorkerThread::StopToken& stop) { stop.WaitForStop(INFINITE_WAIT); }));
-    EXPECT_TRUE(t.IsRunning());
-    EXPECT_FALSE(t.Start([](const CWorkerThread::StopToken&) {}));  // one worker at a time
-    t.RequestStop();
-    EXPECT_TRUE(t.Join(2000));
-    EXPECT_FALSE(t.IsRunning());
-}
-
-TEST(CWorkerThread, AStuckWorkerIsAbandonedAfterTheDeadline) {
-    auto release = std::make_shared<CEvent>(true, false);
-    auto finished = std::make_shared<CEvent>(true, false);
-    CWorkerThread t;
-    t.Start([release, finished](const CWorkerThread::StopToken&) {
-        release->Wait();
-        finished->Set();
-    });
-    t.RequestStop();
-    uint64_t start = GetTickCount64();
-    EXPECT_FALSE(t.Join(100));
-    EXPECT_GE(GetTickCount64() - start, 90u);
-    t.Abandon();
-    release->Set();  // the detached worker still finishes on its own
-    EXPECT_TRUE(finished->Wait(2000));
-}
-
 namespace {
 std::wstring g_lastPlatformLine;
 void CaptureLine(int, const char*, int, const std::wstring& text) {
@@ -69,19 +36,30 @@ void CaptureLine(int, const char*, int, const std::wstring& text) {
 }
 }  // namespace
 
-TEST(CWorkerThread, StopAndJoinLogsAndAbandonsOnlyAStuckWorker) {
+TEST(CWorkerThread, StopAndJoinEndsACooperativeWorkerQuietlyAndLogsAndAbandonsAStuckOne) {
     SetPlatformLogSink(&CaptureLine);
     g_lastPlatformLine.clear();
     CWorkerThread quick;
-    quick.Start([](const CWorkerThread::StopToken& stop) { stop.WaitForStop(INFINITE_WAIT); });
+    ASSERT_TRUE(quick.Start([](const CWorkerThread::StopToken& stop) { stop.WaitForStop(INFINITE_WAIT); }));
+    EXPECT_TRUE(quick.IsRunning());
+    EXPECT_FALSE(quick.Start([](const CWorkerThread::StopToken&) {}));  // one worker at a time
     EXPECT_TRUE(quick.StopAndJoin(2000, L"quick timed out"));
+    EXPECT_FALSE(quick.IsRunning());
     EXPECT_TRUE(g_lastPlatformLine.empty());
 
     auto release = std::make_shared<CEvent>(true, false);
+    auto finished = std::make_shared<CEvent>(true, false);
     CWorkerThread stuck;
-    stuck.Start([release](const CWorkerThread::StopToken&) { release->Wait(5000); });
-    EXPECT_FALSE(stuck.StopAndJoin(20, L"stuck timed out"));
+    stuck.Start([release, finished](const CWorkerThread::StopToken&) {
+        release->Wait();
+        finished->Set();
+    });
+    const uint64_t start = GetTickCount64();
+    EXPECT_FALSE(stuck.StopAndJoin(100, L"stuck timed out"));
+    EXPECT_GE(GetTickCount64() - start, 90u);
     EXPECT_EQ(g_lastPlatformLine, L"stuck timed out");
-    release->Set();
+    EXPECT_FALSE(stuck.IsRunning());  // detached, no longer ours
+    release->Set();                   // the detached worker still finishes on its own
+    EXPECT_TRUE(finished->Wait(2000));
     SetPlatformLogSink(nullptr);
 }

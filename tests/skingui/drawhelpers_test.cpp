@@ -11,12 +11,10 @@
 
 using namespace SKINGUI;
 using skingui_test::CountPixels;
+using skingui_test::Rgb;
 
 namespace {
 
-QRgb Rgb(ColorRef c) {
-    return qRgb(c.Red(), c.Green(), c.Blue());
-}
 const QRgb kWhite = qRgb(255, 255, 255);
 
 QImage Canvas(int w = 20, int h = 20) {
@@ -44,7 +42,7 @@ TEST(ColorRefValues, ByteOrderIsBlueGreenRedAndUnknownSystemColoursAreBlack) {
     EXPECT_EQ(ColorRef::FromRgb(0x2B, 0x35, 0x3F).Value(), 0x3F352Bu);
     EXPECT_EQ(ColorRef::FromQColor(c.ToQColor()).Value(), c.Value());
     EXPECT_EQ(GetSysColor(-1).Value(), 0u);
-    EXPECT_EQ(GetSysColor(99).Value(), 0u);
+    EXPECT_EQ(GetSysColor(COLOR_MENUBAR + 1).Value(), 0u);  // one past the table
 }
 
 TEST(ColorLightening, HundredIsWhiteZeroKeepsTheColourAndMinusHundredIsBlack) {

@@ -1,13 +1,14 @@
 #pragma once
 // Synthetic mouse input delivered straight to a widget, so tests do not depend
-// on the window system placing or focusing anything; pixel checks, a font-free
-// measurer for layout and parents that show what their children paint.
+// on the window system placing or focusing anything; pixel checks, solid image
+// lists, a font-free measurer for layout and parents that show what their children paint.
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QWheelEvent>
 #include <QWidget>
+#include <memory>
 
+#include "skingui/skinimagelist.h"
 #include "skingui/textmeasurer.h"
 
 namespace skingui_test {
@@ -37,12 +38,6 @@ inline void Leave(QWidget* w) {
     QEvent ev(QEvent::Leave);
     QApplication::sendEvent(w, &ev);
 }
-inline void Wheel(QWidget* w, QPoint pos, int delta) {
-    const QPointF local(pos);
-    QWheelEvent ev(local, QPointF(w->mapToGlobal(pos)), QPoint(), QPoint(0, delta), Qt::NoButton,
-                   Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(w, &ev);
-}
 inline QRgb Rgb(uint32_t colorRef) {
     return qRgb(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
 }
@@ -63,6 +58,17 @@ int CountPixels(const QImage& image, const QRect& area, Test test) {
 }
 inline bool IsDark(QRgb p) {
     return qGray(p) < 60;
+}
+
+// An image list of `cells` cells filled with one colour.
+inline std::shared_ptr<SKINGUI::SkinImageList> SolidList(QSize size, QColor color, int cells = 1) {
+    auto list = std::make_shared<SKINGUI::SkinImageList>(size);
+    for (int i = 0; i < cells; ++i) {
+        QPixmap cell(size);
+        cell.fill(color);
+        list->Add(cell);
+    }
+    return list;
 }
 
 // 10 pixels per UTF-16 unit, 14 high: layout without fonts.

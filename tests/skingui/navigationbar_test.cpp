@@ -83,16 +83,13 @@ TEST_F(OutBar, FrameBandAndItemStateColours) {
     Press(&bar, InItem(2));
     const QImage img = Grab(&bar);
     const int w = 180, h = 245;
-    EXPECT_EQ(img.pixel(0, 100), Rgb(0xBFA972));  // outer frame
-    EXPECT_EQ(img.pixel(w - 1, 100), Rgb(0xBFA972));
-    EXPECT_EQ(img.pixel(50, h - 3), Rgb(0xBFA972));
-    EXPECT_EQ(img.pixel(1, 100), Rgb(0xFFFFFF));     // white inner outline
-    EXPECT_EQ(img.pixel(50, h - 2), Rgb(0xE1D0BD));  // two shadow lines
-    EXPECT_EQ(img.pixel(50, h - 1), Rgb(0xE1D0BD));
-    EXPECT_EQ(img.pixel(3, 45), Rgb(0xF8F4EF));   // frame fill
-    EXPECT_EQ(img.pixel(150, 2), Rgb(0xF9EDE1));  // band gradient ends
-    EXPECT_EQ(img.pixel(150, 34), Rgb(0xFBDFC7));
-    EXPECT_EQ(img.pixel(150, 36), Rgb(0xC4B4A7));                    // line under the band
+    // Outer frame, white inner outline, two shadow lines, frame fill, the band's gradient ends and its line.
+    const std::pair<QPoint, uint32_t> frame[] = {
+        {{0, 100}, 0xBFA972},    {{w - 1, 100}, 0xBFA972}, {{50, h - 3}, 0xBFA972}, {{1, 100}, 0xFFFFFF},
+        {{50, h - 2}, 0xE1D0BD}, {{50, h - 1}, 0xE1D0BD},  {{3, 45}, 0xF8F4EF},     {{150, 2}, 0xF9EDE1},
+        {{150, 34}, 0xFBDFC7},   {{150, 36}, 0xC4B4A7}};
+    for (auto [point, colour] : frame)
+        EXPECT_EQ(img.pixel(point), Rgb(colour)) << point.x() << "," << point.y();
     EXPECT_GT(CountPixels(img, QRect(40, 2, 100, 32), IsDark), 10);  // the caption, centred in the band
     // Item 0 selected: solid fill from (x + 2, y + 3).
     const QRect r0 = bar.ItemRect(0);

@@ -17,15 +17,13 @@ TEST(SearchEdit, RoundedWhiteBoxWithItsFrameAndOneSignalPerClickOnTheButton) {
     parent.show();
     const QImage img = Grab(&parent);
     const QPoint o(10, 10);
-    EXPECT_EQ(img.pixel(o + QPoint(0, 0)), QColor(Qt::red).rgb());  // rounded corner
-    EXPECT_EQ(img.pixel(o + QPoint(199, 23)), QColor(Qt::red).rgb());
-    EXPECT_EQ(img.pixel(o + QPoint(100, 0)), Rgb(0xE0B693));  // frame
-    EXPECT_EQ(img.pixel(o + QPoint(100, 23)), Rgb(0xE0B693));
-    EXPECT_EQ(img.pixel(o + QPoint(0, 12)), Rgb(0xE0B693));
-    EXPECT_EQ(img.pixel(o + QPoint(199, 12)), Rgb(0xE0B693));
-    EXPECT_EQ(img.pixel(o + QPoint(2, 12)), Rgb(0xFFFFFF));  // fill
-    EXPECT_EQ(img.pixel(o + QPoint(100, 2)), Rgb(0xFFFFFF));
-    EXPECT_EQ(img.pixel(o + QPoint(-1, 12)), QColor(Qt::red).rgb());  // nothing outside
+    // Rounded corners and the outside show the parent; the frame, then the white fill.
+    const std::pair<QPoint, uint32_t> expected[] = {
+        {{0, 0}, 0x0000FF},    {{199, 23}, 0x0000FF}, {{-1, 12}, 0x0000FF},
+        {{100, 0}, 0xE0B693},  {{100, 23}, 0xE0B693}, {{0, 12}, 0xE0B693},
+        {{199, 12}, 0xE0B693}, {{2, 12}, 0xFFFFFF},   {{100, 2}, 0xFFFFFF}};
+    for (auto [point, colour] : expected)
+        EXPECT_EQ(img.pixel(o + point), Rgb(colour)) << point.x() << "," << point.y();
     // The search icon on the button at the right end.
     const auto icon = [](QRgb p) { return p != Rgb(0xFFFFFF) && p != Rgb(0xE0B693); };
     EXPECT_GT(CountPixels(img, QRect(o + QPoint(171, 0), QSize(24, 24)), icon), 20);

@@ -97,19 +97,14 @@ TEST_F(Splitters, VerticalBarAndGripColoursAndFlatAfterLeaving) {
     left.hide();
     right.hide();
     const QImage img = Grab(&vert);
-    const int h = 200;
-    EXPECT_EQ(img.pixel(10, 10), Rgb(0xF6EFE6));
-    EXPECT_EQ(img.pixel(100, 0), Rgb(0xFEFDFF));
-    EXPECT_EQ(img.pixel(100, 199), Rgb(0xFEFDFF));
-    EXPECT_EQ(img.pixel(105, 10), Rgb(0xF5EFE6));
-    EXPECT_EQ(img.pixel(101, h / 2 - 3), Rgb(0xB7977A));
-    EXPECT_EQ(img.pixel(104, h / 2 - 2), Rgb(0xFDFFFF));
-    EXPECT_EQ(img.pixel(102, h / 2), Rgb(0xB7977A));
-    EXPECT_EQ(img.pixel(102, h / 2 + 1), Rgb(0xFDFFFF));
-    EXPECT_EQ(img.pixel(102, h / 2 + 2), Rgb(0xFDFFFF));
-    EXPECT_EQ(img.pixel(102, h / 2 + 3), Rgb(0xB7977A));
-    EXPECT_EQ(img.pixel(105, h / 2), Rgb(0xF5EFE6));  // the grip ends at left + 4
-    EXPECT_EQ(img.pixel(102, h / 2 - 1), Rgb(0xF5EFE6));
+    // Pane background, the bar's light edge, the bar and the grip round the middle (y 100),
+    // which ends at left + 4.
+    const std::pair<QPoint, uint32_t> expected[] = {
+        {{10, 10}, 0xF6EFE6},   {{100, 0}, 0xFEFDFF},   {{100, 199}, 0xFEFDFF}, {{105, 10}, 0xF5EFE6},
+        {{101, 97}, 0xB7977A},  {{104, 98}, 0xFDFFFF},  {{102, 100}, 0xB7977A}, {{102, 101}, 0xFDFFFF},
+        {{102, 102}, 0xFDFFFF}, {{102, 103}, 0xB7977A}, {{105, 100}, 0xF5EFE6}, {{102, 99}, 0xF5EFE6}};
+    for (auto [point, colour] : expected)
+        EXPECT_EQ(img.pixel(point), Rgb(colour)) << point.x() << "," << point.y();
     // Leaving shows the bar flat until the next paint.
     Leave(&vert);
     const QImage flat = Grab(&vert);

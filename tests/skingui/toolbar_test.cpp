@@ -11,22 +11,12 @@ using namespace skingui_test;
 
 namespace {
 
-std::shared_ptr<SkinImageList> SolidList(QColor color) {
-    auto list = std::make_shared<SkinImageList>(QSize(16, 16));
-    for (int i = 0; i < 3; ++i) {
-        QPixmap cell(16, 16);
-        cell.fill(color);
-        list->Add(cell);
-    }
-    return list;
-}
-
 // Three buttons 40x40, the middle one disabled, icons red (normal), green (hot), grey (disabled).
 struct ToolBarFixture : ::testing::Test {
     void SetUp() override {
-        bar.SetImageList(SolidList(Qt::red));
-        bar.SetHotImageList(SolidList(Qt::green));
-        bar.SetDisabledImageList(SolidList(Qt::gray));
+        bar.SetImageList(SolidList(QSize(16, 16), Qt::red, 3));
+        bar.SetHotImageList(SolidList(QSize(16, 16), Qt::green, 3));
+        bar.SetDisabledImageList(SolidList(QSize(16, 16), Qt::gray, 3));
         // Each addition answers its index.
         ASSERT_EQ(bar.AddButton(101, 0, QString()), 0);
         ASSERT_EQ(bar.AddButton(102, 1, QString()), 1);

@@ -10,18 +10,9 @@
 
 using namespace SKINGUI;
 using skingui_test::FakeMeasurer;
+using skingui_test::SolidList;
 
 namespace {
-
-std::shared_ptr<SkinImageList> SolidList(QSize size, QColor color, int cells = 1) {
-    auto list = std::make_shared<SkinImageList>(size);
-    for (int i = 0; i < cells; ++i) {
-        QPixmap cell(size);
-        cell.fill(color);
-        list->Add(cell);
-    }
-    return list;
-}
 
 std::vector<PageRun> AllRuns(const VStreamPageBase& page) {
     std::vector<PageRun> runs;
@@ -92,6 +83,8 @@ TEST(MultiLineLayout, BreakingThatRunsOutOfHeightGivesUpAndSkipsAlignment) {
     EXPECT_EQ(runs[1].first, 9);
     EXPECT_EQ(runs[1].count, 9);
     EXPECT_EQ(runs[1].rect, QRect(0, 14, 100, 14));
+    // A character wider than an empty line gives up too.
+    EXPECT_TRUE(LayOut(page, 5, 100, 0, "abc").empty());
 }
 
 TEST(MultiLineLayout, StartXAppliesToTheFirstLineOnlyAndCompletedBreaksAreAligned) {
@@ -141,11 +134,6 @@ TEST(MultiLineLayout, ARunExactlyAsWideAsTheLineStaysWhole) {
     page.SetAlignment(kAlignCenter);
     page.Layout();
     EXPECT_EQ(AllRuns(page)[0].rect.topLeft(), QPoint(20, 43));  // lines laid out whole are aligned
-}
-
-TEST(MultiLineLayout, CharacterWiderThanAnEmptyLineGivesUp) {
-    MultiLineFormatControl page;
-    EXPECT_TRUE(LayOut(page, 5, 100, 0, "abc").empty());
 }
 
 TEST(MultiLineLayout, ImagesWrapToTheNextLineAndStopAtThePageBottom) {
