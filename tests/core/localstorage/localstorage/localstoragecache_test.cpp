@@ -41,6 +41,22 @@ std::vector<std::wstring> Ids(const std::vector<RemoteItem>& items) {
     return ids;
 }
 
+// Every column of every row, in id order.
+std::vector<std::wstring> DumpFiles(CDB* db) {
+    CDBQueryHelper rows;
+    EXPECT_EQ(db->execQuery(rows, L"SELECT * FROM files ORDER BY id"), S_OK);
+    std::vector<std::wstring> dump;
+    for (; !rows.eof(); rows.nextRow()) {
+        std::wstring line;
+        for (int column = 0; column < 17; ++column) {
+            std::wstring field;
+            line += rows.getStringField(field, column, L"<null>") + L"|";
+        }
+        dump.push_back(line);
+    }
+    return dump;
+}
+
 class Cache : public LocalStorageTest {
 protected:
     void SetUp() override {
@@ -299,28 +315,6 @@ TEST_F(CacheTransaction, AFailedBeginReleasesTheTransactionAndNestedLocksCount) 
     EXPECT_EQ(storage_->GetItemInfo(L"a", &item), S_OK);
 }
 
-}  // namespace
-
-namespace {
-
-// Every column of every row, in id order.
-std::vector<std::wstring> DumpFiles(CDB* db) {
-    CDBQueryHelper rows;
-    EXPECT_EQ(db->execQuery(rows, L"SELECT * FROM files ORDER BY id"), S_OK);
-    std::vector<std::wstring> dump;
-    for (; !rows.eof(); rows.nextRow()) {
-        std::wstring line;
-        for (int column = 0; column < 17; ++column) {
-            std::wstring field;
-            line += rows.getStringField(field, column, L"<null>") + L"|";
-        }
-        dump.push_back(line);
-    }
-    return dump;
-}
-
-}  // namespace
-
 TEST_F(Cache, ABatchWriteLeavesTheRowsTheSingleWritesLeave) {
     RemoteItem shared = File(L"s1", L"p", L"shared");
     shared.sharers.push_back({L"Ann", L"u1", L"a@x", kSharerRead});
@@ -405,3 +399,5 @@ TEST_F(Cache, ABatchWriteLeavesTheRowsTheSingleWritesLeave) {
         EXPECT_EQ(dumps[1].size(), c.rows);
     }
 }
+
+}  // namespace

@@ -15,12 +15,6 @@ bool SameSharer(const SharerInfo& a, const SharerInfo& b) {
     return a.nickName == b.nickName && a.userId == b.userId && a.email == b.email && a.rights == b.rights;
 }
 
-TEST(SharerList, FormatsTheStoredTextForm) {
-    EXPECT_EQ(FormatSharerList({}), L"");
-    EXPECT_EQ(FormatSharerList({{L"nick1", L"userId1", L"email1", 3}, {L"nick2", L"userId2", L"email2", 1}}),
-              L"userId1,3,email1,nick1|userId2,1,email2,nick2");
-}
-
 TEST(SharerList, AnyFieldReadsBackAsWritten) {
     const std::vector<SharerInfo> sharers = {
         {L"李明", L"1001", L"li@example.com", 1},
