@@ -44,16 +44,6 @@ protected:
         center.Release();
         ServiceClientTest::TearDown();
     }
-    // The emulator answers a user's first poll at once; after this one the
-    // heartbeat's polls are held until a change.
-    void Prime() {
-        std::unique_ptr<TaskData_PushNotify, void (*)(TaskData_PushNotify*)> record(
-            TaskData_PushNotify::Create(), [](TaskData_PushNotify* r) { r->Release(); });
-        record->userId = Utf8ToWide(session.userId);
-        XmlNode reply;
-        ASSERT_EQ(remote->PushNotify(record.get(), nullptr, nullptr, &reply), S_OK);
-        remote->pushPolls = 0;
-    }
     int64_t ServiceVersion(const char* key) const {
         const std::string reply = m_emulator.CallOperation("/xsvr/getMaxVers/", {{"token", session.token}});
         return std::stoll(Emulator::ReplyValue(reply, key));
@@ -63,7 +53,14 @@ protected:
 };
 
 TEST_F(HeartbeatTest, OnlyVersionsPushedAfterAChangeReachTheCacheAndStopEndsAHeldPollSoon) {
-    Prime();
+    // The emulator answers a user's first poll at once; after this one the
+    // heartbeat's polls are held until a change.
+    std::unique_ptr<TaskData_PushNotify, void (*)(TaskData_PushNotify*)> record(
+        TaskData_PushNotify::Create(), [](TaskData_PushNotify* r) { r->Release(); });
+    record->userId = Utf8ToWide(session.userId);
+    XmlNode first;
+    ASSERT_EQ(remote->PushNotify(record.get(), nullptr, nullptr, &first), S_OK);
+    remote->pushPolls = 0;
     ASSERT_TRUE(m_emulator.AddFault("path=/sync/get&result=ok&count=1"));
     ASSERT_EQ(center->Start(), S_OK);
     // The next poll is held: the answer without versions has been handled.

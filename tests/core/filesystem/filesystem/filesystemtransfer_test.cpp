@@ -101,7 +101,7 @@ TEST_F(FacadeTest, FolderDownloadOfAnEmptyFolderGivesSFalseButAnUnreachableServi
         EXPECT_EQ(facade->DownloadFolder(Utf8ToWide(empty), L"", L"\\Empty", Utf8ToWide(local)),
                   offline ? E_TRANSPORT_CONNECT : S_FALSE);
         EXPECT_TRUE(IsDirectoryPath(local));
-        EXPECT_TRUE(fileSync->Downloads().empty());
+        EXPECT_EQ(fileSync->downloads, 0);
     }
 }
 
