@@ -66,17 +66,12 @@ TEST_F(CoreAccessTest, FileCommandsReachTheFileSystemOnlyWhileLoggedIn) {
     const std::vector<std::pair<std::string, Forward>> cases = {
         {"GetMaxVer", [&](CCoreAccess& c) { return c.GetMaxVer(&text); }},
         {"Dir", [&](CCoreAccess& c) { return c.Dir(L"id", L"\\path", &items, false); }},
-        {"Move", [&](CCoreAccess& c) { return c.Move(true, L"id", L"\\p", L"t"); }},
         {"Delete", [&](CCoreAccess& c) { return c.Delete(true, L"id", L"\\p"); }},
         {"Download", [&](CCoreAccess& c) { return c.Download(L"id", L"p", L"\\p", L"/tmp/x"); }},
-        {"Upload", [&](CCoreAccess& c) { return c.Upload(L"", L"p", 0, L"\\p", L"/tmp/x"); }},
         {"DownloadFolder", [&](CCoreAccess& c) { return c.DownloadFolder(L"id", L"p", L"\\p", L"/tmp"); }},
         {"UploadFolder", [&](CCoreAccess& c) { return c.UploadFolder(L"p", 0, L"\\p", L"/tmp", nullptr); }},
-        {"FullTextSearch", [&](CCoreAccess& c) { return c.FullTextSearch(L"q", 0, &items); }},
         {"GetItemShareRight", [&](CCoreAccess& c) { return c.GetItemShareRight(L"id", &sharers); }},
-        {"GetRecycle", [&](CCoreAccess& c) { return c.GetRecycle(L"0", 128, &items); }},
         {"GetTaskList", [&](CCoreAccess& c) { return c.GetTaskList(true, &tasks); }},
-        {"RetryTask", [&](CCoreAccess& c) { return c.RetryTask(L"k"); }},
         {"UploadOpenFileNow", [&](CCoreAccess& c) { return c.UploadOpenFileNow(L"id"); }},
     };
     EXPECT_FALSE(core.IsLoggedIn());

@@ -89,17 +89,6 @@ TEST_F(FacadeTest, SpaceIsAskedOnceUnlessForcedAndKeptWhenARefreshFails) {
     EXPECT_EQ(Requests("/xsvr/getSpace/"), 2u);
 }
 
-TEST_F(FacadeTest, NewFolderOnATakenNameGivesTargetExistWithTheExistingId) {
-    std::wstring first;
-    ASSERT_EQ(facade->NewFolder(L"", L"\\Taken", &first), S_OK);
-    ASSERT_FALSE(first.empty());
-    std::wstring second;
-    EXPECT_EQ(facade->NewFolder(L"", L"\\Taken", &second), E_RESULT_TARGET_EXIST);
-    EXPECT_EQ(second, first);
-    // The id is optional.
-    EXPECT_EQ(facade->NewFolder(L"", L"\\Untaken", nullptr), S_OK);
-}
-
 TEST_F(FacadeTest, AListingTheCacheCouldNotCommitIsReturnedButAskedForAgain) {
     sqlite3* reader = nullptr;
     ASSERT_EQ(sqlite3_open((scratch + "/norle.db").c_str(), &reader), SQLITE_OK);
@@ -123,16 +112,23 @@ TEST_F(FacadeTest, AListingTheCacheCouldNotCommitIsReturnedButAskedForAgain) {
     EXPECT_EQ(Names(again), Names(listed));
 }
 
-TEST_F(FacadeTest, MoveOntoATakenNameAsksOnceAndReportsTheConflict) {
-    const std::string target = Call("/xsvr/newFolder/", {{"parentId", ""}, {"name", "Target"}}, "fileId");
+TEST_F(FacadeTest, NewFolderOrMoveOntoATakenNameReportsTheConflict) {
+    std::wstring target;
+    ASSERT_EQ(facade->NewFolder(L"", L"\\Target", &target), S_OK);
+    ASSERT_FALSE(target.empty());
+    std::wstring again;
+    EXPECT_EQ(facade->NewFolder(L"", L"\\Target", &again), E_RESULT_TARGET_EXIST);
+    EXPECT_EQ(again, target);
+    EXPECT_EQ(facade->NewFolder(L"", L"\\Untaken", nullptr), S_OK);  // the id is optional
+    // A move asks once.
     for (bool isFolder : {true, false}) {
         SCOPED_TRACE(isFolder);
         const std::string create = isFolder ? "/xsvr/newFolder/" : "/xsvr/newFile/";
         const std::string name = isFolder ? "Twin folder" : "Twin file.txt";
         const std::string moving = Call(create, {{"parentId", ""}, {"name", name}}, "fileId");
-        ASSERT_FALSE(Call(create, {{"parentId", target}, {"name", name}}, "fileId").empty());
+        ASSERT_FALSE(Call(create, {{"parentId", WideToUtf8(target)}, {"name", name}}, "fileId").empty());
         const size_t asked = Asked().size();
-        EXPECT_EQ(facade->Move(isFolder, Utf8ToWide(moving), Utf8ToWide(target)), E_RESULT_TARGET_EXIST);
+        EXPECT_EQ(facade->Move(isFolder, Utf8ToWide(moving), target), E_RESULT_TARGET_EXIST);
         ASSERT_EQ(Asked().size(), asked + 1);
         EXPECT_EQ(Asked().back(), isFolder ? L"Wizard_MoveFolderExist" : L"Wizard_MoveFileExist");
         EXPECT_EQ(bridge->Calls().back().texts[2], L"Orvane便携版");

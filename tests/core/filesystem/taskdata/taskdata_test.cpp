@@ -48,7 +48,6 @@ TEST(TaskDataIsSame, BaseAndOwnFieldsDecideAndQueriesNeverMatch) {
     };
     using Del = TaskData_Delete;
     const std::vector<Case> cases = {
-        {"equal deletes", Kind<Del>(L"DeleteFile"), true},
         {"token, local path, sha1 and version are not compared",
          Kind<Del>(L"DeleteFile",
                    [](Del& r, int n) {
