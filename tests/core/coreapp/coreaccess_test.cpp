@@ -22,7 +22,6 @@ TEST_F(CoreAccessTest, UserIntValuesReadLeadingDecimals) {
         ASSERT_EQ(core.SetUserValue(L"Probe", c.first), S_OK);
         EXPECT_EQ(core.GetUserIntValue(L"Probe"), c.second);
     }
-    EXPECT_EQ(core.GetUserIntValue(L"NeverWritten"), 0);
     ASSERT_EQ(core.SetUserIntValue(L"Probe", -15), S_OK);
     std::wstring text;
     EXPECT_EQ(core.GetUserValue(text, L"Probe", L""), L"-15");

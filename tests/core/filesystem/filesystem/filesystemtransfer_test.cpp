@@ -15,16 +15,8 @@
 namespace pellux_test {
 namespace {
 
-// A sparse file of that size.
-std::string SparseFile(const std::string& folder, const std::string& name, off_t size) {
-    const std::string path = folder + "/" + name;
-    EXPECT_TRUE(WriteFile(path, ""));
-    EXPECT_EQ(truncate(path.c_str(), size), 0);
-    return path;
-}
-
 TEST_F(FacadeTest, UploadsAbove300MiBAreRefusedWithOneNoticePerRun) {
-    const std::string folder = MakeTempDir();
+    const std::string path = MakeTempDir() + "/big.bin";
     const off_t cap = 300 << 20;
     struct Case {
         off_t size;
@@ -39,7 +31,8 @@ TEST_F(FacadeTest, UploadsAbove300MiBAreRefusedWithOneNoticePerRun) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
-        const std::string path = SparseFile(folder, "big.bin", c.size);
+        ASSERT_TRUE(WriteFile(path, ""));
+        ASSERT_EQ(truncate(path.c_str(), c.size), 0);  // sparse
         EXPECT_EQ(facade->Upload(L"", L"", 0, L"\\big.bin", Utf8ToWide(path)), c.expected);
         EXPECT_EQ(fileSync->Uploads().size(), c.uploadsAfter);
         EXPECT_EQ(Told().size(), c.noticesAfter);
