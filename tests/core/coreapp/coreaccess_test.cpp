@@ -22,7 +22,6 @@ TEST_F(CoreAccessTest, UserIntValuesReadLeadingDecimals) {
         ASSERT_EQ(core.SetUserValue(L"Probe", c.first), S_OK);
         EXPECT_EQ(core.GetUserIntValue(L"Probe"), c.second);
     }
-    EXPECT_EQ(core.GetUserIntValue(L"NeverWritten"), 0);
     ASSERT_EQ(core.SetUserIntValue(L"Probe", -15), S_OK);
     std::wstring text;
     EXPECT_EQ(core.GetUserValue(text, L"Probe", L""), L"-15");
@@ -63,34 +62,15 @@ TEST_F(CoreAccessTest, FileCommandsReachTheFileSystemOnlyWhileLoggedIn) {
     std::vector<TaskInfo> tasks;
     std::vector<SharerInfo> sharers;
     std::wstring text;
-    int64_t a = 0, b = 0;
     const std::vector<std::pair<std::string, Forward>> cases = {
         {"GetMaxVer", [&](CCoreAccess& c) { return c.GetMaxVer(&text); }},
-        {"GetSpaceInfo", [&](CCoreAccess& c) { return c.GetSpaceInfo(&a, &b, true); }},
         {"Dir", [&](CCoreAccess& c) { return c.Dir(L"id", L"\\path", &items, false); }},
-        {"NewFolder", [&](CCoreAccess& c) { return c.NewFolder(L"p", L"\\p\\n", &text); }},
-        {"Rename", [&](CCoreAccess& c) { return c.Rename(false, L"id", L"\\p", L"n"); }},
-        {"Move", [&](CCoreAccess& c) { return c.Move(true, L"id", L"\\p", L"t"); }},
         {"Delete", [&](CCoreAccess& c) { return c.Delete(true, L"id", L"\\p"); }},
-        {"OpenFile", [&](CCoreAccess& c) { return c.OpenFile(L"id", L"r", L"\\p"); }},
         {"Download", [&](CCoreAccess& c) { return c.Download(L"id", L"p", L"\\p", L"/tmp/x"); }},
-        {"Upload", [&](CCoreAccess& c) { return c.Upload(L"", L"p", 0, L"\\p", L"/tmp/x"); }},
         {"DownloadFolder", [&](CCoreAccess& c) { return c.DownloadFolder(L"id", L"p", L"\\p", L"/tmp"); }},
         {"UploadFolder", [&](CCoreAccess& c) { return c.UploadFolder(L"p", 0, L"\\p", L"/tmp", nullptr); }},
-        {"GetThumbnail", [&](CCoreAccess& c) { return c.GetThumbnail(L"id", L"/tmp/t", 64, 64); }},
-        {"FullTextSearch", [&](CCoreAccess& c) { return c.FullTextSearch(L"q", 0, &items); }},
-        {"DirShareToOther", [&](CCoreAccess& c) { return c.DirShareToOther(L"p", L"\\", &items, false); }},
-        {"DirShareToMe", [&](CCoreAccess& c) { return c.DirShareToMe(L"p", L"\\", &items, false); }},
         {"GetItemShareRight", [&](CCoreAccess& c) { return c.GetItemShareRight(L"id", &sharers); }},
-        {"GetRecycle", [&](CCoreAccess& c) { return c.GetRecycle(L"0", 128, &items); }},
-        {"CleanRecycle", [&](CCoreAccess& c) { return c.CleanRecycle(L""); }},
-        {"Recover", [&](CCoreAccess& c) { return c.Recover(L"id", L""); }},
-        {"CancelTask", [&](CCoreAccess& c) { return c.CancelAllTasks(L""); }},
         {"GetTaskList", [&](CCoreAccess& c) { return c.GetTaskList(true, &tasks); }},
-        {"RemoveFinishedTask", [&](CCoreAccess& c) { return c.ClearTaskList(L""); }},
-        {"RetryTask", [&](CCoreAccess& c) { return c.RetryTask(L"k"); }},
-        {"GetOpenFileList", [&](CCoreAccess& c) { return c.GetOpenFileList(&tasks); }},
-        {"RemoveOpenFile", [&](CCoreAccess& c) { return c.RemoveOpenFile(L""); }},
         {"UploadOpenFileNow", [&](CCoreAccess& c) { return c.UploadOpenFileNow(L"id"); }},
     };
     EXPECT_FALSE(core.IsLoggedIn());

@@ -28,22 +28,15 @@ struct Machine final : IMachineProbe {
     std::wstring ComputerName() override { return name; }
 };
 
-AdapterFacts Nic(const std::string& name, std::vector<uint8_t> address, bool hasDevice = true) {
-    AdapterFacts a;
-    a.name = name;
-    a.address = std::move(address);
-    a.hasDevice = hasDevice;
-    return a;
-}
-
 TEST(DeviceIdTest, MachineTextsFollowTheDiskAndAdapterLayout) {
     EXPECT_EQ(MakeDiskText({"Samsung SSD", "1B6Q", "S3Z9NB0K123456"}), "Sams1B6QS3Z9NB0K123456      ");
     EXPECT_EQ(MakeDiskText({"WD", "", "X"}), "WD      X                   ");
-    AdapterFacts loop = Nic("lo", {0, 0, 0, 0, 0, 0});
-    loop.loopback = true;
-    const std::vector<AdapterFacts> adapters = {
-        Nic("eth0", {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e}), loop, Nic("veth1", {2, 2, 2, 2, 2, 2}, false),
-        Nic("zero", {0, 0, 0, 0, 0, 0}), Nic("wlan0", {0xaa, 0xbb, 0xcc, 0xdd, 0xee, 0xff})};
+    // Name, address, loopback, backed by a device.
+    const std::vector<AdapterFacts> adapters = {{"eth0", {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e}, false, true},
+                                                {"lo", {0, 0, 0, 0, 0, 0}, true, true},
+                                                {"veth1", {2, 2, 2, 2, 2, 2}, false, false},
+                                                {"zero", {0, 0, 0, 0, 0, 0}, false, true},
+                                                {"wlan0", {0xaa, 0xbb, 0xcc, 0xdd, 0xee, 0xff}, false, true}};
     EXPECT_EQ(MakeAddressText(adapters), "00-1A-2B-3C-4D-5E+AA-BB-CC-DD-EE-FF");
 }
 
@@ -55,8 +48,8 @@ TEST(DeviceIdTest, MachinesAreToldApartAndEachKeepsItsId) {
     machines[0].disk = {"Disk", "0001", "SERIAL-A"};
     machines[1].hasDisk = true;
     machines[1].disk = {"Disk", "0001", "SERIAL-B"};
-    machines[2].adapters = {Nic("eth0", {1, 2, 3, 4, 5, 6})};
-    machines[3].adapters = {Nic("eth0", {1, 2, 3, 4, 5, 7})};
+    machines[2].adapters = {{"eth0", {1, 2, 3, 4, 5, 6}, false, true}};
+    machines[3].adapters = {{"eth0", {1, 2, 3, 4, 5, 7}, false, true}};
     // No disk and no adapter: the installation's id still tells them apart.
     machines[4].machineId = "0f1e2d3c4b5a69788796a5b4c3d2e1f0";
     machines[5].machineId = "ffeeddccbbaa99887766554433221100";

@@ -130,15 +130,5 @@ TEST_F(TaskClusterTest, AWorkerIgnoringItsDeadlineEndsCancelledAndTouchesNothing
     EXPECT_TRUE(WaitUntil([] { return CountedRecord::Live() == 0; }));
 }
 
-TEST_F(TaskClusterTest, ARecordWithoutATaskIsFinishedWithTheFailure) {
-    CTaskCluster cluster([](TaskDataBase*) -> ITask* { return nullptr; });
-    ASSERT_EQ(cluster.Init(m_sync, 3), S_OK);
-    auto record = NewRecord();
-    EXPECT_EQ(cluster.Start(record), E_FAIL);
-    EXPECT_TRUE(cluster.IsFinished());
-    EXPECT_EQ(record->state, kTaskStateFinished);
-    EXPECT_EQ(record->result, E_FAIL);
-}
-
 }  // namespace
 }  // namespace pellux_test

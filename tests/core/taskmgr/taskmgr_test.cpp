@@ -82,9 +82,6 @@ TEST_F(TaskMgrTest, LogInKeepsItsEmptyTokenAndAnUnknownOperationSendsNothing) {
     auto login = Record<TaskData_Login>(L"Login");
     login->user = L"demo";
     login->password = L"demo";
-    login->deviceId = L"pellux-test|HOST";
-    login->clientName = L"pellux";
-    login->clientVersion = L"1.0.0.1";
     XmlNode loginReply;
     ASSERT_EQ(m_mgr->ExecuteTask(login.get(), &loginReply, 1), S_OK);
     EXPECT_TRUE(login->token.empty());

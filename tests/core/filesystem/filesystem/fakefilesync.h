@@ -1,6 +1,7 @@
 #pragma once
 // An open-for-edit manager that records the transfers the facade hands it
 // and answers each with a result the test chooses.
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -22,10 +23,8 @@ public:
     HRESULT Init(ISyncCenter*, ILocalStorage*, IRemoteStorage*, ITaskMgr*) override { return S_OK; }
     HRESULT UnInit() override { return S_OK; }
     HRESULT OpenFile(const std::wstring&, const std::wstring&, const std::wstring&) override { return S_OK; }
-    HRESULT Download(const std::wstring& fileId, const std::wstring& remotePath,
-                     const std::wstring& localPath) override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_downloads.push_back({fileId, L"", remotePath, localPath});
+    HRESULT Download(const std::wstring&, const std::wstring&, const std::wstring&) override {
+        ++downloads;
         return S_OK;
     }
     HRESULT Upload(const std::wstring& fileId, const std::wstring& parentId, int,
@@ -46,18 +45,14 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_uploads;
     }
-    std::vector<Transfer> Downloads() const {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_downloads;
-    }
 
     // By remote path; S_OK when unset. Set before the facade is used.
     std::function<HRESULT(const std::wstring&)> uploadResult;
+    std::atomic<int> downloads{0};
 
 private:
     mutable std::mutex m_mutex;
     std::vector<Transfer> m_uploads;
-    std::vector<Transfer> m_downloads;
 };
 
 }  // namespace pellux_test

@@ -56,11 +56,6 @@ protected:
         }
         return L"";
     }
-    std::wstring Sha1(const std::string& path) {
-        std::wstring hex;
-        FileSha1Hex(Utf8ToWide(path), std::function<bool()>(), hex);
-        return hex;
-    }
 
     CFileSyncMgr* mgr_ = nullptr;
     std::atomic<int> opened_{0};
@@ -84,9 +79,10 @@ TEST_F(OpenForEditOnTheService, AnEditIsUploadedAndTheCurrentCopyReopensWithoutA
     ASSERT_TRUE(m_emulator.ClearLog());
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ASSERT_TRUE(WriteFile(local, "second version, longer"));
+    std::wstring sha1;
+    FileSha1Hex(Utf8ToWide(local), std::function<bool()>(), sha1);
     RemoteItem item;
-    ASSERT_TRUE(
-        WaitUntil([&] { return SUCCEEDED(cache->GetItemInfo(fileId, &item)) && item.sha1 == Sha1(local); }));
+    ASSERT_TRUE(WaitUntil([&] { return SUCCEEDED(cache->GetItemInfo(fileId, &item)) && item.sha1 == sha1; }));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(m_emulator.RequestsTo("/xsvr/requestUpload/").size(), 1u);
     int version = 0;

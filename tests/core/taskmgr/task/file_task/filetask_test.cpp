@@ -144,7 +144,6 @@ TEST_F(FileTaskTest, AnExistingFileIsReplacedOrUpdatedOnlyAsAnsweredAndNotWithTh
     const std::vector<Case> cases = {
         {"update", kAskDefault, bytes, false, S_OK, {}},
         {"cancel", kAskCancel, bytes, false, S_OK, {}},
-        {"cancel with other content", kAskCancel, "other content\n", false, S_OK, {}},
         {"replace", kAskThird, bytes, false, S_OK, {L"Delete " + existing, L"Upload "}},
         {"replace, but the task is cancelled while asked", kAskThird, bytes, true, E_CANCELLED, {}},
         {"update with other content", kAskDefault, "other content\n", false, S_OK, {L"Upload " + existing}},
