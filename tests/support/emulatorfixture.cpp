@@ -204,7 +204,6 @@ std::vector<EmulatorRequest> Emulator::RequestLog() const {
             EmulatorPart part;
             part.name = ChildText(p, "name");
             part.filename = ChildText(p, "filename");
-            part.contentType = ChildText(p, "contentType");
             part.content = DecodeBase64(ChildText(p, "content"));
             part.size = static_cast<size_t>(std::atoll(ChildText(p, "size").c_str()));
             request.parts.push_back(std::move(part));

@@ -17,7 +17,6 @@ using EmulatorFields = std::vector<std::pair<std::string, std::string>>;
 struct EmulatorPart {
     std::string name;
     std::string filename;
-    std::string contentType;
     std::string content;  // the emulator keeps the first MiB
     size_t size = 0;
 };

@@ -13,7 +13,6 @@ TEST(MainPlacement, DefaultSizeFollowsTheScreenAndIsCentred) {
         QRect work, placement;
     };
     const std::vector<Case> cases = {
-        {QRect(0, 0, 1280, 1000), QRect(140, 150, 1000, 700)},
         {QRect(0, 0, 1025, 700), QRect(12, 0, 1000, 700)},
         {QRect(0, 0, 1024, 740), QRect(62, 70, 900, 600)},
         {QRect(0, 0, 801, 600), QRect(-49, 0, 900, 600)},

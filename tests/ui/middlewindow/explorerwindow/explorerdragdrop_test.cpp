@@ -224,8 +224,6 @@ TEST(DropEffectRule, FollowsTheKeysAndWhatTheSourceAllows) {
         {true, Qt::ControlModifier, copyMove, Qt::CopyAction},
         {true, Qt::ControlModifier, Qt::MoveAction, Qt::IgnoreAction},
         {true, Qt::ShiftModifier, copyMove, Qt::MoveAction},
-        {true, Qt::ShiftModifier, Qt::CopyAction, Qt::IgnoreAction},
-        {true, ctrlShift, copyMove, Qt::IgnoreAction},
         {true, ctrlShift, copyMove | Qt::LinkAction, Qt::LinkAction},
     };
     for (const Case& c : cases) {

@@ -47,7 +47,6 @@ public:
     }
     std::vector<RemoteItem> searchHits;
     std::map<std::string, HRESULT> results;  // scripted result per operation
-    std::wstring maxVer = L"5000000000";
 
     std::vector<std::string> Calls() {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -59,7 +58,7 @@ public:
     }
 
     HRESULT GetMaxVer(std::wstring* opVer) override {
-        *opVer = maxVer;
+        *opVer = L"5000000000";
         return Log("GetMaxVer", L"");
     }
     HRESULT GetSpaceInfo(int64_t* used, int64_t* total, bool) override {
