@@ -105,10 +105,6 @@ const EmulatorPart* EmulatorRequest::Part(const std::string& name) const {
     return nullptr;
 }
 
-Emulator::~Emulator() {
-    Stop();
-}
-
 bool Emulator::Start(const EmulatorOptions& options, std::string* error) {
     const std::string program = BinaryDir() + "/devserver/pellux-devserver";
     if (access(program.c_str(), X_OK) != 0) {
@@ -175,10 +171,6 @@ void Emulator::Stop() {
     m_pid = -1;
 }
 
-std::string Emulator::Address() const {
-    return "http://127.0.0.1:" + std::to_string(m_port);
-}
-
 std::vector<EmulatorRequest> Emulator::RequestLog() const {
     std::vector<EmulatorRequest> log;
     auto client = NewClient(m_port);
@@ -228,18 +220,6 @@ bool Emulator::HookPost(const std::string& target) const {
     return res && res->status == 200 && ReplyValue(res->body, "result") == "ok";
 }
 
-bool Emulator::ClearLog() const {
-    return HookPost("/_emu/log/clear");
-}
-
-bool Emulator::AddFault(const std::string& query) const {
-    return HookPost("/_emu/fault?" + query);
-}
-
-bool Emulator::Reset() const {
-    return HookPost("/_emu/reset");
-}
-
 std::string Emulator::CallOperation(const std::string& path, const EmulatorFields& fields,
                                     const std::string& version) const {
     std::string document = "<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle>";
@@ -283,10 +263,6 @@ void EmulatorTest::SetUp() {
     ASSERT_TRUE(m_emulator.Start(Options(), &error)) << error;
     m_configFolder = MakeTempDir("config");
     WriteConfig(ClientConfigIni(m_emulator.Address()));
-}
-
-void EmulatorTest::TearDown() {
-    m_emulator.Stop();
 }
 
 void EmulatorTest::WriteConfig(const std::string& text) const {

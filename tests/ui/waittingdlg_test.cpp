@@ -34,7 +34,7 @@ int RunInBox(CWaittingDlg& box, CWaittingDlg::Job job, std::function<void()> whi
 
 }  // namespace
 
-TEST(WaitingDialog, TheJobRunsOnAWorkerWhileTheBoxIsUpAndNeverOnceStoppedBeforeItStarts) {
+TEST(WaitingDialog, TheJobRunsOnAWorkerNeverOnceStoppedBeforeItStartsAndStopsAtItsNextCheckOnCancel) {
     CWaittingDlg box;
     const std::thread::id gui = std::this_thread::get_id();
     std::atomic<bool> release{false};
@@ -70,13 +70,11 @@ TEST(WaitingDialog, TheJobRunsOnAWorkerWhileTheBoxIsUpAndNeverOnceStoppedBeforeI
                        }),
               E_FAIL);
     EXPECT_FALSE(ran);
-}
 
-TEST(WaitingDialog, CancelGreysTheButtonAndTheJobStopsAtItsNextCheck) {
-    CWaittingDlg box;
+    // Cancel greys the button and the job stops at its next check.
     std::atomic<int> items{0};
     bool greyed = false;
-    const int result = RunInBox(
+    const int cancelled = RunInBox(
         box,
         [&](CWaitJob& job) {
             while (job.GoOn() && items < 1000) {
@@ -92,14 +90,13 @@ TEST(WaitingDialog, CancelGreysTheButtonAndTheJobStopsAtItsNextCheck) {
             EXPECT_TRUE(box.isVisible());
         });
     EXPECT_TRUE(greyed);
-    EXPECT_EQ(result, 2);
+    EXPECT_EQ(cancelled, 2);
     EXPECT_LT(items.load(), 1000);
 }
 
 TEST(WaitingDialog, ProgressLinesAreCutAfterFiftyCharactersAndShownOnTheGuiThread) {
     struct Case {
-        QString line;
-        QString shown;
+        QString line, shown;
     };
     const QString fifty = QString(50, QChar(u'文'));
     const QString emoji = QString::fromUtf8("\xF0\x9F\x93\x81");  // two UTF-16 units

@@ -75,9 +75,7 @@ TEST(ExitPrompt, TextsFollowTheSituation) {
         int tasks, files;
         bool endOfSession;
         uint32_t flags;
-        const char16_t* title;
-        const char16_t* ok;
-        const char16_t* message;
+        const char16_t *title, *ok, *message;
     };
     const std::vector<Case> cases = {
         {2, 0, false, 0, u"退出提示", u"是的，我要立即退出",

@@ -93,9 +93,7 @@ TEST_F(ExplorerCommandTest, LabelEditsEndAsTheCoreAnswers) {
 TEST_F(ExplorerCommandTest, DeleteAndEmptyAskThenDeleteEachItemInListOrder) {
     struct Case {
         const char* what;
-        int type;
-        int command;
-        int answer;
+        int type, command, answer;
         std::vector<std::wstring> select;
         HRESULT result;
         std::vector<std::string> calls;

@@ -74,8 +74,7 @@ TEST_F(ExplorerTest, HistoryAndBreadcrumbFollowTheEntriesOwnPathAndSection) {
         const char* what;
         std::function<HRESULT()> act;
         HRESULT result;
-        std::wstring parentId;
-        std::wstring path;
+        std::wstring parentId, path;
         int type;
     };
     const std::vector<Step> steps = {

@@ -21,15 +21,14 @@
 namespace pellux_test {
 
 inline RemoteItem Item(int kind, const std::wstring& name, const std::wstring& id,
-                       const std::wstring& parentId, int64_t size = 0,
-                       const std::wstring& modTime = L"2026-01-02 03:04:05") {
+                       const std::wstring& parentId, int64_t size = 0) {
     RemoteItem item;
     item.isFolder = kind;
     item.name = name;
     item.fileId = id;
     item.parentId = parentId;
     item.size = size;
-    item.modTime = modTime;
+    item.modTime = L"2026-01-02 03:04:05";
     return item;
 }
 
