@@ -70,9 +70,7 @@ public:
         return E_NOINTERFACE;
     }
 
-    std::wstring token;
-    std::wstring userId;
-    std::wstring syncRoot;
+    std::wstring token, userId, syncRoot;
 
 private:
     FakeSyncCenter() = default;

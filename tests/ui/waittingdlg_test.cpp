@@ -37,8 +37,7 @@ int RunInBox(CWaittingDlg& box, CWaittingDlg::Job job, std::function<void()> whi
 TEST(WaitingDialog, TheJobRunsOnAWorkerNeverOnceStoppedBeforeItStartsAndStopsAtItsNextCheckOnCancel) {
     CWaittingDlg box;
     const std::thread::id gui = std::this_thread::get_id();
-    std::atomic<bool> release{false};
-    std::atomic<bool> onWorker{false};
+    std::atomic<bool> release{false}, onWorker{false};
     bool upWhileRunning = false;
     const int result = RunInBox(
         box,
@@ -117,10 +116,7 @@ TEST(WaitingDialog, ProgressLinesAreCutAfterFiftyCharactersAndShownOnTheGuiThrea
     RunInBox(
         box,
         [&](CWaitJob& job) {
-            job.SetProgressText(
-                QString::fromUtf8("正在删除 "
-                                  "“季度报告-最终版-修订稿-第三次修改-确认无误-请勿再改-张三李四王五赵六-"
-                                  "共享文件夹-备份.xlsx”"));
+            job.SetProgressText(QStringLiteral("正在删除 “") + QString(60, QChar(u'报')) + "”");
             while (!release)
                 std::this_thread::sleep_for(5ms);
             return 0;

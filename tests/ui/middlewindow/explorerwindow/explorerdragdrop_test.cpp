@@ -206,7 +206,6 @@ TEST_F(ExplorerDragDropTest, ACancelledDragTakesItsMarkerAndStartUpPrunesLeftove
 
 TEST(DropEffectRule, FollowsTheKeysAndWhatTheSourceAllows) {
     const Qt::DropActions copyMove = Qt::CopyAction | Qt::MoveAction;
-    const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
     struct Case {
         bool accepted;
         Qt::KeyboardModifiers keys;
@@ -222,7 +221,7 @@ TEST(DropEffectRule, FollowsTheKeysAndWhatTheSourceAllows) {
         {true, Qt::ControlModifier, copyMove, Qt::CopyAction},
         {true, Qt::ControlModifier, Qt::MoveAction, Qt::IgnoreAction},
         {true, Qt::ShiftModifier, copyMove, Qt::MoveAction},
-        {true, ctrlShift, copyMove | Qt::LinkAction, Qt::LinkAction},
+        {true, Qt::ControlModifier | Qt::ShiftModifier, copyMove | Qt::LinkAction, Qt::LinkAction},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
