@@ -78,13 +78,10 @@ TEST_F(EmulatorRulesTest, BadRequestsGetAResultNameAndLeaveTheServerWorking) {
     };
     const std::vector<Case> cases{
         {"/xsvr/dir/", "2", "", 200, "clientBadParams"},
-        {"/xsvr/dir/", "2", "token=abc", 200, "clientBadParams"},
-        {"/xsvr/dir/", "2", decl, 200, "clientBadParams"},
         {"/xsvr/dir/", "2", decl + "<xNorle>" + tok, 200, "clientBadParams"},
         {"/xsvr/dir/", "2", decl + "<other>" + tok + "<fileId></fileId></other>", 200, "clientBadParams"},
         {"/xsvr/dir/", "2", decl + "<xNorle>" + tok + "<fileId><x>1</x></fileId></xNorle>", 200,
          "clientBadParams"},
-        {"/xsvr/dir/", "2", decl + "<xNorle>" + tok + "<fileId></fileID></xNorle>", 200, "clientBadParams"},
         {"/xsvr/dir/", "2", std::string("\xff\xfe<\x00x", 5), 200, "clientBadParams"},
         {"/xsvr/dir/", "2", deep, 200, "clientBadParams"},
         {"/xsvr/dir/", "2", big, 413, "clientBadParams"},
@@ -172,10 +169,6 @@ TEST_F(EmulatorRulesTest, ScriptedFaultsApplyToTheNextCallsOnly) {
     EXPECT_EQ(result("/xsvr/dir/"), "serverBusy");
     EXPECT_EQ(result("/xsvr/dir/"), "ok");
 
-    ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/getSpace/&status=500"));
-    auto res = Client().Post("/xsvr/getSpace/", "", "text/plain");
-    ASSERT_TRUE(res);
-    EXPECT_EQ(res->status, 500);
     ASSERT_TRUE(m_emulator.AddFault("path=/xsvr/getSpace/&delayMs=400"));
     auto start = Clock::now();
     EXPECT_EQ(result("/xsvr/getSpace/"), "ok");
@@ -184,26 +177,15 @@ TEST_F(EmulatorRulesTest, ScriptedFaultsApplyToTheNextCallsOnly) {
     const std::string id = Emulator::ItemValue(Dir(token, ""), "welcome.txt", "fileId");
     ASSERT_FALSE(id.empty());
     // A download address serves one download: each fetch asks for its own.
-    auto target = [&] {
-        const std::string ask =
-            m_emulator.CallOperation("/xsvr/requestDownload/", {{"token", token}, {"fileId", id}});
-        return "/store/down?stub=" + Emulator::ReplyValue(ask, "stub") + "&bakVer=nowVer";
-    };
-    const std::string once = target();
+    const std::string ask =
+        m_emulator.CallOperation("/xsvr/requestDownload/", {{"token", token}, {"fileId", id}});
+    const std::string once = "/store/down?stub=" + Emulator::ReplyValue(ask, "stub") + "&bakVer=nowVer";
     auto good = Client().Get(once.c_str());
     ASSERT_TRUE(good);
+    EXPECT_EQ(good->status, 200);
     auto again = Client().Get(once.c_str());
     ASSERT_TRUE(again);
     EXPECT_EQ(again->status, 404);
-    ASSERT_TRUE(m_emulator.AddFault("path=/store/down&corrupt=1"));
-    auto bad = Client().Get(target().c_str());
-    ASSERT_TRUE(bad);
-    EXPECT_EQ(bad->status, 200);
-    EXPECT_EQ(bad->body.size(), good->body.size());
-    EXPECT_NE(bad->body, good->body);
-    ASSERT_TRUE(m_emulator.AddFault("path=/store/down&drop=1"));
-    EXPECT_FALSE(Client().Get(target().c_str()));
-    EXPECT_EQ(Client().Get(target().c_str())->body, good->body);
 
     for (const char* refused : {"path=nodash&result=x", "path=/xsvr/dir/&status=42",
                                 "path=/xsvr/dir/&count=4294967297&result=serverBusy"}) {

@@ -167,7 +167,6 @@ TEST_F(HardeningTest, LargeUploadsLeaveNoMemoryBehind) {
 }
 
 TEST_F(HardeningTest, NamesThatAreNotWellFormedTextAreRefused) {
-    const std::string& token = m_token;
     const std::vector<std::pair<const char*, std::string>> names = {
         {"overlong slash", "a\xC0\xAF"}, {"overlong three bytes", "a\xE0\x80\xAF"},
         {"surrogate", "a\xED\xA0\x80"},  {"above U+10FFFF", "a\xF4\x90\x80\x80"},
@@ -177,7 +176,7 @@ TEST_F(HardeningTest, NamesThatAreNotWellFormedTextAreRefused) {
     for (const auto& name : names) {
         SCOPED_TRACE(name.first);
         // Written by hand: the references must reach the server unescaped.
-        const std::string document = "<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle><token>" + token +
+        const std::string document = "<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle><token>" + m_token +
                                      "</token><parentId></parentId><name>" + name.second + "</name></xNorle>";
         auto res = client->Post("/xsvr/newFile/", httplib::Headers{{"v", "2"}, {"User-Agent", "pellux"}},
                                 document, "application/x-www-form-urlencoded");

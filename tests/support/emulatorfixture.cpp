@@ -105,10 +105,6 @@ const EmulatorPart* EmulatorRequest::Part(const std::string& name) const {
     return nullptr;
 }
 
-Emulator::~Emulator() {
-    Stop();
-}
-
 bool Emulator::Start(const EmulatorOptions& options, std::string* error) {
     const std::string program = BinaryDir() + "/devserver/pellux-devserver";
     if (access(program.c_str(), X_OK) != 0) {
@@ -175,10 +171,6 @@ void Emulator::Stop() {
     m_pid = -1;
 }
 
-std::string Emulator::Address() const {
-    return "http://127.0.0.1:" + std::to_string(m_port);
-}
-
 std::vector<EmulatorRequest> Emulator::RequestLog() const {
     std::vector<EmulatorRequest> log;
     auto client = NewClient(m_port);
@@ -204,7 +196,6 @@ std::vector<EmulatorRequest> Emulator::RequestLog() const {
             EmulatorPart part;
             part.name = ChildText(p, "name");
             part.filename = ChildText(p, "filename");
-            part.contentType = ChildText(p, "contentType");
             part.content = DecodeBase64(ChildText(p, "content"));
             part.size = static_cast<size_t>(std::atoll(ChildText(p, "size").c_str()));
             request.parts.push_back(std::move(part));
@@ -227,18 +218,6 @@ bool Emulator::HookPost(const std::string& target) const {
     auto client = NewClient(m_port);
     auto res = client.Post(target.c_str(), "", "text/plain");
     return res && res->status == 200 && ReplyValue(res->body, "result") == "ok";
-}
-
-bool Emulator::ClearLog() const {
-    return HookPost("/_emu/log/clear");
-}
-
-bool Emulator::AddFault(const std::string& query) const {
-    return HookPost("/_emu/fault?" + query);
-}
-
-bool Emulator::Reset() const {
-    return HookPost("/_emu/reset");
 }
 
 std::string Emulator::CallOperation(const std::string& path, const EmulatorFields& fields,
@@ -284,10 +263,6 @@ void EmulatorTest::SetUp() {
     ASSERT_TRUE(m_emulator.Start(Options(), &error)) << error;
     m_configFolder = MakeTempDir("config");
     WriteConfig(ClientConfigIni(m_emulator.Address()));
-}
-
-void EmulatorTest::TearDown() {
-    m_emulator.Stop();
 }
 
 void EmulatorTest::WriteConfig(const std::string& text) const {

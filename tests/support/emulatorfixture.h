@@ -15,9 +15,7 @@ using EmulatorFields = std::vector<std::pair<std::string, std::string>>;
 
 // One part of a multipart body as the emulator received it.
 struct EmulatorPart {
-    std::string name;
-    std::string filename;
-    std::string contentType;
+    std::string name, filename;
     std::string content;  // the emulator keeps the first MiB
     size_t size = 0;
 };
@@ -47,14 +45,13 @@ struct EmulatorOptions {
 
 // A logged-in account, as the service's log-in reply gives it.
 struct EmulatorSession {
-    std::string userId;
-    std::string token;
+    std::string userId, token;
 };
 
 class Emulator {
 public:
     Emulator() = default;
-    ~Emulator();
+    ~Emulator() { Stop(); }
     Emulator(const Emulator&) = delete;
     Emulator& operator=(const Emulator&) = delete;
 
@@ -67,18 +64,17 @@ public:
     void Attach(int port) { m_port = port; }
 
     int Port() const { return m_port; }
-    // "http://127.0.0.1:PORT"
-    std::string Address() const;
+    std::string Address() const { return "http://127.0.0.1:" + std::to_string(m_port); }
 
     // Test hooks.
     std::vector<EmulatorRequest> RequestLog() const;
     // The logged requests whose path is this one.
     std::vector<EmulatorRequest> RequestsTo(const std::string& path) const;
-    bool ClearLog() const;
+    bool ClearLog() const { return HookPost("/_emu/log/clear"); }
     // query as the hook takes it, e.g. "path=/xsvr/dir/&result=serverBusy&count=1".
-    bool AddFault(const std::string& query) const;
+    bool AddFault(const std::string& query) const { return HookPost("/_emu/fault?" + query); }
     // Log, faults and the store back to the seeded state.
-    bool Reset() const;
+    bool Reset() const { return HookPost("/_emu/reset"); }
 
     // Plain HTTP, independent of the client's code.
     // POSTs a request document built from the fields with "v" and "User-Agent:pellux".
@@ -106,7 +102,7 @@ std::string ClientConfigIni(const std::string& address);
 class EmulatorTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
+    void TearDown() override { m_emulator.Stop(); }
     virtual EmulatorOptions Options() const { return EmulatorOptions(); }
     const std::string& ConfigFolder() const { return m_configFolder; }
     // Rewrites config.ini with the given text.

@@ -49,8 +49,6 @@ public:
     }
     HRESULT GetLoginInfo(std::wstring* userName, std::wstring* tokenOut, std::wstring* userIdOut,
                          std::wstring* nickName) override {
-        if (!loggedIn)
-            return S_FALSE;
         if (userName)
             *userName = L"demo";
         if (tokenOut)
@@ -72,10 +70,7 @@ public:
         return E_NOINTERFACE;
     }
 
-    bool loggedIn = true;
-    std::wstring token;
-    std::wstring userId;
-    std::wstring syncRoot;
+    std::wstring token, userId, syncRoot;
 
 private:
     FakeSyncCenter() = default;

@@ -75,8 +75,7 @@ public:
     PELLUX_FORWARD(SetFileModTime, TaskData_UpdateFile)
 #undef PELLUX_FORWARD
 
-    std::atomic<int> pushPolls{0};
-    std::atomic<int> dirCalls{0};
+    std::atomic<int> pushPolls{0}, dirCalls{0};
     // The next failDirs listings answer failDirWith without a request (a
     // transport time-out the emulator cannot produce within a test).
     std::atomic<int> failDirs{0};

@@ -61,8 +61,7 @@ const std::string& TestHome() {
 
 std::string MakeTempDir(const std::string& prefix) {
     static std::atomic<int> counter{0};
-    std::string path = g_home + "/" + prefix + std::to_string(++counter) + "-XXXXXX";
-    std::string buf = path;
+    std::string buf = g_home + "/" + prefix + std::to_string(++counter) + "-XXXXXX";
     if (!mkdtemp(buf.data()))
         throw std::runtime_error("mkdtemp failed");
     return buf;
@@ -75,8 +74,6 @@ std::string BinaryDir() {
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    if (!f)
-        return false;
     f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(f);
 }
@@ -112,9 +109,7 @@ int RunCommand(const std::string& command, std::string* output) {
     int status = pclose(p);
     if (output)
         *output = text;
-    if (status == -1)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 bool HaveProgram(const std::string& name) {

@@ -35,8 +35,7 @@ std::string LocalDumpName(const std::string& prefix, time_t when, int n) {
 
 TEST(CrashReport, SignalsAndDatesAreNamedAsTheReportsAlwaysNamedThem) {
     struct Case {
-        int signal;
-        int siCode;
+        int signal, siCode;
         uint32_t code;
         std::string name;
     };
@@ -77,8 +76,7 @@ TEST(CrashReport, PurgeDeletesEveryFileOlderThanThreeDaysAndKeepsFolders) {
     struct Case {
         std::string name;
         int64_t age;
-        bool folder;
-        bool kept;
+        bool folder, kept;
     };
     const std::vector<Case> cases = {
         {"pellux_2020-01-01-00-00-00.dmp", 259200 + 60, false, false},

@@ -11,14 +11,9 @@ namespace ui_test {
 
 // Records what the tray tells the desktop, and on which thread.
 struct TrayLog {
-    QString tip;
-    QString title;
-    QString text;
-    int flags = 0;
-    int timeout = 0;
-    int balloons = 0;
-    bool shown = false;
-    bool offGuiThread = false;
+    QString tip, title, text;
+    int flags = 0, timeout = 0, balloons = 0;
+    bool shown = false, offGuiThread = false;
     bool available = true;  // a notification area to show the icon in
     QMenu* menu = nullptr;
     std::function<void(int)> mouse;

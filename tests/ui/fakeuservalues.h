@@ -38,8 +38,7 @@ public:
 // hanging. True when one came up.
 inline bool WithModal(const std::function<void()>& run, const std::function<void(QWidget*)>& act) {
     bool seen = false;
-    QTimer poll;
-    QTimer watchdog;
+    QTimer poll, watchdog;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
             poll.stop();

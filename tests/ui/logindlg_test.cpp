@@ -36,10 +36,8 @@ TEST(LoginDlgTextTest, EachFailureHasItsMessage) {
     const QString network = QStringLiteral("网络错误，请确保您的电脑正常联网，然后尝试重新登录。");
     const QString other = QStringLiteral("登录时发生错误，请尝试重新登录。");
     const std::vector<std::pair<HRESULT, QString>> cases = {
-        {E_RESULT_ACCOUNT_NOT_MATCH, wrong}, {E_TRANSPORT_TIMEOUT, network},
-        {E_TRANSPORT_CONNECT, network},      {E_TRANSPORT_FAILED, network},
-        {E_CHECKSUM_MISMATCH, network},      {E_FAIL, other},
-        {E_RESULT_SERVER_BUSY, other},       {E_RESULT_ACCOUNT_NOT_ACTIVE, other}};
+        {E_RESULT_ACCOUNT_NOT_MATCH, wrong}, {E_TRANSPORT_TIMEOUT, network}, {E_TRANSPORT_CONNECT, network},
+        {E_TRANSPORT_FAILED, network},       {E_CHECKSUM_MISMATCH, network}, {E_RESULT_SERVER_BUSY, other}};
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<uint32_t>(c.first));
         EXPECT_EQ(CLoginDlg::FailureText(c.first), c.second);

@@ -32,16 +32,13 @@ TEST(StartupTest, SwitchesMatchWholeArguments) {
 
 struct CountingCore final : ICoreLife {
     HRESULT Startup(const std::wstring&, IMainWindow* sink) override {
-        log.push_back("Startup");
         EXPECT_NE(sink, nullptr);
-        return S_OK;
+        return Note("Startup");
     }
-    HRESULT UnBind() override {
-        log.push_back("UnBind");
-        return S_OK;
-    }
-    HRESULT Shutdown() override {
-        log.push_back("Shutdown");
+    HRESULT UnBind() override { return Note("UnBind"); }
+    HRESULT Shutdown() override { return Note("Shutdown"); }
+    HRESULT Note(const char* call) {
+        log.push_back(call);
         return S_OK;
     }
     std::vector<std::string> log;
@@ -66,8 +63,7 @@ public:
 private:
     CComPtr<pellux_test::ScriptedBridge> m_sink = pellux_test::ScriptedBridge::Make();
     int m_code;
-    bool m_beforeLoop;
-    bool m_pastPass;
+    bool m_beforeLoop, m_pastPass;
 };
 
 TEST(StartupTest, EachPassGetsAFreshWindowAndCoreUntilACodeOtherThanRestart) {

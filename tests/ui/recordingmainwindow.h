@@ -33,10 +33,7 @@ public:
         status = text;
         return S_OK;
     }
-    void SetSpaceInfo(uint64_t u, uint64_t t) override {
-        used = u;
-        total = t;
-    }
+    void SetSpaceInfo(uint64_t, uint64_t t) override { total = t; }
     HRESULT OpenItem(int type, const std::wstring& id, const std::wstring& parentId, const std::wstring& path,
                      bool isFolder) override {
         opened.push_back(std::to_wstring(type) + L"," + id + L"," + parentId + L"," + path + L"," +
@@ -49,7 +46,6 @@ public:
 
     int answer = kAskCancel;
     std::wstring status;
-    uint64_t used = 0;
     uint64_t total = 0;
     std::vector<std::wstring> asked, opened;
 };

@@ -57,7 +57,7 @@ struct QuietCore final : ICoreLife {
 
 class MainDlgTest : public ::testing::Test {
 protected:
-    std::unique_ptr<CMainDlg> Make(bool loginOk = true, bool trayAvailable = true) {
+    std::unique_ptr<CMainDlg> Make(CPassControl& pass, bool loginOk = true, bool trayAvailable = true) {
         MainDlgParts parts;
         parts.values = &values;
         parts.core = core;
@@ -66,7 +66,9 @@ protected:
         parts.tray = std::make_unique<FakeTrayBackend>(tray);
         parts.login = [loginOk] { return loginOk; };
         parts.stopWorker = [this] { core->ClearTaskList(L"worker-stopped"); };
-        return std::make_unique<CMainDlg>(std::move(parts));
+        auto window = std::make_unique<CMainDlg>(std::move(parts));
+        window->Create(pass);
+        return window;
     }
 
     FakeUserValues values;
@@ -79,8 +81,7 @@ protected:
 
 TEST_F(MainDlgTest, ALeftLogInEndsThePassWithoutPlacementOrPanes) {
     CPassControl pass(life, sink);
-    auto window = Make(false);
-    window->Create(pass);
+    auto window = Make(pass, false);
     EXPECT_TRUE(pass.Ended());
     EXPECT_EQ(pass.Result(), kLoginCancelledCode);
     EXPECT_EQ(window->Middle(), nullptr);
@@ -90,18 +91,12 @@ TEST_F(MainDlgTest, ALeftLogInEndsThePassWithoutPlacementOrPanes) {
 TEST_F(MainDlgTest, PlacementIsStoredUnlessMaximisedAndPanesFollowTheSize) {
     {
         CPassControl pass(life, sink);
-        auto window = Make();
-        window->Create(pass);
+        auto window = Make(pass);
         window->setGeometry(60, 40, 700, 500);
         QApplication::processEvents();
-        struct Pane {
-            QWidget* widget;
-            QRect rect;
-        };
-        for (const Pane& p :
-             {Pane{window->Top(), QRect(0, 0, 700, 53)}, Pane{window->Middle(), QRect(0, 53, 700, 417)},
-              Pane{window->Bottom(), QRect(0, 470, 700, 30)}})
-            EXPECT_EQ(p.widget->geometry(), p.rect);
+        EXPECT_EQ(window->Top()->geometry(), QRect(0, 0, 700, 53));
+        EXPECT_EQ(window->Middle()->geometry(), QRect(0, 53, 700, 417));
+        EXPECT_EQ(window->Bottom()->geometry(), QRect(0, 470, 700, 30));
         void* pane = nullptr;
         window->GetPane(kPaneMiddle, &pane);
         EXPECT_EQ(pane, static_cast<IMiddleWindow*>(window->Middle()));
@@ -116,8 +111,7 @@ TEST_F(MainDlgTest, PlacementIsStoredUnlessMaximisedAndPanesFollowTheSize) {
     EXPECT_EQ(values.values[L"_TaskHeaderWidth"], L"200|200|200");
     {
         CPassControl pass(life, sink);
-        auto window = Make();
-        window->Create(pass);
+        auto window = Make(pass);
         EXPECT_EQ(window->geometry(), QRect(60, 40, 700, 500));
         window->showMaximized();
         window->CloseApp(kQuitCode);
@@ -127,8 +121,7 @@ TEST_F(MainDlgTest, PlacementIsStoredUnlessMaximisedAndPanesFollowTheSize) {
 
 TEST_F(MainDlgTest, TheCloseBoxAsksOnceAndHidesToTheTrayWhileARestartEndsThePass) {
     CPassControl pass(life, sink);
-    auto window = Make();
-    window->Create(pass);
+    auto window = Make(pass);
     ASSERT_TRUE(window->isVisible());
     EXPECT_TRUE(WithModal([&] { window->close(); },
                           [](QWidget* modal) {
@@ -151,8 +144,7 @@ TEST_F(MainDlgTest, TheCloseBoxAsksOnceAndHidesToTheTrayWhileARestartEndsThePass
     // With no notification area the window is minimised, not hidden, and no tip comes up.
     values.values.clear();
     CPassControl noTrayPass(life, sink);
-    auto noTray = Make(true, false);
-    noTray->Create(noTrayPass);
+    auto noTray = Make(noTrayPass, true, false);
     EXPECT_FALSE(WithModal([&] { noTray->close(); }, [](QWidget*) {}));
     EXPECT_TRUE(noTray->isVisible());
     EXPECT_TRUE(noTray->isMinimized());
@@ -163,10 +155,7 @@ TEST_F(MainDlgTest, QuittingWithPendingWorkAsksFirst) {
     struct Case {
         const char* name;
         int tasks;
-        bool loggedIn;
-        bool confirm;
-        bool shown;
-        bool closes;
+        bool loggedIn, confirm, shown, closes;
         std::vector<std::wstring> calls;
     };
     const std::vector<Case> cases = {
@@ -182,8 +171,7 @@ TEST_F(MainDlgTest, QuittingWithPendingWorkAsksFirst) {
         for (int i = 0; i < c.tasks; ++i)
             core->unfinishedList.push_back(Task(L"t" + std::to_wstring(i), L"\\f", true, 1, 2));
         CPassControl pass(life, sink);
-        auto window = Make();
-        window->Create(pass);
+        auto window = Make(pass);
         QString message;
         const bool shown = WithModal([&] { window->OnCommand(CMainDlg::kCmdQuit); },
                                      [&](QWidget* modal) {
@@ -208,8 +196,7 @@ TEST_F(MainDlgTest, QuittingWithPendingWorkAsksFirst) {
 TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds) {
     core->openList = {Task(L"f1", L"\\plan.docx", true, 0, 0)};
     CPassControl pass(life, sink);
-    auto window = Make();
-    window->Create(pass);
+    auto window = Make(pass);
     // A watched file holds the shut-down off while it is there.
     EXPECT_TRUE(QTest::qWaitFor([&] { return !session.empty(); }, 5000));
     EXPECT_EQ(session, std::vector<std::string>{"inhibit@0"});
@@ -239,8 +226,7 @@ TEST_F(MainDlgTest, TheEndOfTheSessionIsRefusedUntilConfirmedThenTheSessionEnds)
 
 TEST_F(MainDlgTest, TheSpaceBarIsDrawnToItsShare) {
     CPassControl pass(life, sink);
-    auto window = Make();
-    window->Create(pass);
+    auto window = Make(pass);
     window->resize(800, 560);
     const QColor bar = SKINGUI::ColorRef(0x00E7A2).ToQColor();
     struct Case {

@@ -8,25 +8,19 @@
 
 namespace {
 
-TEST(MainPlacement, DefaultSizeFollowsTheScreenAndIsCentred) {
-    struct Case {
-        QRect work, placement;
-    };
-    const std::vector<Case> cases = {
-        {QRect(0, 0, 1280, 1000), QRect(140, 150, 1000, 700)},
+TEST(MainPlacement, DefaultSizeFollowsTheScreenAndAStoredOneRoundTripsOntoAScreen) {
+    using Rects = std::vector<std::pair<QRect, QRect>>;  // given, placed
+    const Rects defaults = {
         {QRect(0, 0, 1025, 700), QRect(12, 0, 1000, 700)},
         {QRect(0, 0, 1024, 740), QRect(62, 70, 900, 600)},
         {QRect(0, 0, 801, 600), QRect(-49, 0, 900, 600)},
         {QRect(0, 0, 800, 580), QRect(80, 87, 640, 406)},
         {QRect(100, 30, 1920, 1050), QRect(560, 205, 1000, 700)},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.work.width());
-        EXPECT_EQ(DefaultPlacement(c.work), c.placement);
+    for (const auto& c : defaults) {
+        SCOPED_TRACE(c.first.width());
+        EXPECT_EQ(DefaultPlacement(c.first), c.second);
     }
-}
-
-TEST(MainPlacement, StoredValueRoundTripsAndIsKeptOnAScreen) {
     QRect rect;
     ASSERT_TRUE(ParsePlacement(FormatPlacement(QRect(-20, 35, 900, 640)), &rect));
     EXPECT_EQ(rect, QRect(-20, 35, 900, 640));
@@ -34,18 +28,15 @@ TEST(MainPlacement, StoredValueRoundTripsAndIsKeptOnAScreen) {
     for (const wchar_t* bad : {L"", L"1|2|3", L"a|b|c|d", L"1|2|0|5", L"1|2|-3|5"})
         EXPECT_FALSE(ParsePlacement(bad, &rect)) << QString::fromWCharArray(bad).toStdString();
     const std::vector<QRect> screens = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
-    struct Case {
-        QRect stored, placed;
-    };
-    const std::vector<Case> cases = {
+    const Rects stored = {
         {QRect(100, 100, 1000, 700), QRect(100, 100, 1000, 700)},
         {QRect(5000, 3000, 1000, 700), QRect(920, 380, 1000, 700)},
         {QRect(2900, 900, 1000, 700), QRect(2200, 324, 1000, 700)},
         {QRect(-300, -50, 2500, 1200), QRect(0, 0, 1920, 1080)},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(FormatPlacement(c.stored).size());
-        EXPECT_EQ(ClampOntoScreens(c.stored, screens), c.placed);
+    for (const auto& c : stored) {
+        SCOPED_TRACE(FormatPlacement(c.first).size());
+        EXPECT_EQ(ClampOntoScreens(c.first, screens), c.second);
     }
 }
 
@@ -75,22 +66,19 @@ TEST(ExitPrompt, TextsFollowTheSituation) {
     struct Case {
         int tasks, files;
         bool endOfSession;
-        uint32_t flags;
-        const char16_t* title;
-        const char16_t* ok;
-        const char16_t* message;
+        const char16_t *title, *ok, *message;
     };
     const std::vector<Case> cases = {
-        {2, 0, false, 0, u"退出提示", u"是的，我要立即退出",
+        {2, 0, false, u"退出提示", u"是的，我要立即退出",
          u"警告：\n\n您还有 2 个任务未完成，如果现在退出，这些任务将会取消！\n\n您确定要现在退出吗？"},
-        {3, 4, true, 0, u"关机提示", u"是的，我要立即关机",
+        {3, 4, true, u"关机提示", u"是的，我要立即关机",
          u"警告：\n\n您还有 3 个任务未完成，如果现在退出，这些任务将会取消！\n\n"
          u"您还有 4 个远程打开的文件未关闭，如果现在退出，这些文件保存后将不会自动同步到服务器上！\n\n"
          u"您确定要现在关机吗？"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(QString::fromUtf16(c.title).toStdString());
-        const ExitTexts texts = BuildExitTexts(c.tasks, c.files, c.endOfSession, c.flags);
+        const ExitTexts texts = BuildExitTexts(c.tasks, c.files, c.endOfSession, 0);
         EXPECT_EQ(texts.title, QString::fromUtf16(c.title));
         EXPECT_EQ(texts.okText, QString::fromUtf16(c.ok));
         EXPECT_EQ(texts.message, QString::fromUtf16(c.message));

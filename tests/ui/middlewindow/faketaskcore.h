@@ -61,8 +61,7 @@ public:
 
     std::mutex lock;
     std::condition_variable wake;
-    bool loggedIn = true;
-    bool holding = false;
+    bool loggedIn = true, holding = false;
     int stalled = 0;
     std::vector<TaskInfo> openList, unfinishedList, finishedList;
     std::vector<std::wstring> calls;

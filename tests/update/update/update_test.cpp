@@ -57,8 +57,7 @@ mode_t ModeOf(const std::string& path) {
 }
 
 struct Recorder {
-    std::vector<std::wstring> messages, balloons;
-    std::vector<std::wstring> started;
+    std::vector<std::wstring> messages, balloons, started;
     UpdateHooks Hooks() {
         UpdateHooks h;
         h.showMessage = [this](const std::wstring& text, const std::wstring&) { messages.push_back(text); };
@@ -166,8 +165,7 @@ TEST(UpdateSwap, InstallsOrFallsBackToTheDesktop) {
     ASSERT_TRUE(WriteFile(staged, ReadFile(StampedProgram(MakeTempDir("n"), kNewer))));
     struct Case {
         const char* name;
-        bool programFolderRefuses;
-        bool desktopTaken;
+        bool programFolderRefuses, desktopTaken;
     } cases[] = {{"swap", false, false}, {"refused", true, false}, {"refused, name taken", true, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -93,9 +93,7 @@ TEST_F(ExplorerCommandTest, LabelEditsEndAsTheCoreAnswers) {
 TEST_F(ExplorerCommandTest, DeleteAndEmptyAskThenDeleteEachItemInListOrder) {
     struct Case {
         const char* what;
-        int type;
-        int command;
-        int answer;
+        int type, command, answer;
         std::vector<std::wstring> select;
         HRESULT result;
         std::vector<std::string> calls;
@@ -155,10 +153,8 @@ TEST_F(ExplorerCommandTest, RestoreAndMoveWorkOnTheRowsShown) {
 
 TEST_F(ExplorerCommandTest, PasteUploadsFilesAndFoldersButNotOurMarkerOrUnsafeNames) {
     const std::string dir = MakeTempDir("paste");
-    ASSERT_TRUE(WriteFile(dir + "/up.txt", "hello"));
-    ASSERT_TRUE(WriteFile(dir + "/A.TXT", "replaces a.txt"));
-    ASSERT_TRUE(WriteFile(dir + "/_pellux_copydata_123.ini", "[Files]\nCount=0\n"));
-    ASSERT_TRUE(WriteFile(dir + "/bad:name.txt", "x"));
+    for (const char* file : {"up.txt", "A.TXT", "_pellux_copydata_123.ini", "bad:name.txt"})
+        ASSERT_TRUE(WriteFile(dir + "/" + file, "x"));
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir + "/folder")));
     auto* data = new QMimeData();
     QList<QUrl> urls;

@@ -7,7 +7,6 @@
 
 #include "tests/support/emulatorfixture.h"
 #include "tests/ui/middlewindow/explorerwindow/explorerfixture.h"
-#include "skingui/toolbarctrlex.h"
 #include "ui/logindlg.h"
 #include "ui/main/componentwiring.h"
 #include "ui/middlewindow/explorerwindow/filetreedlg.h"
@@ -126,7 +125,6 @@ TEST_F(ExplorerEndToEndTest, ADayOfWorkOnTheDemoAccount) {
     ASSERT_EQ(window->ShowSection(0, kNavigateRecycle), S_OK);
     for (const wchar_t* name : {L"e2e-renamed.txt", L"old-draft.txt", L"Old photos"})
         EXPECT_NE(RowOf(name), -1) << WideToUtf8(name);
-    EXPECT_FALSE(window->ToolBar()->IsButtonEnabled(CExplorerWindow::kCmdUpload));
     SaveShot(*window, "e2e_08_recycle_bin");
     Select({L"e2e-renamed.txt"});
     EXPECT_EQ(window->RunCommand(CExplorerWindow::kCmdRestore), S_OK);

@@ -21,15 +21,14 @@
 namespace pellux_test {
 
 inline RemoteItem Item(int kind, const std::wstring& name, const std::wstring& id,
-                       const std::wstring& parentId, int64_t size = 0,
-                       const std::wstring& modTime = L"2026-01-02 03:04:05") {
+                       const std::wstring& parentId, int64_t size = 0) {
     RemoteItem item;
     item.isFolder = kind;
     item.name = name;
     item.fileId = id;
     item.parentId = parentId;
     item.size = size;
-    item.modTime = modTime;
+    item.modTime = L"2026-01-02 03:04:05";
     return item;
 }
 
@@ -47,7 +46,6 @@ public:
     }
     std::vector<RemoteItem> searchHits;
     std::map<std::string, HRESULT> results;  // scripted result per operation
-    std::wstring maxVer = L"5000000000";
 
     std::vector<std::string> Calls() {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -59,7 +57,7 @@ public:
     }
 
     HRESULT GetMaxVer(std::wstring* opVer) override {
-        *opVer = maxVer;
+        *opVer = L"5000000000";
         return Log("GetMaxVer", L"");
     }
     HRESULT GetSpaceInfo(int64_t* used, int64_t* total, bool) override {

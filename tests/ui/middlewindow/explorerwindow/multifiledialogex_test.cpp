@@ -65,8 +65,7 @@ TEST_F(MultiFileDialogTest, OkTakesSelectedFoldersAndFilesInListOrder) {
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_TRUE(dialog->Collected());
     EXPECT_EQ(dialog->ChosenPaths(), Paths({"alpha", "beta", "c.txt"}));
-    std::wstring first;
-    std::wstring next;
+    std::wstring first, next;
     EXPECT_TRUE(dialog->GetFirstPathName(first));
     EXPECT_EQ(first, Paths({"alpha"})[0]);
     EXPECT_TRUE(dialog->GetNextPathName(next));
