@@ -1,5 +1,7 @@
 #pragma once
 // Small helpers shared by the base tests.
+#include <unistd.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -23,6 +25,10 @@ inline std::string Le(uint64_t v, int width) {
     for (int i = 0; i < width; ++i)
         out += static_cast<char>(v >> (8 * i));
     return out;
+}
+
+inline bool FileExists(const std::string& path) {
+    return access(path.c_str(), F_OK) == 0;
 }
 
 // Open file descriptors of this process that point at the file.

@@ -45,9 +45,6 @@ TEST_P(Aes, Fips197VectorsEncryptAndDecryptForEveryKeySizeAndOtherSizesAreRefuse
         uint8_t out[16];
         aes.EncryptBlock(plain.data(), out);
         EXPECT_EQ(ToHex(out, 16), v.cipher);
-        // The same block twice gives the same output: nothing chains.
-        aes.EncryptBlock(plain.data(), out);
-        EXPECT_EQ(ToHex(out, 16), v.cipher);
         uint8_t back[16];
         aes.DecryptBlock(out, back);
         EXPECT_EQ(ToHex(back, 16), v.plain);

@@ -42,9 +42,8 @@ TEST(Md5, PiecesFromAnyAddressGiveTheDigestOfOneCallAndFinalResets) {
             std::vector<uint8_t> shifted(1000 + offset);
             std::copy(data.begin(), data.begin() + 1000, shifted.begin() + offset);
             DurevMD5::MD5 md5;
-            for (size_t done = 0; done < 1000; done += piece) {
+            for (size_t done = 0; done < 1000; done += piece)
                 md5.Update(shifted.data() + offset + done, std::min(piece, 1000 - done));
-            }
             uint8_t digest[16];
             md5.Final(digest);
             EXPECT_EQ(ToHex(digest, 16), ToHex(expected, 16)) << piece << "@" << offset;

@@ -60,9 +60,7 @@ TEST_F(SqliteWrapper, NullColumnsGiveTheDefaultAndStoredValuesReadBack) {
     int len = -1;
     const unsigned char* blob = q.getBlobField(1, len);
     ASSERT_EQ(len, 3);
-    EXPECT_EQ(blob[0], 0x00);
-    EXPECT_EQ(blob[1], 0xff);
-    EXPECT_EQ(blob[2], 0x10);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(blob), len), std::string("\x00\xff\x10", 3));
 }
 
 TEST_F(SqliteWrapper, ErrorsCarryTheirCodeAndText) {

@@ -172,8 +172,6 @@ TEST_F(Database, FormatSqlEscapesTextArgumentsOnly) {
     EXPECT_EQ(FormatSql(L"a = '%s' AND b = %d AND c = '%s' AND %s", L"x'y", 5, std::string("z'"),
                         SqlVerbatim{L"d = 'v'"}),
               L"a = 'x''y' AND b = 5 AND c = 'z''' AND d = 'v'");
-    EXPECT_EQ(EscapeSqlLikePattern(L"5%_\\"), L"5\\%\\_\\\\");
-    EXPECT_EQ(EscapeSqlQuotes(L"''"), L"''''");
 }
 
 TEST_F(Database, FailedTransactionIsRolledBackAsAWhole) {

@@ -82,9 +82,9 @@ TEST_F(FileCryptTest, SourcesTooLargeForTheSizeFieldsAreRefused) {
         ASSERT_TRUE(pellux_test::WriteFile(Path("huge"), ""));
         ASSERT_EQ(truncate(Path("huge").c_str(), static_cast<off_t>(size)), 0);
         EXPECT_EQ(EncryptFileWithHeader(kKey, 32, W(Path("huge")), W(Path("enc"))), 0) << size;
-        EXPECT_FALSE(Exists(Path("enc")));
+        EXPECT_FALSE(FileExists(Path("enc")));
     }
-    EXPECT_EQ(Entries(), std::vector<std::string>{"huge"});
+    EXPECT_EQ(Entries(), std::set<std::string>{"huge"});
 }
 
 TEST_F(FileCryptTest, LongRunsPauseEvery20Chunks) {

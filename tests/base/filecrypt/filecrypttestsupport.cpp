@@ -1,16 +1,6 @@
 #include "tests/base/filecrypt/filecrypttestsupport.h"
 
-#include <filesystem>
-
 namespace filecrypttest {
-
-std::vector<std::string> FileCryptTest::Entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_))
-        names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 bool OpenSsl(const std::string& arguments) {
     std::string output;

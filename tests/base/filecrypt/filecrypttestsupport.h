@@ -2,12 +2,12 @@
 // Shared pieces of the encrypted-file tests: a key, files in a temporary
 // folder, the fast pause, and openssl as the reference.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,11 +27,6 @@ constexpr uint8_t kKey[32] = {0x60, 0x3d, 0xeb, 0x10, 0x15, 0xca, 0x71, 0xbe, 0x
 inline std::string SomeBytes(size_t length, uint32_t seed) {
     const std::vector<uint8_t> bytes = PseudoRandomBytes(length, seed);
     return std::string(bytes.begin(), bytes.end());
-}
-
-inline bool Exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
 }
 
 inline uint32_t Le32(const std::string& bytes, size_t offset) {
@@ -64,7 +59,7 @@ protected:
     }
     std::string Path(const std::string& name) const { return folder_ + "/" + name; }
     // Entries of the temporary folder (to see that nothing was left behind).
-    std::vector<std::string> Entries() const;
+    std::set<std::string> Entries() const { return pellux_test::ListFolder(folder_); }
 
     std::string folder_;
     std::atomic<int> pauses_{0};

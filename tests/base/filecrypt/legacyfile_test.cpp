@@ -87,10 +87,10 @@ TEST_F(LegacyFileTest, DamagedOrHostileFilesAndShortKeysFail) {
         ASSERT_TRUE(pellux_test::WriteFile(Path("bad"), bad.file));
         int packed = -1;
         EXPECT_EQ(DecryptLegacyFile(W(Path("bad")), W(Path("out")), kKey, bad.keyLength, &packed), 0);
-        EXPECT_FALSE(Exists(Path("out")));
+        EXPECT_FALSE(FileExists(Path("out")));
         int format = -1;
         EXPECT_EQ(DecryptFileAnyFormat(kKey, bad.keyLength, W(Path("bad")), W(Path("out")), &format), 0);
-        EXPECT_FALSE(Exists(Path("out")));
+        EXPECT_FALSE(FileExists(Path("out")));
     }
     // The good one passes with the same set-up.
     ASSERT_TRUE(pellux_test::WriteFile(Path("good"), good));
@@ -110,12 +110,12 @@ TEST_F(FileCryptTest, FilesOfNeitherFormatAreNotProbedAndNotDecoded) {
         EXPECT_EQ(ProbeEncryptedFileFormat(W(Path("text")), &kind), 0);
         int format = -1;
         EXPECT_EQ(DecryptFileAnyFormat(kKey, 32, W(Path("text")), W(Path("out")), &format), 0);
-        EXPECT_FALSE(Exists(Path("out")));
+        EXPECT_FALSE(FileExists(Path("out")));
     }
     int kind = -1;
     EXPECT_EQ(ProbeEncryptedFileFormat(W(Path("missing")), &kind), 0);
     EXPECT_EQ(ProbeEncryptedFileFormat(W(folder_), &kind), 0);
-    EXPECT_EQ(Entries(), std::vector<std::string>{"text"});
+    EXPECT_EQ(Entries(), std::set<std::string>{"text"});
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ TEST_F(FileCryptTest, PendingFileRefusesFolderDestinationsAndASecondCreate) {
     ASSERT_TRUE(file.Write("x", 1));
     ASSERT_TRUE(file.Commit());
     EXPECT_EQ(pellux_test::ReadFile(Path("a")), "x");
-    EXPECT_EQ(Entries(), std::vector<std::string>{"a"});
+    EXPECT_EQ(Entries(), std::set<std::string>{"a"});
 }
 
 }  // namespace

@@ -12,16 +12,13 @@
 #include "base/settings/inisettings.h"
 #include "platform/diagnostics.h"
 #include "platform/strings.h"
+#include "tests/base/basetestutil.h"
 #include "tests/base/log/logtesthooks.h"
 #include "tests/support/testenvironment.h"
 
 using namespace pellux_test;
 
 namespace {
-
-bool Exists(const std::string& path) {
-    return access(path.c_str(), F_OK) == 0;
-}
 
 void MakeFileAged(const std::string& path, int64_t days) {
     ASSERT_TRUE(WriteFile(path, "old"));
@@ -58,8 +55,8 @@ TEST_F(LogFileTest, InitConfigAndLogReadsLevelAndDaysFromTheSettingsFile) {
     EXPECT_EQ(InitConfigAndLog(Utf8ToWide(m_folder)), 0);
     std::wstring value;
     EXPECT_EQ(IniReadString(value, L"Pellux", L"WebRoot", L""), L"http://example.test");
-    EXPECT_FALSE(Exists(m_folder + "/log/pellux_2026_12_01.log"));
-    EXPECT_TRUE(Exists(m_folder + "/log/pellux_2026_12_03.log"));
+    EXPECT_FALSE(FileExists(m_folder + "/log/pellux_2026_12_01.log"));
+    EXPECT_TRUE(FileExists(m_folder + "/log/pellux_2026_12_03.log"));
 
     PELLUX_LOG_INFO(L"started %d of %s", 5, L"\u4e2d");
     PELLUX_LOG_WARNING(L"not at level 4");
@@ -73,12 +70,12 @@ TEST_F(LogFileTest, InitConfigAndLogReadsLevelAndDaysFromTheSettingsFile) {
 TEST_F(LogFileTest, DefaultsWriteEveryLevelAndKeepThreeDaysAndTakePlatformLines) {
     ASSERT_EQ(rmdir((m_folder + "/log").c_str()), 0);  // the setup creates it
     SetupLog(Utf8ToWide(m_folder));
-    ASSERT_TRUE(Exists(m_folder + "/log"));
+    ASSERT_TRUE(FileExists(m_folder + "/log"));
     MakeFileAged(m_folder + "/log/a.log", 4);
     MakeFileAged(m_folder + "/log/b.log", 2);
     SetupLog(Utf8ToWide(m_folder));
-    EXPECT_FALSE(Exists(m_folder + "/log/a.log"));
-    EXPECT_TRUE(Exists(m_folder + "/log/b.log"));
+    EXPECT_FALSE(FileExists(m_folder + "/log/a.log"));
+    EXPECT_TRUE(FileExists(m_folder + "/log/b.log"));
 
     const int line = __LINE__ + 1;
     PELLUX_LOG_TRACE(L"trace line");

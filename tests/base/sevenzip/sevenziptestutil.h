@@ -59,8 +59,4 @@ inline std::vector<std::map<std::string, std::string>> ListItems(const std::stri
     return items;
 }
 
-inline bool FileExists(const std::string& path) {
-    return access(path.c_str(), F_OK) == 0;
-}
-
 }  // namespace sevenzip_test

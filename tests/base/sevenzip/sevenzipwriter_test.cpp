@@ -98,13 +98,12 @@ TEST(SevenZipWriter, ArchivesPassTheReferenceToolAndExtractIdentically) {
     }
 }
 
-TEST(SevenZipWriter, HeaderLayoutAndChecksums) {
+// The header's layout is left to the reference tool (above); here the start
+// header's checksums and the stored time.
+TEST(SevenZipWriter, ChecksumsAndTheArchivesOwnTime) {
     const std::string dir = MakeTempDir("7zl");
     const std::string src = dir + "/a.txt";
-    std::string bytes(1000, '\0');
-    for (size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>((i * 7919u) >> 3);
-    ASSERT_TRUE(WriteFile(src, bytes));
+    ASSERT_TRUE(WriteFile(src, MixedBytes(1000, 2)));
     const std::string archive = dir + "/a.7z";
     ASSERT_EQ(CompressFileTo7z(W(archive), W(src)), 1);
     const std::string a = ReadFile(archive);
@@ -115,29 +114,12 @@ TEST(SevenZipWriter, HeaderLayoutAndChecksums) {
     const uint64_t packSize = LeAt(a, 12, 8);
     const uint64_t headerSize = LeAt(a, 20, 8);
     ASSERT_EQ(a.size(), 32 + packSize + headerSize);
-    ASSERT_GE(packSize, 0x80u);
-    ASSERT_LT(packSize, 0x4000u);
+    ASSERT_GT(headerSize, 18u);
     EXPECT_EQ(LeAt(a, 28, 4), Crc(a.substr(32 + packSize, headerSize)));
 
-    // Two-byte NUMBERs for the pack size and for the unpacked size 1000.
-    std::string expected("\x01\x04\x06\x00\x01\x09", 6);
-    expected += static_cast<char>(0x80 | (packSize >> 8));
-    expected += static_cast<char>(packSize & 0xFF);
-    expected +=
-        std::string("\x00\x07\x0B\x01\x00\x01\x23\x03\x01\x01\x05\x5D\x00\x00\x01\x00\x0C\x83\xE8\x00", 20);
-    expected += std::string(
-        "\x08\x00\x00\x05\x01\x11\x0D\x00"
-        "a\0.\0t\0x\0t\0\0\0"
-        "\x14\x0A\x01\x00",
-        24);
-    const std::string header = a.substr(32 + packSize);
-    ASSERT_EQ(header.size(), expected.size() + 8 + 10);
-    EXPECT_EQ(header.substr(0, expected.size()), expected);
-    EXPECT_EQ(header.substr(expected.size() + 8),
-              std::string("\x15\x06\x01\x00\x20\x00\x00\x00\x00\x00", 10));
-
-    // The stored time is the archive's own modification time (FILETIME).
-    const uint64_t fileTime = LeAt(header, expected.size(), 8);
+    // The modification time (FILETIME) comes before the 10-byte attributes
+    // block that ends the header: the archive's own.
+    const uint64_t fileTime = LeAt(a, a.size() - 18, 8);
     struct stat st;
     ASSERT_EQ(stat(archive.c_str(), &st), 0);
     const int64_t storedUnix = static_cast<int64_t>(fileTime / 10000000ULL) - 11644473600LL;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "platform/strings.h"
 #include "platform/versionnote.h"
@@ -34,10 +35,7 @@ TEST(GetFileVersion, ReadsAStampedProgramAndLeavesPartsAloneOtherwise) {
               0);
     WORD a = 0, b = 0, c = 0, d = 0;
     EXPECT_NE(GetFileVersion(Utf8ToWide(dir + "/\xe4\xb8\xad.bin"), a, b, c, d), 0);
-    EXPECT_EQ(a, 2);
-    EXPECT_EQ(b, 5);
-    EXPECT_EQ(c, 0);
-    EXPECT_EQ(d, 17);
+    EXPECT_EQ((std::vector<WORD>{a, b, c, d}), (std::vector<WORD>{2, 5, 0, 17}));
     a = b = c = d = 9;
     EXPECT_EQ(GetFileVersion(L"/bin/true", a, b, c, d), 0);
     EXPECT_EQ(GetFileVersion(Utf8ToWide(dir + "/missing"), a, b, c, d), 0);
