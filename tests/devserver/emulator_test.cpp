@@ -145,7 +145,7 @@ TEST_F(EmulatorRulesTest, OneChangeWakesEveryHeldPollWhileOtherRequestsGoOn) {
             return res ? res->body : std::string();
         }));
     }
-    WaitUntil([&] { return m_emulator.RequestsTo("/sync/get").size() >= 13; }, 10000);
+    ASSERT_TRUE(WaitUntil([&] { return m_emulator.RequestsTo("/sync/get").size() >= 13; }));
     EXPECT_EQ(Emulator::ReplyValue(Dir(token, ""), "result"), "ok");
     const auto start = Clock::now();
     NewFolder(token, "", "Seen by every poll");
