@@ -63,7 +63,6 @@ class TlsLoopbackServer : public LoopbackServer {
 public:
     TlsLoopbackServer(const std::string& certificate, const std::string& key)
         : LoopbackServer(new httplib::SSLServer(certificate.c_str(), key.c_str()), "https") {}
-    bool Valid() { return m_server->is_valid(); }
 };
 
 // Loopback must never go through a proxy of the machine.
