@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/hresult.h"
+
 namespace pellux_test {
 
 class LoopbackServer {
@@ -69,6 +71,11 @@ public:
 inline void ClearProxyEnvironment() {
     for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
         unsetenv(name);
+}
+
+// A progress callback that cancels once the flag it is given is set.
+inline HRESULT CancelWhenAsked(void* context, int64_t, int64_t, int64_t, int64_t, int64_t) {
+    return static_cast<std::atomic<bool>*>(context)->load() ? E_FAIL : S_OK;
 }
 
 // Sleeps in small steps so a stopping fixture is not held up.

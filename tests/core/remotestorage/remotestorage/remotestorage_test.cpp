@@ -293,10 +293,6 @@ protected:
     }
 };
 
-HRESULT CancelWhenAsked(void* context, int64_t, int64_t, int64_t, int64_t, int64_t) {
-    return static_cast<std::atomic<bool>*>(context)->load() ? E_FAIL : S_OK;
-}
-
 // A held poll answers another device's change with the new versions; a
 // cancelled one ends within about a second.
 TEST_F(PushNotifyTest, HeldPollReturnsTheNewVersionsAfterAChangeAndEndsOnCancel) {

@@ -1,10 +1,10 @@
 // Uploads, downloads and previews through the addresses the service hands out,
 // and the file digest they are checked with.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <functional>
 
@@ -28,10 +28,6 @@ std::string SomeBytes(size_t size, unsigned seed) {
     for (size_t i = 0; i < size; ++i)
         bytes[i] = static_cast<char>((i * 2654435761u + seed) >> 13);
     return bytes;
-}
-
-bool Exists(const std::string& path) {
-    return access(path.c_str(), F_OK) == 0;
 }
 
 class TransferTest : public RemoteStorageTest {
@@ -275,7 +271,7 @@ TEST_F(TransferTest, ThumbnailPreviewIsFetchedCachedAndNoPackageOrFailedDownload
     const std::string picture = ReadFile(cache);
     ASSERT_GT(picture.size(), 4u);
     EXPECT_EQ(picture.substr(0, 2), "\xFF\xD8");
-    EXPECT_FALSE(Exists(package));
+    EXPECT_FALSE(std::filesystem::exists(package));
 
     const EmulatorRequest request = OnlyRequest();
     EXPECT_EQ(request.method, "GET");
@@ -286,11 +282,11 @@ TEST_F(TransferTest, ThumbnailPreviewIsFetchedCachedAndNoPackageOrFailedDownload
     // Failed downloads and previews leave no file.
     XmlNode missing, partial;
     EXPECT_EQ(Download("no-such-item", 0, dir + "/missing.bin", missing), E_RESULT_TARGET_NOT_EXIST);
-    EXPECT_FALSE(Exists(dir + "/missing.bin"));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/missing.bin"));
     ASSERT_TRUE(m_emulator.AddFault("path=/store/down&status=206"));
     EXPECT_EQ(Download(IdOf("welcome.txt"), 0, dir + "/partial.bin", partial), E_RESULT_BAD_STUB);
     EXPECT_EQ(Thumbnail("no-such-item", package, dir + "/thumb/a.jpg"), E_RESULT_BAD_STUB);
-    EXPECT_FALSE(Exists(package));
+    EXPECT_FALSE(std::filesystem::exists(package));
 }
 
 // Several chunks and a short tail, the callback asked once per chunk and able to

@@ -18,6 +18,7 @@
 
 namespace {
 
+using pellux_test::CancelWhenAsked;
 using pellux_test::LoopbackServer;
 using Clock = std::chrono::steady_clock;
 
@@ -197,10 +198,6 @@ TEST_F(TransportTest, EndlessOrStalledBodiesEndAsTransportFailures) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
         EXPECT_LE(static_cast<int64_t>(pellux_test::ReadFile(path).size()), c.mostWritten);
     }
-}
-
-HRESULT CancelWhenAsked(void* context, int64_t, int64_t, int64_t, int64_t, int64_t) {
-    return static_cast<std::atomic<bool>*>(context)->load() ? E_FAIL : S_OK;
 }
 
 // Cancel from another thread, or the progress callback, stops a transfer at the next

@@ -173,7 +173,6 @@ TEST(ProxyOptionsTest, TheTypeChoosesSystemManualOrNoProxy) {
         {kProxyManual, L"", "ignored:1", true, "10.0.0.9:3128", ""},
         {kProxyManual, L"ann", "", true, "10.0.0.9:3128", "ann:p\xc3\xa4ss"},
         {0, L"ann", "proxy.lan:8080", false, "", ""},
-        {3, L"", "proxy.lan:8080", false, "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.type) + " " + c.system);

@@ -35,32 +35,24 @@ TEST(XmlNodeDocument, EscapesAmpersandFirstQuotesOnlyInAttributesAndSortsThem) {
     EXPECT_EQ(XmlNode().ToXml(), L"<></>");
 }
 
-TEST(XmlNodeValues, GetValueFoldsAsciiOnlyAndFirstKeyWins) {
-    XmlNode node;
-    node.AddValue(L"result", L"ok");
-    node.AddValue(L"fileId", L"1");
-    node.AddValue(L"fileId", L"2");
-    node.AddValue(L"\u00C4x", L"umlaut");
-    EXPECT_EQ(node.GetValue(L"Result"), L"ok");
-    EXPECT_EQ(node.GetValue(L"FILEID"), L"1");
-    EXPECT_EQ(node.GetValue(L"\u00C4X"), L"umlaut");
-    EXPECT_EQ(node.GetValue(L"\u00E4x"), L"");  // only A-Z fold
-    EXPECT_EQ(node.GetValue(L"missing"), L"");
-}
-
-TEST(XmlNodeQuery, ValuesStandAsGivenExceptBytesAUrlCannotHold) {
+TEST(XmlNodeValues, GetValueFoldsAsciiOnlyFirstKeyWinsAndQueriesEncodeOnlyWhatAUrlCannotHold) {
     XmlNode node(L"ignored");
     node.attributes[L"a"] = L"ignored";
     node.AddChild(L"ignored");
     node.AddValue(L"a", L"1");
     node.AddValue(L"b", L"x y");
     node.AddValue(L"c", L"a&b=c%d+e/f");
-    node.AddValue(L"d", L"中");
+    node.AddValue(L"\u00C4", L"中");
     node.AddValue(L"e", L"Az09-._~");
     node.AddValue(L"f", L"#\t\x7F");
+    node.AddValue(L"A", L"2");
     EXPECT_EQ(node.ToQueryString(L'&', L'='),
-              L"a=1&b=x%20y&c=a&b=c%d+e/f&d=%E4%B8%AD&e=Az09-._~&f=%23%09%7F");
+              L"a=1&b=x%20y&c=a&b=c%d+e/f&%C3%84=%E4%B8%AD&e=Az09-._~&f=%23%09%7F&A=2");
     EXPECT_EQ(XmlNode(L"x").ToQueryString(L'&', L'='), L"");
+    EXPECT_EQ(node.GetValue(L"A"), L"1");
+    EXPECT_EQ(node.GetValue(L"\u00C4"), L"中");
+    EXPECT_EQ(node.GetValue(L"\u00E4"), L"");  // only A-Z fold
+    EXPECT_EQ(node.GetValue(L"missing"), L"");
 }
 
 // Read back through ToXml, which writes values before children: where an element
