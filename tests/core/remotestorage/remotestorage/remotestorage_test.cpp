@@ -21,17 +21,14 @@ template <class T>
 using Operation = HRESULT (IRemoteStorage::*)(const T*, TransportProgressCallback, void*, XmlNode*);
 
 // One operation on a new record with the token, filled in by fill.
-template <class T, class Fill>
-OperationCall Op(Operation<T> operation, const std::string& token, Fill fill) {
+template <class T, class Fill = void (*)(T&)>
+OperationCall Op(
+    Operation<T> operation, const std::string& token, Fill fill = [](T&) {}) {
     return [operation, token, fill](IRemoteStorage& s, XmlNode& reply) {
         auto record = Record<T>(token);
         fill(*record);
         return (s.*operation)(record.get(), nullptr, nullptr, &reply);
     };
-}
-template <class T>
-OperationCall Op(Operation<T> operation, const std::string& token) {
-    return Op(operation, token, [](T&) {});
 }
 
 struct OperationCase {
