@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/hresult.h"
+
 namespace pellux_test {
 
 class LoopbackServer {
@@ -63,13 +65,17 @@ class TlsLoopbackServer : public LoopbackServer {
 public:
     TlsLoopbackServer(const std::string& certificate, const std::string& key)
         : LoopbackServer(new httplib::SSLServer(certificate.c_str(), key.c_str()), "https") {}
-    bool Valid() { return m_server->is_valid(); }
 };
 
 // Loopback must never go through a proxy of the machine.
 inline void ClearProxyEnvironment() {
     for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
         unsetenv(name);
+}
+
+// A progress callback that cancels once the flag it is given is set.
+inline HRESULT CancelWhenAsked(void* context, int64_t, int64_t, int64_t, int64_t, int64_t) {
+    return static_cast<std::atomic<bool>*>(context)->load() ? E_FAIL : S_OK;
 }
 
 // Sleeps in small steps so a stopping fixture is not held up.

@@ -4,9 +4,10 @@
 #include <minizip/zip.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,10 +43,6 @@ std::string Picture(char fill, size_t size = 3000) {
     return bytes;
 }
 
-bool Exists(const std::string& path) {
-    return access(path.c_str(), F_OK) == 0;
-}
-
 // Overwrites the uncompressed size in the local header and in the central
 // directory, so the archive stays coherent and only the data disagrees.
 void PatchDeclaredSize(std::string& zip, uint32_t size) {
@@ -73,7 +70,9 @@ protected:
     std::string cache;
 };
 
-TEST_F(PreviewPackageTest, FirstExactJpgEntryIsTakenAndItsFolderCreated) {
+// The first exact ".jpg" entry is taken and its folder created; packages
+// without a sound picture fail without leaving a cache file.
+TEST_F(PreviewPackageTest, FirstExactJpgEntryIsTakenAndPackagesWithoutASoundPictureFail) {
     ASSERT_TRUE(BuildZip(package, {{"index.html", "<html></html>"},
                                    {"upper.JPG", Picture('U')},
                                    {"long.jpeg", Picture('L')},
@@ -81,10 +80,7 @@ TEST_F(PreviewPackageTest, FirstExactJpgEntryIsTakenAndItsFolderCreated) {
                                    {"second.jpg", Picture('2')}}));
     ASSERT_EQ(Extract(), S_OK);
     EXPECT_EQ(ReadFile(cache), Picture('1'));
-}
-
-// Each package fails without leaving a cache file.
-TEST_F(PreviewPackageTest, PackagesWithoutASoundPictureFail) {
+    ASSERT_EQ(std::remove(cache.c_str()), 0);
     auto zip = [&](const Entries& entries, bool stored) {
         EXPECT_TRUE(BuildZip(package, entries, stored));
         return ReadFile(package);
@@ -109,7 +105,7 @@ TEST_F(PreviewPackageTest, PackagesWithoutASoundPictureFail) {
         SCOPED_TRACE(c.first);
         ASSERT_TRUE(pellux_test::WriteFile(package, c.second));
         EXPECT_EQ(Extract(), E_FAIL);
-        EXPECT_FALSE(Exists(cache));
+        EXPECT_FALSE(std::filesystem::exists(cache));
     }
 }
 
@@ -125,7 +121,7 @@ TEST_F(PreviewPackageTest, ACacheFileThatCannotBeWrittenWholeFailsAndLeavesNothi
     const HRESULT hr = Extract();
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(hr, E_FAIL);
-    EXPECT_FALSE(Exists(cache));
+    EXPECT_FALSE(std::filesystem::exists(cache));
     cache = dir + "/taken";
     ASSERT_EQ(mkdir(cache.c_str(), 0700), 0);
     EXPECT_EQ(Extract(), E_FAIL);

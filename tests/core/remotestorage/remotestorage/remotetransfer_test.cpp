@@ -1,9 +1,10 @@
 // Uploads, downloads and previews through the addresses the service hands out,
 // and the file digest they are checked with.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <functional>
 
@@ -27,10 +28,6 @@ std::string SomeBytes(size_t size, unsigned seed) {
     for (size_t i = 0; i < size; ++i)
         bytes[i] = static_cast<char>((i * 2654435761u + seed) >> 13);
     return bytes;
-}
-
-bool Exists(const std::string& path) {
-    return access(path.c_str(), F_OK) == 0;
 }
 
 class TransferTest : public RemoteStorageTest {
@@ -234,8 +231,7 @@ TEST_F(TransferTest, CompressSha1IsComparedIgnoringCaseAndMustNotBeEmpty) {
     const std::string content = SomeBytes(1000, 5);
     ASSERT_TRUE(WriteFile(dir + "/content", content));
     std::string upper = Sha1Of(dir + "/content");
-    for (char& c : upper)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
     LoopbackServer service;
     service.Routes().Post(
         "/xsvr/requestDownload/", [&](const httplib::Request& request, httplib::Response& res) {
@@ -262,7 +258,7 @@ TEST_F(TransferTest, CompressSha1IsComparedIgnoringCaseAndMustNotBeEmpty) {
     }
 }
 
-TEST_F(TransferTest, ThumbnailPreviewIsFetchedCachedAndThePackageRemoved) {
+TEST_F(TransferTest, ThumbnailPreviewIsFetchedCachedAndNoPackageOrFailedDownloadIsLeft) {
     const std::string sunset = IdOf("sunset.jpg", IdOf("Pictures"));
     ASSERT_TRUE(m_emulator.ClearLog());
     TransportUses().clear();
@@ -275,39 +271,27 @@ TEST_F(TransferTest, ThumbnailPreviewIsFetchedCachedAndThePackageRemoved) {
     const std::string picture = ReadFile(cache);
     ASSERT_GT(picture.size(), 4u);
     EXPECT_EQ(picture.substr(0, 2), "\xFF\xD8");
-    EXPECT_FALSE(Exists(package));
+    EXPECT_FALSE(std::filesystem::exists(package));
 
     const EmulatorRequest request = OnlyRequest();
     EXPECT_EQ(request.method, "GET");
     EXPECT_EQ(request.target, "/dsAgent/getHtmlPackage/?token=" + session.token + "&fileId=" + sunset +
                                   "&view=pellux&clientWidth=94&clientHeight=80&compress=zip&suff=jpg");
     EXPECT_EQ(request.Header("v"), "2");
-}
 
-TEST_F(TransferTest, FailedDownloadsAndPreviewsLeaveNoFile) {
+    // Failed downloads and previews leave no file.
     XmlNode missing, partial;
     EXPECT_EQ(Download("no-such-item", 0, dir + "/missing.bin", missing), E_RESULT_TARGET_NOT_EXIST);
-    EXPECT_FALSE(Exists(dir + "/missing.bin"));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/missing.bin"));
     ASSERT_TRUE(m_emulator.AddFault("path=/store/down&status=206"));
     EXPECT_EQ(Download(IdOf("welcome.txt"), 0, dir + "/partial.bin", partial), E_RESULT_BAD_STUB);
-
-    const std::string package = dir + "/package.zip";
     EXPECT_EQ(Thumbnail("no-such-item", package, dir + "/thumb/a.jpg"), E_RESULT_BAD_STUB);
-    EXPECT_FALSE(Exists(package));
-
-    LoopbackServer preview;
-    preview.Routes().Get(R"(/dsAgent/getHtmlPackage/)", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("<html>not a zip</html>", "text/html");
-    });
-    preview.Start();
-    WriteConfig("[Pellux]\nThumbnailRoot=http://127.0.0.1:" + std::to_string(preview.Port()) + "\n");
-    EXPECT_EQ(Thumbnail("f", package, dir + "/thumb/b.jpg"), E_FAIL);
-    EXPECT_FALSE(Exists(package));
-    EXPECT_FALSE(Exists(dir + "/thumb/b.jpg"));
+    EXPECT_FALSE(std::filesystem::exists(package));
 }
 
-// Several chunks and a short tail; a missing file or a folder fails and leaves hex alone.
-TEST(FileSha1Hex, DigestsInLowerCaseAcrossChunksAndMissingFilesFail) {
+// Several chunks and a short tail, the callback asked once per chunk and able to
+// stop; a missing file or a folder fails and leaves hex alone.
+TEST(FileSha1Hex, DigestsInLowerCaseAcrossChunksStopOnRequestAndMissingFilesFail) {
     const std::string dir = MakeTempDir("sha1");
     std::string big;
     for (size_t i = 0; i < 3 * kFileSha1ChunkBytes + 17; ++i)
@@ -317,37 +301,29 @@ TEST(FileSha1Hex, DigestsInLowerCaseAcrossChunksAndMissingFilesFail) {
         {"abc", "a9993e364706816aba3e25717850c26c9cd0d89d"},
         {big, "c6fbc115686de21dbe4f4e6f7fa697f60fc043c4"},  // as sha1sum gives it
     };
+    std::wstring hex;
     for (const auto& c : cases) {
         ASSERT_TRUE(WriteFile(dir + "/f", c.first));
-        std::wstring hex;
         ASSERT_EQ(FileSha1Hex(Utf8ToWide(dir + "/f"), std::function<bool()>(), hex), S_OK);
         EXPECT_EQ(WideToUtf8(hex), c.second) << c.first.size();
     }
-    std::wstring hex = L"untouched";
-    EXPECT_EQ(FileSha1Hex(Utf8ToWide(dir + "/none"), std::function<bool()>(), hex), E_FAIL);
-    EXPECT_EQ(FileSha1Hex(Utf8ToWide(dir), std::function<bool()>(), hex), E_FAIL);
-    EXPECT_EQ(hex, L"untouched");
-}
-
-TEST(FileSha1Hex, CallbackIsAskedOncePerChunkAndStopsHashing) {
-    const std::string path = MakeTempDir("sha1") + "/three";
-    ASSERT_TRUE(WriteFile(path, std::string(2 * kFileSha1ChunkBytes + 1, 'x')));
     int calls = 0;
-    std::wstring hex;
-    ASSERT_EQ(FileSha1Hex(
-                  Utf8ToWide(path), [&] { return ++calls > 0; }, hex),
+    EXPECT_EQ(FileSha1Hex(
+                  Utf8ToWide(dir + "/f"), [&] { return ++calls > 0; }, hex),
               S_OK);
-    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(calls, 4);
     calls = 0;
     EXPECT_EQ(FileSha1Hex(
-                  Utf8ToWide(path), [&] { return ++calls < 1; }, hex),
+                  Utf8ToWide(dir + "/f"), [&] { return ++calls < 1; }, hex),
               E_FAIL);
     EXPECT_EQ(calls, 1);
     // The flag form stops the same way.
-    std::atomic<bool> cancel{false};
-    EXPECT_EQ(FileSha1Hex(Utf8ToWide(path), cancel, hex), S_OK);
-    cancel = true;
-    EXPECT_EQ(FileSha1Hex(Utf8ToWide(path), cancel, hex), E_FAIL);
+    std::atomic<bool> cancel{true};
+    EXPECT_EQ(FileSha1Hex(Utf8ToWide(dir + "/f"), cancel, hex), E_FAIL);
+    hex = L"untouched";
+    EXPECT_EQ(FileSha1Hex(Utf8ToWide(dir + "/none"), std::function<bool()>(), hex), E_FAIL);
+    EXPECT_EQ(FileSha1Hex(Utf8ToWide(dir), std::function<bool()>(), hex), E_FAIL);
+    EXPECT_EQ(hex, L"untouched");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 
 namespace {
 
+using pellux_test::CancelWhenAsked;
 using pellux_test::LoopbackServer;
 using Clock = std::chrono::steady_clock;
 
@@ -64,7 +65,6 @@ TEST_F(TransportTest, EveryTransferKindFollowsItsStatusRules) {
         r.set_content(blob, "application/octet-stream");
     });
     Routes().Get("/partial", status(206));
-    Routes().Get("/missing", status(404));
     Routes().Post("/up/gone", status(404));
     Routes().Get("/loop", [&](const httplib::Request&, httplib::Response& r) {
         ++hops;
@@ -118,8 +118,6 @@ TEST_F(TransportTest, EveryTransferKindFollowsItsStatusRules) {
         {"download after a redirect", [&] { return Download("/moved", Path("a/b/file.bin")); }, S_OK,
          [&] { EXPECT_EQ(blob, pellux_test::ReadFile(folder + "/a/b/file.bin")); }},
         {"download of a 206", [&] { return Download("/partial", Path("p")); }, E_RESULT_BAD_STUB, nullptr},
-        {"download of a 404", [&] { return Download("/missing", Path("m")); }, E_RESULT_BAD_STUB, nullptr},
-        {"download to an empty path", [&] { return Download("/blob", L""); }, E_FAIL, nullptr},
         {"download to no path",
          [&] { return transport->Download((url + L"/blob").c_str(), nullptr, nullptr, nullptr, 30); }, E_FAIL,
          nullptr},
@@ -201,10 +199,6 @@ TEST_F(TransportTest, EndlessOrStalledBodiesEndAsTransportFailures) {
     }
 }
 
-HRESULT CancelWhenAsked(void* context, int64_t, int64_t, int64_t, int64_t, int64_t) {
-    return static_cast<std::atomic<bool>*>(context)->load() ? E_FAIL : S_OK;
-}
-
 // Cancel from another thread, or the progress callback, stops a transfer at the next
 // progress call, even the push long-poll where nothing flows.
 TEST_F(TransportTest, CancelStopsARunningTransferPromptly) {
@@ -244,8 +238,9 @@ TEST_F(TransportTest, CancelStopsARunningTransferPromptly) {
     }
 }
 
-// Exactly the given header lines go out; without a header text only libcurl's own.
-TEST_F(TransportTest, RequestsCarryExactlyTheGivenHeaderLines) {
+// Exactly the given header lines go out, without a header text only libcurl's
+// own; an upload's fields come first and the file part last.
+TEST_F(TransportTest, RequestsCarryExactlyTheGivenHeaderLinesAndUploadsPutTheFilePartLast) {
     pellux_test::CaptureServer server;
     const std::wstring document = L"<?xml version=\"1.0\" encoding=\"utf-8\" ?><xNorle>\u00e9</xNorle>";
     std::wstring reply;
@@ -263,20 +258,15 @@ TEST_F(TransportTest, RequestsCarryExactlyTheGivenHeaderLines) {
 
     EXPECT_EQ(S_OK,
               transport->Request(server.Url("/api_server/").c_str(), nullptr, nullptr, nullptr, 10, false));
-    EXPECT_EQ("GET /api_server/", server.last.method + " " + server.last.target);
-    EXPECT_EQ(0u, server.last.headers.count("User-Agent"));
-}
+    EXPECT_EQ("GET /api_server/", request.method + " " + request.target);
+    EXPECT_EQ(0u, request.headers.count("User-Agent"));
 
-TEST_F(TransportTest, MultipartUploadPutsTheFilePartLast) {
-    pellux_test::CaptureServer server;
     const std::string name = "{11111111-2222-3333-4444-555555555555}";
     ASSERT_TRUE(pellux_test::WriteFile(folder + "/" + name, "FILEBYTES"));
-    std::wstring reply;
     EXPECT_EQ(S_OK,
               transport->Upload(server.Url("/store/up?stub=s1&uploadSize=9").c_str(), Path(name).c_str(),
                                 kServiceHeaders, L"stub=a%20b&uploadSize=10&bad=%zz", &reply, 10800));
     EXPECT_EQ(L"ok", reply);
-    const pellux_test::CapturedRequest& request = server.last;
     EXPECT_EQ("/store/up?stub=s1&uploadSize=9", request.target);
     EXPECT_EQ("2", request.Header("v"));
     std::string parts;
