@@ -66,6 +66,8 @@ TEST(DeviceIdTest, MachinesAreToldApartAndEachKeepsItsId) {
     const std::wstring here = MakeDeviceId();
     EXPECT_TRUE(std::regex_match(here, std::wregex(L"pellux-[0-9a-f]{32}\\|.*"))) << WideToUtf8(here);
     EXPECT_EQ(MakeDeviceId(), here);
+    for (const AdapterFacts& adapter : SystemMachineProbe().Adapters())
+        EXPECT_EQ(adapter.loopback, adapter.name == "lo") << adapter.name;
 }
 
 }  // namespace

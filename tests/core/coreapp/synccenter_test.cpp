@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "base/log/logfile.h"
 #include "base/settings/regsettings.h"
 #include "core/remotestorage/remotestorage/resultcodes.h"
@@ -78,6 +80,8 @@ TEST_F(SyncCenterTest, LoginPreparesTheUserHandsOutEveryComponentAndIsResumedOnT
     EXPECT_EQ(status.type, kSyncStatusLoggedOut);
 
     ASSERT_EQ(center->BindWithLogin(L"demo", L"demo", 1), S_OK);
+    center->GetStatus(&status);
+    EXPECT_EQ(status.type, kSyncStatusLoggingIn);
     const std::vector<EmulatorRequest> logins = m_emulator.RequestsTo("/xsvr/login/");
     ASSERT_EQ(logins.size(), 2u);
     EXPECT_NE(logins.back().body.find("<deviceId>pellux-"), std::string::npos);
@@ -106,6 +110,13 @@ TEST_F(SyncCenterTest, LoginPreparesTheUserHandsOutEveryComponentAndIsResumedOnT
     const std::string logText = ReadFile(TheLogWriter().DailyPath());
     EXPECT_NE(logText.find("-password-"), std::string::npos);
     EXPECT_EQ(logText.find("Wr0ng-Passw0rd!"), std::string::npos);
+
+    // Ending the program closes the user's database.
+    const std::filesystem::path db = std::filesystem::canonical(UserDir() + "/norle.db");
+    center->UnInit();
+    std::error_code ignored;  // descriptors closing meanwhile
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd"))
+        EXPECT_NE(std::filesystem::read_symlink(fd.path(), ignored), db);
 
     // The next start resumes the stored session.
     NewCenter();

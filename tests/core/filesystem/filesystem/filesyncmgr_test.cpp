@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <mutex>
@@ -220,6 +221,13 @@ TEST_F(OpenForEdit, ACurrentCopyIsReusedAnythingElseDownloadedAndEditsAreKept) {
         if (!c.onDisk.empty()) {
             ASSERT_TRUE(WriteFile(root_ + "/" + name, c.onDisk));
         }
+        // Copies kept earlier in these seconds are never overwritten.
+        for (std::time_t t = std::time(nullptr), end = t + 3; c.conflictCopy && t < end; ++t) {
+            char stamp[32];
+            std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H%M%S", std::localtime(&t));
+            ASSERT_TRUE(
+                WriteFile(root_ + "/a" + std::to_string(n) + " (冲突副本 " + stamp + ").txt", "older"));
+        }
         tasks_->serverFileVer = c.serverVersion;
         const size_t posts = tasks_->Count();
         const size_t opens = opened_.load();
@@ -236,10 +244,11 @@ TEST_F(OpenForEdit, ACurrentCopyIsReusedAnythingElseDownloadedAndEditsAreKept) {
             EXPECT_EQ(mgr_.GetOpenFileInfo(id, nullptr, nullptr, nullptr), S_OK);
         }
         const auto copies = ConflictCopies();
-        ASSERT_EQ(copies.size(), c.conflictCopy ? 1u : 0u);
-        if (c.conflictCopy) {
-            EXPECT_EQ(ReadFile(root_ + "/" + copies[0]), c.onDisk);
-        }
+        ASSERT_EQ(copies.size(), c.conflictCopy ? 4u : 0u);
+        int kept = 0;
+        for (const std::string& copy : copies)
+            kept += ReadFile(root_ + "/" + copy) == c.onDisk;
+        EXPECT_EQ(kept, c.conflictCopy ? 1 : 0);
     }
     int notes = 0;
     for (const std::wstring& text : Balloons())

@@ -95,6 +95,8 @@ TEST_F(FacadeTest, FolderDownloadOfAnEmptyFolderGivesSFalseButAnUnreachableServi
                   offline ? E_TRANSPORT_CONNECT : S_FALSE);
         EXPECT_TRUE(IsDirectoryPath(local));
         EXPECT_EQ(fileSync->downloads, 0);
+        EXPECT_EQ(facade->GetThumbnail(L"no-such-item", Utf8ToWide(local + ".jpg"), 80, 94),
+                  offline ? E_TRANSPORT_CONNECT : E_RESULT_BAD_STUB);
     }
 }
 
