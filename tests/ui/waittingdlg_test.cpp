@@ -48,7 +48,7 @@ TEST(WaitingDialog, TheJobRunsOnAWorkerNeverOnceStoppedBeforeItStartsAndStopsAtI
             return 0x12345;
         },
         [&] {
-            upWhileRunning = box.isVisible() && box.IsRunning();
+            upWhileRunning = box.isVisible() && box.IsRunning() && box.size() == QSize(320, 150);
             release = true;
         });
     EXPECT_EQ(result, 0x12345);

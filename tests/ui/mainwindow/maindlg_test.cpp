@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -136,8 +137,10 @@ TEST_F(MainDlgTest, TheCloseBoxAsksOnceAndHidesToTheTrayWhileARestartEndsThePass
     EXPECT_FALSE(WithModal([&] { window->close(); }, [](QWidget*) {}));
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(pass.Ended());
-    // A restart ends the event loop with its own code.
-    window->RequestRestart();
+    // Switching user from the account menu ends the event loop with the restart code.
+    QAction* switchUser = window->Top()->AccountMenu()->actions().value(1);
+    ASSERT_TRUE(switchUser && switchUser->data() == int(CTopWindow::kCmdSwitchUser));
+    switchUser->trigger();
     EXPECT_FALSE(pass.Ended());
     EXPECT_EQ(pass.Exec(), kRestartCode);
 

@@ -3,6 +3,8 @@
 
 #include <QTreeWidget>
 
+#include "ui/middlewindow/explorerwindow/exticoncache.h"
+
 #include "tests/ui/middlewindow/explorerwindow/explorerfixture.h"
 
 namespace pellux_test {
@@ -41,6 +43,14 @@ TEST_F(ExplorerTest, FolderPickerListsSectionsLazilyAndReportsPaths) {
         EXPECT_EQ(Child(mine, "top.txt") != nullptr, showFiles);
         QTreeWidgetItem* work = Child(mine, "Work");
         ASSERT_NE(work, nullptr);
+        // Folders, files and sharers each show their own kind of icon.
+        ExtIconCache icons;
+        const auto same = [](QTreeWidgetItem* node, const QIcon& icon) {
+            return node && node->icon(0).pixmap(16).toImage() == icon.pixmap(16).toImage();
+        };
+        EXPECT_TRUE(same(work, icons.Folder().icon));
+        EXPECT_TRUE(same(Child(mine, "top.txt"), icons.ForFileName("top.txt").icon) || !showFiles);
+        EXPECT_TRUE(same(tree->topLevelItem(1)->child(0), icons.User().icon));
         fs->ClearCalls();
         tree->setCurrentItem(work);
         tree->setCurrentItem(mine);

@@ -156,7 +156,9 @@ TEST_F(ExplorerTest, ThumbnailViewShowsPreviewsAndACacheHitAsksNobody) {
 
     // Leaving and coming back finds every preview in the cache.
     fs->ClearCalls();
+    const quint64 shown = window->Thumbnails()->Generation();
     window->SetViewMode(CExplorerModel::kDetails);
+    EXPECT_GT(window->Thumbnails()->Generation(), shown);  // the pending previews were dropped
     window->SetViewMode(CExplorerModel::kThumbnails);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Thumbnails()->Busy(); }, 10000));
     EXPECT_EQ(CallsOf("GetThumbnail"), std::vector<std::string>{"GetThumbnail s3"});
